@@ -1,0 +1,3 @@
+#include "core/modMain.h"
+
+int main(int argc, char **argv) { return modMain::Main(argc, argv); }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QSize>
+#include <QString>
+#include <array>
+
+class frmDocRTF;
+
+// Program-wide state, one instance owned by the start-up module. Everything the windows and
+// commands share across the run lives here rather than in scattered globals.
+struct AppState
+{
+    static constexpr int MaxDocuments = 100;
+
+    // Document windows created this run; slot k holds "Document " + (k + 1).
+    std::array<QPointer<frmDocRTF>, MaxDocuments> DocWindows{};
+    // True once slot k was handed out; never reset during a run.
+    std::array<bool, MaxDocuments> DocSlotUsed{};
+    int DocCount = 0;
+    // While true, content changes do not mark a document modified.
+    bool SuppressModified = false;
+    QString CommandLinePath;
+    // "2" (maximised) or "0": the state given to the next document window.
+    QString NewWindowState = QStringLiteral("2");
+    QString DocumentWord;
+
+    // Editing flags.
+    bool EditKeyDown = false;
+    bool UndoKeyDown = false;
+    bool PainterActive = false;
+
+    // Pictures: size in twips of the picture last decoded, and the bitmap last built.
+    QSize ImageSizeTwips;
+    QImage CurrentBitmap;
+
+    // Picture file information (filled by clsLibrary::GETIMAGEFILEINFO).
+    QString ImageFileName;
+    qint32 ImageWidth = 0;
+    qint32 ImageHeight = 0;
+    qint32 ImageBitDepth = 0;
+    qint32 ImageKind = 0;
+
+    // The one instance.
+    static AppState &instance();
+    // Clears everything back to a fresh run (tests).
+    static void reset();
+};

@@ -1,0 +1,7 @@
+#include "core/clsLibrary.h"
+
+clsLibrary &clsLibrary::instance()
+{
+    static clsLibrary library;
+    return library;
+}

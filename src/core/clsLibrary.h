@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "platform/SettingsStore.h"
+
+class QComboBox;
+class QWidget;
+
+// The utility object: the one door to the settings store, the message catalogue, the text and
+// file helpers and the bitmap builder. One instance, owned by the main window; its operations
+// are defined in the folders that own them.
+class clsLibrary
+{
+public:
+    // Settings roots as the callers pass them.
+    enum Root { HKEY_CURRENT_USER = 0, HKEY_LOCAL_MACHINE = 1, HKEY_CLASSES_ROOT = 2 };
+
+    // --- Settings store (core/clsLibrary_store.cpp) -------------------------------------------
+    // Returns the stored string, or def when the key or value is missing, not a string, or 255
+    // bytes or longer. Never creates anything.
+    QString REGSTRREAD(int root, const QString &keyPath, const QString &valueName,
+                       const QString &def) const;
+    // Stores a string value, creating the key path; true when stored.
+    bool REGSTRWRITE(int root, const QString &keyPath, const QString &valueName,
+                     const QString &text) const;
+    // Stores a 32-bit number value, creating the key path.
+    void REGDWORDREAD(int root, const QString &keyPath, const QString &valueName,
+                      qint32 number) const;
+    // Restores a window's placement from "<key>\<window name>\Window".
+    void FORMLOAD(const QString &title, QWidget *window, bool restoreSize) const;
+    // Saves a window's placement.
+    void FORMSAVE(const QString &title, QWidget *window, bool saveSize) const;
+    // The program's version, "major.minor".
+    QString GETAPPNUMBER() const;
+    // A caption cut to 32 characters plus "..." with every "&" removed.
+    QString GETCAPTION(const QString &text) const;
+    // The account's full name.
+    QString GETCOMPANYNAME() const;
+    // The registered organisation from the store, empty by default.
+    QString GETCOMPANYREG() const;
+
+    // --- Message catalogue (core/clsLibrary_messages.cpp) --------------------------------------
+    // Shows notice `id` composed with s1..s4.
+    void MESSAGEBOX(qint16 id, const QString &s1 = {}, const QString &s2 = {},
+                    const QString &s3 = {}, const QString &s4 = {}) const;
+    // Asks question `id`; result receives the pressed button (6 Yes, 7 No, 2 Cancel).
+    void MESSAGEBOXFCN(qint16 id, const QString &s1, const QString &s2, const QString &s3,
+                       const QString &s4, qint16 &result) const;
+
+    // --- Text helpers (core/clsLibrary_text.cpp) -----------------------------------------------
+    QString FILECHK(const QString &name) const;
+    QString FILENAMELENCHK(const QString &path) const;
+    bool CHARCHECK(const QString &text, const QString &ch) const;
+    QString TOKENLEFT(const QString &text, const QString &delimiter) const;
+    double PIECE(const QString &text, const QString &delimiter, int n) const;
+    qint32 WORDCOUNT(const QString &text) const;
+    QString CURRENCYFMT(const QString &text) const;
+    QString TEXTJUSTIFY(const QString &text) const;
+    QString TEXTJUSTIFYCURRENCY(const QString &text) const;
+    int TXTCURRENCYLOCK(QWidget *textBox, int keyCode) const;
+
+    // --- File and folder helpers (core/clsLibrary_text.cpp) ------------------------------------
+    bool FILEEXISTS(const QString &path) const;
+    bool FOLDEREXIST(const QString &path) const;
+    bool OVERWRITECHK(const QString &path) const;
+    QString GETWINDOWSDIR() const;
+    QString GETDESKTOPDIR() const;
+    QString GETFOLDERPATH(const QString &path) const;
+    QString FILESLOCATION() const;
+
+    // --- Dialog layout helpers (core/clsLibrary_text.cpp) --------------------------------------
+    void RESIZEBTNCLOSE(QWidget *form) const;
+    void RESIZEBTNSOKCANCEL(QWidget *form) const;
+    void COMBOINIT(QComboBox *combo, int visibleItems, bool flag = false) const;
+
+    // --- Bitmap builder (pictures/clsLibrary_bitmap.cpp) ---------------------------------------
+
+    // The instance the program uses.
+    static clsLibrary &instance();
+};

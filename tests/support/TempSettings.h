@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "platform/AppPaths.h"
+#include "platform/SettingsStore.h"
+
+// Gives a test a fresh settings store and program folder in a temporary folder, and restores
+// the defaults when it goes.
+class TempSettings
+{
+public:
+    TempSettings()
+    {
+        SettingsStore::setDefaultPath(m_dir.filePath(QStringLiteral("settings.sqlite")));
+        AppPaths::setProgramFolder(m_dir.filePath(QStringLiteral("program")));
+        QDir().mkpath(m_dir.filePath(QStringLiteral("program")));
+    }
+    ~TempSettings()
+    {
+        SettingsStore::setDefaultPath(QString());
+        AppPaths::setProgramFolder(QString());
+    }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString storePath() const { return SettingsStore::defaultPath(); }
+    QString programFolder() const { return m_dir.filePath(QStringLiteral("program")); }
+
+private:
+    QTemporaryDir m_dir;
+};
