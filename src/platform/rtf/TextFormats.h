@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QTextFormat>
+
+// How RTF content is represented in a QTextDocument. The RTF reader builds documents this way,
+// the writer reads them back this way, and RichTextBox's properties read and set them this way.
+//
+// Characters
+//   bold/italic/underline/strike: QTextCharFormat's own properties.
+//   font: setFontFamilies({name}); size: setFontPointSize (points).
+//   colour: foreground brush; highlight: background brush.
+//   vertical offset (\up/\dn, SelCharOffset): CharOffsetTwips (positive raises), rendered with
+//     setVerticalAlignment(AlignSuperScript/AlignSubScript) and setBaselineOffset (percent of
+//     the font size); \super/\sub without an amount keep offset 0 and the alignment only.
+//   caps/small caps: setFontCapitalization.
+// Paragraphs
+//   alignment: Qt::AlignLeft / AlignRight / AlignHCenter / AlignJustify (absolute).
+//   \li: leftMargin, \ri: rightMargin, \fi: textIndent — all in document pixels at 96 dpi
+//     (twips / 15), with the exact twips kept in LeftIndentTwips, RightIndentTwips and
+//     FirstIndentTwips so values survive the round trip without rounding.
+//   tab stops: QTextBlockFormat::setTabPositions (pixels), exact twips in TabStopsTwips
+//     (QList<int> in a QVariant).
+//   spacing: topMargin / bottomMargin (pixels), exact twips in SpaceBeforeTwips/SpaceAfterTwips.
+//   bullets and numbering: a QTextList (ListDisc for bullets, ListDecimal/LowerAlpha/... for
+//     numbered lists); the marker text is never part of the paragraph text.
+// Pictures
+//   a QTextImageFormat whose name is a document resource (QTextDocument::ImageResource holding
+//     a QImage); width()/height() are the display size in pixels at 96 dpi. The encoded bytes
+//     as read are kept in PictureData and their kind ("png", "jpeg", "wmf", "emf", "dib")
+//     in PictureKind, so the writer can write JPEG as JPEG and keep metafiles it cannot draw.
+namespace TextFormats {
+enum Property : int {
+    CharOffsetTwips = QTextFormat::UserProperty + 1,
+    LeftIndentTwips = QTextFormat::UserProperty + 10,
+    RightIndentTwips,
+    FirstIndentTwips,
+    TabStopsTwips,
+    SpaceBeforeTwips,
+    SpaceAfterTwips,
+    PictureData = QTextFormat::UserProperty + 20,
+    PictureKind,
+    PictureWidthTwips,
+    PictureHeightTwips,
+};
+
+// Pixels of the document's layout per twip (96 dpi).
+constexpr double PixelsPerTwip = 1.0 / 15.0;
+} // namespace TextFormats
