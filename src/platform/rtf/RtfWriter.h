@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+
+class QTextDocument;
+
+// Writes a QTextDocument (as TextFormats.h describes it) as RTF that other word processors read
+// back unchanged.
+namespace Rtf {
+// The whole document, or the document positions [from, to) as a complete RTF document.
+QByteArray write(const QTextDocument &document, int from = 0, int to = -1);
+} // namespace Rtf
