@@ -19,7 +19,7 @@ public:
 
     // --- Settings store (core/clsLibrary_store.cpp) -------------------------------------------
     // Returns the stored string, or def when the key or value is missing, not a string, or 255
-    // bytes or longer. Never creates anything.
+    // characters or longer. Never creates anything.
     QString REGSTRREAD(int root, const QString &keyPath, const QString &valueName,
                        const QString &def) const;
     // Stores a string value, creating the key path; true when stored.
@@ -28,7 +28,8 @@ public:
     // Stores a 32-bit number value, creating the key path.
     void REGDWORDREAD(int root, const QString &keyPath, const QString &valueName,
                       qint32 number) const;
-    // Restores a window's placement from "<key>\<window name>\Window".
+    // Restores a window's placement from "<key>\<window name>\Window" (the company key when
+    // title is "GLOBAL", else the application key).
     void FORMLOAD(const QString &title, QWidget *window, bool restoreSize) const;
     // Saves a window's placement.
     void FORMSAVE(const QString &title, QWidget *window, bool saveSize) const;
