@@ -163,10 +163,9 @@ QByteArray format(const QList<SettingsStore::Value> &values, bool withHeader)
         out += QLatin1String(Header) + QLatin1Char('\n');
     bool first = true;
     SettingsStore::Root root = SettingsStore::CurrentUser;
-    QString keyFold;
+    QString key;
     for (const SettingsStore::Value &v : values) {
-        const QString fold = v.key.toCaseFolded();
-        if (first || v.root != root || fold != keyFold) {
+        if (first || v.root != root || v.key != key) {
             if (!first || withHeader)
                 out += QLatin1Char('\n');
             out += QLatin1Char('[') + SettingsStore::rootName(v.root);
@@ -175,7 +174,7 @@ QByteArray format(const QList<SettingsStore::Value> &values, bool withHeader)
             out += QLatin1String("]\n");
             first = false;
             root = v.root;
-            keyFold = fold;
+            key = v.key;
         }
         if (v.name.isEmpty())
             out += QLatin1Char('@');
