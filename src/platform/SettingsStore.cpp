@@ -502,10 +502,13 @@ QString SettingsStore::defaultPath()
         return overridePath();
     // ~/.config/pamphlexa/settings.sqlite: the folder is named after the program, whatever
     // organisation name the running executable set (the settings tool finds the same file).
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (config.isEmpty())
-        return {};
-    return config + QStringLiteral("/pamphlexa/settings.sqlite");
+    // Worked out once: every read asks for it.
+    static const QString path = [] {
+        const QString config =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        return config.isEmpty() ? QString() : config + QStringLiteral("/pamphlexa/settings.sqlite");
+    }();
+    return path;
 }
 
 void SettingsStore::setDefaultPath(const QString &path)
