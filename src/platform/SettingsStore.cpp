@@ -5,16 +5,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
 #include <sqlite3.h>
 
 // The store is one table; `key_fold` and `name_fold` are the case-folded key path and value
 // name that lookups use, `key_path` and `value_name` the spelling of the first write.
 //
-// Journal: the classic rollback journal with full syncs. A killed process or a power cut leaves
-// either the old or the new value, never a broken file; at rest the store is one file (easy to
-// move aside, copy or back up), it needs no shared-memory file (so it still reads in a
-// read-only folder) and it works on network home folders. Each commit waits for the disk, so
-// callers saving many values at once use SettingsStore::Batch.
+// Journal: write-ahead log with synchronous=NORMAL. Every write is its own transaction; a
+// killed process loses nothing committed and never leaves a broken store, a power cut may lose
+// the last writes but leaves a consistent one. Commits do not wait for the disk (only the
+// occasional checkpoint does), so a dialog saving its history one value at a time stays quick
+// and two running copies rarely wait for each other; readers never block the writer.
 
 namespace {
 
@@ -144,23 +145,47 @@ struct SettingsStore::Impl
 
     int openOnce()
     {
-        const QByteArray file = QFile::encodeName(path);
-        int rc = sqlite3_open_v2(file.constData(), &db,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                 nullptr);
-        if (rc != SQLITE_OK) {
-            close();
+        const int rc =
+            openWith(QFile::encodeName(path), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        const int primary = rc & 0xff;
+        if (rc == SQLITE_OK || !QFileInfo::exists(path) ||
+            (primary != SQLITE_CANTOPEN && primary != SQLITE_READONLY && primary != SQLITE_IOERR))
             return rc;
-        }
-        readOnly = sqlite3_db_readonly(db, "main") == 1;
-        sqlite3_busy_timeout(db, BusyTimeoutMs);
-        sqlite3_extended_result_codes(db, 1);
+        // A store in a folder the user may not write to: the write-ahead log needs files beside
+        // the database. Read it as a file nobody changes instead.
+        return openWith(QUrl::fromLocalFile(path).toEncoded() + "?immutable=1",
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    }
 
-        rc = check();
-        if (rc == SQLITE_OK)
-            rc = prepareSchema();
+    int openWith(const QByteArray &name, int flags)
+    {
+        int rc = sqlite3_open_v2(name.constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc == SQLITE_OK) {
+            readOnly = sqlite3_db_readonly(db, "main") == 1;
+            sqlite3_busy_timeout(db, BusyTimeoutMs);
+            sqlite3_extended_result_codes(db, 1);
+            rc = check();
+            if (rc == SQLITE_OK)
+                rc = prepareSchema();
+        }
         if (rc != SQLITE_OK)
             close();
+        return rc;
+    }
+
+    // The first column of the first row of a query as a number.
+    int queryInt(const char *sql, int &out)
+    {
+        sqlite3_stmt *s = nullptr;
+        int rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+        if (rc == SQLITE_OK) {
+            rc = sqlite3_step(s);
+            if (rc == SQLITE_ROW) {
+                out = sqlite3_column_int(s, 0);
+                rc = SQLITE_OK;
+            }
+        }
+        sqlite3_finalize(s);
         return rc;
     }
 
@@ -182,18 +207,34 @@ struct SettingsStore::Impl
 
     int prepareSchema()
     {
-        int rc = SQLITE_OK;
-        if (!readOnly) {
-            rc = sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-            if (rc == SQLITE_OK)
-                rc = sqlite3_exec(db, SchemaSql, nullptr, nullptr, nullptr);
-            if (rc == SQLITE_OK) {
-                const QByteArray id = "PRAGMA application_id=" + QByteArray::number(ApplicationId);
-                sqlite3_exec(db, id.constData(), nullptr, nullptr, nullptr);
+        // The file must be ours: an empty database becomes the store; one with tables and
+        // without our application id belongs to another program and is never written to.
+        int appId = 0;
+        int tables = 0;
+        int rc = queryInt("PRAGMA application_id", appId);
+        if (rc == SQLITE_OK)
+            rc = queryInt("SELECT count(*) FROM sqlite_master", tables);
+        if (rc != SQLITE_OK)
+            return rc;
+        if (appId != ApplicationId && (appId != 0 || tables != 0))
+            return SQLITE_NOTADB;
+        if (readOnly) {
+            if (appId == 0)
+                return SQLITE_READONLY; // an empty file: nothing to read
+        } else {
+            // Best effort: a store another copy holds busy stays in its current mode.
+            exec("PRAGMA journal_mode=WAL");
+            exec("PRAGMA synchronous=NORMAL");
+            if (appId == 0) {
+                const QByteArray create =
+                    QByteArray("BEGIN IMMEDIATE;") + SchemaSql +
+                    ";PRAGMA application_id=" + QByteArray::number(ApplicationId) + ";COMMIT";
+                rc = exec(create.constData());
+                if (rc != SQLITE_OK) {
+                    exec("ROLLBACK");
+                    return rc;
+                }
             }
-            if (rc != SQLITE_OK && isDamage(rc))
-                return rc;
-            // A read-only or locked file is not damage: leave it to the statements.
         }
         static const char *const sql[Count] = {
             "SELECT key_path, value_name, type, data FROM settings"
@@ -215,10 +256,7 @@ struct SettingsStore::Impl
         for (int i = 0; i < Count; ++i) {
             rc = sqlite3_prepare_v3(db, sql[i], -1, SQLITE_PREPARE_PERSISTENT, &stmts[i], nullptr);
             if (rc != SQLITE_OK) {
-                // Our table is missing: an empty read-only file reads as empty, anything else
-                // is a database that is not ours.
-                if (readOnly && (rc & 0xff) == SQLITE_ERROR)
-                    return SQLITE_READONLY;
+                // Our id without our table: a damaged store.
                 return (rc & 0xff) == SQLITE_ERROR ? SQLITE_NOTADB : rc;
             }
         }
@@ -350,8 +388,11 @@ struct SettingsStore::Impl
         const bool own = sqlite3_get_autocommit(db) != 0;
         if (own) {
             rc = exec("BEGIN IMMEDIATE");
-            if (rc != SQLITE_OK)
+            if (rc != SQLITE_OK) {
+                if (batchDepth > 0)
+                    batchFailed = true;
                 return rc;
+            }
         }
         for (const Value &v : values) {
             rc = upsert(v);
@@ -359,8 +400,8 @@ struct SettingsStore::Impl
                 break;
         }
         if (rc != SQLITE_OK) {
-            exec("ROLLBACK");
-            if (!own)
+            exec("ROLLBACK"); // inside a batch this drops what the batch staged so far
+            if (batchDepth > 0)
                 batchFailed = true;
             return rc;
         }
@@ -432,7 +473,8 @@ bool SettingsStore::Batch::commit()
     if (m_done)
         return !d.batchFailed;
     m_done = true;
-    if (--d.batchDepth > 0)
+    // A store reopened on another file while the batch lived has nothing of it left to commit.
+    if (d.batchDepth == 0 || --d.batchDepth > 0)
         return !d.batchFailed;
     if (d.db && !sqlite3_get_autocommit(d.db)) {
         if (d.exec("COMMIT") != SQLITE_OK) {
@@ -460,10 +502,13 @@ QString SettingsStore::defaultPath()
         return overridePath();
     // ~/.config/pamphlexa/settings.sqlite: the folder is named after the program, whatever
     // organisation name the running executable set (the settings tool finds the same file).
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (config.isEmpty())
-        return {};
-    return config + QStringLiteral("/pamphlexa/settings.sqlite");
+    // Worked out once: every read asks for it.
+    static const QString path = [] {
+        const QString config =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        return config.isEmpty() ? QString() : config + QStringLiteral("/pamphlexa/settings.sqlite");
+    }();
+    return path;
 }
 
 void SettingsStore::setDefaultPath(const QString &path)
