@@ -1025,7 +1025,13 @@ void RichTextBox::ensureLines(int block) const
 {
     watchDocument();
     QTextDocument *doc = document();
-    doc->documentLayout()->documentSize(); // finishes a lazy layout
+    const int count = doc->blockCount();
+    block = std::min(block, count - 1);
+    // The layout runs lazily from the top: finish it as far as the block asked for.
+    if (block >= count - 1)
+        doc->documentLayout()->documentSize();
+    else
+        doc->documentLayout()->blockBoundingRect(doc->findBlockByNumber(block));
     const QString key = QStringLiteral("%1 %2 %3 %4")
                             .arg(lineWrapMode())
                             .arg(lineWrapColumnOrWidth())
@@ -1035,8 +1041,6 @@ void RichTextBox::ensureLines(int block) const
         m_lineKey = key;
         m_linesValid = 0;
     }
-    const int count = doc->blockCount();
-    block = std::min(block, count - 1);
     m_firstLine.resize(count);
     m_linesValid = std::min(m_linesValid, count);
     if (m_linesValid > block)

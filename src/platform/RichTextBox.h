@@ -106,6 +106,7 @@ public:
     // The control's default font, applied to text without its own font.
     QFont Font() const;
     void setFont(const QString &name, double points);
+    using QTextEdit::setFont;
     // Right edge of the text in twips: NoWrap for none, else the line width.
     int RightMargin() const { return m_rightMargin; }
     void setRightMargin(int twips);
