@@ -15,6 +15,7 @@
 #include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextList>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -111,6 +112,30 @@ QByteArray rtfBytes(const QString &rtf)
             bytes += "\\u" + QByteArray::number(static_cast<qint16>(c.unicode())) + '?';
     }
     return bytes;
+}
+
+// Inserts RTF at the cursor as a document reads it: the break that ends the last paragraph
+// ends the inserted content instead of adding an empty paragraph, so that TextRTF of one
+// control put back as SelRTF of another lands exactly where the selection was.
+bool insertRtf(QByteArrayView data, QTextCursor &cursor)
+{
+    QTextDocument scratch;
+    scratch.setUndoRedoEnabled(false);
+    if (!Rtf::read(data, scratch))
+        return false;
+    QTextDocument *target = cursor.document();
+    for (QTextBlock b = scratch.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (!f.isImageFormat())
+                continue;
+            const QUrl name(f.toImageFormat().name());
+            target->addResource(QTextDocument::ImageResource, name,
+                                scratch.resource(QTextDocument::ImageResource, name));
+        }
+    }
+    cursor.insertFragment(QTextDocumentFragment(&scratch));
+    return true;
 }
 
 bool isWordChar(QChar c)
@@ -491,7 +516,7 @@ void RichTextBox::setSelRTF(const QString &rtf)
     }
     QTextCursor c = textCursor();
     c.beginEditBlock();
-    Rtf::insert(bytes, c);
+    insertRtf(bytes, c);
     c.endEditBlock();
     setTextCursor(c);
 }
@@ -1247,7 +1272,7 @@ void RichTextBox::insertFromMimeData(const QMimeData *source)
             continue;
         QTextCursor c = textCursor();
         c.beginEditBlock();
-        const bool ok = Rtf::insert(rtf, c);
+        const bool ok = insertRtf(rtf, c);
         c.endEditBlock();
         if (ok) {
             setTextCursor(c);

@@ -60,7 +60,9 @@ public:
     // Replaces the selection with plain text (breaks as for setText) in the typing format; the
     // caret ends after it.
     void setSelText(const QString &text);
-    // The selection as a complete RTF document; setting it replaces the selection.
+    // The selection as a complete RTF document; setting it replaces the selection with the
+    // document's content (the break ending its last paragraph adds no paragraph), one undo step.
+    // Text that is not RTF is inserted as plain text.
     QString SelRTF() const;
     void setSelRTF(const QString &rtf);
 
