@@ -66,6 +66,18 @@ void BM_SelStartSetGet(benchmark::State &state)
 }
 BENCHMARK(BM_SelStartSetGet)->Unit(benchmark::kMicrosecond);
 
+// A toolbar refresh over everything selected reads every run's format.
+void BM_SelBoldSelectAll(benchmark::State &state)
+{
+    RichTextBox &box = bigBox();
+    box.setSelStart(0);
+    box.setSelLength(static_cast<int>(box.Text().size()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(box.SelBold());
+    box.setSelStart(0);
+}
+BENCHMARK(BM_SelBoldSelectAll)->Unit(benchmark::kMillisecond);
+
 void BM_FindAtEnd(benchmark::State &state)
 {
     RichTextBox &box = bigBox();

@@ -63,6 +63,14 @@ void select(RichTextBox &box, int start, int length)
     box.setSelLength(length);
 }
 
+// Drops reach the control through these; tests call them directly.
+class DropBox : public RichTextBox
+{
+public:
+    using RichTextBox::canInsertFromMimeData;
+    using RichTextBox::insertFromMimeData;
+};
+
 } // namespace
 
 class TestRichTextBox : public QObject
@@ -101,6 +109,8 @@ private slots:
     void pasteImage();
     void copyOffersRtfTextAndHtml();
     void pastePlainText();
+    void dropPrefersRtfThenImageThenText_data();
+    void dropPrefersRtfThenImageThenText();
     void tag();
     void changeAndSelChange();
     void keyDownConsumed_data();
@@ -653,6 +663,46 @@ void TestRichTextBox::pastePlainText()
     QCOMPARE(box.SelStart(), 8);
     QGuiApplication::clipboard()->clear();
     QVERIFY(!box.CanPaste());
+}
+
+void TestRichTextBox::dropPrefersRtfThenImageThenText_data()
+{
+    QTest::addColumn<QStringList>("kinds");
+    QTest::addColumn<QString>("text");
+    const QString picture(QChar::ObjectReplacementCharacter);
+    QTest::newRow("rtf over all") << QStringList{"rtf", "image", "text", "html"} << "[rich]";
+    QTest::newRow("image over text") << QStringList{"image", "text", "html"} << "[" + picture + "]";
+    QTest::newRow("text over html") << QStringList{"text", "html"} << "[plain]";
+    QTest::newRow("html alone as text") << QStringList{"html"} << "[web\r\npage]";
+    QTest::newRow("nothing usable") << QStringList{} << "[]";
+}
+
+void TestRichTextBox::dropPrefersRtfThenImageThenText()
+{
+    QFETCH(QStringList, kinds);
+    QFETCH(QString, text);
+    RichTextBox source;
+    source.setText("rich");
+    QMimeData mime;
+    if (kinds.contains("rtf"))
+        mime.setData("application/rtf", source.TextRTF().toLatin1());
+    if (kinds.contains("image")) {
+        QImage image(5, 5, QImage::Format_RGB32);
+        image.fill(Qt::yellow);
+        mime.setImageData(image);
+    }
+    if (kinds.contains("text"))
+        mime.setText("plain");
+    if (kinds.contains("html"))
+        mime.setHtml("<p>web</p><p>page</p>");
+    mime.setData("application/x-unrelated", "x");
+
+    DropBox box;
+    box.setText("[]");
+    box.setSelStart(1);
+    QCOMPARE(box.canInsertFromMimeData(&mime), !kinds.isEmpty());
+    box.insertFromMimeData(&mime);
+    QCOMPARE(box.Text(), text);
 }
 
 void TestRichTextBox::tag()
