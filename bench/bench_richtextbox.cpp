@@ -104,7 +104,7 @@ BENCHMARK(BM_FindAfterEdit)->Unit(benchmark::kMillisecond);
 void BM_LineFromCharAfterEditAtEnd(benchmark::State &state)
 {
     RichTextBox &box = bigBox();
-    box.setRightMargin(4000);
+    box.setRightMargin(static_cast<int>(state.range(0)));
     const int end = static_cast<int>(box.Text().size());
     benchmark::DoNotOptimize(box.GetLineCount()); // the first layout of the whole document
     for (auto _ : state) {
@@ -113,7 +113,10 @@ void BM_LineFromCharAfterEditAtEnd(benchmark::State &state)
     }
     box.setRightMargin(RichTextBox::NoWrap);
 }
-BENCHMARK(BM_LineFromCharAfterEditAtEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LineFromCharAfterEditAtEnd)
+    ->Arg(4000)
+    ->Arg(RichTextBox::NoWrap)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_LineFromCharAfterEditAtStart(benchmark::State &state)
 {

@@ -32,6 +32,8 @@ constexpr QChar kFrameEnd = QChar(0xfdd1);
 const QString kRtfMime = QStringLiteral("text/rtf");
 const QString kRtfMimeAlt = QStringLiteral("application/rtf");
 constexpr int kDefaultTabTwips = 720;
+// Pictures get names unique in the program, so content moved between documents never clashes.
+int g_pictureSerial = 0;
 
 bool isBlockSeparator(QChar c)
 {
@@ -1171,7 +1173,7 @@ void RichTextBox::insertPicture(const QImage &image)
     QTextDocument *doc = document();
     QString name;
     do {
-        name = QStringLiteral("pamphlexa-picture-%1").arg(++m_pictureSerial);
+        name = QStringLiteral("pamphlexa-picture:%1").arg(++g_pictureSerial);
     } while (doc->resource(QTextDocument::ImageResource, QUrl(name)).isValid());
     doc->addResource(QTextDocument::ImageResource, QUrl(name), image);
 

@@ -196,7 +196,6 @@ private:
     QString m_tag = QStringLiteral("0");
     PlainText::Encoding m_encoding = PlainText::Encoding::Utf8;
     PlainText::LineEnding m_lineEnding = PlainText::LineEnding::Lf;
-    int m_pictureSerial = 0;
     int m_lastAnchor = -1;
     int m_lastPosition = -1;
 
