@@ -330,11 +330,13 @@ void RichTextBox::watchDocument() const
         return;
     m_watched = doc;
     m_textValid = false;
+    ++m_revision;
     m_linesValid = 0;
     connect(doc, &QTextDocument::contentsChange, this, [this, doc](int from, int, int) {
         if (doc != m_watched)
             return;
         m_textValid = false;
+        ++m_revision;
         invalidateLines(from);
     });
 }
@@ -530,7 +532,7 @@ namespace {
 
 // The character formats a property reads: the typing format without a selection, else every
 // distinct format of the selected text (pictures count only when nothing else is selected).
-std::vector<QTextCharFormat> selectedCharFormats(const QTextCursor &c)
+std::vector<QTextCharFormat> collectCharFormats(const QTextCursor &c)
 {
     if (!c.hasSelection())
         return {c.charFormat()};
@@ -538,10 +540,22 @@ std::vector<QTextCharFormat> selectedCharFormats(const QTextCursor &c)
     const QList<QTextFormat> all = doc->allFormats();
     std::vector<int> text;
     std::vector<int> pictures;
-    for (const FragmentRange &r : fragmentsIn(doc, c.selectionStart(), c.selectionEnd())) {
-        std::vector<int> &into = all.value(r.formatIndex).isImageFormat() ? pictures : text;
-        if (std::find(into.begin(), into.end(), r.formatIndex) == into.end())
-            into.push_back(r.formatIndex);
+    std::vector<bool> seen(all.size() + 1, false);
+    const int s = c.selectionStart();
+    const int e = c.selectionEnd();
+    for (QTextBlock b = doc->findBlock(s); b.isValid() && b.position() < e; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.position() + f.length() <= s)
+                continue;
+            if (f.position() >= e)
+                break;
+            const int index = f.charFormatIndex();
+            if (index < 0 || index >= all.size() || seen[index])
+                continue;
+            seen[index] = true;
+            (all[index].isImageFormat() ? pictures : text).push_back(index);
+        }
     }
     const std::vector<int> &chosen = text.empty() ? pictures : text;
     std::vector<QTextCharFormat> out;
@@ -569,6 +583,24 @@ bool isUnderlined(const QTextCharFormat &f)
 
 } // namespace
 
+// The selection's formats are read by several properties in a row (a toolbar refresh): keep
+// them until the selection or the content changes.
+std::vector<QTextCharFormat> RichTextBox::selectedCharFormats() const
+{
+    watchDocument();
+    const QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return collectCharFormats(c);
+    if (m_formatsRevision != m_revision || m_formatsStart != c.selectionStart() ||
+        m_formatsEnd != c.selectionEnd()) {
+        m_formats = collectCharFormats(c);
+        m_formatsRevision = m_revision;
+        m_formatsStart = c.selectionStart();
+        m_formatsEnd = c.selectionEnd();
+    }
+    return m_formats;
+}
+
 void RichTextBox::mergeSelCharFormat(const QTextCharFormat &format)
 {
     QTextCursor c = textCursor();
@@ -583,7 +615,7 @@ void RichTextBox::mergeSelCharFormat(const QTextCharFormat &format)
 
 std::optional<bool> RichTextBox::SelBold() const
 {
-    return common<bool>(selectedCharFormats(textCursor()), isBold);
+    return common<bool>(selectedCharFormats(), isBold);
 }
 
 void RichTextBox::setSelBold(bool on)
@@ -595,7 +627,7 @@ void RichTextBox::setSelBold(bool on)
 
 std::optional<bool> RichTextBox::SelItalic() const
 {
-    return common<bool>(selectedCharFormats(textCursor()),
+    return common<bool>(selectedCharFormats(),
                         [](const QTextCharFormat &f) { return f.fontItalic(); });
 }
 
@@ -608,7 +640,7 @@ void RichTextBox::setSelItalic(bool on)
 
 std::optional<bool> RichTextBox::SelUnderline() const
 {
-    return common<bool>(selectedCharFormats(textCursor()), isUnderlined);
+    return common<bool>(selectedCharFormats(), isUnderlined);
 }
 
 void RichTextBox::setSelUnderline(bool on)
@@ -620,7 +652,7 @@ void RichTextBox::setSelUnderline(bool on)
 
 std::optional<bool> RichTextBox::SelStrikeThru() const
 {
-    return common<bool>(selectedCharFormats(textCursor()),
+    return common<bool>(selectedCharFormats(),
                         [](const QTextCharFormat &f) { return f.fontStrikeOut(); });
 }
 
@@ -634,7 +666,7 @@ void RichTextBox::setSelStrikeThru(bool on)
 std::optional<QString> RichTextBox::SelFontName() const
 {
     const QString fallback = document()->defaultFont().family();
-    return common<QString>(selectedCharFormats(textCursor()), [&](const QTextCharFormat &f) {
+    return common<QString>(selectedCharFormats(), [&](const QTextCharFormat &f) {
         const QStringList families = f.property(QTextFormat::FontFamilies).toStringList();
         if (!families.isEmpty() && !families.first().isEmpty())
             return families.first();
@@ -655,7 +687,7 @@ void RichTextBox::setSelFontName(const QString &name)
 std::optional<double> RichTextBox::SelFontSize() const
 {
     const double fallback = document()->defaultFont().pointSizeF();
-    return common<double>(selectedCharFormats(textCursor()), [&](const QTextCharFormat &f) {
+    return common<double>(selectedCharFormats(), [&](const QTextCharFormat &f) {
         return f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : fallback;
     });
 }
@@ -672,7 +704,7 @@ void RichTextBox::setSelFontSize(double points)
 std::optional<QColor> RichTextBox::SelColor() const
 {
     const QColor fallback = palette().color(QPalette::Text);
-    return common<QColor>(selectedCharFormats(textCursor()), [&](const QTextCharFormat &f) {
+    return common<QColor>(selectedCharFormats(), [&](const QTextCharFormat &f) {
         if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
             return f.foreground().color();
         return fallback;
@@ -690,7 +722,7 @@ void RichTextBox::setSelColor(const QColor &color)
 
 std::optional<int> RichTextBox::SelCharOffset() const
 {
-    return common<int>(selectedCharFormats(textCursor()), [](const QTextCharFormat &f) {
+    return common<int>(selectedCharFormats(), [](const QTextCharFormat &f) {
         return f.intProperty(TextFormats::CharOffsetTwips);
     });
 }

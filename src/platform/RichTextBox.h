@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <QTextEdit>
+#include <QTextFormat>
 #include <QVector>
 #include <optional>
 #include <vector>
@@ -11,7 +12,6 @@
 
 class QImage;
 class QTextCursor;
-class QTextCharFormat;
 class QTextBlockFormat;
 
 // The rich text control every document window, scratch buffer and sample uses.
@@ -191,6 +191,7 @@ private:
     void invalidateLines(int docPos) const;
     void ensureLines(int block) const;
     void emitSelChangeIfMoved();
+    std::vector<QTextCharFormat> selectedCharFormats() const;
 
     int m_rightMargin = NoWrap;
     QString m_tag = QStringLiteral("0");
@@ -203,6 +204,12 @@ private:
     mutable const QTextDocument *m_watched = nullptr;
     mutable QString m_textCache;
     mutable bool m_textValid = false;
+    // Counts content changes; the selection's character formats are kept for one revision.
+    mutable quint64 m_revision = 0;
+    mutable quint64 m_formatsRevision = ~quint64(0);
+    mutable int m_formatsStart = -1;
+    mutable int m_formatsEnd = -1;
+    mutable std::vector<QTextCharFormat> m_formats;
     // First display line of each block, valid for the first m_linesValid blocks and the layout
     // described by m_lineKey.
     mutable std::vector<int> m_firstLine;

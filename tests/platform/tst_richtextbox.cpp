@@ -89,6 +89,7 @@ private slots:
     void mixedSelection_data();
     void mixedSelection();
     void typingFormat();
+    void formatsFollowChangesUnderSameSelection();
     void propertyIsOneUndoStep();
     void indentsInTwips_data();
     void indentsInTwips();
@@ -325,6 +326,27 @@ void TestRichTextBox::typingFormat()
     select(box, 5, 4);
     QCOMPARE(box.SelBold(), std::optional<bool>(true));
     QCOMPARE(box.SelFontName(), std::optional<QString>("DejaVu Sans"));
+}
+
+void TestRichTextBox::formatsFollowChangesUnderSameSelection()
+{
+    RichTextBox box;
+    box.setText("abcdef");
+    select(box, 1, 3);
+    QCOMPARE(box.SelBold(), std::optional<bool>(false));
+    // Changed behind the control's back, the selection itself unchanged.
+    QTextCursor other(box.document());
+    other.setPosition(2);
+    other.setPosition(3, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    other.mergeCharFormat(bold);
+    QCOMPARE(box.SelBold(), std::nullopt);
+    box.setSelBold(true);
+    QCOMPARE(box.SelBold(), std::optional<bool>(true));
+    box.Undo();
+    select(box, 1, 3);
+    QCOMPARE(box.SelBold(), std::nullopt);
 }
 
 void TestRichTextBox::propertyIsOneUndoStep()
