@@ -40,7 +40,10 @@ QTextCharFormat formatOfX(const QTextDocument &doc)
     return c.charFormat();
 }
 
-QByteArray hex(const QByteArray &bytes) { return bytes.toHex(); }
+QByteArray hex(const QByteArray &bytes)
+{
+    return bytes.toHex();
+}
 
 QByteArray pngBytes(int w, int h)
 {
@@ -179,12 +182,10 @@ void TestRtfReader::text_data()
     QTest::addColumn<QString>("text");
     const QString ls(QChar::LineSeparator);
     QTest::newRow("paragraphs") << QByteArray("{\\rtf1 One\\par Two}") << "One\nTwo";
-    QTest::newRow("final paragraph mark") << QByteArray("{\\rtf1 One\\par Two\\par}")
-                                          << "One\nTwo";
+    QTest::newRow("final paragraph mark") << QByteArray("{\\rtf1 One\\par Two\\par}") << "One\nTwo";
     QTest::newRow("empty paragraphs kept")
         << QByteArray("{\\rtf1 One\\par\\par Two\\par\\par}") << "One\n\nTwo\n";
-    QTest::newRow("line and tab") << QByteArray("{\\rtf1 a\\line b\\tab c}")
-                                  << "a" + ls + "b\tc";
+    QTest::newRow("line and tab") << QByteArray("{\\rtf1 a\\line b\\tab c}") << "a" + ls + "b\tc";
     QTest::newRow("crlf ignored") << QByteArray("{\\rtf1 a\r\nb\n}") << "ab";
     QTest::newRow("escaped") << QByteArray("{\\rtf1 \\{a\\}\\\\}") << "{a}\\";
     QTest::newRow("delimiting space") << QByteArray("{\\rtf1 \\b  two\\b0 x}") << " twox";
@@ -207,15 +208,13 @@ void TestRtfReader::text_data()
     QTest::newRow("field instruction without star")
         << QByteArray("{\\rtf1{\\field{\\fldinst PAGE}{\\fldrslt 3}}}") << "3";
     QTest::newRow("hidden text") << QByteArray("{\\rtf1 a{\\v hidden}b}") << "ab";
-    QTest::newRow("after root ignored")
-        << QByteArray("{\\rtf1 a}\0trailing{\\rtf1 b}", 27) << "a";
+    QTest::newRow("after root ignored") << QByteArray("{\\rtf1 a}\0trailing{\\rtf1 b}", 27) << "a";
     QTest::newRow("table flattened")
         << QByteArray("{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row\\trowd c\\cell "
                       "\\cell\\row after\\par}")
         << "a\nb\nc\n\nafter";
     QTest::newRow("nested cells")
-        << QByteArray("{\\rtf1 x\\nestcell{\\*\\nesttableprops\\nestrow}y\\cell\\row}")
-        << "x\ny";
+        << QByteArray("{\\rtf1 x\\nestcell{\\*\\nesttableprops\\nestrow}y\\cell\\row}") << "x\ny";
     QTest::newRow("pntext marker skipped")
         << QByteArray("{\\rtf1{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}Item}")
         << "Item";
@@ -226,8 +225,7 @@ void TestRtfReader::text_data()
     QTest::newRow("upr takes the unicode side")
         << QByteArray("{\\rtf1{\\upr{ansi}{\\*\\ud{uni}}}}") << "uni";
     QTest::newRow("literal tab character") << QByteArray("{\\rtf1 a\tb}") << "a\tb";
-    QTest::newRow("nonshppict skipped")
-        << QByteArray("{\\rtf1 a{\\nonshppict text}b}") << "ab";
+    QTest::newRow("nonshppict skipped") << QByteArray("{\\rtf1 a{\\nonshppict text}b}") << "ab";
 }
 
 void TestRtfReader::text()
@@ -241,8 +239,8 @@ void TestRtfReader::encodings_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
-    QTest::newRow("windows-1252 default") << QByteArray("{\\rtf1 caf\\'e9 \\'80}")
-                                          << QString::fromUtf8("café €");
+    QTest::newRow("windows-1252 default")
+        << QByteArray("{\\rtf1 caf\\'e9 \\'80}") << QString::fromUtf8("café €");
     QTest::newRow("raw 8-bit text") << QByteArray("{\\rtf1 caf\xe9}") << QString::fromUtf8("café");
     QTest::newRow("font charset wins over ansicpg")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0 Arial;}"
@@ -276,12 +274,11 @@ void TestRtfReader::encodings_data()
     QTest::newRow("big5") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset136 M;}}\\f0 \\'a4\\'a4}")
                           << QString::fromUtf8("中");
     QTest::newRow("font name in its charset")
-        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72;}}\\f0 x}")
-        << "x";
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72;}}\\f0 x}") << "x";
     QTest::newRow("mac roman") << QByteArray("{\\rtf1\\mac \\'8e}") << QString::fromUtf8("é");
     QTest::newRow("pc 437") << QByteArray("{\\rtf1\\pc \\'f1\\'f2}") << QString::fromUtf8("±≥");
-    QTest::newRow("unknown code page") << QByteArray("{\\rtf1\\ansicpg0 \\'e9}")
-                                       << QString::fromUtf8("é");
+    QTest::newRow("unknown code page")
+        << QByteArray("{\\rtf1\\ansicpg0 \\'e9}") << QString::fromUtf8("é");
 }
 
 void TestRtfReader::encodings()
@@ -295,7 +292,8 @@ void TestRtfReader::unicode_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
-    QTest::newRow("fallback skipped") << QByteArray("{\\rtf1 a\\u945?b}") << QString::fromUtf8("aαb");
+    QTest::newRow("fallback skipped")
+        << QByteArray("{\\rtf1 a\\u945?b}") << QString::fromUtf8("aαb");
     QTest::newRow("negative") << QByteArray("{\\rtf1 \\u-3913 ?}") << QString(QChar(0xF0B7));
     QTest::newRow("above 32767") << QByteArray("{\\rtf1 \\u61623?}") << QString(QChar(0xF0B7));
     QTest::newRow("surrogate pair signed")
@@ -306,10 +304,10 @@ void TestRtfReader::unicode_data()
         << QByteArray("{\\rtf1 \\u55357?x}") << QString::fromUtf8("\uFFFDx");
     QTest::newRow("uc2") << QByteArray("{\\rtf1\\uc2 \\u945??b}") << QString::fromUtf8("αb");
     QTest::newRow("uc0") << QByteArray("{\\rtf1\\uc0 \\u945 b}") << QString::fromUtf8("αb");
-    QTest::newRow("hex counts as one") << QByteArray("{\\rtf1\\uc2 \\u27979\\'b2\\'e2x}")
-                                       << QString::fromUtf8("测x");
-    QTest::newRow("uc per group")
-        << QByteArray("{\\rtf1 {\\uc2 \\u945??}\\u946?c}") << QString::fromUtf8("αβc");
+    QTest::newRow("hex counts as one")
+        << QByteArray("{\\rtf1\\uc2 \\u27979\\'b2\\'e2x}") << QString::fromUtf8("测x");
+    QTest::newRow("uc per group") << QByteArray("{\\rtf1 {\\uc2 \\u945??}\\u946?c}")
+                                  << QString::fromUtf8("αβc");
     QTest::newRow("brace ends the fallback")
         << QByteArray("{\\rtf1\\uc2 \\u945{b}c}") << QString::fromUtf8("αbc");
     QTest::newRow("fallback never eats more than uc")
@@ -332,52 +330,70 @@ void TestRtfReader::characterFormats_data()
     QTest::addColumn<QVariant>("expected");
     const QByteArray head = "{\\rtf1{\\fonttbl{\\f0 Times New Roman;}{\\f1 Arial;}}"
                             "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}";
-    QTest::newRow("bold") << head + "\\b X}" << "bold" << QVariant(true);
-    QTest::newRow("bold off") << head + "\\b\\b0 X}" << "bold" << QVariant(false);
-    QTest::newRow("bold ends with group") << head + "{\\b a}X}" << "bold" << QVariant(false);
-    QTest::newRow("italic") << head + "\\i X}" << "italic" << QVariant(true);
-    QTest::newRow("underline") << head + "\\ul X}" << "underline"
-                               << QVariant(int(QTextCharFormat::SingleUnderline));
-    QTest::newRow("underline dotted") << head + "\\uld X}" << "underline"
-                                      << QVariant(int(QTextCharFormat::DotLine));
-    QTest::newRow("underline dash") << head + "\\uldash X}" << "underline"
-                                    << QVariant(int(QTextCharFormat::DashUnderline));
-    QTest::newRow("underline wave") << head + "\\ulwave X}" << "underline"
-                                    << QVariant(int(QTextCharFormat::WaveUnderline));
-    QTest::newRow("underline none") << head + "\\ul\\ulnone X}" << "underline"
-                                    << QVariant(int(QTextCharFormat::NoUnderline));
-    QTest::newRow("strike") << head + "\\strike X}" << "strike" << QVariant(true);
-    QTest::newRow("font") << head + "\\f1 X}" << "font" << QVariant("Arial");
-    QTest::newRow("default font") << head + "X}" << "font" << QVariant("Times New Roman");
+    QTest::newRow("bold") << head + "\\b X}"
+                          << "bold" << QVariant(true);
+    QTest::newRow("bold off") << head + "\\b\\b0 X}"
+                              << "bold" << QVariant(false);
+    QTest::newRow("bold ends with group") << head + "{\\b a}X}"
+                                          << "bold" << QVariant(false);
+    QTest::newRow("italic") << head + "\\i X}"
+                            << "italic" << QVariant(true);
+    QTest::newRow("underline") << head + "\\ul X}"
+                               << "underline" << QVariant(int(QTextCharFormat::SingleUnderline));
+    QTest::newRow("underline dotted") << head + "\\uld X}"
+                                      << "underline" << QVariant(int(QTextCharFormat::DotLine));
+    QTest::newRow("underline dash") << head + "\\uldash X}"
+                                    << "underline" << QVariant(int(QTextCharFormat::DashUnderline));
+    QTest::newRow("underline wave") << head + "\\ulwave X}"
+                                    << "underline" << QVariant(int(QTextCharFormat::WaveUnderline));
+    QTest::newRow("underline none") << head + "\\ul\\ulnone X}"
+                                    << "underline" << QVariant(int(QTextCharFormat::NoUnderline));
+    QTest::newRow("strike") << head + "\\strike X}"
+                            << "strike" << QVariant(true);
+    QTest::newRow("font") << head + "\\f1 X}"
+                          << "font" << QVariant("Arial");
+    QTest::newRow("default font") << head + "X}"
+                                  << "font" << QVariant("Times New Roman");
     QTest::newRow("deff") << QByteArray("{\\rtf1\\deff1{\\fonttbl{\\f0 A;}{\\f1 B;}}X}") << "font"
                           << QVariant("B");
-    QTest::newRow("plain resets font") << head + "\\f1\\b\\plain X}" << "font"
-                                       << QVariant("Times New Roman");
-    QTest::newRow("size") << head + "\\fs36 X}" << "size" << QVariant(18.0);
-    QTest::newRow("default size") << head + "X}" << "size" << QVariant(12.0);
-    QTest::newRow("half point size") << head + "\\fs21 X}" << "size" << QVariant(10.5);
-    QTest::newRow("colour") << head + "\\cf1 X}" << "colour" << QVariant(QColor(255, 0, 0));
-    QTest::newRow("automatic colour") << head + "\\cf0 X}" << "colour" << QVariant(QColor());
-    QTest::newRow("colour out of table") << head + "\\cf9 X}" << "colour" << QVariant(QColor());
-    QTest::newRow("highlight") << head + "\\highlight2 X}" << "highlight"
-                               << QVariant(QColor(0, 0, 255));
-    QTest::newRow("background cb") << head + "\\cb1 X}" << "highlight"
-                                   << QVariant(QColor(255, 0, 0));
-    QTest::newRow("super") << head + "\\super X}" << "vertical"
-                           << QVariant(int(QTextCharFormat::AlignSuperScript));
-    QTest::newRow("sub") << head + "\\sub X}" << "vertical"
-                         << QVariant(int(QTextCharFormat::AlignSubScript));
-    QTest::newRow("nosupersub") << head + "\\super\\nosupersub X}" << "vertical"
-                                << QVariant(int(QTextCharFormat::AlignNormal));
-    QTest::newRow("super has no offset") << head + "\\super X}" << "offset" << QVariant(0);
-    QTest::newRow("up") << head + "\\up6 X}" << "offset" << QVariant(60);
-    QTest::newRow("dn") << head + "\\dn4 X}" << "offset" << QVariant(-40);
-    QTest::newRow("up raises") << head + "\\up6 X}" << "vertical"
-                               << QVariant(int(QTextCharFormat::AlignSuperScript));
-    QTest::newRow("nosupersub clears up") << head + "\\up6\\nosupersub X}" << "offset"
-                                          << QVariant(0);
-    QTest::newRow("caps") << head + "\\caps X}" << "caps" << QVariant(int(QFont::AllUppercase));
-    QTest::newRow("small caps") << head + "\\scaps X}" << "caps" << QVariant(int(QFont::SmallCaps));
+    QTest::newRow("plain resets font") << head + "\\f1\\b\\plain X}"
+                                       << "font" << QVariant("Times New Roman");
+    QTest::newRow("size") << head + "\\fs36 X}"
+                          << "size" << QVariant(18.0);
+    QTest::newRow("default size") << head + "X}"
+                                  << "size" << QVariant(12.0);
+    QTest::newRow("half point size") << head + "\\fs21 X}"
+                                     << "size" << QVariant(10.5);
+    QTest::newRow("colour") << head + "\\cf1 X}"
+                            << "colour" << QVariant(QColor(255, 0, 0));
+    QTest::newRow("automatic colour") << head + "\\cf0 X}"
+                                      << "colour" << QVariant(QColor());
+    QTest::newRow("colour out of table") << head + "\\cf9 X}"
+                                         << "colour" << QVariant(QColor());
+    QTest::newRow("highlight") << head + "\\highlight2 X}"
+                               << "highlight" << QVariant(QColor(0, 0, 255));
+    QTest::newRow("background cb") << head + "\\cb1 X}"
+                                   << "highlight" << QVariant(QColor(255, 0, 0));
+    QTest::newRow("super") << head + "\\super X}"
+                           << "vertical" << QVariant(int(QTextCharFormat::AlignSuperScript));
+    QTest::newRow("sub") << head + "\\sub X}"
+                         << "vertical" << QVariant(int(QTextCharFormat::AlignSubScript));
+    QTest::newRow("nosupersub") << head + "\\super\\nosupersub X}"
+                                << "vertical" << QVariant(int(QTextCharFormat::AlignNormal));
+    QTest::newRow("super has no offset") << head + "\\super X}"
+                                         << "offset" << QVariant(0);
+    QTest::newRow("up") << head + "\\up6 X}"
+                        << "offset" << QVariant(60);
+    QTest::newRow("dn") << head + "\\dn4 X}"
+                        << "offset" << QVariant(-40);
+    QTest::newRow("up raises") << head + "\\up6 X}"
+                               << "vertical" << QVariant(int(QTextCharFormat::AlignSuperScript));
+    QTest::newRow("nosupersub clears up") << head + "\\up6\\nosupersub X}"
+                                          << "offset" << QVariant(0);
+    QTest::newRow("caps") << head + "\\caps X}"
+                          << "caps" << QVariant(int(QFont::AllUppercase));
+    QTest::newRow("small caps") << head + "\\scaps X}"
+                                << "caps" << QVariant(int(QFont::SmallCaps));
 }
 
 void TestRtfReader::characterFormats()
@@ -501,17 +517,17 @@ void TestRtfReader::lists_data()
                "{\\listtext\\'b7\\tab}\\ls1 a\\par{\\listtext 1.\\tab}\\pard\\ls2 b\\par\\pard c}"
         << "a\nb\nc" << QList<int>{disc, dec, 0} << QList<int>{1, 2, 0};
     QTest::newRow("listtable level")
-        << "{\\rtf1" + tables + "\\ls1\\ilvl1 a\\par\\ilvl0 b}" << "a\nb"
-        << QList<int>{int(QTextListFormat::ListLowerAlpha), disc} << QList<int>{1, 2};
+        << "{\\rtf1" + tables + "\\ls1\\ilvl1 a\\par\\ilvl0 b}"
+        << "a\nb" << QList<int>{int(QTextListFormat::ListLowerAlpha), disc} << QList<int>{1, 2};
     QTest::newRow("listtable list continues after a break")
-        << "{\\rtf1" + tables + "\\ls2 a\\par\\pard b\\par\\ls2 c}" << "a\nb\nc"
-        << QList<int>{dec, 0, dec} << QList<int>{1, 0, 1};
+        << "{\\rtf1" + tables + "\\ls2 a\\par\\pard b\\par\\ls2 c}"
+        << "a\nb\nc" << QList<int>{dec, 0, dec} << QList<int>{1, 0, 1};
     QTest::newRow("ls wins over pn, marker shown once")
-        << "{\\rtf1" + tables +
-               "{\\listtext 1.\\tab}{\\pntext 1.\\tab}{\\*\\pn\\pnlvlblt}\\ls2 a}"
+        << "{\\rtf1" + tables + "{\\listtext 1.\\tab}{\\pntext 1.\\tab}{\\*\\pn\\pnlvlblt}\\ls2 a}"
         << "a" << QList<int>{dec} << QList<int>{1};
-    QTest::newRow("ls without tables is a bullet")
-        << QByteArray("{\\rtf1\\ls5 a}") << "a" << QList<int>{disc} << QList<int>{1};
+    QTest::newRow("ls the tables do not define is no list")
+        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlblt}\\ls5 a}") << "a" << QList<int>{0}
+        << QList<int>{0};
 }
 
 void TestRtfReader::lists()
@@ -545,12 +561,11 @@ void TestRtfReader::pictures_data()
     QTest::addColumn<QSize>("pixels"); // the picture's own size; empty when it cannot be drawn
     QTest::addColumn<QSize>("twips");  // display size
     const QByteArray png = hex(pngBytes(4, 3));
-    QTest::newRow("png natural size")
-        << "{\\rtf1{\\pict\\pngblip\\picw4\\pich3 " + png + "}}" << "png" << QSize(4, 3)
-        << QSize(60, 45);
+    QTest::newRow("png natural size") << "{\\rtf1{\\pict\\pngblip\\picw4\\pich3 " + png + "}}"
+                                      << "png" << QSize(4, 3) << QSize(60, 45);
     QTest::newRow("png goal size")
-        << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " + png + "}}" << "png"
-        << QSize(4, 3) << QSize(1440, 720);
+        << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " + png + "}}"
+        << "png" << QSize(4, 3) << QSize(1440, 720);
     QTest::newRow("png scaled")
         << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200 " + png +
                "}}"
@@ -574,10 +589,9 @@ void TestRtfReader::pictures_data()
     QTest::newRow("emf with goal")
         << QByteArray("{\\rtf1{\\pict\\emfblip\\picw100\\pich100\\picwgoal500\\pichgoal400 01}}")
         << "emf" << QSize() << QSize(500, 400);
-    QTest::newRow("shppict preferred")
-        << "{\\rtf1{\\*\\shppict{\\pict\\pngblip " + png +
-               "}}{\\nonshppict{\\pict\\wmetafile8 0102}}}"
-        << "png" << QSize(4, 3) << QSize(60, 45);
+    QTest::newRow("shppict preferred") << "{\\rtf1{\\*\\shppict{\\pict\\pngblip " + png +
+                                              "}}{\\nonshppict{\\pict\\wmetafile8 0102}}}"
+                                       << "png" << QSize(4, 3) << QSize(60, 45);
     QTest::newRow("picture inside a shape")
         << "{\\rtf1{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}{\\sp{\\sn pib}{\\sv "
            "{\\pict\\pngblip " +
@@ -625,11 +639,13 @@ void TestRtfReader::malformed_data()
         << QByteArray("{\\rtf1\\fs99999999999999999999\\li-99999999999999\\u99999999999 a"
                       "\\cf4294967296 b\\f-5 c\\uc999999 d}")
         << QString::fromUtf8("\uFFFDbcd");
-    QTest::newRow("over-long control word")
-        << "{\\rtf1 a\\" + QByteArray(100000, 'A') + " b}" << "ab";
-    QTest::newRow("over-long number") << "{\\rtf1 \\b" + QByteArray(100000, '9') + " x}" << "x";
-    QTest::newRow("deep nesting")
-        << "{\\rtf1 a" + QByteArray(100000, '{') + "b" + QByteArray(100000, '}') + "c}" << "abc";
+    QTest::newRow("over-long control word") << "{\\rtf1 a\\" + QByteArray(100000, 'A') + " b}"
+                                            << "ab";
+    QTest::newRow("over-long number") << "{\\rtf1 \\b" + QByteArray(100000, '9') + " x}"
+                                      << "x";
+    QTest::newRow("deep nesting") << "{\\rtf1 a" + QByteArray(100000, '{') + "b" +
+                                         QByteArray(100000, '}') + "c}"
+                                  << "abc";
     QTest::newRow("deep nesting unclosed") << "{\\rtf1 a" + QByteArray(200000, '{') + "b"
                                            << "ab";
     QTest::newRow("bin longer than the data")

@@ -21,10 +21,14 @@ namespace {
 QString listMarker(const QTextList &list, const QTextBlock &block)
 {
     switch (list.format().style()) {
-    case QTextListFormat::ListDisc: return QStringLiteral("\u2022");
-    case QTextListFormat::ListCircle: return QStringLiteral("\u25E6");
-    case QTextListFormat::ListSquare: return QStringLiteral("\u25AA");
-    default: return list.itemText(block);
+    case QTextListFormat::ListDisc:
+        return QStringLiteral("\u2022");
+    case QTextListFormat::ListCircle:
+        return QStringLiteral("\u25E6");
+    case QTextListFormat::ListSquare:
+        return QStringLiteral("\u25AA");
+    default:
+        return list.itemText(block);
     }
 }
 

@@ -64,7 +64,8 @@ int RtfEncoding::codePageForCharset(int charset)
     switch (charset) {
     case 0:
         return 1252;
-    case 2: return SymbolCodePage;
+    case 2:
+        return SymbolCodePage;
     case 77:
         return 10000;
     case 78:

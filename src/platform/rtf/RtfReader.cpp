@@ -576,8 +576,17 @@ struct ParaProps
 };
 
 // Groups whose end completes something (a list definition, an override, a \pn).
-enum class Group : quint8 { None, Pict, List, ListLevel, ListOverride, Pn, PnBefore, PnAfter,
-                            LevelText };
+enum class Group : quint8 {
+    None,
+    Pict,
+    List,
+    ListLevel,
+    ListOverride,
+    Pn,
+    PnBefore,
+    PnAfter,
+    LevelText
+};
 
 struct State
 {
@@ -611,6 +620,7 @@ QTextListFormat::Style bulletStyle(QStringView marker)
         switch (c.unicode()) {
         case 'o':
         case 0x25E6: // white bullet
+        case 0x2043: // hyphen bullet, which lists draw as a circle
         case 0x25CB:
         case 0xF06F:
             return QTextListFormat::ListCircle;
@@ -758,6 +768,12 @@ private:
     QByteArray m_shapePropName;
 };
 
+// A symbol font's name is written in plain characters, not in its glyph numbers.
+int nameCodePage(int codePage)
+{
+    return codePage == RtfEncoding::SymbolCodePage ? 1252 : codePage;
+}
+
 inline bool isLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -898,11 +914,17 @@ void Reader::popGroup()
         state().para.pnBefore = closing.para.pnBefore;
         state().para.pnAfter = closing.para.pnAfter;
         break;
-    case Group::PnBefore: state().para.pnBefore = m_marker; break;
-    case Group::PnAfter: state().para.pnAfter = m_marker; break;
+    case Group::PnBefore:
+        state().para.pnBefore = m_marker;
+        break;
+    case Group::PnAfter:
+        state().para.pnAfter = m_marker;
+        break;
     case Group::LevelText: {
         // The first character is the length; characters below 10 stand for level numbers.
-        const QString t = m_marker.mid(1);
+        QString t = m_marker.mid(1);
+        if (t.endsWith(u';'))
+            t.chop(1);
         if (m_levelDef.kind == ListKind::Bullet) {
             m_levelDef.bullet = bulletStyle(t);
         } else {
@@ -1217,7 +1239,7 @@ void Reader::addChar(char16_t ch)
         auto it = m_fonts.find(m_fontDef);
         const int cp =
             it != m_fonts.end() && it->second.codePage ? it->second.codePage : m_docCodePage;
-        RtfEncoding::CodePage::get(cp).decode(m_fontNameBytes, name);
+        RtfEncoding::CodePage::get(nameCodePage(cp)).decode(m_fontNameBytes, name);
         name.append(QChar(ch));
         m_fontNameBytes = name.toUtf8();
         m_fontNameBytes.prepend("\x01"); // marks the buffer as UTF-8
@@ -1359,10 +1381,12 @@ void Reader::applyList()
     bool fromPn = false;
     std::vector<ListLevelDef> levelDefs;
     if (p.ls > 0) {
+        // A list the tables do not define is no list (its \pn, if any, is ignored too).
         level = std::clamp(p.ilvl, 0, 8);
-        kind = ListKind::Bullet;
+        kind = ListKind::None;
         auto ov = m_overrides.find(p.ls);
         if (ov != m_overrides.end()) {
+            kind = ListKind::Bullet;
             auto list = m_lists.find(ov->second);
             if (list != m_lists.end())
                 levelDefs = list->second;
@@ -1388,7 +1412,10 @@ void Reader::applyList()
     }
     QTextListFormat format;
     format.setStyle(listStyle(kind));
-    if (fromPn) {
+    if (kind == ListKind::Bullet) {
+        if (level < int(levelDefs.size()))
+            format.setStyle(levelDefs[size_t(level)].bullet);
+    } else if (fromPn) {
         format.setNumberPrefix(p.pnBefore);
         format.setNumberSuffix(p.pnAfter);
     } else if (level < int(levelDefs.size())) {
@@ -1412,7 +1439,13 @@ void Reader::finishBlock()
     ParaProps p = state().para;
     if (m_nextPageBreak)
         p.pageBreakBefore = true;
-    m_cursor.setBlockFormat(blockFormat(p));
+    QTextBlockFormat format = blockFormat(p);
+    if (p.ls > 0 || p.pnKind != ListKind::None) {
+        // A list paragraph's indents are its own, even when zero.
+        format.setProperty(LeftIndentTwips, p.li);
+        format.setProperty(FirstIndentTwips, p.fi);
+    }
+    m_cursor.setBlockFormat(format);
     applyList();
 }
 
@@ -1441,7 +1474,8 @@ void Reader::finishFontEntry()
             if (m_fontNameBytes.startsWith('\x01'))
                 name = QString::fromUtf8(m_fontNameBytes.mid(1));
             else
-                RtfEncoding::CodePage::get(font.codePage ? font.codePage : m_docCodePage)
+                RtfEncoding::CodePage::get(
+                    nameCodePage(font.codePage ? font.codePage : m_docCodePage))
                     .decode(m_fontNameBytes, name);
             font.name = name.trimmed();
         }
@@ -1615,13 +1649,18 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         s.opener = true;
         m_overrideListId = m_overrideLs = 0;
         return;
-    case Kw::Upr: s.dest = Dest::Discard; return;
-    case Kw::Do: s.dest = Dest::Discard; return;
+    case Kw::Upr:
+        s.dest = Dest::Discard;
+        return;
+    case Kw::Do:
+        s.dest = Dest::Discard;
+        return;
     case Kw::DpTxbxText:
         // A text box of an old-style drawing object: its text stands where it is anchored.
         s.dest = Dest::Body;
         return;
-    case Kw::Nothing: return;
+    case Kw::Nothing:
+        return;
     case Kw::ChFtn:
         // The footnote's reference mark; the footnote itself is not part of the body.
         if (s.dest == Dest::Body) {
