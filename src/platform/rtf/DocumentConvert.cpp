@@ -2,6 +2,12 @@
 
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
+#include "platform/rtf/TextFormats.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextList>
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +17,21 @@
 #include <QTextDocument>
 
 namespace {
+// The marker a list paragraph shows, as text.
+QString listMarker(const QTextList &list, const QTextBlock &block)
+{
+    switch (list.format().style()) {
+    case QTextListFormat::ListDisc:
+        return QStringLiteral("\u2022");
+    case QTextListFormat::ListCircle:
+        return QStringLiteral("\u25E6");
+    case QTextListFormat::ListSquare:
+        return QStringLiteral("\u25AA");
+    default:
+        return list.itemText(block);
+    }
+}
+
 void setError(QString *error, const QString &message)
 {
     if (error)
@@ -59,6 +80,8 @@ QString DocumentConvert::plainText(const QTextDocument &document)
             out.append(u'\n');
         QString t = b.text();
         t.remove(QChar::ObjectReplacementCharacter);
+        if (const QTextList *list = b.textList())
+            t.prepend(listMarker(*list, b) + u'\t');
         t.replace(QChar::LineSeparator, u'\n');
         out.append(t);
     }
@@ -103,4 +126,44 @@ bool DocumentConvert::convert(const QString &in, const QString &out, QString *er
     else
         bytes = PlainText::encode(plainText(document), info.encoding, info.lineEnding);
     return writeFileAtomically(out, bytes, error);
+}
+
+QByteArray DocumentConvert::formatReport(const QTextDocument &document)
+{
+    QByteArray out;
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+        const QTextBlockFormat bf = b.blockFormat();
+        QJsonObject para;
+        QString text = b.text();
+        text.remove(QChar::ObjectReplacementCharacter);
+        para["text"] = text;
+        const Qt::Alignment a = bf.alignment() & Qt::AlignHorizontal_Mask;
+        para["align"] = (a & Qt::AlignJustify)   ? 3
+                        : (a & Qt::AlignHCenter) ? 2
+                        : (a & Qt::AlignRight)   ? 1
+                                                 : 0;
+        para["li"] = qRound(bf.leftMargin() * 15);
+        para["ri"] = qRound(bf.rightMargin() * 15);
+        para["fi"] = qRound(bf.textIndent() * 15);
+        para["bullet"] = b.textList() != nullptr;
+        QJsonArray runs;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QTextCharFormat cf = f.charFormat();
+            int length = f.length();
+            if (cf.isImageFormat())
+                continue;
+            length -= int(f.text().count(QChar::ObjectReplacementCharacter));
+            const bool colored = cf.hasProperty(QTextFormat::ForegroundBrush) &&
+                                 cf.foreground().style() != Qt::NoBrush;
+            runs.append(QJsonArray{length, cf.fontWeight() >= QFont::DemiBold, cf.fontItalic(),
+                                   cf.underlineStyle() != QTextCharFormat::NoUnderline,
+                                   cf.fontPointSize(),
+                                   colored ? cf.foreground().color().name() : QString()});
+        }
+        para["runs"] = runs;
+        out.append(QJsonDocument(para).toJson(QJsonDocument::Compact));
+        out.append('\n');
+    }
+    return out;
 }

@@ -65,7 +65,7 @@ int RtfEncoding::codePageForCharset(int charset)
     case 0:
         return 1252;
     case 2:
-        return 1252; // symbol fonts: the bytes are the glyph numbers
+        return SymbolCodePage;
     case 77:
         return 10000;
     case 78:
@@ -132,6 +132,9 @@ const RtfEncoding::CodePage &RtfEncoding::CodePage::get(int number)
     auto page = std::unique_ptr<CodePage>(new CodePage);
     page->m_number = number;
     fill1252(page->m_table);
+    if (number == SymbolCodePage)
+        for (int b = 0x20; b < 256; ++b)
+            page->m_table[b] = char16_t(0xF000 + b);
     const PageInfo *info = nullptr;
     for (const PageInfo &p : Pages)
         if (p.number == number)

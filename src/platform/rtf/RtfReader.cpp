@@ -22,7 +22,7 @@ namespace {
 
 // Group nesting beyond this is counted, not stored: deeper braces cannot change anything a
 // real document needs, and the stack stays small whatever the input.
-constexpr int MaxDepth = 1000;
+constexpr int MaxDepth = 10000;
 constexpr int MaxTabs = 64;
 constexpr int MaxWordLength = 32;
 
@@ -34,6 +34,7 @@ enum class Dest : quint8 {
     Pict,       // picture data
     ShapeName,  // \sn of a shape property
     ListLevel,  // a level of \listtable
+    Marker,     // the text of a list level or \pn marker
 };
 
 enum class Kw : quint16 {
@@ -68,6 +69,13 @@ enum class Kw : quint16 {
     ListOverride,
     Upr,
     Ud,
+    Do,
+    DpTxbxText,
+    ChFtn,
+    PnTxtA,
+    PnTxtB,
+    LevelText,
+    Nothing,
     // character formatting
     Plain,
     B,
@@ -327,6 +335,13 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"listoverride", Kw::ListOverride},
             {"upr", Kw::Upr},
             {"ud", Kw::Ud},
+            {"do", Kw::Do},
+            {"dptxbxtext", Kw::DpTxbxText},
+            {"chftn", Kw::ChFtn},
+            {"pntxta", Kw::PnTxtA},
+            {"pntxtb", Kw::PnTxtB},
+            {"leveltext", Kw::LevelText},
+            {"nesttableprops", Kw::Nothing},
             {"plain", Kw::Plain},
             {"b", Kw::B},
             {"i", Kw::I},
@@ -549,6 +564,7 @@ struct ParaProps
     int ls = 0, ilvl = 0;
     ListKind pnKind = ListKind::None;
     int pnLevel = 0;
+    QString pnBefore, pnAfter;
     bool pageBreakBefore = false;
 
     bool sameBlockFormat(const ParaProps &o) const
@@ -560,7 +576,17 @@ struct ParaProps
 };
 
 // Groups whose end completes something (a list definition, an override, a \pn).
-enum class Group : quint8 { None, Pict, List, ListLevel, ListOverride, Pn };
+enum class Group : quint8 {
+    None,
+    Pict,
+    List,
+    ListLevel,
+    ListOverride,
+    Pn,
+    PnBefore,
+    PnAfter,
+    LevelText
+};
 
 struct State
 {
@@ -583,7 +609,34 @@ struct Font
 struct ListLevelDef
 {
     ListKind kind = ListKind::Bullet;
+    QTextListFormat::Style bullet = QTextListFormat::ListDisc;
+    QString prefix, suffix = QStringLiteral(".");
 };
+
+// The bullet a marker character draws.
+QTextListFormat::Style bulletStyle(QStringView marker)
+{
+    for (QChar c : marker) {
+        switch (c.unicode()) {
+        case 'o':
+        case 0x25E6: // white bullet
+        case 0x2043: // hyphen bullet, which lists draw as a circle
+        case 0x25CB:
+        case 0xF06F:
+            return QTextListFormat::ListCircle;
+        case 0x25AA: // black small square
+        case 0x25A0:
+        case 0xF0A7: // Wingdings square
+        case 0xF06E:
+        case 0x00A7:
+            return QTextListFormat::ListSquare;
+        default:
+            if (c.unicode() > ' ')
+                return QTextListFormat::ListDisc;
+        }
+    }
+    return QTextListFormat::ListDisc;
+}
 
 // Pending 8-bit text: bytes wait here until a whole character (of a double-byte code page)
 // is there, then decode at once.
@@ -668,6 +721,7 @@ private:
     int m_overflowDepth = 0;
     bool m_done = false;
     bool m_ignorable = false; // a \* came before this group's first control word
+    bool m_fresh = false;     // nothing but "{" (and "\*") read in this group yet
     int m_ucSkip = 0;         // fallback characters still to skip after \u
 
     // document
@@ -688,6 +742,8 @@ private:
     int m_listDefId = 0;
     std::vector<ListLevelDef> m_listDefLevels;
     ListLevelDef m_levelDef;
+    QString m_marker; // \leveltext, \pntxtb or \pntxta being read
+    int m_footnotes = 0;
     int m_overrideListId = 0, m_overrideLs = 0;
     std::unordered_map<qint64, QTextList *> m_textLists;
     std::unordered_map<qint64, QTextList *> m_pnLists; // consecutive \pn paragraphs
@@ -711,6 +767,12 @@ private:
     bool m_shapePicture = false;
     QByteArray m_shapePropName;
 };
+
+// A symbol font's name is written in plain characters, not in its glyph numbers.
+int nameCodePage(int codePage)
+{
+    return codePage == RtfEncoding::SymbolCodePage ? 1252 : codePage;
+}
 
 inline bool isLetter(char c)
 {
@@ -785,7 +847,15 @@ void Reader::pushGroup()
 {
     m_ucSkip = 0;
     if (m_stack.size() >= size_t(MaxDepth)) {
+        // Too deep to keep: the group shares its parent's state, but destinations to skip
+        // are still skipped.
         ++m_overflowDepth;
+        m_fresh = true;
+        m_ignorable = false;
+        if (m_pos + 1 < m_size && m_data[m_pos] == '\\' && m_data[m_pos + 1] == '*') {
+            m_pos += 2;
+            m_ignorable = true;
+        }
         return;
     }
     if (m_stack.empty())
@@ -794,6 +864,7 @@ void Reader::pushGroup()
         m_stack.push_back(m_stack.back());
     m_stack.back().opener = false;
     m_ignorable = false;
+    m_fresh = true;
     // Peek for "\*" right after the brace.
     if (m_pos + 1 < m_size && m_data[m_pos] == '\\' && m_data[m_pos + 1] == '*') {
         m_pos += 2;
@@ -840,7 +911,38 @@ void Reader::popGroup()
         // A \pn group's settings belong to the paragraph around it.
         state().para.pnKind = closing.para.pnKind;
         state().para.pnLevel = closing.para.pnLevel;
+        state().para.pnBefore = closing.para.pnBefore;
+        state().para.pnAfter = closing.para.pnAfter;
         break;
+    case Group::PnBefore:
+        state().para.pnBefore = m_marker;
+        break;
+    case Group::PnAfter:
+        state().para.pnAfter = m_marker;
+        break;
+    case Group::LevelText: {
+        // The first character is the length; characters below 10 stand for level numbers.
+        QString t = m_marker.mid(1);
+        if (t.endsWith(u';'))
+            t.chop(1);
+        if (m_levelDef.kind == ListKind::Bullet) {
+            m_levelDef.bullet = bulletStyle(t);
+        } else {
+            qsizetype first = -1, last = -1;
+            for (qsizetype i = 0; i < t.size(); ++i) {
+                if (t.at(i).unicode() < 10) {
+                    if (first < 0)
+                        first = i;
+                    last = i;
+                }
+            }
+            if (first >= 0) {
+                m_levelDef.prefix = t.left(first);
+                m_levelDef.suffix = t.mid(last + 1);
+            }
+        }
+        break;
+    }
     default:
         break;
     }
@@ -929,6 +1031,8 @@ void Reader::parseControl()
                 addBytes(&byte, 1);
             else if (d == Dest::FontTable)
                 m_fontNameBytes.append(byte); // a ';' written as \'3b is part of the name
+            else if (d == Dest::Marker && m_marker.size() < 64)
+                m_marker.append(value < 0x20 ? QChar(value) : currentCodePage().decodeByte(byte));
             return;
         }
         if (m_ucSkip > 0) {
@@ -1019,6 +1123,7 @@ void Reader::controlSymbol(char c)
 
 void Reader::text(const char *p, qsizetype n)
 {
+    m_fresh = false;
     if (m_stack.empty())
         return;
     if (m_ucSkip > 0) {
@@ -1062,6 +1167,13 @@ void Reader::text(const char *p, qsizetype n)
                 m_pict.data.append(char(m_pictHigh * 16 + v));
                 m_pictHigh = -1;
             }
+        }
+        break;
+    case Dest::Marker:
+        if (m_marker.size() < 64) {
+            QString t;
+            currentCodePage().decode(QByteArrayView(p, std::min<qsizetype>(n, 64)), t);
+            m_marker.append(t);
         }
         break;
     case Dest::ShapeName:
@@ -1127,12 +1239,14 @@ void Reader::addChar(char16_t ch)
         auto it = m_fonts.find(m_fontDef);
         const int cp =
             it != m_fonts.end() && it->second.codePage ? it->second.codePage : m_docCodePage;
-        RtfEncoding::CodePage::get(cp).decode(m_fontNameBytes, name);
+        RtfEncoding::CodePage::get(nameCodePage(cp)).decode(m_fontNameBytes, name);
         name.append(QChar(ch));
         m_fontNameBytes = name.toUtf8();
         m_fontNameBytes.prepend("\x01"); // marks the buffer as UTF-8
         return;
     }
+    if (s.dest == Dest::Marker && m_marker.size() < 64)
+        m_marker.append(QChar(ch));
     if (s.dest != Dest::Body || s.chr.hidden)
         return;
     if (!m_runPropsSet || !(s.chr == m_runProps)) {
@@ -1157,6 +1271,8 @@ void Reader::flushBytes(bool final)
 {
     if (m_bytes.bytes.isEmpty())
         return;
+    if (!m_run.isEmpty() && QChar::isHighSurrogate(m_run.back().unicode()))
+        m_run.back() = QChar(0xFFFD);
     m_bytes.decodeInto(m_run, final);
 }
 
@@ -1263,14 +1379,19 @@ void Reader::applyList()
     int level = 0;
     qint64 key = 0;
     bool fromPn = false;
+    std::vector<ListLevelDef> levelDefs;
     if (p.ls > 0) {
+        // A list the tables do not define is no list (its \pn, if any, is ignored too).
         level = std::clamp(p.ilvl, 0, 8);
-        kind = ListKind::Bullet;
+        kind = ListKind::None;
         auto ov = m_overrides.find(p.ls);
         if (ov != m_overrides.end()) {
+            kind = ListKind::Bullet;
             auto list = m_lists.find(ov->second);
-            if (list != m_lists.end() && size_t(level) < list->second.size())
-                kind = list->second[size_t(level)].kind;
+            if (list != m_lists.end())
+                levelDefs = list->second;
+            if (size_t(level) < levelDefs.size())
+                kind = levelDefs[size_t(level)].kind;
         }
         key = qint64(p.ls) * 16 + level;
     } else if (p.pnKind != ListKind::None) {
@@ -1291,6 +1412,19 @@ void Reader::applyList()
     }
     QTextListFormat format;
     format.setStyle(listStyle(kind));
+    if (kind == ListKind::Bullet) {
+        if (level < int(levelDefs.size()))
+            format.setStyle(levelDefs[size_t(level)].bullet);
+    } else if (fromPn) {
+        format.setNumberPrefix(p.pnBefore);
+        format.setNumberSuffix(p.pnAfter);
+    } else if (level < int(levelDefs.size())) {
+        const ListLevelDef &def = levelDefs[size_t(level)];
+        if (kind == ListKind::Bullet)
+            format.setStyle(def.bullet);
+        format.setNumberPrefix(def.prefix);
+        format.setNumberSuffix(def.suffix);
+    }
     format.setIndent(0); // the paragraph's own indents place it, as they do in the file
     QTextList *list = m_cursor.createList(format);
     lists.emplace(key, list);
@@ -1305,7 +1439,13 @@ void Reader::finishBlock()
     ParaProps p = state().para;
     if (m_nextPageBreak)
         p.pageBreakBefore = true;
-    m_cursor.setBlockFormat(blockFormat(p));
+    QTextBlockFormat format = blockFormat(p);
+    if (p.ls > 0 || p.pnKind != ListKind::None) {
+        // A list paragraph's indents are its own, even when zero.
+        format.setProperty(LeftIndentTwips, p.li);
+        format.setProperty(FirstIndentTwips, p.fi);
+    }
+    m_cursor.setBlockFormat(format);
     applyList();
 }
 
@@ -1334,7 +1474,8 @@ void Reader::finishFontEntry()
             if (m_fontNameBytes.startsWith('\x01'))
                 name = QString::fromUtf8(m_fontNameBytes.mid(1));
             else
-                RtfEncoding::CodePage::get(font.codePage ? font.codePage : m_docCodePage)
+                RtfEncoding::CodePage::get(
+                    nameCodePage(font.codePage ? font.codePage : m_docCodePage))
                     .decode(m_fontNameBytes, name);
             font.name = name.trimmed();
         }
@@ -1383,7 +1524,9 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     if (m_stack.empty())
         return;
     const bool ignorable = m_ignorable;
+    const bool fresh = m_fresh;
     m_ignorable = false;
+    m_fresh = false;
     auto found = keywords().find(word);
     const Kw kw = found == keywords().end() ? Kw::Unknown : found->second;
     State &s = state();
@@ -1397,7 +1540,9 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             skipGroup();
         return;
     case Kw::SkipDest:
-        skipGroup();
+        // Only as a group's first word is it a destination.
+        if (fresh)
+            skipGroup();
         return;
 
     // --- destinations ---
@@ -1506,6 +1651,44 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         return;
     case Kw::Upr:
         s.dest = Dest::Discard;
+        return;
+    case Kw::Do:
+        s.dest = Dest::Discard;
+        return;
+    case Kw::DpTxbxText:
+        // A text box of an old-style drawing object: its text stands where it is anchored.
+        s.dest = Dest::Body;
+        return;
+    case Kw::Nothing:
+        return;
+    case Kw::ChFtn:
+        // The footnote's reference mark; the footnote itself is not part of the body.
+        if (s.dest == Dest::Body) {
+            const QString number = QString::number(++m_footnotes);
+            for (QChar ch : number)
+                addChar(ch.unicode());
+        }
+        return;
+    case Kw::PnTxtA:
+    case Kw::PnTxtB:
+        if (s.group != Group::Pn) {
+            skipGroup();
+            return;
+        }
+        s.dest = Dest::Marker;
+        s.group = kw == Kw::PnTxtA ? Group::PnAfter : Group::PnBefore;
+        s.opener = true;
+        m_marker.clear();
+        return;
+    case Kw::LevelText:
+        if (s.group != Group::ListLevel) {
+            skipGroup();
+            return;
+        }
+        s.dest = Dest::Marker;
+        s.group = Group::LevelText;
+        s.opener = true;
+        m_marker.clear();
         return;
     case Kw::Ud:
         s.dest = Dest::Body;

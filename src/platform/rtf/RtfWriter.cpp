@@ -44,6 +44,24 @@ struct ParaState
     bool operator==(const ParaState &) const = default;
 };
 
+// Marker text as written inside a group: escaped, characters outside Windows-1252 as \uN.
+QByteArray markerBytes(const QString &text)
+{
+    QByteArray out;
+    for (QChar c : text) {
+        const int b = RtfEncoding::toWindows1252(c.unicode());
+        if (c == u'\\' || c == u'{' || c == u'}' || c == u';')
+            out.append("\\'").append(QByteArray::number(c.unicode(), 16));
+        else if (b >= 0x20 && b < 0x80)
+            out.append(char(b));
+        else if (b >= 0x80)
+            out.append("\\'").append(QByteArray::number(b, 16));
+        else
+            out.append("\\u").append(QByteArray::number(qint16(c.unicode()))).append('?');
+    }
+    return out;
+}
+
 bool isSymbolFont(const QString &name)
 {
     return name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0 ||
@@ -109,6 +127,7 @@ private:
     ParaState m_para;
     bool m_paraWritten = false;
     int m_symbolFont = -1;
+    bool m_symbolRun = false; // the current font is a symbol font
 };
 
 void Writer::word(const char *w)
@@ -209,7 +228,9 @@ void Writer::writeText(QStringView text)
             m_delimit = false;
             continue;
         }
-        const int byte = RtfEncoding::toWindows1252(ch);
+        int byte = RtfEncoding::toWindows1252(ch);
+        if (m_symbolRun && ch >= 0xF020 && ch <= 0xF0FF)
+            byte = ch - 0xF000; // a symbol font's glyph number
         if (byte >= 0) {
             m_body.append("\\'").append(hex[byte >> 4]).append(hex[byte & 15]);
             m_delimit = false;
@@ -326,6 +347,7 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
         }
     }
     c = s;
+    m_symbolRun = isSymbolFont(m_fonts.value(s.font));
 }
 
 void Writer::writeParagraphProps(const QTextBlock &block)
@@ -356,7 +378,8 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     p.list = block.textList();
     if (p.list) {
         p.level = 0;
-        if (p.li == 0 && p.fi == 0) {
+        if (p.li == 0 && p.fi == 0 && !f.hasProperty(LeftIndentTwips) &&
+            !f.hasProperty(FirstIndentTwips)) {
             // A list the paragraph's indents do not place: the usual hanging bullet.
             p.li = 360 * std::max(1, p.list->format().indent() + f.indent());
             p.fi = -360;
@@ -367,6 +390,44 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     m_paraWritten = true;
     m_para = p;
     word("pard");
+    if (p.list) {
+        // The older form, for readers that know no list table. It comes before \ls: some
+        // readers take a \pn after it for a list of its own.
+        const QTextListFormat::Style style = p.list->format().style();
+        m_body.append("{\\*\\pn");
+        switch (style) {
+        case QTextListFormat::ListDecimal:
+            m_body.append("\\pnlvlbody\\pndec");
+            break;
+        case QTextListFormat::ListLowerAlpha:
+            m_body.append("\\pnlvlbody\\pnlcltr");
+            break;
+        case QTextListFormat::ListUpperAlpha:
+            m_body.append("\\pnlvlbody\\pnucltr");
+            break;
+        case QTextListFormat::ListLowerRoman:
+            m_body.append("\\pnlvlbody\\pnlcrm");
+            break;
+        case QTextListFormat::ListUpperRoman:
+            m_body.append("\\pnlvlbody\\pnucrm");
+            break;
+        default:
+            m_body.append("\\pnlvlblt\\pnf" + QByteArray::number(m_symbolFont) +
+                          "\\pnindent0{\\pntxtb\\'b7}");
+            break;
+        }
+        if (style < QTextListFormat::ListSquare) {
+            m_body.append("\\pnstart1\\pnindent0");
+            const QString before = p.list->format().numberPrefix();
+            const QString after = p.list->format().numberSuffix();
+            if (!before.isEmpty())
+                m_body.append("{\\pntxtb " + markerBytes(before) + "}");
+            if (!after.isEmpty())
+                m_body.append("{\\pntxta " + markerBytes(after) + "}");
+        }
+        m_body.append('}');
+        m_delimit = false;
+    }
     if (p.list) {
         const int ls = listIndex(p.list);
         word("ls", ls);
@@ -396,37 +457,6 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     }
     if (p.pageBreakBefore)
         word("pagebb");
-    if (p.list) {
-        // The older form, for readers that know no list table.
-        const QTextListFormat::Style style = p.list->format().style();
-        m_body.append("{\\*\\pn");
-        switch (style) {
-        case QTextListFormat::ListDecimal:
-            m_body.append("\\pnlvlbody\\pndec");
-            break;
-        case QTextListFormat::ListLowerAlpha:
-            m_body.append("\\pnlvlbody\\pnlcltr");
-            break;
-        case QTextListFormat::ListUpperAlpha:
-            m_body.append("\\pnlvlbody\\pnucltr");
-            break;
-        case QTextListFormat::ListLowerRoman:
-            m_body.append("\\pnlvlbody\\pnlcrm");
-            break;
-        case QTextListFormat::ListUpperRoman:
-            m_body.append("\\pnlvlbody\\pnucrm");
-            break;
-        default:
-            m_body.append("\\pnlvlblt\\pnf" + QByteArray::number(m_symbolFont) +
-                          "\\pnindent0{\\pntxtb\\'b7}");
-            break;
-        }
-        if (style < QTextListFormat::ListSquare && style != QTextListFormat::ListDisc &&
-            style != QTextListFormat::ListCircle)
-            m_body.append("\\pnstart1\\pnindent0{\\pntxta.}");
-        m_body.append('}');
-        m_delimit = false;
-    }
 }
 
 void Writer::writeListMarker(const QTextBlock &block)
@@ -452,8 +482,8 @@ void Writer::writeListMarker(const QTextBlock &block)
         m_delimit = delimit;
         marker = saved + "\\tab}";
     }
-    m_body.append("{\\listtext").append(bullet ? marker : " " + marker);
-    m_body.append("{\\pntext").append(bullet ? marker : " " + marker);
+    m_body.append("{\\listtext").append(marker);
+    m_body.append("{\\pntext").append(marker);
     m_delimit = false;
 }
 
@@ -620,8 +650,15 @@ QByteArray Writer::header()
             if (nfc == 23)
                 h.append("{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f" +
                          QByteArray::number(m_symbolFont));
-            else
-                h.append("{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}");
+            else {
+                const QString before = m_lists[i]->format().numberPrefix();
+                const QString after = m_lists[i]->format().numberSuffix();
+                const QByteArray length =
+                    QByteArray::number(before.size() + after.size() + 1, 16).rightJustified(2, '0');
+                h.append("{\\leveltext\\'" + length + markerBytes(before) + "\\'00" +
+                         markerBytes(after) + ";}{\\levelnumbers\\'" +
+                         QByteArray::number(before.size() + 1, 16).rightJustified(2, '0') + ";}");
+            }
             h.append("\\fi-360\\li720}{\\listname ;}\\listid" + id + "}");
         }
         h.append("}\r\n{\\*\\listoverridetable");
