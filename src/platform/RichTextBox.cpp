@@ -32,6 +32,9 @@ constexpr QChar kFrameEnd = QChar(0xfdd1);
 const QString kRtfMime = QStringLiteral("text/rtf");
 const QString kRtfMimeAlt = QStringLiteral("application/rtf");
 constexpr int kDefaultTabTwips = 720;
+// The indent a bulleted paragraph without indents gets, and the property that remembers it.
+constexpr int kBulletIndentTwips = 360;
+constexpr int kBulletShiftProperty = QTextFormat::UserProperty + 100;
 // Pictures get names unique in the program, so content moved between documents never clashes.
 int g_pictureSerial = 0;
 
@@ -785,6 +788,9 @@ std::optional<bool> RichTextBox::SelBullet() const
 
 void RichTextBox::setSelBullet(bool on)
 {
+    // Lists carry no indent of their own (the paragraph's indents place the text, as in RTF);
+    // the marker is drawn before the first line, so a paragraph without indents moves in to
+    // make room for it, and moves back when the bullet goes.
     QTextCursor c = textCursor();
     const std::vector<QTextBlock> blocks = selectedBlocks(c);
     c.beginEditBlock();
@@ -799,25 +805,37 @@ void RichTextBox::setSelBullet(bool on)
                 continue;
             if (current)
                 current->remove(b);
+            QTextBlockFormat f = b.blockFormat();
+            f.setIndent(0);
+            if (leftTwips(f) == 0 && firstTwips(f) == 0) {
+                setLeftTwips(f, kBulletIndentTwips);
+                f.setProperty(kBulletShiftProperty, kBulletIndentTwips);
+            }
+            QTextCursor(b).setBlockFormat(f);
             if (list) {
                 list->add(b);
             } else {
                 QTextListFormat lf;
                 lf.setStyle(QTextListFormat::ListDisc);
-                lf.setIndent(1);
+                lf.setIndent(0);
                 QTextCursor(b).createList(lf);
                 list = b.textList();
             }
         }
     } else {
         for (const QTextBlock &b : blocks) {
-            if (QTextList *list = b.textList()) {
-                const int indent = b.blockFormat().indent();
-                list->remove(b);
-                QTextBlockFormat f = b.blockFormat();
-                f.setIndent(indent);
-                QTextCursor(b).setBlockFormat(f);
+            QTextList *list = b.textList();
+            if (!list)
+                continue;
+            const int indent = b.blockFormat().indent();
+            list->remove(b);
+            QTextBlockFormat f = b.blockFormat();
+            f.setIndent(indent);
+            if (f.hasProperty(kBulletShiftProperty)) {
+                setLeftTwips(f, leftTwips(f) - f.intProperty(kBulletShiftProperty));
+                f.clearProperty(kBulletShiftProperty);
             }
+            QTextCursor(b).setBlockFormat(f);
         }
     }
     c.endEditBlock();

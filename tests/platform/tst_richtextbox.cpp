@@ -486,23 +486,32 @@ void TestRichTextBox::bullets()
     QCOMPARE(list->format().style(), QTextListFormat::ListDisc);
     QCOMPARE(list->count(), 2);
     QCOMPARE(box.Text(), QString("a\r\nb\r\nc")); // the marker is not text
+    // A paragraph without indents moves in to make room for the marker.
+    QCOMPARE(box.SelIndent(), std::optional<int>(360));
+    QCOMPARE(box.SelHangingIndent(), std::optional<int>(0));
     // A bullet added after a bulleted paragraph continues its list.
     select(box, 6, 0);
+    box.setSelIndent(720);
     box.setSelBullet(true);
     QCOMPARE(list->count(), 3);
-    const qreal leftBefore = box.document()->lastBlock().blockFormat().leftMargin();
+    QCOMPARE(box.SelIndent(), std::optional<int>(720)); // its own indent stays
     select(box, 3, 1);
     box.setSelBullet(false);
     QCOMPARE(box.SelBullet(), std::optional<bool>(false));
+    QCOMPARE(box.SelIndent(), std::optional<int>(0));
     QCOMPARE(box.document()->findBlockByNumber(1).blockFormat().indent(), 0);
-    QCOMPARE(box.document()->lastBlock().blockFormat().leftMargin(), leftBefore);
     select(box, 0, 7);
     QCOMPARE(box.SelBullet(), std::nullopt);
+    select(box, 6, 0);
+    box.setSelBullet(false);
+    QCOMPARE(box.SelIndent(), std::optional<int>(720));
     // A numbered paragraph is not a bullet.
     QTextCursor c(box.document()->findBlockByNumber(1));
     c.createList(QTextListFormat::ListDecimal);
     select(box, 3, 0);
     QCOMPARE(box.SelBullet(), std::optional<bool>(false));
+    box.setSelBullet(true);
+    QCOMPARE(box.SelBullet(), std::optional<bool>(true));
 }
 
 void TestRichTextBox::alignment_data()

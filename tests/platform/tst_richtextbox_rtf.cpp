@@ -67,6 +67,8 @@ void TestRichTextBoxRtf::textRtfRoundTrip()
     a.setSelTabs(1, 2000);
     a.setSelAlignment(RichTextBox::AlignCenter);
     a.setSelCharOffset(60);
+    select(a, 0, 0);
+    a.setSelBullet(true);
 
     const QString rtf = a.TextRTF();
     QVERIFY(rtf.startsWith("{\\rtf"));
@@ -88,6 +90,10 @@ void TestRichTextBoxRtf::textRtfRoundTrip()
     QCOMPARE(b.SelTabs(1), std::optional<int>(2000));
     QCOMPARE(b.SelAlignment(), std::optional<int>(RichTextBox::AlignCenter));
     QCOMPARE(b.SelCharOffset(), std::optional<int>(60));
+    b.setSelStart(0);
+    QCOMPARE(b.SelBullet(), std::optional<bool>(true));
+    QCOMPARE(b.SelIndent(), std::optional<int>(360));
+    QCOMPARE(b.SelHangingIndent(), std::optional<int>(0));
     QVERIFY(!b.CanUndo());
 }
 
