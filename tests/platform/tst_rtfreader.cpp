@@ -207,7 +207,11 @@ void TestRtfReader::text_data()
         << "see here.";
     QTest::newRow("field instruction without star")
         << QByteArray("{\\rtf1{\\field{\\fldinst PAGE}{\\fldrslt 3}}}") << "3";
-    QTest::newRow("hidden text") << QByteArray("{\\rtf1 a{\\v hidden}b}") << "ab";
+    QTest::newRow("hidden text is text") << QByteArray("{\\rtf1 a{\\v hidden}b}") << "ahiddenb";
+    QTest::newRow("equation field without result")
+        << QByteArray(
+               "{\\rtf1 x{\\field{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y}")
+        << "x1y";
     QTest::newRow("after root ignored") << QByteArray("{\\rtf1 a}\0trailing{\\rtf1 b}", 27) << "a";
     QTest::newRow("table flattened")
         << QByteArray("{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row\\trowd c\\cell "
@@ -390,6 +394,8 @@ void TestRtfReader::characterFormats_data()
                                << "vertical" << QVariant(int(QTextCharFormat::AlignSuperScript));
     QTest::newRow("nosupersub clears up") << head + "\\up6\\nosupersub X}"
                                           << "offset" << QVariant(0);
+    QTest::newRow("hidden") << head + "\\v X}"
+                            << "hidden" << QVariant(true);
     QTest::newRow("caps") << head + "\\caps X}"
                           << "caps" << QVariant(int(QFont::AllUppercase));
     QTest::newRow("small caps") << head + "\\scaps X}"
@@ -425,6 +431,8 @@ void TestRtfReader::characterFormats()
         actual = int(f.verticalAlignment());
     else if (check == "offset")
         actual = f.intProperty(CharOffsetTwips);
+    else if (check == "hidden")
+        actual = f.boolProperty(Hidden);
     else if (check == "caps")
         actual = int(f.fontCapitalization());
     QCOMPARE(actual, expected);
@@ -519,6 +527,18 @@ void TestRtfReader::lists_data()
     QTest::newRow("listtable level")
         << "{\\rtf1" + tables + "\\ls1\\ilvl1 a\\par\\ilvl0 b}"
         << "a\nb" << QList<int>{int(QTextListFormat::ListLowerAlpha), disc} << QList<int>{1, 2};
+    QTest::newRow("higher level restarts the lower")
+        << "{\\rtf1" + tables + "\\ls1\\ilvl1 a\\par\\ilvl1 b\\par\\ilvl0 c\\par\\ilvl1 d}"
+        << "a\nb\nc\nd"
+        << QList<int>{int(QTextListFormat::ListLowerAlpha), int(QTextListFormat::ListLowerAlpha),
+                      disc, int(QTextListFormat::ListLowerAlpha)}
+        << QList<int>{1, 1, 2, 3};
+    QTest::newRow("number level without a number is a bullet")
+        << QByteArray(
+               "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'01"
+               "\\u9702 ?;}}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
+               "\\ls1 a}")
+        << "a" << QList<int>{int(QTextListFormat::ListCircle)} << QList<int>{1};
     QTest::newRow("listtable list continues after a break")
         << "{\\rtf1" + tables + "\\ls2 a\\par\\pard b\\par\\ls2 c}"
         << "a\nb\nc" << QList<int>{dec, 0, dec} << QList<int>{1, 0, 1};

@@ -61,7 +61,7 @@ QStringList describe(const QTextDocument &doc)
                 continue;
             }
             out << QStringLiteral("run '%1' font=%2 size=%3 b=%4 i=%5 u=%6 s=%7 fg=%8 bg=%9 "
-                                  "v=%10 off=%11 caps=%12")
+                                  "v=%10 off=%11 caps=%12 hidden=%13")
                        .arg(frag.text(), c.fontFamilies().toStringList().value(0))
                        .arg(c.fontPointSize())
                        .arg(c.fontWeight() >= QFont::Bold)
@@ -76,7 +76,8 @@ QStringList describe(const QTextDocument &doc)
                                 : QString())
                        .arg(int(c.verticalAlignment()))
                        .arg(c.intProperty(CharOffsetTwips))
-                       .arg(int(c.fontCapitalization()));
+                       .arg(int(c.fontCapitalization()))
+                       .arg(c.boolProperty(Hidden));
         }
     }
     return out;
@@ -125,7 +126,7 @@ void TestRtfWriter::roundTrip_data()
         << head + "a{\\b bold}{\\i italic}{\\ul under}{\\uld dots}{\\ulwave wave}{\\strike gone}"
                   "{\\f1 arial}{\\fs40 big}{\\fs19 odd}{\\cf1 red}{\\highlight2 marked}"
                   "{\\super up}{\\sub down}{\\up6 raised}{\\dn8 lowered}{\\caps caps}"
-                  "{\\scaps small}{\\b\\i\\ul\\cf2\\fs30 all}z}";
+                  "{\\scaps small}{\\v hidden}{\\b\\i\\ul\\cf2\\fs30 all}z}";
     QTest::newRow("paragraph formatting")
         << head + "\\pard\\qc centre\\par\\pard\\qr right\\par\\pard\\qj justified\\par"
                   "\\pard\\li1440\\ri720\\fi-360\\sb240\\sa120 indents\\par"
@@ -146,6 +147,11 @@ void TestRtfWriter::roundTrip_data()
         << head + "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\fi-360\\li720 one\\par two\\par"
                   "\\pard{\\*\\pn\\pnlvlbody\\pnlcltr{\\pntxta )}}alpha\\par\\pard{\\*\\pn"
                   "\\pnlvlbody\\pnucrm{\\pntxta .}}roman}";
+    QTest::newRow("bullet shapes") << QByteArray(
+        "{\\rtf1{\\fonttbl{\\f0 "
+        "Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01o;}}"
+        "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9642 ?;}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}\\ls1 a\\par\\ilvl1 b}");
     QTest::newRow("pictures") << head + "a{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " +
                                      imageBytes("PNG", 4, 2).toHex() +
                                      "}b{\\pict\\jpegblip\\picwgoal300\\pichgoal300 " +

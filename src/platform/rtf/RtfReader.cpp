@@ -35,6 +35,7 @@ enum class Dest : quint8 {
     ShapeName,  // \sn of a shape property
     ListLevel,  // a level of \listtable
     Marker,     // the text of a list level or \pn marker
+    FieldInst,  // a field's instruction
 };
 
 enum class Kw : quint16 {
@@ -578,6 +579,7 @@ struct ParaProps
 // Groups whose end completes something (a list definition, an override, a \pn).
 enum class Group : quint8 {
     None,
+    Field,
     Pict,
     List,
     ListLevel,
@@ -708,6 +710,7 @@ private:
     const RtfEncoding::CodePage &currentCodePage();
     void finishFontEntry();
     void finishPicture();
+    void finishField();
     void applyList();
 
     const char *m_data;
@@ -743,6 +746,12 @@ private:
     std::vector<ListLevelDef> m_listDefLevels;
     ListLevelDef m_levelDef;
     QString m_marker; // \leveltext, \pntxtb or \pntxta being read
+    struct Field
+    {
+        QString instruction;
+        int resultAt = -1;
+    };
+    std::vector<Field> m_fields; // open \field groups
     int m_footnotes = 0;
     int m_overrideListId = 0, m_overrideLs = 0;
     std::unordered_map<qint64, QTextList *> m_textLists;
@@ -914,6 +923,9 @@ void Reader::popGroup()
         state().para.pnBefore = closing.para.pnBefore;
         state().para.pnAfter = closing.para.pnAfter;
         break;
+    case Group::Field:
+        finishField();
+        break;
     case Group::PnBefore:
         state().para.pnBefore = m_marker;
         break;
@@ -939,6 +951,10 @@ void Reader::popGroup()
             if (first >= 0) {
                 m_levelDef.prefix = t.left(first);
                 m_levelDef.suffix = t.mid(last + 1);
+            } else if (!t.isEmpty()) {
+                // A numbered level that shows no number is a bullet.
+                m_levelDef.kind = ListKind::Bullet;
+                m_levelDef.bullet = bulletStyle(t);
             }
         }
         break;
@@ -1176,6 +1192,13 @@ void Reader::text(const char *p, qsizetype n)
             m_marker.append(t);
         }
         break;
+    case Dest::FieldInst:
+        if (!m_fields.empty() && m_fields.back().instruction.size() < 4096) {
+            QString t;
+            currentCodePage().decode(QByteArrayView(p, std::min<qsizetype>(n, 4096)), t);
+            m_fields.back().instruction.append(t);
+        }
+        break;
     case Dest::ShapeName:
         if (m_shapePropName.size() < 64)
             m_shapePropName.append(p, std::min<qsizetype>(n, 64));
@@ -1202,8 +1225,6 @@ const RtfEncoding::CodePage &Reader::currentCodePage()
 void Reader::addBytes(const char *p, qsizetype n)
 {
     const CharProps &props = state().chr;
-    if (props.hidden)
-        return;
     if (!m_runPropsSet || !(props == m_runProps)) {
         flushBytes(true);
         flushRun();
@@ -1247,7 +1268,7 @@ void Reader::addChar(char16_t ch)
     }
     if (s.dest == Dest::Marker && m_marker.size() < 64)
         m_marker.append(QChar(ch));
-    if (s.dest != Dest::Body || s.chr.hidden)
+    if (s.dest != Dest::Body)
         return;
     if (!m_runPropsSet || !(s.chr == m_runProps)) {
         flushBytes(true);
@@ -1305,6 +1326,8 @@ QTextCharFormat Reader::charFormat(const CharProps &p)
         f.setUnderlineStyle(QTextCharFormat::UnderlineStyle(p.underline));
     if (p.strike)
         f.setFontStrikeOut(true);
+    if (p.hidden)
+        f.setProperty(Hidden, true);
     if (p.caps)
         f.setFontCapitalization(QFont::AllUppercase);
     else if (p.smallCaps)
@@ -1405,6 +1428,11 @@ void Reader::applyList()
         return;
     }
     auto &lists = fromPn ? m_pnLists : m_textLists;
+    if (!fromPn) {
+        // An item restarts the numbering of the levels below it.
+        for (int l = level + 1; l <= 8; ++l)
+            lists.erase(qint64(p.ls) * 16 + l);
+    }
     auto it = lists.find(key);
     if (it != lists.end()) {
         it->second->add(m_cursor.block());
@@ -1519,6 +1547,38 @@ void Reader::finishPicture()
     m_blockHasContent = true;
 }
 
+void Reader::finishField()
+{
+    if (m_fields.empty())
+        return;
+    const Field field = m_fields.back();
+    m_fields.pop_back();
+    // An equation field written without its result: show the text it lays out.
+    const int resultEnd = m_cursor.position() + int(m_run.size());
+    const bool hasResult = field.resultAt >= 0 && resultEnd > field.resultAt;
+    const QString inst = field.instruction.trimmed();
+    if (hasResult || !inst.startsWith(QLatin1String("EQ "), Qt::CaseInsensitive))
+        return;
+    const qsizetype open = inst.indexOf(u'(');
+    const qsizetype close = inst.lastIndexOf(u')');
+    if (open < 0 || close <= open)
+        return;
+    QString text;
+    const QString args = inst.mid(open + 1, close - open - 1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QChar c = args.at(i);
+        if (c == u'\\') { // a switch such as \s or \do5
+            while (i + 1 < args.size() && args.at(i + 1).isLetterOrNumber())
+                ++i;
+            continue;
+        }
+        if (c != u'(' && c != u')')
+            text.append(c);
+    }
+    for (QChar c : text)
+        addChar(c.unicode());
+}
+
 void Reader::controlWord(std::string_view word, bool hasParam, int param)
 {
     if (m_stack.empty())
@@ -1604,11 +1664,21 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Kw::Result:
         return; // inside an object: pictures only, as the group is discarded
     case Kw::Field:
+        s.group = Group::Field;
+        s.opener = true;
+        if (m_fields.size() < 64)
+            m_fields.push_back({});
         return;
     case Kw::FldInst:
-        skipGroup();
+        if (s.group != Group::Field || m_fields.empty()) {
+            skipGroup();
+            return;
+        }
+        s.dest = Dest::FieldInst;
         return;
     case Kw::FldRslt:
+        if (!m_fields.empty())
+            m_fields.back().resultAt = m_cursor.position() + int(m_run.size());
         return;
     case Kw::PnText:
     case Kw::ListText:

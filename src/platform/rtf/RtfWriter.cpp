@@ -28,7 +28,7 @@ struct CharState
     int vertical = 0;
     int underline = 0;
     int caps = 0; // 1 all capitals, 2 small capitals
-    bool bold = false, italic = false, strike = false;
+    bool bold = false, italic = false, strike = false, hidden = false;
 };
 
 struct ParaState
@@ -60,6 +60,16 @@ QByteArray markerBytes(const QString &text)
             out.append("\\u").append(QByteArray::number(qint16(c.unicode()))).append('?');
     }
     return out;
+}
+
+// The marker of a bullet: the symbol font's bullet, or a white bullet or a small square.
+QByteArray bulletMarker(QTextListFormat::Style style, int symbolFont)
+{
+    if (style == QTextListFormat::ListCircle)
+        return "\\u9702 ?";
+    if (style == QTextListFormat::ListSquare)
+        return "\\u9642 ?";
+    return "\\f" + QByteArray::number(symbolFont) + "\\'b7";
 }
 
 bool isSymbolFont(const QString &name)
@@ -259,6 +269,7 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
     s.bold = f.fontWeight() >= QFont::DemiBold;
     s.italic = f.fontItalic();
     s.strike = f.fontStrikeOut();
+    s.hidden = f.boolProperty(Hidden);
     switch (f.underlineStyle()) {
     case QTextCharFormat::SingleUnderline:
         s.underline = 1;
@@ -314,6 +325,8 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
     }
     if (s.strike != c.strike)
         s.strike ? word("strike") : word("strike", 0);
+    if (s.hidden != c.hidden)
+        s.hidden ? word("v") : word("v", 0);
     if (s.caps != c.caps) {
         if (c.caps == 1)
             word("caps", 0);
@@ -470,7 +483,7 @@ void Writer::writeListMarker(const QTextBlock &block)
                         style == QTextListFormat::ListSquare;
     QByteArray marker;
     if (bullet) {
-        marker = "\\f" + QByteArray::number(m_symbolFont) + "\\'b7\\tab}";
+        marker = bulletMarker(style, m_symbolFont) + "\\tab}";
     } else {
         QString text = list->itemText(block);
         QByteArray saved;
@@ -647,10 +660,13 @@ QByteArray Writer::header()
             const QByteArray n = QByteArray::number(nfc);
             h.append("{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel\\levelnfc" + n +
                      "\\levelnfcn" + n + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
-            if (nfc == 23)
+            if (nfc == 23 && style == QTextListFormat::ListDisc) {
                 h.append("{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f" +
                          QByteArray::number(m_symbolFont));
-            else {
+            } else if (nfc == 23) {
+                h.append("{\\leveltext\\'01" + bulletMarker(style, m_symbolFont) +
+                         ";}{\\levelnumbers;}");
+            } else {
                 const QString before = m_lists[i]->format().numberPrefix();
                 const QString after = m_lists[i]->format().numberSuffix();
                 const QByteArray length =

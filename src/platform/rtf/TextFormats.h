@@ -13,6 +13,7 @@
 //     setVerticalAlignment(AlignSuperScript/AlignSubScript) and setBaselineOffset (percent of
 //     the font size); \super/\sub without an amount keep offset 0 and the alignment only.
 //   caps/small caps: setFontCapitalization.
+//   hidden text (\v): Hidden = true; the characters stay in the document and its text.
 // Paragraphs
 //   alignment: Qt::AlignLeft / AlignRight / AlignHCenter / AlignJustify (absolute).
 //   \li: leftMargin, \ri: rightMargin, \fi: textIndent — all in document pixels at 96 dpi
@@ -31,6 +32,7 @@
 namespace TextFormats {
 enum Property : int {
     CharOffsetTwips = QTextFormat::UserProperty + 1,
+    Hidden, // hidden text (\v): part of the text, not meant to be shown or printed
     LeftIndentTwips = QTextFormat::UserProperty + 10,
     RightIndentTwips,
     FirstIndentTwips,
