@@ -511,9 +511,22 @@ void TestRtfReader::lists_data()
         << "a\nb"
         << QList<int>{int(QTextListFormat::ListLowerAlpha), int(QTextListFormat::ListUpperRoman)}
         << QList<int>{1, 2};
-    QTest::newRow("pn interrupted starts a new list")
-        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlblt}a\\par\\pard b\\par{\\*\\pn\\pnlvlblt}c}")
-        << "a\nb\nc" << QList<int>{disc, 0, disc} << QList<int>{1, 0, 2};
+    QTest::newRow("pn numbering runs on across other paragraphs")
+        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec}a\\par\\pard b\\par{\\*\\pn\\pnlvlbody"
+                      "\\pndec}c\\par\\pard{\\*\\pn\\pnlvlblt}d}")
+        << "a\nb\nc\nd" << QList<int>{dec, 0, dec, disc} << QList<int>{1, 0, 1, 2};
+    QTest::newRow("overrides of one list share its numbering")
+        << QByteArray(
+               "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid5}}"
+               "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid5"
+               "\\ls2}}\\ls1 a\\par\\ls2 b}")
+        << "a\nb" << QList<int>{dec, dec} << QList<int>{1, 1};
+    QTest::newRow("undefined levels get bullets by depth")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23}\\listid5}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\ls1\\ilvl1 a\\par"
+                      "\\ilvl2 b}")
+        << "a\nb" << QList<int>{int(QTextListFormat::ListCircle), int(QTextListFormat::ListSquare)}
+        << QList<int>{1, 2};
     const QByteArray tables =
         "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\'b7;}"
         "{\\levelnumbers;}}{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}}"

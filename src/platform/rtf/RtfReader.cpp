@@ -1400,13 +1400,12 @@ void Reader::applyList()
     const ParaProps &p = state().para;
     ListKind kind = ListKind::None;
     int level = 0;
-    qint64 key = 0;
+    qint64 base = 0; // which list: the \listid (through \ls), or the \pn marker kind
     bool fromPn = false;
     std::vector<ListLevelDef> levelDefs;
     if (p.ls > 0) {
         // A list the tables do not define is no list (its \pn, if any, is ignored too).
         level = std::clamp(p.ilvl, 0, 8);
-        kind = ListKind::None;
         auto ov = m_overrides.find(p.ls);
         if (ov != m_overrides.end()) {
             kind = ListKind::Bullet;
@@ -1415,23 +1414,24 @@ void Reader::applyList()
                 levelDefs = list->second;
             if (size_t(level) < levelDefs.size())
                 kind = levelDefs[size_t(level)].kind;
+            // Overrides of one list continue its numbering.
+            base = qint64(ov->second);
         }
-        key = qint64(p.ls) * 16 + level;
     } else if (p.pnKind != ListKind::None) {
+        // Numbering of the older form runs on through the document, as other readers do.
         kind = p.pnKind;
         level = std::clamp(p.pnLevel, 0, 8);
-        key = qint64(kind) * 16 + level;
+        base = qint64(kind);
         fromPn = true;
     }
-    if (kind == ListKind::None) {
-        m_pnLists.clear();
+    if (kind == ListKind::None)
         return;
-    }
     auto &lists = fromPn ? m_pnLists : m_textLists;
+    const qint64 key = base * 16 + level;
     if (!fromPn) {
         // An item restarts the numbering of the levels below it.
         for (int l = level + 1; l <= 8; ++l)
-            lists.erase(qint64(p.ls) * 16 + l);
+            lists.erase(base * 16 + l);
     }
     auto it = lists.find(key);
     if (it != lists.end()) {
@@ -1440,18 +1440,18 @@ void Reader::applyList()
     }
     QTextListFormat format;
     format.setStyle(listStyle(kind));
+    const bool defined = level < int(levelDefs.size());
     if (kind == ListKind::Bullet) {
-        if (level < int(levelDefs.size()))
-            format.setStyle(levelDefs[size_t(level)].bullet);
+        // Levels the list does not define get the usual bullets of their depth.
+        static constexpr QTextListFormat::Style byDepth[] = {
+            QTextListFormat::ListDisc, QTextListFormat::ListCircle, QTextListFormat::ListSquare};
+        format.setStyle(defined ? levelDefs[size_t(level)].bullet : byDepth[level % 3]);
     } else if (fromPn) {
         format.setNumberPrefix(p.pnBefore);
         format.setNumberSuffix(p.pnAfter);
-    } else if (level < int(levelDefs.size())) {
-        const ListLevelDef &def = levelDefs[size_t(level)];
-        if (kind == ListKind::Bullet)
-            format.setStyle(def.bullet);
-        format.setNumberPrefix(def.prefix);
-        format.setNumberSuffix(def.suffix);
+    } else if (defined) {
+        format.setNumberPrefix(levelDefs[size_t(level)].prefix);
+        format.setNumberSuffix(levelDefs[size_t(level)].suffix);
     }
     format.setIndent(0); // the paragraph's own indents place it, as they do in the file
     QTextList *list = m_cursor.createList(format);
