@@ -138,6 +138,8 @@ void TestRtfWriter::roundTrip_data()
     QTest::newRow("unicode") << head + "caf\\'e9 \\'80 \\u945?\\u1078?\\u26085?\\u-10179?\\u-9047?"
                                        "\\u8364?}";
     QTest::newRow("symbol font") << head + "{\\f2 abc\\'b7}}";
+    QTest::newRow("font named Symbol without its charset")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Symbol;}}\\f0 S{y}\\u945?}");
     QTest::newRow("cyrillic font charset")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Arial Cyr;}}\\f0 \\'cf\\'f0\\'e8}");
     QTest::newRow("bullets")

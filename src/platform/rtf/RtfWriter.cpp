@@ -230,6 +230,20 @@ void Writer::writeText(QStringView text)
         }
         if (ch < 0x20)
             continue;
+        if (m_symbolRun) {
+            // A symbol font's bytes are glyph numbers (U+F020-U+F0FF as read); any other
+            // character in it is written as itself.
+            if (ch >= 0xF020 && ch <= 0xF0FF) {
+                const int glyph = ch - 0xF000;
+                m_body.append("\\'").append(hex[glyph >> 4]).append(hex[glyph & 15]);
+                m_delimit = false;
+            } else {
+                word("u", ch > 32767 ? int(ch) - 65536 : int(ch));
+                m_body.append(" ?");
+                m_delimit = false;
+            }
+            continue;
+        }
         if (ch < 0x80) {
             if (m_delimit && (ch == ' ' || ch == '-' || (ch >= '0' && ch <= '9') ||
                               (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z')))
@@ -238,9 +252,7 @@ void Writer::writeText(QStringView text)
             m_delimit = false;
             continue;
         }
-        int byte = RtfEncoding::toWindows1252(ch);
-        if (m_symbolRun && ch >= 0xF020 && ch <= 0xF0FF)
-            byte = ch - 0xF000; // a symbol font's glyph number
+        const int byte = RtfEncoding::toWindows1252(ch);
         if (byte >= 0) {
             m_body.append("\\'").append(hex[byte >> 4]).append(hex[byte & 15]);
             m_delimit = false;
