@@ -30,9 +30,10 @@ QStringList describe(const QTextDocument &doc)
         const QTextBlockFormat f = b.blockFormat();
         QString list;
         if (QTextList *l = b.textList())
-            list = QStringLiteral("list %1 %2%3")
+            list = QStringLiteral("list %1 %2%3 level %4")
                        .arg(int(l->format().style()))
-                       .arg(l->format().numberPrefix(), l->format().numberSuffix());
+                       .arg(l->format().numberPrefix(), l->format().numberSuffix())
+                       .arg(l->format().intProperty(ListLevel));
         out << QStringLiteral("para align=%1 li=%2 ri=%3 fi=%4 sb=%5 sa=%6 tabs=%7 break=%8 %9")
                    .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
                    .arg(f.intProperty(LeftIndentTwips))

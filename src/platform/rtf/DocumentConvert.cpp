@@ -17,16 +17,18 @@
 #include <QTextDocument>
 
 namespace {
-// The marker a list paragraph shows, as text.
+// The marker a list paragraph shows, as text. Bullets are told apart by depth, as other
+// programs write them in plain text.
 QString listMarker(const QTextList &list, const QTextBlock &block)
 {
     switch (list.format().style()) {
     case QTextListFormat::ListDisc:
-        return QStringLiteral("\u2022");
     case QTextListFormat::ListCircle:
-        return QStringLiteral("\u25E6");
-    case QTextListFormat::ListSquare:
-        return QStringLiteral("\u25AA");
+    case QTextListFormat::ListSquare: {
+        static const char16_t bullets[] = {0x2022, 0x25E6, 0x25AA};
+        return QString(
+            QChar(bullets[std::max(0, list.format().intProperty(TextFormats::ListLevel)) % 3]));
+    }
     default:
         return list.itemText(block);
     }

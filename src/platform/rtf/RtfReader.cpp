@@ -1454,6 +1454,7 @@ void Reader::applyList()
         format.setNumberSuffix(levelDefs[size_t(level)].suffix);
     }
     format.setIndent(0); // the paragraph's own indents place it, as they do in the file
+    format.setProperty(ListLevel, level);
     QTextList *list = m_cursor.createList(format);
     lists.emplace(key, list);
 }

@@ -456,7 +456,7 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     if (p.list) {
         const int ls = listIndex(p.list);
         word("ls", ls);
-        word("ilvl", 0);
+        word("ilvl", std::clamp(p.list->format().intProperty(ListLevel), 0, 8));
     }
     static const char *const aligns[] = {"ql", "qr", "qc", "qj"};
     if (p.align)
@@ -670,24 +670,31 @@ QByteArray Writer::header()
                 break;
             }
             const QByteArray n = QByteArray::number(nfc);
-            h.append("{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel\\levelnfc" + n +
-                     "\\levelnfcn" + n + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
-            if (nfc == 23 && style == QTextListFormat::ListDisc) {
-                h.append("{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f" +
-                         QByteArray::number(m_symbolFont));
-            } else if (nfc == 23) {
-                h.append("{\\leveltext\\'01" + bulletMarker(style, m_symbolFont) +
-                         ";}{\\levelnumbers;}");
-            } else {
-                const QString before = m_lists[i]->format().numberPrefix();
-                const QString after = m_lists[i]->format().numberSuffix();
-                const QByteArray length =
-                    QByteArray::number(before.size() + after.size() + 1, 16).rightJustified(2, '0');
-                h.append("{\\leveltext\\'" + length + markerBytes(before) + "\\'00" +
-                         markerBytes(after) + ";}{\\levelnumbers\\'" +
-                         QByteArray::number(before.size() + 1, 16).rightJustified(2, '0') + ";}");
+            // The list's own level and the ones above it, all alike.
+            const int depth = std::clamp(m_lists[i]->format().intProperty(ListLevel), 0, 8);
+            h.append("{\\list\\listtemplateid" + id + (depth == 0 ? "\\listsimple" : ""));
+            for (int level = 0; level <= depth; ++level) {
+                h.append("{\\listlevel\\levelnfc" + n + "\\levelnfcn" + n +
+                         "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
+                if (nfc == 23 && style == QTextListFormat::ListDisc) {
+                    h.append("{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f" +
+                             QByteArray::number(m_symbolFont));
+                } else if (nfc == 23) {
+                    h.append("{\\leveltext\\'01" + bulletMarker(style, m_symbolFont) +
+                             ";}{\\levelnumbers;}");
+                } else {
+                    const QString before = m_lists[i]->format().numberPrefix();
+                    const QString after = m_lists[i]->format().numberSuffix();
+                    auto hexByte = [](qsizetype v) {
+                        return "\\'" + QByteArray::number(int(v), 16).rightJustified(2, '0');
+                    };
+                    h.append("{\\leveltext" + hexByte(before.size() + after.size() + 1) +
+                             markerBytes(before) + hexByte(level) + markerBytes(after) +
+                             ";}{\\levelnumbers" + hexByte(before.size() + 1) + ";}");
+                }
+                h.append("\\fi-360\\li" + QByteArray::number(720 * (level + 1)) + "}");
             }
-            h.append("\\fi-360\\li720}{\\listname ;}\\listid" + id + "}");
+            h.append("{\\listname ;}\\listid" + id + "}");
         }
         h.append("}\r\n{\\*\\listoverridetable");
         for (qsizetype i = 0; i < m_lists.size(); ++i) {

@@ -23,7 +23,9 @@
 //     (QList<int> in a QVariant).
 //   spacing: topMargin / bottomMargin (pixels), exact twips in SpaceBeforeTwips/SpaceAfterTwips.
 //   bullets and numbering: a QTextList (ListDisc for bullets, ListDecimal/LowerAlpha/... for
-//     numbered lists); the marker text is never part of the paragraph text.
+//     numbered lists); the marker text is never part of the paragraph text. Each level of an
+//     RTF list is a QTextList of its own whose format has ListLevel (\ilvl), the text around
+//     the number as numberPrefix/numberSuffix, and indent 0 (the paragraph's indents place it).
 // Pictures
 //   a QTextImageFormat whose name is a document resource (QTextDocument::ImageResource holding
 //     a QImage); width()/height() are the display size in pixels at 96 dpi. The encoded bytes
@@ -43,6 +45,7 @@ enum Property : int {
     PictureKind,
     PictureWidthTwips,
     PictureHeightTwips,
+    ListLevel = QTextFormat::UserProperty + 30, // on a QTextListFormat: its depth, 0 outermost
 };
 
 // Pixels of the document's layout per twip (96 dpi).
