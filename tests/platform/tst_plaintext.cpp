@@ -162,6 +162,14 @@ void TestPlainText::convert_data()
     QTest::newRow("rtf list to txt")
         << "a.rtt" << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}one\\par two}")
         << "a.ini" << QByteArray("1.\tone\n2.\ttwo") << QString();
+    QTest::newRow("numbering from a start and by depth")
+        << "s.rtf"
+        << QByteArray(
+               "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc4\\levelstartat3"
+               "{\\leveltext\\'02\\'00);}}{\\listlevel\\levelnfc23}{\\listlevel"
+               "\\levelnfc23}\\listid5}}{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}"
+               "\\ls1 a\\par b\\par\\ilvl1 c\\par\\ilvl2 d}")
+        << "s.txt" << QByteArray("c)\ta\nd)\tb\n\xe2\x97\xa6\tc\n\xe2\x96\xaa\td") << QString();
     QTest::newRow("txt to rtf") << "b.txt" << QByteArray("caf\xe9\r\n{x}\r\n") << "b.rtf"
                                 << QByteArray() << QString::fromUtf8("café\n{x}\n");
     QTest::newRow("1252 text keeps its encoding and endings")

@@ -552,6 +552,10 @@ void TestRtfReader::lists_data()
                "\\u9702 ?;}}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
                "\\ls1 a}")
         << "a" << QList<int>{int(QTextListFormat::ListCircle)} << QList<int>{1};
+    QTest::newRow("start number")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat7}"
+                      "\\listid5}}{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\ls1 a}")
+        << "a" << QList<int>{dec} << QList<int>{1};
     QTest::newRow("listtable list continues after a break")
         << "{\\rtf1" + tables + "\\ls2 a\\par\\pard b\\par\\ls2 c}"
         << "a\nb\nc" << QList<int>{dec, 0, dec} << QList<int>{1, 0, 1};
@@ -690,6 +694,9 @@ void TestRtfReader::malformed_data()
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset999999 A") << "";
     QTest::newRow("colour table junk")
         << QByteArray("{\\rtf1{\\colortbl;\\red999\\green-4;;;}\\cf2 x}") << "x";
+    QTest::newRow("long font name in pieces")
+        << "{\\rtf1{\\fonttbl{\\f0 " + QByteArray("\\u945?\\'e9").repeated(20000) + ";}}x}"
+        << "x";
     QTest::newRow("deep skipped group") << "{\\rtf1 a{\\*\\x" + QByteArray(50000, '{') + "}b"
                                         << "a";
 }

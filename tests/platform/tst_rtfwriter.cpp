@@ -33,7 +33,8 @@ QStringList describe(const QTextDocument &doc)
             list = QStringLiteral("list %1 %2%3 level %4")
                        .arg(int(l->format().style()))
                        .arg(l->format().numberPrefix(), l->format().numberSuffix())
-                       .arg(l->format().intProperty(ListLevel));
+                       .arg(l->format().intProperty(ListLevel) * 1000 +
+                            l->format().intProperty(ListStart));
         out << QStringLiteral("para align=%1 li=%2 ri=%3 fi=%4 sb=%5 sa=%6 tabs=%7 break=%8 %9")
                    .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
                    .arg(f.intProperty(LeftIndentTwips))
@@ -150,6 +151,11 @@ void TestRtfWriter::roundTrip_data()
         << head + "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\fi-360\\li720 one\\par two\\par"
                   "\\pard{\\*\\pn\\pnlvlbody\\pnlcltr{\\pntxta )}}alpha\\par\\pard{\\*\\pn"
                   "\\pnlvlbody\\pnucrm{\\pntxta .}}roman}";
+    QTest::newRow("nested numbering from a start") << QByteArray(
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc0}"
+        "{\\listlevel\\levelnfc2\\levelstartat4{\\leveltext\\'03(\\'01);}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}\\ls1 a\\par\\ilvl1 b"
+        "\\par c}");
     QTest::newRow("bullet shapes") << QByteArray(
         "{\\rtf1{\\fonttbl{\\f0 "
         "Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01o;}}"

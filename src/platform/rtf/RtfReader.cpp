@@ -181,6 +181,7 @@ enum class Kw : quint16 {
     // lists
     ListId,
     LevelNfc,
+    LevelStartAt,
     PnLvlBlt,
     PnLvlBody,
     PnLvlCont,
@@ -457,6 +458,7 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"wbmwidthbytes", Kw::WbmWidthBytes},
             {"listid", Kw::ListId},
             {"levelnfc", Kw::LevelNfc},
+            {"levelstartat", Kw::LevelStartAt},
             {"levelnfcn", Kw::LevelNfc},
             {"pnlvlblt", Kw::PnLvlBlt},
             {"pnlvlbody", Kw::PnLvlBody},
@@ -612,6 +614,7 @@ struct ListLevelDef
 {
     ListKind kind = ListKind::Bullet;
     QTextListFormat::Style bullet = QTextListFormat::ListDisc;
+    int start = 1;
     QString prefix, suffix = QStringLiteral(".");
 };
 
@@ -709,6 +712,7 @@ private:
     QTextBlockFormat blockFormat(const ParaProps &props);
     const RtfEncoding::CodePage &currentCodePage();
     void finishFontEntry();
+    void flushFontName();
     void finishPicture();
     void finishField();
     void applyList();
@@ -732,7 +736,8 @@ private:
     int m_deff = 0;
     std::unordered_map<int, Font> m_fonts;
     int m_fontDef = -1;
-    QByteArray m_fontNameBytes;
+    QByteArray m_fontNameBytes; // a font name's bytes not yet decoded
+    QString m_fontName;
     std::vector<QColor> m_colors;
     QColor m_colorDef;
     bool m_colorSet = false;
@@ -1045,8 +1050,9 @@ void Reader::parseControl()
             Dest d = m_stack.empty() ? Dest::Discard : state().dest;
             if (d == Dest::Body)
                 addBytes(&byte, 1);
-            else if (d == Dest::FontTable)
+            else if (d == Dest::FontTable && m_fontNameBytes.size() < 1024)
                 m_fontNameBytes.append(byte); // a ';' written as \'3b is part of the name
+            // (names are cut at 256 characters when decoded)
             else if (d == Dest::Marker && m_marker.size() < 64)
                 m_marker.append(value < 0x20 ? QChar(value) : currentCodePage().decodeByte(byte));
             return;
@@ -1159,7 +1165,7 @@ void Reader::text(const char *p, qsizetype n)
         for (qsizetype i = 0; i < n; ++i) {
             if (p[i] == ';')
                 finishFontEntry();
-            else
+            else if (m_fontNameBytes.size() < 1024)
                 m_fontNameBytes.append(p[i]);
         }
         break;
@@ -1256,14 +1262,9 @@ void Reader::addChar(char16_t ch)
     State &s = state();
     if (s.dest == Dest::FontTable) {
         // A character in a font name: decode what came before it, then append.
-        QString name;
-        auto it = m_fonts.find(m_fontDef);
-        const int cp =
-            it != m_fonts.end() && it->second.codePage ? it->second.codePage : m_docCodePage;
-        RtfEncoding::CodePage::get(nameCodePage(cp)).decode(m_fontNameBytes, name);
-        name.append(QChar(ch));
-        m_fontNameBytes = name.toUtf8();
-        m_fontNameBytes.prepend("\x01"); // marks the buffer as UTF-8
+        flushFontName();
+        if (m_fontName.size() < 256)
+            m_fontName.append(QChar(ch));
         return;
     }
     if (s.dest == Dest::Marker && m_marker.size() < 64)
@@ -1452,6 +1453,8 @@ void Reader::applyList()
     } else if (defined) {
         format.setNumberPrefix(levelDefs[size_t(level)].prefix);
         format.setNumberSuffix(levelDefs[size_t(level)].suffix);
+        if (levelDefs[size_t(level)].start != 1)
+            format.setProperty(ListStart, levelDefs[size_t(level)].start);
     }
     format.setIndent(0); // the paragraph's own indents place it, as they do in the file
     format.setProperty(ListLevel, level);
@@ -1499,18 +1502,25 @@ void Reader::finishFontEntry()
     if (m_fontDef >= 0) {
         Font &font = m_fonts[m_fontDef];
         if (font.name.isEmpty()) {
-            QString name;
-            if (m_fontNameBytes.startsWith('\x01'))
-                name = QString::fromUtf8(m_fontNameBytes.mid(1));
-            else
-                RtfEncoding::CodePage::get(
-                    nameCodePage(font.codePage ? font.codePage : m_docCodePage))
-                    .decode(m_fontNameBytes, name);
-            font.name = name.trimmed();
+            flushFontName();
+            font.name = m_fontName.trimmed();
         }
     }
     m_fontNameBytes.clear();
+    m_fontName.clear();
     m_fontDef = -1;
+}
+
+void Reader::flushFontName()
+{
+    if (m_fontNameBytes.isEmpty())
+        return;
+    auto it = m_fonts.find(m_fontDef);
+    const int cp = it != m_fonts.end() && it->second.codePage ? it->second.codePage : m_docCodePage;
+    QString decoded;
+    RtfEncoding::CodePage::get(nameCodePage(cp)).decode(m_fontNameBytes, decoded);
+    m_fontNameBytes.clear();
+    m_fontName.append(decoded.left(256 - std::min<qsizetype>(256, m_fontName.size())));
 }
 
 void Reader::finishPicture()
@@ -2104,6 +2114,10 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             m_listDefId = param;
         else if (s.group == Group::ListOverride)
             m_overrideListId = param;
+        return;
+    case Kw::LevelStartAt:
+        if (s.dest == Dest::ListLevel)
+            m_levelDef.start = std::clamp(param, 0, 32767);
         return;
     case Kw::LevelNfc:
         if (s.dest == Dest::ListLevel)

@@ -72,6 +72,11 @@ QByteArray bulletMarker(QTextListFormat::Style style, int symbolFont)
     return "\\f" + QByteArray::number(symbolFont) + "\\'b7";
 }
 
+int listStart(const QTextList &list)
+{
+    return list.format().hasProperty(ListStart) ? list.format().intProperty(ListStart) : 1;
+}
+
 bool isSymbolFont(const QString &name)
 {
     return name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0 ||
@@ -442,7 +447,7 @@ void Writer::writeParagraphProps(const QTextBlock &block)
             break;
         }
         if (style < QTextListFormat::ListSquare) {
-            m_body.append("\\pnstart1\\pnindent0");
+            m_body.append("\\pnstart" + QByteArray::number(listStart(*p.list)) + "\\pnindent0");
             const QString before = p.list->format().numberPrefix();
             const QString after = p.list->format().numberSuffix();
             if (!before.isEmpty())
@@ -675,7 +680,8 @@ QByteArray Writer::header()
             h.append("{\\list\\listtemplateid" + id + (depth == 0 ? "\\listsimple" : ""));
             for (int level = 0; level <= depth; ++level) {
                 h.append("{\\listlevel\\levelnfc" + n + "\\levelnfcn" + n +
-                         "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
+                         "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat" +
+                         QByteArray::number(level == depth ? listStart(*m_lists[i]) : 1));
                 if (nfc == 23 && style == QTextListFormat::ListDisc) {
                     h.append("{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f" +
                              QByteArray::number(m_symbolFont));

@@ -46,6 +46,7 @@ enum Property : int {
     PictureWidthTwips,
     PictureHeightTwips,
     ListLevel = QTextFormat::UserProperty + 30, // on a QTextListFormat: its depth, 0 outermost
+    ListStart, // on a QTextListFormat: the number of its first item, when not 1
 };
 
 // Pixels of the document's layout per twip (96 dpi).
