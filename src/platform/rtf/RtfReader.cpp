@@ -1995,7 +1995,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             v += 65536;
         if (v < 0 || v > 0xFFFF)
             v = 0xFFFD;
-        if (v != 0)
+        if (v >= 0x20 || v == '\t') // control characters are not text
             addChar(char16_t(v));
         m_ucSkip = state().uc;
         return;
