@@ -141,7 +141,7 @@ void TestRtfWriter::roundTrip_data()
                                        "\\u8364?}";
     QTest::newRow("symbol font") << head + "{\\f2 abc\\'b7}}";
     QTest::newRow("font named Symbol without its charset")
-        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Symbol;}}\\f0 S{y}\\u945?}");
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Symbol;}}\\f0 S{y}\\u945?\\{\\\\\\u123?\\u92?}");
     QTest::newRow("cyrillic font charset")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Arial Cyr;}}\\f0 \\'cf\\'f0\\'e8}");
     QTest::newRow("bullets")

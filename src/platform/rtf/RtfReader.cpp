@@ -102,6 +102,12 @@ enum class Kw : quint16 {
     Caps,
     Scaps,
     V,
+    Dbch,
+    Loch,
+    Af,
+    Afs,
+    Ab,
+    Ai,
     // paragraph formatting
     Pard,
     Ql,
@@ -381,6 +387,13 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"caps", Kw::Caps},
             {"scaps", Kw::Scaps},
             {"v", Kw::V},
+            {"dbch", Kw::Dbch},
+            {"loch", Kw::Loch},
+            {"hich", Kw::Loch},
+            {"af", Kw::Af},
+            {"afs", Kw::Afs},
+            {"ab", Kw::Ab},
+            {"ai", Kw::Ai},
             {"pard", Kw::Pard},
             {"ql", Kw::Ql},
             {"qr", Kw::Qr},
@@ -539,9 +552,34 @@ struct CharProps
     qint8 vertical = 0;       // 1 superscript, -1 subscript
     bool bold = false, italic = false, strike = false, caps = false, smallCaps = false;
     bool hidden = false;
+    // \dbch text takes the associated properties (\af, \afs, \ab, \ai) where given.
+    bool dbch = false;
+    qint8 assocBold = -1, assocItalic = -1;
+    int assocFont = -1, assocHalfPoints = 0;
 
     bool operator==(const CharProps &) const = default;
 };
+
+// The properties the text itself gets.
+CharProps textProps(const CharProps &c)
+{
+    CharProps t = c;
+    if (c.dbch) {
+        if (c.assocFont >= 0)
+            t.font = c.assocFont;
+        if (c.assocHalfPoints > 0)
+            t.halfPoints = c.assocHalfPoints;
+        if (c.assocBold >= 0)
+            t.bold = c.assocBold;
+        if (c.assocItalic >= 0)
+            t.italic = c.assocItalic;
+    }
+    t.dbch = false;
+    t.assocBold = t.assocItalic = -1;
+    t.assocFont = -1;
+    t.assocHalfPoints = 0;
+    return t;
+}
 
 struct CharPropsHash
 {
@@ -1216,7 +1254,8 @@ void Reader::text(const char *p, qsizetype n)
 
 const RtfEncoding::CodePage &Reader::currentCodePage()
 {
-    const int font = state().chr.font < 0 ? m_deff : state().chr.font;
+    const CharProps props = textProps(state().chr);
+    const int font = props.font < 0 ? m_deff : props.font;
     if (font != m_cpFont || !m_cpPage) {
         m_cpFont = font;
         int cp = 0;
@@ -1230,7 +1269,7 @@ const RtfEncoding::CodePage &Reader::currentCodePage()
 
 void Reader::addBytes(const char *p, qsizetype n)
 {
-    const CharProps &props = state().chr;
+    const CharProps props = textProps(state().chr);
     if (!m_runPropsSet || !(props == m_runProps)) {
         flushBytes(true);
         flushRun();
@@ -1271,10 +1310,11 @@ void Reader::addChar(char16_t ch)
         m_marker.append(QChar(ch));
     if (s.dest != Dest::Body)
         return;
-    if (!m_runPropsSet || !(s.chr == m_runProps)) {
+    const CharProps props = textProps(s.chr);
+    if (!m_runPropsSet || !(props == m_runProps)) {
         flushBytes(true);
         flushRun();
-        m_runProps = s.chr;
+        m_runProps = props;
         m_runPropsSet = true;
     }
     flushBytes(true);
@@ -1485,7 +1525,7 @@ void Reader::endParagraph()
 {
     finishBlock();
     m_nextPageBreak = false;
-    m_cursor.insertBlock(QTextBlockFormat(), charFormat(state().chr));
+    m_cursor.insertBlock(QTextBlockFormat(), charFormat(textProps(state().chr)));
     m_blockHasContent = false;
     m_blockFromBreak = true;
 }
@@ -1544,7 +1584,7 @@ void Reader::finishPicture()
     const QString name = QStringLiteral("rtfpicture:%1").arg(counter.fetchAndAddRelaxed(1) + 1);
     m_doc.addResource(QTextDocument::ImageResource, QUrl(name), d.image);
     QTextImageFormat f;
-    f.merge(charFormat(state().chr));
+    f.merge(charFormat(textProps(state().chr)));
     f.setName(name);
     f.setWidth(d.widthTwips * PixelsPerTwip);
     f.setHeight(d.heightTwips * PixelsPerTwip);
@@ -1857,6 +1897,25 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         return;
     case Kw::V:
         c.hidden = on != 0;
+        return;
+    case Kw::Dbch:
+        c.dbch = true;
+        return;
+    case Kw::Loch:
+        c.dbch = false;
+        return;
+    case Kw::Af:
+        if (hasParam)
+            c.assocFont = std::max(0, param);
+        return;
+    case Kw::Afs:
+        c.assocHalfPoints = hasParam && param > 0 ? std::min(param, 3276) : 0;
+        return;
+    case Kw::Ab:
+        c.assocBold = on != 0;
+        return;
+    case Kw::Ai:
+        c.assocItalic = on != 0;
         return;
 
     // --- paragraph formatting ---

@@ -194,6 +194,21 @@ void Writer::writeText(QStringView text)
     static const char hex[] = "0123456789abcdef";
     for (QChar qc : text) {
         const char16_t ch = qc.unicode();
+        if (m_symbolRun && ch >= 0x20 && ch != 0x2028 && ch != 0x2029 &&
+            ch != QChar::ObjectReplacementCharacter) {
+            // A symbol font's bytes are glyph numbers (U+F020-U+F0FF as read); any other
+            // character in it is written as itself.
+            if (ch >= 0xF020 && ch <= 0xF0FF) {
+                const int glyph = ch - 0xF000;
+                m_body.append("\\'").append(hex[glyph >> 4]).append(hex[glyph & 15]);
+                m_delimit = false;
+            } else {
+                word("u", ch > 32767 ? int(ch) - 65536 : int(ch));
+                m_body.append(" ?");
+                m_delimit = false;
+            }
+            continue;
+        }
         switch (ch) {
         case '\\':
             m_body.append("\\\\");
@@ -235,20 +250,6 @@ void Writer::writeText(QStringView text)
         }
         if (ch < 0x20)
             continue;
-        if (m_symbolRun) {
-            // A symbol font's bytes are glyph numbers (U+F020-U+F0FF as read); any other
-            // character in it is written as itself.
-            if (ch >= 0xF020 && ch <= 0xF0FF) {
-                const int glyph = ch - 0xF000;
-                m_body.append("\\'").append(hex[glyph >> 4]).append(hex[glyph & 15]);
-                m_delimit = false;
-            } else {
-                word("u", ch > 32767 ? int(ch) - 65536 : int(ch));
-                m_body.append(" ?");
-                m_delimit = false;
-            }
-            continue;
-        }
         if (ch < 0x80) {
             if (m_delimit && (ch == ' ' || ch == '-' || (ch >= '0' && ch <= '9') ||
                               (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z')))
