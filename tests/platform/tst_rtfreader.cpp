@@ -398,15 +398,18 @@ void TestRtfReader::characterFormats_data()
                                           << "offset" << QVariant(0);
     QTest::newRow("hidden") << head + "\\v X}"
                             << "hidden" << QVariant(true);
-    QTest::newRow("double-byte text takes associated size") << head + "\\fs24\\loch\\afs20\\dbch X}"
+    QTest::newRow("double-byte text takes associated size") << head + "\\fs24\\dbch\\afs20 X}"
                                                             << "size" << QVariant(10.0);
     QTest::newRow("associated size only for double-byte text")
         << head + "\\fs24\\dbch\\afs20\\loch X}"
         << "size" << QVariant(12.0);
     QTest::newRow("double-byte text takes associated bold") << head + "\\b\\dbch\\ab0 X}"
                                                             << "bold" << QVariant(false);
-    QTest::newRow("double-byte text takes associated font") << head + "\\f0\\dbch\\af1 X}"
-                                                            << "font" << QVariant("Arial");
+    QTest::newRow("associated size of other text ignored")
+        << head + "\\rtlch\\afs40\\ltrch\\fs24\\dbch X}"
+        << "size" << QVariant(12.0);
+    QTest::newRow("double-byte text keeps its font") << head + "\\loch\\af0\\dbch\\af0\\f1 X}"
+                                                     << "font" << QVariant("Arial");
     QTest::newRow("caps") << head + "\\caps X}"
                           << "caps" << QVariant(int(QFont::AllUppercase));
     QTest::newRow("small caps") << head + "\\scaps X}"

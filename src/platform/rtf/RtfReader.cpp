@@ -552,10 +552,10 @@ struct CharProps
     qint8 vertical = 0;       // 1 superscript, -1 subscript
     bool bold = false, italic = false, strike = false, caps = false, smallCaps = false;
     bool hidden = false;
-    // \dbch text takes the associated properties (\af, \afs, \ab, \ai) where given.
+    // \dbch text takes the associated properties (\afs, \ab, \ai) given in that mode.
     bool dbch = false;
     qint8 assocBold = -1, assocItalic = -1;
-    int assocFont = -1, assocHalfPoints = 0;
+    int assocHalfPoints = 0;
 
     bool operator==(const CharProps &) const = default;
 };
@@ -565,8 +565,6 @@ CharProps textProps(const CharProps &c)
 {
     CharProps t = c;
     if (c.dbch) {
-        if (c.assocFont >= 0)
-            t.font = c.assocFont;
         if (c.assocHalfPoints > 0)
             t.halfPoints = c.assocHalfPoints;
         if (c.assocBold >= 0)
@@ -576,7 +574,6 @@ CharProps textProps(const CharProps &c)
     }
     t.dbch = false;
     t.assocBold = t.assocItalic = -1;
-    t.assocFont = -1;
     t.assocHalfPoints = 0;
     return t;
 }
@@ -1904,18 +1901,22 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Kw::Loch:
         c.dbch = false;
         return;
+    // Associated properties count for double-byte text when given in its mode (after
+    // \rtlch they are right-to-left text's, which is not told apart here). The font stays
+    // \f's: writers give \af for other kinds of text than the one that follows.
     case Kw::Af:
-        if (hasParam)
-            c.assocFont = std::max(0, param);
         return;
     case Kw::Afs:
-        c.assocHalfPoints = hasParam && param > 0 ? std::min(param, 3276) : 0;
+        if (c.dbch)
+            c.assocHalfPoints = hasParam && param > 0 ? std::min(param, 3276) : 0;
         return;
     case Kw::Ab:
-        c.assocBold = on != 0;
+        if (c.dbch)
+            c.assocBold = on != 0;
         return;
     case Kw::Ai:
-        c.assocItalic = on != 0;
+        if (c.dbch)
+            c.assocItalic = on != 0;
         return;
 
     // --- paragraph formatting ---
