@@ -24,6 +24,7 @@ namespace {
 // real document needs, and the stack stays small whatever the input.
 constexpr int MaxDepth = 10000;
 constexpr int MaxTabs = 64;
+constexpr int MaxBulletRun = 64;
 constexpr int MaxWordLength = 32;
 
 enum class Dest : quint8 {
@@ -795,7 +796,8 @@ private:
     int m_footnotes = 0;
     int m_overrideListId = 0, m_overrideLs = 0;
     std::unordered_map<qint64, QTextList *> m_textLists;
-    std::unordered_map<qint64, QTextList *> m_pnLists; // consecutive \pn paragraphs
+    std::unordered_map<qint64, QTextList *> m_pnLists;     // numbered \pn paragraphs
+    std::unordered_map<qint64, QTextList *> m_bulletLists; // the current run of bullets
 
     // current run and paragraph
     ByteText m_bytes;
@@ -807,6 +809,8 @@ private:
     bool m_blockFromBreak = false;
     bool m_nextPageBreak = false;
     ParaProps m_lastPara;
+    ParaProps m_givenPara; // the formatting the current block was inserted with
+    bool m_blockFormatGiven = false;
     QTextBlockFormat m_lastBlockFormat;
     bool m_lastBlockFormatSet = false;
 
@@ -934,7 +938,7 @@ void Reader::popGroup()
         m_done = true;
         return;
     }
-    const State closing = m_stack.back();
+    const State closing = std::move(m_stack.back());
     m_stack.pop_back();
     if (closing.dest == Dest::FontTable)
         finishFontEntry();
@@ -1280,6 +1284,21 @@ void Reader::addBytes(const char *p, qsizetype n)
     }
     // Control characters other than tab are not text.
     qsizetype from = 0;
+    if (!page.isDoubleByte()) {
+        // Whole characters already: straight into the run.
+        if (!m_run.isEmpty() && QChar::isHighSurrogate(m_run.back().unicode()))
+            m_run.back() = QChar(0xFFFD);
+        for (qsizetype i = 0; i < n; ++i) {
+            const auto b = static_cast<unsigned char>(p[i]);
+            if (b < 0x20 && b != '\t') {
+                page.decode(QByteArrayView(p + from, i - from), m_run);
+                from = i + 1;
+            }
+        }
+        page.decode(QByteArrayView(p + from, n - from), m_run);
+        m_blockHasContent = true;
+        return;
+    }
     for (qsizetype i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(p[i]);
         if (b < 0x20 && b != '\t') {
@@ -1462,20 +1481,26 @@ void Reader::applyList()
         base = qint64(kind);
         fromPn = true;
     }
-    if (kind == ListKind::None)
+    if (kind == ListKind::None) {
+        // Bullets carry no numbering: a run of them ends here.
+        m_bulletLists.clear();
         return;
-    auto &lists = fromPn ? m_pnLists : m_textLists;
-    const qint64 key = base * 16 + level;
+    }
+    // Each block added to a QTextList touches every block already in it, so bullet lists,
+    // whose items need not know each other, are kept short; numbered lists cannot be.
+    auto &lists = kind == ListKind::Bullet ? m_bulletLists : fromPn ? m_pnLists : m_textLists;
+    const qint64 key = (base * 16 + level) * 2 + (fromPn ? 1 : 0);
     if (!fromPn) {
         // An item restarts the numbering of the levels below it.
         for (int l = level + 1; l <= 8; ++l)
-            lists.erase(base * 16 + l);
+            m_textLists.erase((base * 16 + l) * 2);
     }
     auto it = lists.find(key);
-    if (it != lists.end()) {
+    if (it != lists.end() && (kind != ListKind::Bullet || it->second->count() < MaxBulletRun)) {
         it->second->add(m_cursor.block());
         return;
     }
+    lists.erase(key);
     QTextListFormat format;
     format.setStyle(listStyle(kind));
     const bool defined = level < int(levelDefs.size());
@@ -1508,13 +1533,17 @@ void Reader::finishBlock()
     ParaProps p = state().para;
     if (m_nextPageBreak)
         p.pageBreakBefore = true;
-    QTextBlockFormat format = blockFormat(p);
-    if (p.ls > 0 || p.pnKind != ListKind::None) {
-        // A list paragraph's indents are its own, even when zero.
-        format.setProperty(LeftIndentTwips, p.li);
-        format.setProperty(FirstIndentTwips, p.fi);
+    const bool listed = p.ls > 0 || p.pnKind != ListKind::None;
+    // The block got the formatting in force when it began; most paragraphs keep it.
+    if (listed || !m_blockFormatGiven || !p.sameBlockFormat(m_givenPara)) {
+        QTextBlockFormat format = blockFormat(p);
+        if (listed) {
+            // A list paragraph's indents are its own, even when zero.
+            format.setProperty(LeftIndentTwips, p.li);
+            format.setProperty(FirstIndentTwips, p.fi);
+        }
+        m_cursor.setBlockFormat(format);
     }
-    m_cursor.setBlockFormat(format);
     applyList();
 }
 
@@ -1522,7 +1551,10 @@ void Reader::endParagraph()
 {
     finishBlock();
     m_nextPageBreak = false;
-    m_cursor.insertBlock(QTextBlockFormat(), charFormat(textProps(state().chr)));
+    m_givenPara = state().para;
+    m_givenPara.pageBreakBefore = false;
+    m_blockFormatGiven = true;
+    m_cursor.insertBlock(blockFormat(m_givenPara), charFormat(textProps(state().chr)));
     m_blockHasContent = false;
     m_blockFromBreak = true;
 }

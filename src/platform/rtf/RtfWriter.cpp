@@ -117,7 +117,9 @@ private:
     void writeBlock(const QTextBlock &block, bool last, bool whole);
     void writeParagraphProps(const QTextBlock &block);
     void writeListMarker(const QTextBlock &block);
-    void writeCharFormat(const QTextCharFormat &f);
+    void writeCharFormat(const QTextCharFormat &f, int formatIndex = -1);
+    CharState charState(const QTextCharFormat &f);
+    ParaState paraState(const QTextBlockFormat &f);
     void writeText(QStringView text);
     void writePicture(const QTextImageFormat &f);
     void word(const char *w);
@@ -139,6 +141,8 @@ private:
     QHash<QRgb, int> m_colorIndex;
     QList<const QTextList *> m_lists;
     CharState m_char;
+    QHash<int, CharState> m_charStates; // by the document's format index
+    QHash<int, ParaState> m_paraStates;
     ParaState m_para;
     bool m_paraWritten = false;
     int m_symbolFont = -1;
@@ -272,7 +276,7 @@ void Writer::writeText(QStringView text)
     }
 }
 
-void Writer::writeCharFormat(const QTextCharFormat &f)
+CharState Writer::charState(const QTextCharFormat &f)
 {
     CharState s;
     QString family;
@@ -327,6 +331,21 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
         s.vertical = -1;
     }
 
+    return s;
+}
+
+void Writer::writeCharFormat(const QTextCharFormat &f, int formatIndex)
+{
+    // Documents use few formats: each is worked out once.
+    CharState s;
+    if (formatIndex >= 0) {
+        auto it = m_charStates.constFind(formatIndex);
+        if (it == m_charStates.constEnd())
+            it = m_charStates.insert(formatIndex, charState(f));
+        s = *it;
+    } else {
+        s = charState(f);
+    }
     CharState &c = m_char;
     if (s.font != c.font)
         word("f", s.font);
@@ -381,9 +400,8 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
     m_symbolRun = isSymbolFont(m_fonts.value(s.font));
 }
 
-void Writer::writeParagraphProps(const QTextBlock &block)
+ParaState Writer::paraState(const QTextBlockFormat &f)
 {
-    const QTextBlockFormat f = block.blockFormat();
     ParaState p;
     const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
     if (a & Qt::AlignJustify)
@@ -406,9 +424,20 @@ void Writer::writeParagraphProps(const QTextBlock &block)
         p.tabKinds.append(tabs[i].type);
     }
     p.pageBreakBefore = f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+    return p;
+}
+
+void Writer::writeParagraphProps(const QTextBlock &block)
+{
+    const int index = block.blockFormatIndex();
+    auto cached = m_paraStates.constFind(index);
+    if (cached == m_paraStates.constEnd())
+        cached = m_paraStates.insert(index, paraState(block.blockFormat()));
+    ParaState p = *cached;
     p.list = block.textList();
     if (p.list) {
         p.level = 0;
+        const QTextBlockFormat f = block.blockFormat();
         if (p.li == 0 && p.fi == 0 && !f.hasProperty(LeftIndentTwips) &&
             !f.hasProperty(FirstIndentTwips)) {
             // A list the paragraph's indents do not place: the usual hanging bullet.
@@ -598,7 +627,7 @@ void Writer::writeBlock(const QTextBlock &block, bool last, bool whole)
         if (s >= e)
             continue;
         const QTextCharFormat cf = frag.charFormat();
-        writeCharFormat(cf);
+        writeCharFormat(cf, frag.charFormatIndex());
         wroteText = true;
         if (cf.isImageFormat()) {
             for (int i = s; i < e; ++i)
