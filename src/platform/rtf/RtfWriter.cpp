@@ -11,6 +11,7 @@
 #include <QTextList>
 #include <QUrl>
 
+#include <charconv>
 #include <cmath>
 
 using namespace TextFormats;
@@ -157,7 +158,9 @@ void Writer::word(const char *w)
 
 void Writer::word(const char *w, int param)
 {
-    m_body.append('\\').append(w).append(QByteArray::number(param));
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, param);
+    m_body.append('\\').append(w).append(digits, result.ptr - digits);
     m_delimit = true;
 }
 
@@ -196,8 +199,9 @@ int Writer::listIndex(const QTextList *list)
 void Writer::writeText(QStringView text)
 {
     static const char hex[] = "0123456789abcdef";
-    for (QChar qc : text) {
-        const char16_t ch = qc.unicode();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ch = text[i].unicode();
         if (m_symbolRun && ch >= 0x20 && ch != 0x2028 && ch != 0x2029 &&
             ch != QChar::ObjectReplacementCharacter) {
             // A symbol font's bytes are glyph numbers (U+F020-U+F0FF as read); any other
@@ -258,7 +262,20 @@ void Writer::writeText(QStringView text)
             if (m_delimit && (ch == ' ' || ch == '-' || (ch >= '0' && ch <= '9') ||
                               (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z')))
                 m_body.append(' ');
-            m_body.append(char(ch));
+            // The run of plain characters from here, copied at once.
+            qsizetype end = i + 1;
+            while (end < n) {
+                const char16_t c = text[end].unicode();
+                if (c < 0x20 || c >= 0x80 || c == '\\' || c == '{' || c == '}')
+                    break;
+                ++end;
+            }
+            const qsizetype at = m_body.size();
+            m_body.resize(at + (end - i));
+            char *out = m_body.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *out++ = char(text[k].unicode());
+            i = end - 1;
             m_delimit = false;
             continue;
         }
