@@ -2087,7 +2087,8 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             v += 65536;
         if (v < 0 || v > 0xFFFF)
             v = 0xFFFD;
-        if (v >= 0x20 || v == '\t') // control characters are not text
+        // Control characters are not text, nor is the mark that stands for a picture.
+        if ((v >= 0x20 || v == '\t') && v != QChar::ObjectReplacementCharacter)
             addChar(char16_t(v));
         m_ucSkip = state().uc;
         return;
