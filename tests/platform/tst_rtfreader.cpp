@@ -207,7 +207,11 @@ void TestRtfReader::text_data()
         << "see here.";
     QTest::newRow("field instruction without star")
         << QByteArray("{\\rtf1{\\field{\\fldinst PAGE}{\\fldrslt 3}}}") << "3";
-    QTest::newRow("hidden text") << QByteArray("{\\rtf1 a{\\v hidden}b}") << "ab";
+    QTest::newRow("hidden text is text") << QByteArray("{\\rtf1 a{\\v hidden}b}") << "ahiddenb";
+    QTest::newRow("equation field without result")
+        << QByteArray(
+               "{\\rtf1 x{\\field{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y}")
+        << "x1y";
     QTest::newRow("after root ignored") << QByteArray("{\\rtf1 a}\0trailing{\\rtf1 b}", 27) << "a";
     QTest::newRow("table flattened")
         << QByteArray("{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row\\trowd c\\cell "
@@ -302,6 +306,8 @@ void TestRtfReader::unicode_data()
         << QByteArray("{\\rtf1 \\u55357?\\u56489?}") << QString::fromUtf8("💩");
     QTest::newRow("lone surrogate replaced")
         << QByteArray("{\\rtf1 \\u55357?x}") << QString::fromUtf8("\uFFFDx");
+    QTest::newRow("control characters dropped")
+        << QByteArray("{\\rtf1 a\\u2?\\u0?\\u-4?\\u9?b}") << QString("a\tb");
     QTest::newRow("uc2") << QByteArray("{\\rtf1\\uc2 \\u945??b}") << QString::fromUtf8("αb");
     QTest::newRow("uc0") << QByteArray("{\\rtf1\\uc0 \\u945 b}") << QString::fromUtf8("αb");
     QTest::newRow("hex counts as one")
@@ -390,6 +396,20 @@ void TestRtfReader::characterFormats_data()
                                << "vertical" << QVariant(int(QTextCharFormat::AlignSuperScript));
     QTest::newRow("nosupersub clears up") << head + "\\up6\\nosupersub X}"
                                           << "offset" << QVariant(0);
+    QTest::newRow("hidden") << head + "\\v X}"
+                            << "hidden" << QVariant(true);
+    QTest::newRow("double-byte text takes associated size") << head + "\\fs24\\dbch\\afs20 X}"
+                                                            << "size" << QVariant(10.0);
+    QTest::newRow("associated size only for double-byte text")
+        << head + "\\fs24\\dbch\\afs20\\loch X}"
+        << "size" << QVariant(12.0);
+    QTest::newRow("double-byte text takes associated bold") << head + "\\b\\dbch\\ab0 X}"
+                                                            << "bold" << QVariant(false);
+    QTest::newRow("associated size of other text ignored")
+        << head + "\\rtlch\\afs40\\ltrch\\fs24\\dbch X}"
+        << "size" << QVariant(12.0);
+    QTest::newRow("double-byte text keeps its font") << head + "\\loch\\af0\\dbch\\af0\\f1 X}"
+                                                     << "font" << QVariant("Arial");
     QTest::newRow("caps") << head + "\\caps X}"
                           << "caps" << QVariant(int(QFont::AllUppercase));
     QTest::newRow("small caps") << head + "\\scaps X}"
@@ -425,6 +445,8 @@ void TestRtfReader::characterFormats()
         actual = int(f.verticalAlignment());
     else if (check == "offset")
         actual = f.intProperty(CharOffsetTwips);
+    else if (check == "hidden")
+        actual = f.boolProperty(Hidden);
     else if (check == "caps")
         actual = int(f.fontCapitalization());
     QCOMPARE(actual, expected);
@@ -503,9 +525,22 @@ void TestRtfReader::lists_data()
         << "a\nb"
         << QList<int>{int(QTextListFormat::ListLowerAlpha), int(QTextListFormat::ListUpperRoman)}
         << QList<int>{1, 2};
-    QTest::newRow("pn interrupted starts a new list")
-        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlblt}a\\par\\pard b\\par{\\*\\pn\\pnlvlblt}c}")
-        << "a\nb\nc" << QList<int>{disc, 0, disc} << QList<int>{1, 0, 2};
+    QTest::newRow("pn numbering runs on across other paragraphs")
+        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec}a\\par\\pard b\\par{\\*\\pn\\pnlvlbody"
+                      "\\pndec}c\\par\\pard{\\*\\pn\\pnlvlblt}d}")
+        << "a\nb\nc\nd" << QList<int>{dec, 0, dec, disc} << QList<int>{1, 0, 1, 2};
+    QTest::newRow("overrides of one list share its numbering")
+        << QByteArray(
+               "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid5}}"
+               "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid5"
+               "\\ls2}}\\ls1 a\\par\\ls2 b}")
+        << "a\nb" << QList<int>{dec, dec} << QList<int>{1, 1};
+    QTest::newRow("undefined levels get bullets by depth")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23}\\listid5}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\ls1\\ilvl1 a\\par"
+                      "\\ilvl2 b}")
+        << "a\nb" << QList<int>{int(QTextListFormat::ListCircle), int(QTextListFormat::ListSquare)}
+        << QList<int>{1, 2};
     const QByteArray tables =
         "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\'b7;}"
         "{\\levelnumbers;}}{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}}"
@@ -519,6 +554,22 @@ void TestRtfReader::lists_data()
     QTest::newRow("listtable level")
         << "{\\rtf1" + tables + "\\ls1\\ilvl1 a\\par\\ilvl0 b}"
         << "a\nb" << QList<int>{int(QTextListFormat::ListLowerAlpha), disc} << QList<int>{1, 2};
+    QTest::newRow("higher level restarts the lower")
+        << "{\\rtf1" + tables + "\\ls1\\ilvl1 a\\par\\ilvl1 b\\par\\ilvl0 c\\par\\ilvl1 d}"
+        << "a\nb\nc\nd"
+        << QList<int>{int(QTextListFormat::ListLowerAlpha), int(QTextListFormat::ListLowerAlpha),
+                      disc, int(QTextListFormat::ListLowerAlpha)}
+        << QList<int>{1, 1, 2, 3};
+    QTest::newRow("number level without a number is a bullet")
+        << QByteArray(
+               "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'01"
+               "\\u9702 ?;}}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
+               "\\ls1 a}")
+        << "a" << QList<int>{int(QTextListFormat::ListCircle)} << QList<int>{1};
+    QTest::newRow("start number")
+        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat7}"
+                      "\\listid5}}{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\ls1 a}")
+        << "a" << QList<int>{dec} << QList<int>{1};
     QTest::newRow("listtable list continues after a break")
         << "{\\rtf1" + tables + "\\ls2 a\\par\\pard b\\par\\ls2 c}"
         << "a\nb\nc" << QList<int>{dec, 0, dec} << QList<int>{1, 0, 1};
@@ -657,6 +708,9 @@ void TestRtfReader::malformed_data()
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset999999 A") << "";
     QTest::newRow("colour table junk")
         << QByteArray("{\\rtf1{\\colortbl;\\red999\\green-4;;;}\\cf2 x}") << "x";
+    QTest::newRow("long font name in pieces")
+        << "{\\rtf1{\\fonttbl{\\f0 " + QByteArray("\\u945?\\'e9").repeated(20000) + ";}}x}"
+        << "x";
     QTest::newRow("deep skipped group") << "{\\rtf1 a{\\*\\x" + QByteArray(50000, '{') + "}b"
                                         << "a";
 }

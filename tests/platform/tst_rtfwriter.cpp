@@ -30,9 +30,11 @@ QStringList describe(const QTextDocument &doc)
         const QTextBlockFormat f = b.blockFormat();
         QString list;
         if (QTextList *l = b.textList())
-            list = QStringLiteral("list %1 %2%3")
+            list = QStringLiteral("list %1 %2%3 level %4")
                        .arg(int(l->format().style()))
-                       .arg(l->format().numberPrefix(), l->format().numberSuffix());
+                       .arg(l->format().numberPrefix(), l->format().numberSuffix())
+                       .arg(l->format().intProperty(ListLevel) * 1000 +
+                            l->format().intProperty(ListStart));
         out << QStringLiteral("para align=%1 li=%2 ri=%3 fi=%4 sb=%5 sa=%6 tabs=%7 break=%8 %9")
                    .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
                    .arg(f.intProperty(LeftIndentTwips))
@@ -61,7 +63,7 @@ QStringList describe(const QTextDocument &doc)
                 continue;
             }
             out << QStringLiteral("run '%1' font=%2 size=%3 b=%4 i=%5 u=%6 s=%7 fg=%8 bg=%9 "
-                                  "v=%10 off=%11 caps=%12")
+                                  "v=%10 off=%11 caps=%12 hidden=%13")
                        .arg(frag.text(), c.fontFamilies().toStringList().value(0))
                        .arg(c.fontPointSize())
                        .arg(c.fontWeight() >= QFont::Bold)
@@ -76,7 +78,8 @@ QStringList describe(const QTextDocument &doc)
                                 : QString())
                        .arg(int(c.verticalAlignment()))
                        .arg(c.intProperty(CharOffsetTwips))
-                       .arg(int(c.fontCapitalization()));
+                       .arg(int(c.fontCapitalization()))
+                       .arg(c.boolProperty(Hidden));
         }
     }
     return out;
@@ -125,7 +128,7 @@ void TestRtfWriter::roundTrip_data()
         << head + "a{\\b bold}{\\i italic}{\\ul under}{\\uld dots}{\\ulwave wave}{\\strike gone}"
                   "{\\f1 arial}{\\fs40 big}{\\fs19 odd}{\\cf1 red}{\\highlight2 marked}"
                   "{\\super up}{\\sub down}{\\up6 raised}{\\dn8 lowered}{\\caps caps}"
-                  "{\\scaps small}{\\b\\i\\ul\\cf2\\fs30 all}z}";
+                  "{\\scaps small}{\\v hidden}{\\b\\i\\ul\\cf2\\fs30 all}z}";
     QTest::newRow("paragraph formatting")
         << head + "\\pard\\qc centre\\par\\pard\\qr right\\par\\pard\\qj justified\\par"
                   "\\pard\\li1440\\ri720\\fi-360\\sb240\\sa120 indents\\par"
@@ -137,6 +140,8 @@ void TestRtfWriter::roundTrip_data()
     QTest::newRow("unicode") << head + "caf\\'e9 \\'80 \\u945?\\u1078?\\u26085?\\u-10179?\\u-9047?"
                                        "\\u8364?}";
     QTest::newRow("symbol font") << head + "{\\f2 abc\\'b7}}";
+    QTest::newRow("font named Symbol without its charset")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Symbol;}}\\f0 S{y}\\u945?\\{\\\\\\u123?\\u92?}");
     QTest::newRow("cyrillic font charset")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Arial Cyr;}}\\f0 \\'cf\\'f0\\'e8}");
     QTest::newRow("bullets")
@@ -146,6 +151,16 @@ void TestRtfWriter::roundTrip_data()
         << head + "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\fi-360\\li720 one\\par two\\par"
                   "\\pard{\\*\\pn\\pnlvlbody\\pnlcltr{\\pntxta )}}alpha\\par\\pard{\\*\\pn"
                   "\\pnlvlbody\\pnucrm{\\pntxta .}}roman}";
+    QTest::newRow("nested numbering from a start") << QByteArray(
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc0}"
+        "{\\listlevel\\levelnfc2\\levelstartat4{\\leveltext\\'03(\\'01);}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}\\ls1 a\\par\\ilvl1 b"
+        "\\par c}");
+    QTest::newRow("bullet shapes") << QByteArray(
+        "{\\rtf1{\\fonttbl{\\f0 "
+        "Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01o;}}"
+        "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9642 ?;}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}\\ls1 a\\par\\ilvl1 b}");
     QTest::newRow("pictures") << head + "a{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " +
                                      imageBytes("PNG", 4, 2).toHex() +
                                      "}b{\\pict\\jpegblip\\picwgoal300\\pichgoal300 " +

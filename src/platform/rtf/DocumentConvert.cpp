@@ -17,19 +17,51 @@
 #include <QTextDocument>
 
 namespace {
-// The marker a list paragraph shows, as text.
+// The marker a list paragraph shows, as text. Bullets are told apart by depth, as other
+// programs write them in plain text.
 QString listMarker(const QTextList &list, const QTextBlock &block)
 {
     switch (list.format().style()) {
     case QTextListFormat::ListDisc:
-        return QStringLiteral("\u2022");
     case QTextListFormat::ListCircle:
-        return QStringLiteral("\u25E6");
-    case QTextListFormat::ListSquare:
-        return QStringLiteral("\u25AA");
-    default:
-        return list.itemText(block);
+    case QTextListFormat::ListSquare: {
+        static const char16_t bullets[] = {0x2022, 0x25E6, 0x25AA};
+        return QString(
+            QChar(bullets[std::max(0, list.format().intProperty(TextFormats::ListLevel)) % 3]));
     }
+    default:
+        break;
+    }
+    const QTextListFormat f = list.format();
+    if (!f.hasProperty(TextFormats::ListStart))
+        return list.itemText(block);
+    // Numbering from another start than 1, which QTextList does not know.
+    int n = list.itemNumber(block) + f.intProperty(TextFormats::ListStart);
+    QString number;
+    switch (f.style()) {
+    case QTextListFormat::ListLowerAlpha:
+    case QTextListFormat::ListUpperAlpha:
+        for (; n > 0; n = (n - 1) / 26)
+            number.prepend(QChar(u'a' + (n - 1) % 26));
+        break;
+    case QTextListFormat::ListLowerRoman:
+    case QTextListFormat::ListUpperRoman: {
+        static const std::pair<int, const char *> numerals[] = {
+            {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+            {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+        for (const auto &[value, text] : numerals)
+            for (; n >= value; n -= value)
+                number.append(QLatin1String(text));
+        break;
+    }
+    default:
+        number = QString::number(n);
+        break;
+    }
+    if (f.style() == QTextListFormat::ListUpperAlpha ||
+        f.style() == QTextListFormat::ListUpperRoman)
+        number = number.toUpper();
+    return f.numberPrefix() + number + f.numberSuffix();
 }
 
 void setError(QString *error, const QString &message)

@@ -36,6 +36,13 @@ constexpr PageInfo Pages[] = {
     {10081, "x-mac-turkish", false},
 };
 
+// The character a converter made of one byte; U+FFFD for none, several, or a control
+// character standing for an unmapped byte.
+char16_t usable(const QString &s)
+{
+    return s.size() == 1 && s.at(0).unicode() >= 0x20 ? s.at(0).unicode() : char16_t(0xFFFD);
+}
+
 void fill1252(char16_t *table)
 {
     for (int i = 0; i < 256; ++i)
@@ -153,7 +160,7 @@ const RtfEncoding::CodePage &RtfEncoding::CodePage::get(int number)
                 const char byte = char(b);
                 const QString s = decoder.decode(QByteArrayView(&byte, 1));
                 decoder.resetState();
-                page->m_table[b] = s.size() == 1 ? s.at(0).unicode() : char16_t(0xFFFD);
+                page->m_table[b] = usable(s);
             }
         } else {
             QStringDecoder decoder(info->icuName);
@@ -162,7 +169,7 @@ const RtfEncoding::CodePage &RtfEncoding::CodePage::get(int number)
                     const char byte = char(b);
                     const QString s = decoder.decode(QByteArrayView(&byte, 1));
                     decoder.resetState();
-                    page->m_table[b] = s.size() == 1 ? s.at(0).unicode() : char16_t(0xFFFD);
+                    page->m_table[b] = usable(s);
                 }
             }
         }
@@ -201,7 +208,9 @@ void RtfEncoding::CodePage::decode(QByteArrayView bytes, QString &out) const
             continue;
         }
         QStringDecoder decoder(m_icuName.constData());
-        out.append(decoder.decode(bytes.sliced(i, j - i)));
+        QString pairs = decoder.decode(bytes.sliced(i, j - i));
+        pairs.replace(QChar(0x1A), QChar(0xFFFD)); // the converter's mark of an unmapped pair
+        out.append(pairs);
         i = j;
     }
 }

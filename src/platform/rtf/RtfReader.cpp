@@ -24,6 +24,7 @@ namespace {
 // real document needs, and the stack stays small whatever the input.
 constexpr int MaxDepth = 10000;
 constexpr int MaxTabs = 64;
+constexpr int MaxBulletRun = 64;
 constexpr int MaxWordLength = 32;
 
 enum class Dest : quint8 {
@@ -35,6 +36,7 @@ enum class Dest : quint8 {
     ShapeName,  // \sn of a shape property
     ListLevel,  // a level of \listtable
     Marker,     // the text of a list level or \pn marker
+    FieldInst,  // a field's instruction
 };
 
 enum class Kw : quint16 {
@@ -101,6 +103,12 @@ enum class Kw : quint16 {
     Caps,
     Scaps,
     V,
+    Dbch,
+    Loch,
+    Af,
+    Afs,
+    Ab,
+    Ai,
     // paragraph formatting
     Pard,
     Ql,
@@ -180,6 +188,7 @@ enum class Kw : quint16 {
     // lists
     ListId,
     LevelNfc,
+    LevelStartAt,
     PnLvlBlt,
     PnLvlBody,
     PnLvlCont,
@@ -379,6 +388,13 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"caps", Kw::Caps},
             {"scaps", Kw::Scaps},
             {"v", Kw::V},
+            {"dbch", Kw::Dbch},
+            {"loch", Kw::Loch},
+            {"hich", Kw::Loch},
+            {"af", Kw::Af},
+            {"afs", Kw::Afs},
+            {"ab", Kw::Ab},
+            {"ai", Kw::Ai},
             {"pard", Kw::Pard},
             {"ql", Kw::Ql},
             {"qr", Kw::Qr},
@@ -456,6 +472,7 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"wbmwidthbytes", Kw::WbmWidthBytes},
             {"listid", Kw::ListId},
             {"levelnfc", Kw::LevelNfc},
+            {"levelstartat", Kw::LevelStartAt},
             {"levelnfcn", Kw::LevelNfc},
             {"pnlvlblt", Kw::PnLvlBlt},
             {"pnlvlbody", Kw::PnLvlBody},
@@ -536,9 +553,31 @@ struct CharProps
     qint8 vertical = 0;       // 1 superscript, -1 subscript
     bool bold = false, italic = false, strike = false, caps = false, smallCaps = false;
     bool hidden = false;
+    // \dbch text takes the associated properties (\afs, \ab, \ai) given in that mode.
+    bool dbch = false;
+    qint8 assocBold = -1, assocItalic = -1;
+    int assocHalfPoints = 0;
 
     bool operator==(const CharProps &) const = default;
 };
+
+// The properties the text itself gets.
+CharProps textProps(const CharProps &c)
+{
+    CharProps t = c;
+    if (c.dbch) {
+        if (c.assocHalfPoints > 0)
+            t.halfPoints = c.assocHalfPoints;
+        if (c.assocBold >= 0)
+            t.bold = c.assocBold;
+        if (c.assocItalic >= 0)
+            t.italic = c.assocItalic;
+    }
+    t.dbch = false;
+    t.assocBold = t.assocItalic = -1;
+    t.assocHalfPoints = 0;
+    return t;
+}
 
 struct CharPropsHash
 {
@@ -578,6 +617,7 @@ struct ParaProps
 // Groups whose end completes something (a list definition, an override, a \pn).
 enum class Group : quint8 {
     None,
+    Field,
     Pict,
     List,
     ListLevel,
@@ -610,6 +650,7 @@ struct ListLevelDef
 {
     ListKind kind = ListKind::Bullet;
     QTextListFormat::Style bullet = QTextListFormat::ListDisc;
+    int start = 1;
     QString prefix, suffix = QStringLiteral(".");
 };
 
@@ -707,7 +748,9 @@ private:
     QTextBlockFormat blockFormat(const ParaProps &props);
     const RtfEncoding::CodePage &currentCodePage();
     void finishFontEntry();
+    void flushFontName();
     void finishPicture();
+    void finishField();
     void applyList();
 
     const char *m_data;
@@ -729,7 +772,8 @@ private:
     int m_deff = 0;
     std::unordered_map<int, Font> m_fonts;
     int m_fontDef = -1;
-    QByteArray m_fontNameBytes;
+    QByteArray m_fontNameBytes; // a font name's bytes not yet decoded
+    QString m_fontName;
     std::vector<QColor> m_colors;
     QColor m_colorDef;
     bool m_colorSet = false;
@@ -743,10 +787,17 @@ private:
     std::vector<ListLevelDef> m_listDefLevels;
     ListLevelDef m_levelDef;
     QString m_marker; // \leveltext, \pntxtb or \pntxta being read
+    struct Field
+    {
+        QString instruction;
+        int resultAt = -1;
+    };
+    std::vector<Field> m_fields; // open \field groups
     int m_footnotes = 0;
     int m_overrideListId = 0, m_overrideLs = 0;
     std::unordered_map<qint64, QTextList *> m_textLists;
-    std::unordered_map<qint64, QTextList *> m_pnLists; // consecutive \pn paragraphs
+    std::unordered_map<qint64, QTextList *> m_pnLists;     // numbered \pn paragraphs
+    std::unordered_map<qint64, QTextList *> m_bulletLists; // the current run of bullets
 
     // current run and paragraph
     ByteText m_bytes;
@@ -758,6 +809,8 @@ private:
     bool m_blockFromBreak = false;
     bool m_nextPageBreak = false;
     ParaProps m_lastPara;
+    ParaProps m_givenPara; // the formatting the current block was inserted with
+    bool m_blockFormatGiven = false;
     QTextBlockFormat m_lastBlockFormat;
     bool m_lastBlockFormatSet = false;
 
@@ -885,7 +938,7 @@ void Reader::popGroup()
         m_done = true;
         return;
     }
-    const State closing = m_stack.back();
+    const State closing = std::move(m_stack.back());
     m_stack.pop_back();
     if (closing.dest == Dest::FontTable)
         finishFontEntry();
@@ -914,6 +967,9 @@ void Reader::popGroup()
         state().para.pnBefore = closing.para.pnBefore;
         state().para.pnAfter = closing.para.pnAfter;
         break;
+    case Group::Field:
+        finishField();
+        break;
     case Group::PnBefore:
         state().para.pnBefore = m_marker;
         break;
@@ -939,6 +995,10 @@ void Reader::popGroup()
             if (first >= 0) {
                 m_levelDef.prefix = t.left(first);
                 m_levelDef.suffix = t.mid(last + 1);
+            } else if (!t.isEmpty()) {
+                // A numbered level that shows no number is a bullet.
+                m_levelDef.kind = ListKind::Bullet;
+                m_levelDef.bullet = bulletStyle(t);
             }
         }
         break;
@@ -1029,8 +1089,9 @@ void Reader::parseControl()
             Dest d = m_stack.empty() ? Dest::Discard : state().dest;
             if (d == Dest::Body)
                 addBytes(&byte, 1);
-            else if (d == Dest::FontTable)
+            else if (d == Dest::FontTable && m_fontNameBytes.size() < 1024)
                 m_fontNameBytes.append(byte); // a ';' written as \'3b is part of the name
+            // (names are cut at 256 characters when decoded)
             else if (d == Dest::Marker && m_marker.size() < 64)
                 m_marker.append(value < 0x20 ? QChar(value) : currentCodePage().decodeByte(byte));
             return;
@@ -1143,7 +1204,7 @@ void Reader::text(const char *p, qsizetype n)
         for (qsizetype i = 0; i < n; ++i) {
             if (p[i] == ';')
                 finishFontEntry();
-            else
+            else if (m_fontNameBytes.size() < 1024)
                 m_fontNameBytes.append(p[i]);
         }
         break;
@@ -1176,6 +1237,13 @@ void Reader::text(const char *p, qsizetype n)
             m_marker.append(t);
         }
         break;
+    case Dest::FieldInst:
+        if (!m_fields.empty() && m_fields.back().instruction.size() < 4096) {
+            QString t;
+            currentCodePage().decode(QByteArrayView(p, std::min<qsizetype>(n, 4096)), t);
+            m_fields.back().instruction.append(t);
+        }
+        break;
     case Dest::ShapeName:
         if (m_shapePropName.size() < 64)
             m_shapePropName.append(p, std::min<qsizetype>(n, 64));
@@ -1187,7 +1255,8 @@ void Reader::text(const char *p, qsizetype n)
 
 const RtfEncoding::CodePage &Reader::currentCodePage()
 {
-    const int font = state().chr.font < 0 ? m_deff : state().chr.font;
+    const CharProps props = textProps(state().chr);
+    const int font = props.font < 0 ? m_deff : props.font;
     if (font != m_cpFont || !m_cpPage) {
         m_cpFont = font;
         int cp = 0;
@@ -1201,9 +1270,7 @@ const RtfEncoding::CodePage &Reader::currentCodePage()
 
 void Reader::addBytes(const char *p, qsizetype n)
 {
-    const CharProps &props = state().chr;
-    if (props.hidden)
-        return;
+    const CharProps props = textProps(state().chr);
     if (!m_runPropsSet || !(props == m_runProps)) {
         flushBytes(true);
         flushRun();
@@ -1217,6 +1284,21 @@ void Reader::addBytes(const char *p, qsizetype n)
     }
     // Control characters other than tab are not text.
     qsizetype from = 0;
+    if (!page.isDoubleByte()) {
+        // Whole characters already: straight into the run.
+        if (!m_run.isEmpty() && QChar::isHighSurrogate(m_run.back().unicode()))
+            m_run.back() = QChar(0xFFFD);
+        for (qsizetype i = 0; i < n; ++i) {
+            const auto b = static_cast<unsigned char>(p[i]);
+            if (b < 0x20 && b != '\t') {
+                page.decode(QByteArrayView(p + from, i - from), m_run);
+                from = i + 1;
+            }
+        }
+        page.decode(QByteArrayView(p + from, n - from), m_run);
+        m_blockHasContent = true;
+        return;
+    }
     for (qsizetype i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(p[i]);
         if (b < 0x20 && b != '\t') {
@@ -1235,24 +1317,20 @@ void Reader::addChar(char16_t ch)
     State &s = state();
     if (s.dest == Dest::FontTable) {
         // A character in a font name: decode what came before it, then append.
-        QString name;
-        auto it = m_fonts.find(m_fontDef);
-        const int cp =
-            it != m_fonts.end() && it->second.codePage ? it->second.codePage : m_docCodePage;
-        RtfEncoding::CodePage::get(nameCodePage(cp)).decode(m_fontNameBytes, name);
-        name.append(QChar(ch));
-        m_fontNameBytes = name.toUtf8();
-        m_fontNameBytes.prepend("\x01"); // marks the buffer as UTF-8
+        flushFontName();
+        if (m_fontName.size() < 256)
+            m_fontName.append(QChar(ch));
         return;
     }
     if (s.dest == Dest::Marker && m_marker.size() < 64)
         m_marker.append(QChar(ch));
-    if (s.dest != Dest::Body || s.chr.hidden)
+    if (s.dest != Dest::Body)
         return;
-    if (!m_runPropsSet || !(s.chr == m_runProps)) {
+    const CharProps props = textProps(s.chr);
+    if (!m_runPropsSet || !(props == m_runProps)) {
         flushBytes(true);
         flushRun();
-        m_runProps = s.chr;
+        m_runProps = props;
         m_runPropsSet = true;
     }
     flushBytes(true);
@@ -1305,6 +1383,8 @@ QTextCharFormat Reader::charFormat(const CharProps &p)
         f.setUnderlineStyle(QTextCharFormat::UnderlineStyle(p.underline));
     if (p.strike)
         f.setFontStrikeOut(true);
+    if (p.hidden)
+        f.setProperty(Hidden, true);
     if (p.caps)
         f.setFontCapitalization(QFont::AllUppercase);
     else if (p.smallCaps)
@@ -1377,13 +1457,12 @@ void Reader::applyList()
     const ParaProps &p = state().para;
     ListKind kind = ListKind::None;
     int level = 0;
-    qint64 key = 0;
+    qint64 base = 0; // which list: the \listid (through \ls), or the \pn marker kind
     bool fromPn = false;
     std::vector<ListLevelDef> levelDefs;
     if (p.ls > 0) {
         // A list the tables do not define is no list (its \pn, if any, is ignored too).
         level = std::clamp(p.ilvl, 0, 8);
-        kind = ListKind::None;
         auto ov = m_overrides.find(p.ls);
         if (ov != m_overrides.end()) {
             kind = ListKind::Bullet;
@@ -1392,40 +1471,55 @@ void Reader::applyList()
                 levelDefs = list->second;
             if (size_t(level) < levelDefs.size())
                 kind = levelDefs[size_t(level)].kind;
+            // Overrides of one list continue its numbering.
+            base = qint64(ov->second);
         }
-        key = qint64(p.ls) * 16 + level;
     } else if (p.pnKind != ListKind::None) {
+        // Numbering of the older form runs on through the document, as other readers do.
         kind = p.pnKind;
         level = std::clamp(p.pnLevel, 0, 8);
-        key = qint64(kind) * 16 + level;
+        base = qint64(kind);
         fromPn = true;
     }
     if (kind == ListKind::None) {
-        m_pnLists.clear();
+        // Bullets carry no numbering: a run of them ends here.
+        m_bulletLists.clear();
         return;
     }
-    auto &lists = fromPn ? m_pnLists : m_textLists;
+    // Each block added to a QTextList touches every block already in it, so bullet lists,
+    // whose items need not know each other, are kept short; numbered lists cannot be.
+    auto &lists = kind == ListKind::Bullet ? m_bulletLists : fromPn ? m_pnLists : m_textLists;
+    const qint64 key = (base * 16 + level) * 2 + (fromPn ? 1 : 0);
+    if (!fromPn) {
+        // An item restarts the numbering of the levels below it.
+        for (int l = level + 1; l <= 8; ++l)
+            m_textLists.erase((base * 16 + l) * 2);
+    }
     auto it = lists.find(key);
-    if (it != lists.end()) {
+    if (it != lists.end() && (kind != ListKind::Bullet || it->second->count() < MaxBulletRun)) {
         it->second->add(m_cursor.block());
         return;
     }
+    lists.erase(key);
     QTextListFormat format;
     format.setStyle(listStyle(kind));
+    const bool defined = level < int(levelDefs.size());
     if (kind == ListKind::Bullet) {
-        if (level < int(levelDefs.size()))
-            format.setStyle(levelDefs[size_t(level)].bullet);
+        // Levels the list does not define get the usual bullets of their depth.
+        static constexpr QTextListFormat::Style byDepth[] = {
+            QTextListFormat::ListDisc, QTextListFormat::ListCircle, QTextListFormat::ListSquare};
+        format.setStyle(defined ? levelDefs[size_t(level)].bullet : byDepth[level % 3]);
     } else if (fromPn) {
         format.setNumberPrefix(p.pnBefore);
         format.setNumberSuffix(p.pnAfter);
-    } else if (level < int(levelDefs.size())) {
-        const ListLevelDef &def = levelDefs[size_t(level)];
-        if (kind == ListKind::Bullet)
-            format.setStyle(def.bullet);
-        format.setNumberPrefix(def.prefix);
-        format.setNumberSuffix(def.suffix);
+    } else if (defined) {
+        format.setNumberPrefix(levelDefs[size_t(level)].prefix);
+        format.setNumberSuffix(levelDefs[size_t(level)].suffix);
+        if (levelDefs[size_t(level)].start != 1)
+            format.setProperty(ListStart, levelDefs[size_t(level)].start);
     }
     format.setIndent(0); // the paragraph's own indents place it, as they do in the file
+    format.setProperty(ListLevel, level);
     QTextList *list = m_cursor.createList(format);
     lists.emplace(key, list);
 }
@@ -1439,13 +1533,17 @@ void Reader::finishBlock()
     ParaProps p = state().para;
     if (m_nextPageBreak)
         p.pageBreakBefore = true;
-    QTextBlockFormat format = blockFormat(p);
-    if (p.ls > 0 || p.pnKind != ListKind::None) {
-        // A list paragraph's indents are its own, even when zero.
-        format.setProperty(LeftIndentTwips, p.li);
-        format.setProperty(FirstIndentTwips, p.fi);
+    const bool listed = p.ls > 0 || p.pnKind != ListKind::None;
+    // The block got the formatting in force when it began; most paragraphs keep it.
+    if (listed || !m_blockFormatGiven || !p.sameBlockFormat(m_givenPara)) {
+        QTextBlockFormat format = blockFormat(p);
+        if (listed) {
+            // A list paragraph's indents are its own, even when zero.
+            format.setProperty(LeftIndentTwips, p.li);
+            format.setProperty(FirstIndentTwips, p.fi);
+        }
+        m_cursor.setBlockFormat(format);
     }
-    m_cursor.setBlockFormat(format);
     applyList();
 }
 
@@ -1453,7 +1551,10 @@ void Reader::endParagraph()
 {
     finishBlock();
     m_nextPageBreak = false;
-    m_cursor.insertBlock(QTextBlockFormat(), charFormat(state().chr));
+    m_givenPara = state().para;
+    m_givenPara.pageBreakBefore = false;
+    m_blockFormatGiven = true;
+    m_cursor.insertBlock(blockFormat(m_givenPara), charFormat(textProps(state().chr)));
     m_blockHasContent = false;
     m_blockFromBreak = true;
 }
@@ -1470,18 +1571,25 @@ void Reader::finishFontEntry()
     if (m_fontDef >= 0) {
         Font &font = m_fonts[m_fontDef];
         if (font.name.isEmpty()) {
-            QString name;
-            if (m_fontNameBytes.startsWith('\x01'))
-                name = QString::fromUtf8(m_fontNameBytes.mid(1));
-            else
-                RtfEncoding::CodePage::get(
-                    nameCodePage(font.codePage ? font.codePage : m_docCodePage))
-                    .decode(m_fontNameBytes, name);
-            font.name = name.trimmed();
+            flushFontName();
+            font.name = m_fontName.trimmed();
         }
     }
     m_fontNameBytes.clear();
+    m_fontName.clear();
     m_fontDef = -1;
+}
+
+void Reader::flushFontName()
+{
+    if (m_fontNameBytes.isEmpty())
+        return;
+    auto it = m_fonts.find(m_fontDef);
+    const int cp = it != m_fonts.end() && it->second.codePage ? it->second.codePage : m_docCodePage;
+    QString decoded;
+    RtfEncoding::CodePage::get(nameCodePage(cp)).decode(m_fontNameBytes, decoded);
+    m_fontNameBytes.clear();
+    m_fontName.append(decoded.left(256 - std::min<qsizetype>(256, m_fontName.size())));
 }
 
 void Reader::finishPicture()
@@ -1505,7 +1613,7 @@ void Reader::finishPicture()
     const QString name = QStringLiteral("rtfpicture:%1").arg(counter.fetchAndAddRelaxed(1) + 1);
     m_doc.addResource(QTextDocument::ImageResource, QUrl(name), d.image);
     QTextImageFormat f;
-    f.merge(charFormat(state().chr));
+    f.merge(charFormat(textProps(state().chr)));
     f.setName(name);
     f.setWidth(d.widthTwips * PixelsPerTwip);
     f.setHeight(d.heightTwips * PixelsPerTwip);
@@ -1517,6 +1625,38 @@ void Reader::finishPicture()
     flushRun();
     m_cursor.insertImage(f);
     m_blockHasContent = true;
+}
+
+void Reader::finishField()
+{
+    if (m_fields.empty())
+        return;
+    const Field field = m_fields.back();
+    m_fields.pop_back();
+    // An equation field written without its result: show the text it lays out.
+    const int resultEnd = m_cursor.position() + int(m_run.size());
+    const bool hasResult = field.resultAt >= 0 && resultEnd > field.resultAt;
+    const QString inst = field.instruction.trimmed();
+    if (hasResult || !inst.startsWith(QLatin1String("EQ "), Qt::CaseInsensitive))
+        return;
+    const qsizetype open = inst.indexOf(u'(');
+    const qsizetype close = inst.lastIndexOf(u')');
+    if (open < 0 || close <= open)
+        return;
+    QString text;
+    const QString args = inst.mid(open + 1, close - open - 1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QChar c = args.at(i);
+        if (c == u'\\') { // a switch such as \s or \do5
+            while (i + 1 < args.size() && args.at(i + 1).isLetterOrNumber())
+                ++i;
+            continue;
+        }
+        if (c != u'(' && c != u')')
+            text.append(c);
+    }
+    for (QChar c : text)
+        addChar(c.unicode());
 }
 
 void Reader::controlWord(std::string_view word, bool hasParam, int param)
@@ -1604,11 +1744,21 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Kw::Result:
         return; // inside an object: pictures only, as the group is discarded
     case Kw::Field:
+        s.group = Group::Field;
+        s.opener = true;
+        if (m_fields.size() < 64)
+            m_fields.push_back({});
         return;
     case Kw::FldInst:
-        skipGroup();
+        if (s.group != Group::Field || m_fields.empty()) {
+            skipGroup();
+            return;
+        }
+        s.dest = Dest::FieldInst;
         return;
     case Kw::FldRslt:
+        if (!m_fields.empty())
+            m_fields.back().resultAt = m_cursor.position() + int(m_run.size());
         return;
     case Kw::PnText:
     case Kw::ListText:
@@ -1777,6 +1927,29 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Kw::V:
         c.hidden = on != 0;
         return;
+    case Kw::Dbch:
+        c.dbch = true;
+        return;
+    case Kw::Loch:
+        c.dbch = false;
+        return;
+    // Associated properties count for double-byte text when given in its mode (after
+    // \rtlch they are right-to-left text's, which is not told apart here). The font stays
+    // \f's: writers give \af for other kinds of text than the one that follows.
+    case Kw::Af:
+        return;
+    case Kw::Afs:
+        if (c.dbch)
+            c.assocHalfPoints = hasParam && param > 0 ? std::min(param, 3276) : 0;
+        return;
+    case Kw::Ab:
+        if (c.dbch)
+            c.assocBold = on != 0;
+        return;
+    case Kw::Ai:
+        if (c.dbch)
+            c.assocItalic = on != 0;
+        return;
 
     // --- paragraph formatting ---
     case Kw::Pard: {
@@ -1914,7 +2087,8 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             v += 65536;
         if (v < 0 || v > 0xFFFF)
             v = 0xFFFD;
-        if (v != 0)
+        // Control characters are not text, nor is the mark that stands for a picture.
+        if ((v >= 0x20 || v == '\t') && v != QChar::ObjectReplacementCharacter)
             addChar(char16_t(v));
         m_ucSkip = state().uc;
         return;
@@ -2033,6 +2207,10 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             m_listDefId = param;
         else if (s.group == Group::ListOverride)
             m_overrideListId = param;
+        return;
+    case Kw::LevelStartAt:
+        if (s.dest == Dest::ListLevel)
+            m_levelDef.start = std::clamp(param, 0, 32767);
         return;
     case Kw::LevelNfc:
         if (s.dest == Dest::ListLevel)

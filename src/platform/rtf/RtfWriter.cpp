@@ -11,6 +11,7 @@
 #include <QTextList>
 #include <QUrl>
 
+#include <charconv>
 #include <cmath>
 
 using namespace TextFormats;
@@ -28,7 +29,7 @@ struct CharState
     int vertical = 0;
     int underline = 0;
     int caps = 0; // 1 all capitals, 2 small capitals
-    bool bold = false, italic = false, strike = false;
+    bool bold = false, italic = false, strike = false, hidden = false;
 };
 
 struct ParaState
@@ -60,6 +61,21 @@ QByteArray markerBytes(const QString &text)
             out.append("\\u").append(QByteArray::number(qint16(c.unicode()))).append('?');
     }
     return out;
+}
+
+// The marker of a bullet: the symbol font's bullet, or a white bullet or a small square.
+QByteArray bulletMarker(QTextListFormat::Style style, int symbolFont)
+{
+    if (style == QTextListFormat::ListCircle)
+        return "\\u9702 ?";
+    if (style == QTextListFormat::ListSquare)
+        return "\\u9642 ?";
+    return "\\f" + QByteArray::number(symbolFont) + "\\'b7";
+}
+
+int listStart(const QTextList &list)
+{
+    return list.format().hasProperty(ListStart) ? list.format().intProperty(ListStart) : 1;
 }
 
 bool isSymbolFont(const QString &name)
@@ -102,7 +118,9 @@ private:
     void writeBlock(const QTextBlock &block, bool last, bool whole);
     void writeParagraphProps(const QTextBlock &block);
     void writeListMarker(const QTextBlock &block);
-    void writeCharFormat(const QTextCharFormat &f);
+    void writeCharFormat(const QTextCharFormat &f, int formatIndex = -1);
+    CharState charState(const QTextCharFormat &f);
+    ParaState paraState(const QTextBlockFormat &f);
     void writeText(QStringView text);
     void writePicture(const QTextImageFormat &f);
     void word(const char *w);
@@ -124,6 +142,8 @@ private:
     QHash<QRgb, int> m_colorIndex;
     QList<const QTextList *> m_lists;
     CharState m_char;
+    QHash<int, CharState> m_charStates; // by the document's format index
+    QHash<int, ParaState> m_paraStates;
     ParaState m_para;
     bool m_paraWritten = false;
     int m_symbolFont = -1;
@@ -138,7 +158,9 @@ void Writer::word(const char *w)
 
 void Writer::word(const char *w, int param)
 {
-    m_body.append('\\').append(w).append(QByteArray::number(param));
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, param);
+    m_body.append('\\').append(w).append(digits, result.ptr - digits);
     m_delimit = true;
 }
 
@@ -177,8 +199,24 @@ int Writer::listIndex(const QTextList *list)
 void Writer::writeText(QStringView text)
 {
     static const char hex[] = "0123456789abcdef";
-    for (QChar qc : text) {
-        const char16_t ch = qc.unicode();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ch = text[i].unicode();
+        if (m_symbolRun && ch >= 0x20 && ch != 0x2028 && ch != 0x2029 &&
+            ch != QChar::ObjectReplacementCharacter) {
+            // A symbol font's bytes are glyph numbers (U+F020-U+F0FF as read); any other
+            // character in it is written as itself.
+            if (ch >= 0xF020 && ch <= 0xF0FF) {
+                const int glyph = ch - 0xF000;
+                m_body.append("\\'").append(hex[glyph >> 4]).append(hex[glyph & 15]);
+                m_delimit = false;
+            } else {
+                word("u", ch > 32767 ? int(ch) - 65536 : int(ch));
+                m_body.append(" ?");
+                m_delimit = false;
+            }
+            continue;
+        }
         switch (ch) {
         case '\\':
             m_body.append("\\\\");
@@ -224,13 +262,24 @@ void Writer::writeText(QStringView text)
             if (m_delimit && (ch == ' ' || ch == '-' || (ch >= '0' && ch <= '9') ||
                               (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z')))
                 m_body.append(' ');
-            m_body.append(char(ch));
+            // The run of plain characters from here, copied at once.
+            qsizetype end = i + 1;
+            while (end < n) {
+                const char16_t c = text[end].unicode();
+                if (c < 0x20 || c >= 0x80 || c == '\\' || c == '{' || c == '}')
+                    break;
+                ++end;
+            }
+            const qsizetype at = m_body.size();
+            m_body.resize(at + (end - i));
+            char *out = m_body.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *out++ = char(text[k].unicode());
+            i = end - 1;
             m_delimit = false;
             continue;
         }
-        int byte = RtfEncoding::toWindows1252(ch);
-        if (m_symbolRun && ch >= 0xF020 && ch <= 0xF0FF)
-            byte = ch - 0xF000; // a symbol font's glyph number
+        const int byte = RtfEncoding::toWindows1252(ch);
         if (byte >= 0) {
             m_body.append("\\'").append(hex[byte >> 4]).append(hex[byte & 15]);
             m_delimit = false;
@@ -244,7 +293,7 @@ void Writer::writeText(QStringView text)
     }
 }
 
-void Writer::writeCharFormat(const QTextCharFormat &f)
+CharState Writer::charState(const QTextCharFormat &f)
 {
     CharState s;
     QString family;
@@ -259,6 +308,7 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
     s.bold = f.fontWeight() >= QFont::DemiBold;
     s.italic = f.fontItalic();
     s.strike = f.fontStrikeOut();
+    s.hidden = f.boolProperty(Hidden);
     switch (f.underlineStyle()) {
     case QTextCharFormat::SingleUnderline:
         s.underline = 1;
@@ -298,6 +348,21 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
         s.vertical = -1;
     }
 
+    return s;
+}
+
+void Writer::writeCharFormat(const QTextCharFormat &f, int formatIndex)
+{
+    // Documents use few formats: each is worked out once.
+    CharState s;
+    if (formatIndex >= 0) {
+        auto it = m_charStates.constFind(formatIndex);
+        if (it == m_charStates.constEnd())
+            it = m_charStates.insert(formatIndex, charState(f));
+        s = *it;
+    } else {
+        s = charState(f);
+    }
     CharState &c = m_char;
     if (s.font != c.font)
         word("f", s.font);
@@ -314,6 +379,8 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
     }
     if (s.strike != c.strike)
         s.strike ? word("strike") : word("strike", 0);
+    if (s.hidden != c.hidden)
+        s.hidden ? word("v") : word("v", 0);
     if (s.caps != c.caps) {
         if (c.caps == 1)
             word("caps", 0);
@@ -350,9 +417,8 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
     m_symbolRun = isSymbolFont(m_fonts.value(s.font));
 }
 
-void Writer::writeParagraphProps(const QTextBlock &block)
+ParaState Writer::paraState(const QTextBlockFormat &f)
 {
-    const QTextBlockFormat f = block.blockFormat();
     ParaState p;
     const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
     if (a & Qt::AlignJustify)
@@ -375,9 +441,20 @@ void Writer::writeParagraphProps(const QTextBlock &block)
         p.tabKinds.append(tabs[i].type);
     }
     p.pageBreakBefore = f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+    return p;
+}
+
+void Writer::writeParagraphProps(const QTextBlock &block)
+{
+    const int index = block.blockFormatIndex();
+    auto cached = m_paraStates.constFind(index);
+    if (cached == m_paraStates.constEnd())
+        cached = m_paraStates.insert(index, paraState(block.blockFormat()));
+    ParaState p = *cached;
     p.list = block.textList();
     if (p.list) {
         p.level = 0;
+        const QTextBlockFormat f = block.blockFormat();
         if (p.li == 0 && p.fi == 0 && !f.hasProperty(LeftIndentTwips) &&
             !f.hasProperty(FirstIndentTwips)) {
             // A list the paragraph's indents do not place: the usual hanging bullet.
@@ -417,7 +494,7 @@ void Writer::writeParagraphProps(const QTextBlock &block)
             break;
         }
         if (style < QTextListFormat::ListSquare) {
-            m_body.append("\\pnstart1\\pnindent0");
+            m_body.append("\\pnstart" + QByteArray::number(listStart(*p.list)) + "\\pnindent0");
             const QString before = p.list->format().numberPrefix();
             const QString after = p.list->format().numberSuffix();
             if (!before.isEmpty())
@@ -431,7 +508,7 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     if (p.list) {
         const int ls = listIndex(p.list);
         word("ls", ls);
-        word("ilvl", 0);
+        word("ilvl", std::clamp(p.list->format().intProperty(ListLevel), 0, 8));
     }
     static const char *const aligns[] = {"ql", "qr", "qc", "qj"};
     if (p.align)
@@ -470,7 +547,7 @@ void Writer::writeListMarker(const QTextBlock &block)
                         style == QTextListFormat::ListSquare;
     QByteArray marker;
     if (bullet) {
-        marker = "\\f" + QByteArray::number(m_symbolFont) + "\\'b7\\tab}";
+        marker = bulletMarker(style, m_symbolFont) + "\\tab}";
     } else {
         QString text = list->itemText(block);
         QByteArray saved;
@@ -567,7 +644,7 @@ void Writer::writeBlock(const QTextBlock &block, bool last, bool whole)
         if (s >= e)
             continue;
         const QTextCharFormat cf = frag.charFormat();
-        writeCharFormat(cf);
+        writeCharFormat(cf, frag.charFormatIndex());
         wroteText = true;
         if (cf.isImageFormat()) {
             for (int i = s; i < e; ++i)
@@ -645,21 +722,32 @@ QByteArray Writer::header()
                 break;
             }
             const QByteArray n = QByteArray::number(nfc);
-            h.append("{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel\\levelnfc" + n +
-                     "\\levelnfcn" + n + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
-            if (nfc == 23)
-                h.append("{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f" +
-                         QByteArray::number(m_symbolFont));
-            else {
-                const QString before = m_lists[i]->format().numberPrefix();
-                const QString after = m_lists[i]->format().numberSuffix();
-                const QByteArray length =
-                    QByteArray::number(before.size() + after.size() + 1, 16).rightJustified(2, '0');
-                h.append("{\\leveltext\\'" + length + markerBytes(before) + "\\'00" +
-                         markerBytes(after) + ";}{\\levelnumbers\\'" +
-                         QByteArray::number(before.size() + 1, 16).rightJustified(2, '0') + ";}");
+            // The list's own level and the ones above it, all alike.
+            const int depth = std::clamp(m_lists[i]->format().intProperty(ListLevel), 0, 8);
+            h.append("{\\list\\listtemplateid" + id + (depth == 0 ? "\\listsimple" : ""));
+            for (int level = 0; level <= depth; ++level) {
+                h.append("{\\listlevel\\levelnfc" + n + "\\levelnfcn" + n +
+                         "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat" +
+                         QByteArray::number(level == depth ? listStart(*m_lists[i]) : 1));
+                if (nfc == 23 && style == QTextListFormat::ListDisc) {
+                    h.append("{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f" +
+                             QByteArray::number(m_symbolFont));
+                } else if (nfc == 23) {
+                    h.append("{\\leveltext\\'01" + bulletMarker(style, m_symbolFont) +
+                             ";}{\\levelnumbers;}");
+                } else {
+                    const QString before = m_lists[i]->format().numberPrefix();
+                    const QString after = m_lists[i]->format().numberSuffix();
+                    auto hexByte = [](qsizetype v) {
+                        return "\\'" + QByteArray::number(int(v), 16).rightJustified(2, '0');
+                    };
+                    h.append("{\\leveltext" + hexByte(before.size() + after.size() + 1) +
+                             markerBytes(before) + hexByte(level) + markerBytes(after) +
+                             ";}{\\levelnumbers" + hexByte(before.size() + 1) + ";}");
+                }
+                h.append("\\fi-360\\li" + QByteArray::number(720 * (level + 1)) + "}");
             }
-            h.append("\\fi-360\\li720}{\\listname ;}\\listid" + id + "}");
+            h.append("{\\listname ;}\\listid" + id + "}");
         }
         h.append("}\r\n{\\*\\listoverridetable");
         for (qsizetype i = 0; i < m_lists.size(); ++i) {
