@@ -36,15 +36,17 @@ QSize PictureBox::innerPixels() const
     return QSize(std::max(0, width() - 2 * border()), std::max(0, height() - 2 * border()));
 }
 
+// The inner size may be negative while the box is smaller than its border, so that growing
+// the box by outer minus inner always leaves the wanted inner size.
 int PictureBox::scaleWidth() const
 {
-    const int w = innerPixels().width();
+    const int w = width() - 2 * border();
     return m_scaleMode == Pixels ? w : w * ScreenMetrics::instance().twipsPerPixelX();
 }
 
 int PictureBox::scaleHeight() const
 {
-    const int h = innerPixels().height();
+    const int h = height() - 2 * border();
     return m_scaleMode == Pixels ? h : h * ScreenMetrics::instance().twipsPerPixelY();
 }
 
