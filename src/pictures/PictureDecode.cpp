@@ -24,12 +24,14 @@ qsizetype roundUp4(qsizetype n)
     return (n + 3) & ~qsizetype(3);
 }
 
-// A zero-filled buffer of `size` bytes, or an empty one when `size` passes the limit.
-bool allocate(QByteArray &buffer, qint64 size, qsizetype limit)
+// A buffer of `size` bytes, zero-filled unless the caller writes every byte, or false when
+// `size` passes the limit.
+bool allocate(QByteArray &buffer, qint64 size, qsizetype limit, bool zeroed = true)
 {
     if (size < 0 || size > qint64(limit))
         return false;
-    buffer = QByteArray(qsizetype(size), '\0');
+    buffer =
+        zeroed ? QByteArray(qsizetype(size), '\0') : QByteArray(qsizetype(size), Qt::Uninitialized);
     return true;
 }
 
@@ -53,6 +55,11 @@ public:
     // Fills dst with the next n decoded bytes; past the end of the data they are zeros.
     void read(uchar *dst, size_t n)
     {
+        if (m_encoded && m_runLeft == 0) {
+            const size_t done = readFast(dst, n);
+            dst += done;
+            n -= done;
+        }
         while (n > 0) {
             if (m_runLeft > 0) {
                 const size_t k = std::min(n, m_runLeft);
@@ -85,6 +92,41 @@ public:
     }
 
 private:
+    // The bulk of encoded data, while at least 64 bytes of output and 8 of input remain: eight
+    // literal bytes at a time, and runs (at most 63 bytes) stored as whole 8-byte words, which
+    // then never pass the end of dst. Returns the bytes written; stops at a token boundary.
+    size_t readFast(uchar *dst, size_t n)
+    {
+        uchar *d = dst;
+        uchar *const safeEnd = n >= 64 ? dst + (n - 64) : dst;
+        const uchar *p = m_p;
+        const uchar *const inEnd = m_end - std::min<qsizetype>(m_end - m_p, 8);
+        while (d < safeEnd && p < inEnd) {
+            quint64 w;
+            std::memcpy(&w, p, 8);
+            if (!((w & (w << 1)) & 0x8080808080808080ULL)) {
+                std::memcpy(d, &w, 8);
+                d += 8;
+                p += 8;
+                continue;
+            }
+            const uchar b = *p;
+            if (b < 0xC0) {
+                *d++ = b;
+                ++p;
+                continue;
+            }
+            const size_t count = b & 0x3F;
+            const quint64 v = quint64(p[1]) * 0x0101010101010101ULL;
+            p += 2;
+            for (size_t i = 0; i < count; i += 8)
+                std::memcpy(d + i, &v, 8);
+            d += count;
+        }
+        m_p = p;
+        return size_t(d - dst);
+    }
+
     // How many of the next bytes (at most n) are literal pixel bytes.
     size_t literalSpan(size_t n) const
     {
@@ -118,11 +160,14 @@ bool arrangeRows(PcxStream &stream, qint32 height, qsizetype rowLength, qsizetyp
                  QByteArray &out)
 {
     const qsizetype padded = roundUp4(rowLength);
-    if (!allocate(out, qint64(padded) * height, limit))
+    if (!allocate(out, qint64(padded) * height, limit, false))
         return false;
     uchar *base = reinterpret_cast<uchar *>(out.data());
-    for (qint32 r = 0; r < height; ++r)
-        stream.read(base + qsizetype(height - 1 - r) * padded, size_t(rowLength));
+    for (qint32 r = 0; r < height; ++r) {
+        uchar *row = base + qsizetype(height - 1 - r) * padded;
+        stream.read(row, size_t(rowLength));
+        std::memset(row + rowLength, 0, size_t(padded - rowLength));
+    }
     return true;
 }
 
@@ -163,7 +208,7 @@ bool planarToPacked(PcxStream &stream, qint32 width, qint32 height, qsizetype by
 bool planesToBgr0(PcxStream &stream, qint32 width, qint32 height, qsizetype bytesPerLine,
                   qsizetype limit, QByteArray &out)
 {
-    if (!allocate(out, qint64(width) * 4 * height, limit))
+    if (!allocate(out, qint64(width) * 4 * height, limit, false))
         return false;
     QByteArray row(3 * bytesPerLine, '\0');
     const uchar *red = reinterpret_cast<const uchar *>(row.constData());
@@ -173,12 +218,10 @@ bool planesToBgr0(PcxStream &stream, qint32 width, qint32 height, qsizetype byte
     for (qint32 y = 0; y < height; ++y) {
         stream.read(reinterpret_cast<uchar *>(row.data()), size_t(row.size()));
         uchar *dst = base + qsizetype(height - 1 - y) * width * 4;
-        for (qint32 x = 0; x < width; ++x) {
-            dst[4 * x] = blue[x];
-            dst[4 * x + 1] = green[x];
-            dst[4 * x + 2] = red[x];
-            dst[4 * x + 3] = 0;
-        }
+        auto *words = reinterpret_cast<quint32 *>(dst);
+        for (qint32 x = 0; x < width; ++x)
+            words[x] =
+                qToLittleEndian(quint32(blue[x]) | quint32(green[x]) << 8 | quint32(red[x]) << 16);
     }
     return true;
 }
@@ -350,6 +393,58 @@ void tgaRunLength(QByteArrayView data, int bytesPerPixel, uchar *out, qsizetype 
     }
 }
 
+// 32-bit pixels, raw or run-length encoded, straight into blue, green, red, 0 words. Returns
+// the bytes written; the caller zeroes the rest.
+qsizetype tgaTrueColour32(QByteArrayView data, bool encoded, uchar *out, qsizetype outSize)
+{
+    const quint32 mask = qToLittleEndian(quint32(0x00FFFFFF));
+    auto copyPixels = [mask](uchar *dst, const uchar *src, qsizetype count) {
+        for (qsizetype i = 0; i < count; ++i) {
+            quint32 v;
+            std::memcpy(&v, src + 4 * i, 4);
+            v &= mask;
+            std::memcpy(dst + 4 * i, &v, 4);
+        }
+    };
+    const uchar *p = reinterpret_cast<const uchar *>(data.data());
+    const uchar *end = p + data.size();
+    if (!encoded) {
+        const qsizetype whole = std::min<qsizetype>(data.size() / 4, outSize / 4);
+        copyPixels(out, p, whole);
+        return whole * 4;
+    }
+    qsizetype pos = 0;
+    while (pos < outSize && p < end) {
+        const uint h = *p++;
+        const qsizetype count = std::min<qsizetype>(h < 128 ? h + 1 : h - 127, (outSize - pos) / 4);
+        if (h < 128) {
+            const qsizetype whole = std::min<qsizetype>(count, (end - p) / 4);
+            copyPixels(out + pos, p, whole);
+            pos += whole * 4;
+            if (whole < count) {
+                // The data ends inside this packet: keep its last bytes, then stop.
+                const qsizetype rest = std::min<qsizetype>(end - p - whole * 4, 3);
+                std::memcpy(out + pos, p + whole * 4, size_t(rest));
+                return pos + rest;
+            }
+            p += std::min<qsizetype>(qsizetype(h + 1) * 4, end - p);
+        } else {
+            uchar bytes[4] = {0, 0, 0, 0};
+            const qsizetype have = std::min<qsizetype>(4, end - p);
+            std::memcpy(bytes, p, size_t(have));
+            p += have;
+            quint32 v;
+            std::memcpy(&v, bytes, 4);
+            v &= mask;
+            auto *dst = reinterpret_cast<quint32 *>(out + pos);
+            for (qsizetype i = 0; i < count; ++i)
+                dst[i] = v;
+            pos += count * 4;
+        }
+    }
+    return pos;
+}
+
 bool isRunLength(quint8 imageType)
 {
     return imageType == 9 || imageType == 10 || imageType == 11;
@@ -477,21 +572,14 @@ TgaResult decodeTga(QByteArrayView file, qsizetype limit)
         }
         pic.bitsPerPixel = 8;
     } else {
-        if (!allocate(pic.pixels, pixelCount * 4, limit)) {
+        if (!allocate(pic.pixels, pixelCount * 4, limit, bytesPerPixel != 4)) {
             result.status = Status::TooLarge;
             return result;
         }
         uchar *out = reinterpret_cast<uchar *>(pic.pixels.data());
         if (bytesPerPixel == 4) {
-            // Decode straight into the output, then clear the alpha bytes.
-            if (encoded)
-                tgaRunLength(data, 4, out, pic.pixels.size());
-            else
-                std::memcpy(out, data.data(),
-                            size_t(std::min<qint64>(data.size() / 4 * 4, pic.pixels.size())));
-            quint32 *px = reinterpret_cast<quint32 *>(out);
-            for (qint64 i = 0; i < pixelCount; ++i)
-                px[i] &= qToLittleEndian(quint32(0x00FFFFFF));
+            const qsizetype written = tgaTrueColour32(data, encoded, out, pic.pixels.size());
+            std::memset(out + written, 0, size_t(pic.pixels.size() - written));
         } else {
             QByteArrayView source = data;
             if (encoded) {

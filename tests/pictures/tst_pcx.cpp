@@ -184,6 +184,26 @@ private slots:
         QVERIFY(!r.picture.topDown);
     }
 
+    void longRowsDecodeLikeRawOnes()
+    {
+        // Rows long enough for the word-at-a-time path: runs, literals, high values, zero runs
+        // and runs crossing rows, against the same picture stored uncompressed.
+        QByteArray raw;
+        for (int i = 0; i < 3 * 701; ++i)
+            raw += char((i / 7) % 3 == 0 ? 0xC5 : (i * 37) % 256);
+        QByteArray encoded = pcxRle(raw);
+        encoded.insert(100, bytes({0xC0, 0x11}));
+        encoded.insert(5, bytes({0xC0, 0xFF}));
+        Pcx p = Pcx::sized(8, 1, 700, 3, 701);
+        const QByteArray plain = PictureDecode::decodePcx(p.file(raw)).picture.pixels;
+        p.encoding = 1;
+        const PictureDecode::PcxResult r = PictureDecode::decodePcx(p.file(encoded));
+        QCOMPARE(r.status, Status::Ok);
+        QCOMPARE(r.picture.pixels.size(), 3 * 704);
+        QCOMPARE(r.picture.pixels, plain);
+        QCOMPARE(plain.mid(2 * 704, 701), raw.left(701));
+    }
+
     void rowsArePaddedAndBottomUp()
     {
         // Width 10 at 4 bits: rows of 6 bytes padded to 8, last source row first.
