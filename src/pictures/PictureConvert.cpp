@@ -47,7 +47,8 @@ QImage decodePictureFile(const QString &path, QString *error)
         setError(error, QStringLiteral("%1: not a PCX or Targa file").arg(path));
         return {};
     }
-    const QByteArray file = PictureReader::readFile(path, 0, nullptr);
+    const PictureReader::FileBytes mapped(path);
+    const QByteArrayView file = mapped.bytes();
     if (file.isEmpty()) {
         setError(error, QStringLiteral("%1: cannot read the file").arg(path));
         return {};

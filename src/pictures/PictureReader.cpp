@@ -6,23 +6,19 @@
 
 namespace PictureReader {
 
-QByteArray readFile(const QString &path, qsizetype headSize, QByteArray *head)
+FileBytes::FileBytes(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (head)
-            head->clear();
-        return {};
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return;
     if (file.size() > MaxFileSize) {
-        if (head)
-            *head = file.read(headSize);
-        return {};
+        m_head = file.read(128);
+        return;
     }
-    QByteArray all = file.readAll();
-    if (head)
-        *head = all.left(headSize);
-    return all;
+    // Read rather than mapped: a mapped file cut short by another program would crash the
+    // reader.
+    m_bytes = file.readAll();
+    m_head = m_bytes.left(128);
 }
 
 bool buildCurrentBitmap(PictureDecode::DibPicture picture)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include "pictures/PictureDecode.h"
@@ -9,12 +10,23 @@
 // to the bitmap builder.
 namespace PictureReader {
 
-// Files larger than this are not decoded (no picture of the size limit needs more).
+// Files larger than this are not decoded (no picture within the size limit needs more).
 constexpr qint64 MaxFileSize = qint64(1) << 30;
 
-// The whole file, or empty when it cannot be read or is too large; `head` gets the first
-// `headSize` bytes even then.
-QByteArray readFile(const QString &path, qsizetype headSize, QByteArray *head);
+// A picture file's bytes; empty when the file cannot be read or is too large.
+class FileBytes
+{
+public:
+    explicit FileBytes(const QString &path);
+
+    QByteArrayView bytes() const { return m_bytes; }
+    // The first bytes of the file, also when it is too large to decode.
+    QByteArray head(qsizetype size) const { return m_head.left(size); }
+
+private:
+    QByteArray m_bytes;
+    QByteArray m_head;
+};
 
 // Sets the builder's colour table for the picture's depth and builds the current bitmap.
 bool buildCurrentBitmap(PictureDecode::DibPicture picture);

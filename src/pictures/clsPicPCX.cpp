@@ -7,9 +7,10 @@
 
 qint32 clsPicPCX::LOADPCX(const QString &path)
 {
-    QByteArray head;
-    const QByteArray file = PictureReader::readFile(path, 128, &head);
-    PictureDecode::PcxResult result = PictureDecode::decodePcx(file.isEmpty() ? head : file);
+    const PictureReader::FileBytes file(path);
+    const QByteArray head = file.head(128);
+    PictureDecode::PcxResult result =
+        PictureDecode::decodePcx(file.bytes().isEmpty() ? QByteArrayView(head) : file.bytes());
     m_header = result.header;
     if (!result.sizeValid) {
         m_width = m_height = 0;
@@ -18,7 +19,7 @@ qint32 clsPicPCX::LOADPCX(const QString &path)
     m_width = result.width;
     m_height = result.height;
     AppState::instance().ImageSizeTwips = PixelsToTwips(QSize(m_width, m_height));
-    if (result.status == PictureDecode::Status::Ok && !file.isEmpty())
+    if (result.status == PictureDecode::Status::Ok && !file.bytes().isEmpty())
         PictureReader::buildCurrentBitmap(std::move(result.picture));
     return 0;
 }

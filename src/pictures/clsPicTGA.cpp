@@ -7,9 +7,8 @@
 
 qint32 clsPicTGA::LOADTGA(const QString &path)
 {
-    QByteArray head;
-    const QByteArray file = PictureReader::readFile(path, 18, &head);
-    m_header = PictureDecode::readTgaHeader(head);
+    const PictureReader::FileBytes file(path);
+    m_header = PictureDecode::readTgaHeader(file.head(18));
     AppState::instance().ImageSizeTwips = PixelsToTwips(QSize(m_header.width, m_header.height));
     const int depth = m_header.pixelDepth;
     if (depth == 16) {
@@ -21,9 +20,9 @@ qint32 clsPicTGA::LOADTGA(const QString &path)
     m_width = m_header.width;
     m_height = m_header.height;
     m_topDown = (m_header.descriptor & 0x20) != 0;
-    if (file.isEmpty())
+    if (file.bytes().isEmpty())
         return 0;
-    PictureDecode::TgaResult result = PictureDecode::decodeTga(file);
+    PictureDecode::TgaResult result = PictureDecode::decodeTga(file.bytes());
     if (result.status == PictureDecode::Status::Ok)
         PictureReader::buildCurrentBitmap(std::move(result.picture));
     return 0;
