@@ -138,7 +138,8 @@ private:
             tga.LOADTGA(path);
         }
         const QImage built = AppState::instance().CurrentBitmap;
-        if (sixteenBit && (ui.messages.size() != 1 || !ui.messages[0].text.startsWith("22")))
+        if (sixteenBit &&
+            (ui.messages.size() != 1 || !ui.messages[0].text.contains(QLatin1String("TGA 16 bit"))))
             return QStringLiteral("message 22 was not shown");
         if (!sixteenBit && !ui.messages.isEmpty())
             return QStringLiteral("unexpected message ") + ui.messages[0].text;

@@ -241,8 +241,10 @@ private slots:
         clsPicTGA tga;
         tga.LOADTGA(write(t.file(QByteArray(24, '\x7f'))));
         QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages[0].text.startsWith(QLatin1String("22")) ||
-                ui.messages[0].text.contains(QLatin1String("TGA 16 bit")));
+        QCOMPARE(ui.messages[0].text, QStringLiteral("There is a problem with reading TGA 16 bit "
+                                                     "format, please try another format."));
+        QCOMPARE(ui.messages[0].style, 48);
+        QCOMPARE(ui.messages[0].title, QStringLiteral("Picture"));
         QCOMPARE(AppState::instance().CurrentBitmap.size(), QSize(3, 3));
         QCOMPARE(int(tga.ISTGA()), 1);
         // The size in twips is still stored.
