@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // A smaller limit keeps the run fast; the limit logic is the same at any value.
-    constexpr qsizetype limit = 16 * 1024 * 1024;
+    constexpr qsizetype limit = 2 * 1024 * 1024;
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     PictureDecode::PcxResult result = PictureDecode::decodePcx(bytes, limit);
     PictureDecode::isValidPcx(result.header);
