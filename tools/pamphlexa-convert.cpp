@@ -1,5 +1,8 @@
-// pamphlexa-convert IN OUT: converts documents with the program's own readers and writers.
+// pamphlexa-convert IN OUT: converts files headlessly with the program's own readers and writers.
+//   documents: .rtf/.rtt and the plain-text types in both directions, by extension;
+//   pictures:  IN.pcx|IN.tga OUT.png.
 // pamphlexa-convert --format-report IN: prints a summary of IN's formatting (JSON lines).
+#include "pictures/PictureConvert.h"
 #include "platform/rtf/DocumentConvert.h"
 
 #include <QGuiApplication>
@@ -30,10 +33,14 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: pamphlexa-convert IN OUT\n"
                              "       pamphlexa-convert --format-report IN\n"
                              "  converts between .rtf/.rtt and the plain-text types "
-                             "(.txt .ini .htm ...) by extension\n");
+                             "(.txt .ini .htm ...) by extension,\n"
+                             "  and decodes IN.pcx or IN.tga to OUT.png\n");
         return 2;
     }
-    if (!DocumentConvert::convert(args.at(1), args.at(2), &error)) {
+    const bool ok = isPictureExtension(args.at(1))
+                        ? convertPictureToPng(args.at(1), args.at(2), &error)
+                        : DocumentConvert::convert(args.at(1), args.at(2), &error);
+    if (!ok) {
         std::fprintf(stderr, "pamphlexa-convert: %s\n", qPrintable(error));
         return 1;
     }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <array>
 
+#include "core/BitmapInfo.h"
+
 class frmDocRTF;
 
 // Program-wide state, one instance owned by the start-up module. Everything the windows and
@@ -34,6 +36,13 @@ struct AppState
     // Pictures: size in twips of the picture last decoded, and the bitmap last built.
     QSize ImageSizeTwips;
     QImage CurrentBitmap;
+    // The bitmap descriptions per depth; each colour table keeps its contents until the next
+    // colour-table operation of its depth.
+    BitmapInfo<2> BitmapInfo1;
+    BitmapInfo<16> BitmapInfo4;
+    BitmapInfo<256> BitmapInfo8;
+    BitmapInfo<0> BitmapInfo16;
+    BitmapInfo<0> BitmapInfo32;
 
     // Picture file information (filled by clsLibrary::GETIMAGEFILEINFO).
     QString ImageFileName;

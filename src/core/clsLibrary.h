@@ -5,6 +5,7 @@
 
 #include "platform/SettingsStore.h"
 
+class PictureBox;
 class QComboBox;
 class QWidget;
 
@@ -98,6 +99,27 @@ public:
     void COMBOINIT(QComboBox *combo, int visibleItems, bool flag = false) const;
 
     // --- Bitmap builder (pictures/clsLibrary_bitmap.cpp) ---------------------------------------
+    // Colour tables of the 1-, 4- and 8-bit descriptions: black and white, or palette triples
+    // (red, green, blue; 16 or 256 of them, missing ones black).
+    void INITCOLORTBL1() const;
+    void INITCOLORTBL4(const QByteArray &palette) const;
+    void INITCOLORTBL8(const QByteArray &palette) const;
+    // Build the current bitmap from a pixel buffer (rows padded to 4 bytes; bottom row first
+    // unless topDown). CREATEBMP24 takes blue, green, red, 0 pixels and builds a 32-bit bitmap.
+    // False, leaving the current bitmap as it was, when the size is not positive or too large.
+    bool CREATEBMP1(const QByteArray &pixels, qint32 width, qint32 height, bool topDown) const;
+    bool CREATEBMP4(const QByteArray &pixels, qint32 width, qint32 height, bool topDown) const;
+    bool CREATEBMP8(const QByteArray &pixels, qint32 width, qint32 height, bool topDown) const;
+    bool CREATEBMP16(const QByteArray &pixels, qint32 width, qint32 height, bool topDown) const;
+    bool CREATEBMP24(QByteArray pixels, qint32 width, qint32 height, bool topDown) const;
+    // Paints the current bitmap into a picture box: at its own size when autoScale is 1,
+    // otherwise stretched over the box.
+    void DRAWBITMAP(qint32 width, qint32 height, PictureBox *box, quint8 autoScale) const;
+    // Recognises the GIF, JPEG, PNG or BMP file named by ImageFileName and fills ImageKind,
+    // ImageWidth, ImageHeight and ImageBitDepth.
+    void GETIMAGEFILEINFO() const;
+    // The name of a colour depth ("256 colors (8 bit)"), empty for depths without one.
+    QString GETCOLORDEPTH(const QString &depth) const;
 
     // The instance the program uses.
     static clsLibrary &instance();
