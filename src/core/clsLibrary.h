@@ -75,6 +75,11 @@ public:
     void RESIZEBTNSOKCANCEL(QWidget *form) const;
     void COMBOINIT(QComboBox *combo, int visibleItems, bool flag = false) const;
 
+    // --- Status bar (chrome/clsLibrary_status.cpp) ---------------------------------------------
+    // Shows text + "." in panel 1 of the form's status bar SBMAIN (empty clears it) and sets the
+    // form's mouse pointer: 11 hourglass, 0 default.
+    void STATUSBARCAPTION(QWidget *form, const QString &text, int pointer) const;
+
     // --- Bitmap builder (pictures/clsLibrary_bitmap.cpp) ---------------------------------------
 
     // The instance the program uses.
