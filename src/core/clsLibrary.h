@@ -19,7 +19,7 @@ public:
 
     // --- Settings store (core/clsLibrary_store.cpp) -------------------------------------------
     // Returns the stored string, or def when the key or value is missing, not a string, or 255
-    // bytes or longer. Never creates anything.
+    // characters or longer. Never creates anything.
     QString REGSTRREAD(int root, const QString &keyPath, const QString &valueName,
                        const QString &def) const;
     // Stores a string value, creating the key path; true when stored.
@@ -28,7 +28,8 @@ public:
     // Stores a 32-bit number value, creating the key path.
     void REGDWORDREAD(int root, const QString &keyPath, const QString &valueName,
                       qint32 number) const;
-    // Restores a window's placement from "<key>\<window name>\Window".
+    // Restores a window's placement from "<key>\<window name>\Window" (the company key when
+    // title is "GLOBAL", else the application key).
     void FORMLOAD(const QString &title, QWidget *window, bool restoreSize) const;
     // Saves a window's placement.
     void FORMSAVE(const QString &title, QWidget *window, bool saveSize) const;
@@ -50,29 +51,50 @@ public:
                        const QString &s4, qint16 &result) const;
 
     // --- Text helpers (core/clsLibrary_text.cpp) -----------------------------------------------
+    // name, or "Untitled" when it is empty.
     QString FILECHK(const QString &name) const;
+    // path with a "/" added unless it is empty or already ends in "/".
     QString FILENAMELENCHK(const QString &path) const;
+    // False when ch occurs in text, True otherwise.
     bool CHARCHECK(const QString &text, const QString &ch) const;
+    // The part of text before the first delimiter; "" when there is none.
     QString TOKENLEFT(const QString &text, const QString &delimiter) const;
+    // The number in field n (from 1) of text split at delimiter; 0 when there is none.
     double PIECE(const QString &text, const QString &delimiter, int n) const;
+    // The number of words, hyphenated line ends joined up.
     qint32 WORDCOUNT(const QString &text) const;
+    // text as a number with two decimals ("##0.00"); "" when it is not a number.
     QString CURRENCYFMT(const QString &text) const;
+    // text as a number with one decimal ("0.0"); "" when it is not a number.
     QString TEXTJUSTIFY(const QString &text) const;
+    // text as a number with two decimals ("0.00"); "" when it is not a number.
     QString TEXTJUSTIFYCURRENCY(const QString &text) const;
+    // Key filter of a number box: digits, backspace and "." pass, any other key becomes 0.
     int TXTCURRENCYLOCK(QWidget *textBox, int keyCode) const;
 
     // --- File and folder helpers (core/clsLibrary_text.cpp) ------------------------------------
+    // Whether path names an existing file.
     bool FILEEXISTS(const QString &path) const;
+    // Whether the folder exists; a missing folder is created and false returned.
     bool FOLDEREXIST(const QString &path) const;
+    // True when path is free or the user agrees to overwrite it (question 3).
     bool OVERWRITECHK(const QString &path) const;
+    // The home folder, without a trailing separator.
     QString GETWINDOWSDIR() const;
+    // The desktop folder, else the program folder; with a trailing separator.
     QString GETDESKTOPDIR() const;
+    // path up to and including its last "/"; "" when it has none.
     QString GETFOLDERPATH(const QString &path) const;
+    // The user's documents folder ("Files Location"), with a trailing separator; falls back to
+    // (and remembers) the program folder when the folder is gone.
     QString FILESLOCATION() const;
 
     // --- Dialog layout helpers (core/clsLibrary_text.cpp) --------------------------------------
+    // Puts the form's BTNCLOSE in its top right corner.
     void RESIZEBTNCLOSE(QWidget *form) const;
+    // Puts the form's BTNOK in its top right corner and BTNCANCEL under it.
     void RESIZEBTNSOKCANCEL(QWidget *form) const;
+    // Lets the combo box's drop-down list show visibleItems rows before it scrolls.
     void COMBOINIT(QComboBox *combo, int visibleItems, bool flag = false) const;
 
     // --- Status bar (chrome/clsLibrary_status.cpp) ---------------------------------------------

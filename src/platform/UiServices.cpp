@@ -34,7 +34,10 @@ void UiServices::setInstance(UiServices *services) { g_installed = services; }
 int QtUiServices::messageBox(const QString &text, int style, const QString &title)
 {
     QMessageBox box(QApplication::activeWindow());
-    box.setText(text);
+    // Catalogue texts break lines with CR LF and may quote what the user typed: show them as
+    // plain text with ordinary line breaks.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setWindowTitle(title);
     switch (style & 0xF0) {
     case MsgStyle::Critical: box.setIcon(QMessageBox::Critical); break;

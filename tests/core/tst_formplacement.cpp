@@ -1,0 +1,328 @@
+#include <QWidget>
+#include <QtTest>
+#include <memory>
+
+#include "core/Identity.h"
+#include "core/clsLibrary.h"
+#include "platform/ScreenMetrics.h"
+#include "support/TempSettings.h"
+
+// The settings operations of clsLibrary: the read rules, window placement and the identity
+// helpers.
+class tst_FormPlacement : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempSettings> m_settings;
+    std::unique_ptr<FixedScreenMetrics> m_metrics;
+    clsLibrary &lib = clsLibrary::instance();
+
+    static QString windowKey(const QString &name = QStringLiteral("frmTest"))
+    {
+        return Identity::appKey() + QLatin1Char('\\') + name + QStringLiteral("\\Window");
+    }
+    void store(const QString &name, const QString &text, const QString &key = windowKey())
+    {
+        QVERIFY(lib.REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, key, name, text));
+    }
+    QString stored(const QString &name, const QString &key = windowKey())
+    {
+        return lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, key, name, QStringLiteral("<none>"));
+    }
+    // A top-level window of 400 x 300 pixels at (10, 20), not shown.
+    static std::unique_ptr<QWidget> makeWindow()
+    {
+        auto w = std::make_unique<QWidget>();
+        w->setObjectName(QStringLiteral("frmTest"));
+        w->resize(400, 300);
+        w->move(10, 20);
+        return w;
+    }
+
+private slots:
+    void init()
+    {
+        m_settings = std::make_unique<TempSettings>();
+        // One twip per pixel, so expected positions read directly.
+        m_metrics = std::make_unique<FixedScreenMetrics>(QSize(801, 601), 1);
+        ScreenMetrics::setInstance(m_metrics.get());
+    }
+    void cleanup()
+    {
+        ScreenMetrics::setInstance(nullptr);
+        m_settings.reset();
+    }
+
+    void readRules_data()
+    {
+        QTest::addColumn<int>("kind"); // 0 string, 1 dword, 2 nothing stored
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        const QString def = QStringLiteral("default");
+        QTest::newRow("short") << 0 << QStringLiteral("Times") << QStringLiteral("Times");
+        QTest::newRow("254 characters") << 0 << QString(254, 'x') << QString(254, 'x');
+        QTest::newRow("255 characters") << 0 << QString(255, 'x') << def;
+        QTest::newRow("300 characters") << 0 << QString(300, 'x') << def;
+        QTest::newRow("254 non-Latin characters")
+            << 0 << QString(254, QChar(0x20ac)) << QString(254, QChar(0x20ac));
+        QTest::newRow("empty string") << 0 << QString() << QString();
+        QTest::newRow("dword read as string") << 1 << QString() << def;
+        QTest::newRow("missing value") << 2 << QString() << def;
+    }
+    void readRules()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        const QString key = Identity::appKey() + QStringLiteral("\\frmFind\\Items");
+        QVERIFY(lib.REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, key, QStringLiteral("Other"),
+                                QStringLiteral("x")));
+        if (kind == 0)
+            QVERIFY(lib.REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, key, QStringLiteral("Last Find"),
+                                    text));
+        else if (kind == 1)
+            lib.REGDWORDREAD(clsLibrary::HKEY_CURRENT_USER, key, QStringLiteral("Last Find"), 7);
+        QCOMPARE(lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, key, QStringLiteral("Last Find"),
+                                QStringLiteral("default")),
+                 expected);
+    }
+
+    void readMissingKeyCreatesNothing()
+    {
+        QCOMPARE(lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, QStringLiteral("SOFTWARE\\None"),
+                                QStringLiteral("Value"), QStringLiteral("d")),
+                 QStringLiteral("d"));
+        QVERIFY(!QFileInfo::exists(m_settings->storePath()));
+        QVERIFY(SettingsStore::instance().values(SettingsStore::CurrentUser).isEmpty());
+    }
+
+    void keyPathsIgnoreCase()
+    {
+        const QString company = QStringLiteral("SOFTWARE\\") + Identity::CompanyName;
+        QVERIFY(lib.REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER,
+                                company + QStringLiteral("\\GLOBAL\\frmPPrev\\Items"),
+                                QStringLiteral("Zoom"), QStringLiteral("75 %")));
+        QCOMPARE(lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER,
+                                company.toUpper() + QStringLiteral("\\GLOBAL\\frmpprev\\Items"),
+                                QStringLiteral("ZOOM"), QStringLiteral("50 %")),
+                 QStringLiteral("75 %"));
+    }
+
+    void formLoad_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QPoint>("expected");
+        // Screen 801 x 601, window 400 x 300: centre (200.5 -> 200, 150.5 -> 150).
+        QTest::newRow("nothing stored") << QString() << QString() << QPoint(10, 20);
+        QTest::newRow("stored inside") << "100"
+                                       << "200" << QPoint(100, 200);
+        QTest::newRow("left -300 centres horizontally") << "-300"
+                                                        << "200" << QPoint(200, 200);
+        QTest::newRow("top negative centres vertically") << "100"
+                                                         << "-1" << QPoint(100, 150);
+        QTest::newRow("right edge past the screen") << "402"
+                                                    << "200" << QPoint(200, 200);
+        QTest::newRow("right edge on the screen edge") << "401"
+                                                       << "200" << QPoint(401, 200);
+        QTest::newRow("bottom past the screen") << "100"
+                                                << "302" << QPoint(100, 150);
+        QTest::newRow("both axes off") << "-5"
+                                       << "5000" << QPoint(200, 150);
+        QTest::newRow("not a number is missing") << "abc"
+                                                 << "200" << QPoint(10, 200);
+    }
+    void formLoad()
+    {
+        QFETCH(QString, left);
+        QFETCH(QString, top);
+        QFETCH(QPoint, expected);
+        if (!left.isEmpty())
+            store(QStringLiteral("Left"), left);
+        if (!top.isEmpty())
+            store(QStringLiteral("Top"), top);
+        auto w = makeWindow();
+        lib.FORMLOAD(Identity::AppTitle, w.get(), false);
+        QCOMPARE(w->pos(), expected);
+        QCOMPARE(w->size(), QSize(400, 300));
+    }
+
+    void centreRoundsHalvesToEven_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("200.5 and 150.5 go down") << QSize(400, 300) << QPoint(200, 150);
+        QTest::newRow("201.5 and 151.5 go up") << QSize(398, 298) << QPoint(202, 152);
+        QTest::newRow("exact") << QSize(401, 301) << QPoint(200, 150);
+    }
+    void centreRoundsHalvesToEven()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QPoint, expected);
+        store(QStringLiteral("Left"), QStringLiteral("-1"));
+        store(QStringLiteral("Top"), QStringLiteral("-1"));
+        auto w = makeWindow();
+        w->resize(size);
+        lib.FORMLOAD(Identity::AppTitle, w.get(), false);
+        QCOMPARE(w->pos(), expected);
+    }
+
+    void formLoadRestoresSizeInTwips()
+    {
+        m_metrics = std::make_unique<FixedScreenMetrics>(QSize(800, 600), 15);
+        ScreenMetrics::setInstance(m_metrics.get());
+        store(QStringLiteral("Window State"), QStringLiteral("0"));
+        store(QStringLiteral("Width"), QStringLiteral("7500"));
+        store(QStringLiteral("Height"), QStringLiteral("3000"));
+        store(QStringLiteral("Left"), QStringLiteral("1500"));
+        store(QStringLiteral("Top"), QStringLiteral("8000")); // 8000 + 3000 > 9000: centred
+        auto w = makeWindow();
+        lib.FORMLOAD(Identity::AppTitle, w.get(), true);
+        QCOMPARE(w->size(), QSize(500, 200));
+        QCOMPARE(w->pos(), QPoint(100, 200)); // (9000 - 3000) / 2 = 3000 twips
+        // Without the size flag the stored size is ignored.
+        auto dialog = makeWindow();
+        lib.FORMLOAD(Identity::AppTitle, dialog.get(), false);
+        QCOMPARE(dialog->size(), QSize(400, 300));
+    }
+
+    void formLoadState_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("maximised");
+        QTest::addColumn<bool>("minimised");
+        QTest::newRow("normal") << "0" << false << false;
+        QTest::newRow("minimised") << "1" << false << true;
+        QTest::newRow("maximised") << "2" << true << false;
+        QTest::newRow("unknown state keeps the current one") << "7" << false << false;
+    }
+    void formLoadState()
+    {
+        QFETCH(QString, state);
+        QFETCH(bool, maximised);
+        QFETCH(bool, minimised);
+        store(QStringLiteral("Window State"), state);
+        store(QStringLiteral("Width"), QStringLiteral("500"));
+        store(QStringLiteral("Height"), QStringLiteral("250"));
+        store(QStringLiteral("Left"), QStringLiteral("30"));
+        store(QStringLiteral("Top"), QStringLiteral("40"));
+        auto w = makeWindow();
+        lib.FORMLOAD(Identity::AppTitle, w.get(), true);
+        QCOMPARE(w->isMaximized(), maximised);
+        QCOMPARE(w->isMinimized(), minimised);
+        if (!maximised && !minimised) {
+            QCOMPARE(w->geometry(), QRect(30, 40, 500, 250));
+        }
+    }
+
+    void maximisedRestoresToStoredNormalPlacement()
+    {
+        store(QStringLiteral("Window State"), QStringLiteral("2"));
+        store(QStringLiteral("Width"), QStringLiteral("500"));
+        store(QStringLiteral("Height"), QStringLiteral("250"));
+        store(QStringLiteral("Left"), QStringLiteral("30"));
+        store(QStringLiteral("Top"), QStringLiteral("40"));
+        auto w = makeWindow();
+        lib.FORMLOAD(Identity::AppTitle, w.get(), true);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(w->isMaximized());
+        w->showNormal();
+        QTRY_COMPARE(w->pos(), QPoint(30, 40)); // the frame's corner: offscreen draws a frame
+        QCOMPARE(w->size(), QSize(500, 250));
+    }
+
+    void formSave_data()
+    {
+        QTest::addColumn<bool>("saveSize");
+        QTest::addColumn<int>("state");            // 0 normal, 1 minimised, 2 maximised
+        QTest::addColumn<QStringList>("expected"); // State, Left, Top, Width, Height
+        const QString none = QStringLiteral("<none>");
+        const QString old = QStringLiteral("old");
+        QTest::newRow("normal with size")
+            << true << 0 << QStringList{"0", "150", "300", "6000", "4500"};
+        QTest::newRow("maximised writes only the state")
+            << true << 2 << QStringList{"2", old, old, old, old};
+        QTest::newRow("minimised writes nothing")
+            << true << 1 << QStringList{old, old, old, old, old};
+        QTest::newRow("position only") << false << 0 << QStringList{old, "150", "300", old, old};
+    }
+    void formSave()
+    {
+        QFETCH(bool, saveSize);
+        QFETCH(int, state);
+        QFETCH(QStringList, expected);
+        m_metrics = std::make_unique<FixedScreenMetrics>(QSize(800, 600), 15);
+        ScreenMetrics::setInstance(m_metrics.get());
+        const QStringList names{"Window State", "Left", "Top", "Width", "Height"};
+        for (const QString &n : names)
+            store(n, QStringLiteral("old"));
+        auto w = makeWindow();
+        if (state == 1)
+            w->setWindowState(Qt::WindowMinimized);
+        else if (state == 2)
+            w->setWindowState(Qt::WindowMaximized);
+        lib.FORMSAVE(Identity::AppTitle, w.get(), saveSize);
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(stored(names.at(i)), expected.at(i));
+    }
+
+    void globalTitleUsesTheCompanyKey()
+    {
+        auto w = makeWindow();
+        w->setObjectName(QStringLiteral("frmPPrev"));
+        lib.FORMSAVE(QStringLiteral("GLOBAL"), w.get(), true);
+        const QString key = Identity::companyKey() + QStringLiteral("\\FRMPPREV\\WINDOW");
+        QCOMPARE(stored(QStringLiteral("Left"), key), QStringLiteral("10"));
+        QCOMPARE(stored(QStringLiteral("Left"), windowKey(QStringLiteral("frmPPrev"))),
+                 QStringLiteral("<none>"));
+    }
+
+    void saveThenLoadRoundTrips()
+    {
+        m_metrics = std::make_unique<FixedScreenMetrics>(QSize(800, 600), 15);
+        ScreenMetrics::setInstance(m_metrics.get());
+        auto w = makeWindow();
+        w->setGeometry(123, 45, 321, 234);
+        lib.FORMSAVE(Identity::AppTitle, w.get(), true);
+        auto again = makeWindow();
+        lib.FORMLOAD(Identity::AppTitle, again.get(), true);
+        QCOMPARE(again->geometry(), QRect(123, 45, 321, 234));
+    }
+
+    void getCaption_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("ampersand") << "&File"
+                                   << "File";
+        QTest::newRow("32 characters stay") << QString(32, 'a') << QString(32, 'a');
+        QTest::newRow("33 characters are cut")
+            << QString(33, 'a') << QString(32, 'a') + QStringLiteral("...");
+        QTest::newRow("cut before the ampersands go") << QStringLiteral("&&&&") + QString(36, 'b')
+                                                      << QString(28, 'b') + QStringLiteral("...");
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void getCaption()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(lib.GETCAPTION(text), expected);
+    }
+
+    void identityHelpers()
+    {
+        QCOMPARE(lib.GETAPPNUMBER(), QStringLiteral("5.3"));
+        QVERIFY(!lib.GETCOMPANYNAME().isEmpty());
+        QCOMPARE(lib.GETCOMPANYREG(), QString());
+        QVERIFY(lib.REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER,
+                                QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion"),
+                                QStringLiteral("RegisteredOrganization"), QStringLiteral("Acme")));
+        QCOMPARE(lib.GETCOMPANYREG(), QStringLiteral("Acme"));
+    }
+};
+
+QTEST_MAIN(tst_FormPlacement)
+#include "tst_formplacement.moc"
