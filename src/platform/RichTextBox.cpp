@@ -1,77 +1,444 @@
 #include "platform/RichTextBox.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
+#include <QTextList>
+#include <algorithm>
+#include <cmath>
 
-// First cut of the control: plain-text content only. The RTF reader and writer, formatting
-// properties and display-line queries come with the full control.
+#include "platform/ScreenMetrics.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
+#include "platform/rtf/TextFormats.h"
 
-RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
+namespace {
+
+constexpr QChar kTextSoftBreak = u'\v';
+constexpr QChar kFrameStart = QChar(0xfdd0);
+constexpr QChar kFrameEnd = QChar(0xfdd1);
+const QString kRtfMime = QStringLiteral("text/rtf");
+const QString kRtfMimeAlt = QStringLiteral("application/rtf");
+constexpr int kDefaultTabTwips = 720;
+
+bool isBlockSeparator(QChar c)
 {
-    setAcceptRichText(true);
-    connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
-    connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::SelChange);
-    connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::SelChange);
+    return c == QChar::ParagraphSeparator || c == kFrameStart || c == kFrameEnd;
 }
 
-RichTextBox::~RichTextBox() = default;
-
-QString RichTextBox::TextRTF() const { return Text(); }
-void RichTextBox::setTextRTF(const QString &rtf) { setText(rtf); }
-QByteArray RichTextBox::TextRTFBytes() const { return TextRTF().toUtf8(); }
-void RichTextBox::setTextRTFBytes(const QByteArray &data) { setTextRTF(QString::fromUtf8(data)); }
-
-QString RichTextBox::Text() const
+// The document's raw text (block separators, U+2028, U+FFFC) as the control shows it.
+QString toControlText(QStringView raw)
 {
-    QString out;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        if (b != document()->begin())
-            out += QStringLiteral("\r\n");
-        out += b.text();
+    qsizetype breaks = 0;
+    for (QChar c : raw)
+        breaks += isBlockSeparator(c) ? 1 : 0;
+    QString out(raw.size() + breaks, Qt::Uninitialized);
+    QChar *d = out.data();
+    for (QChar c : raw) {
+        if (isBlockSeparator(c)) {
+            *d++ = u'\r';
+            *d++ = u'\n';
+        } else if (c == QChar::LineSeparator) {
+            *d++ = kTextSoftBreak;
+        } else {
+            *d++ = c;
+        }
     }
     return out;
 }
 
+// Plain text handed to the control, as QTextCursor::insertText expects it: one "\n" per
+// paragraph break, U+2028 per soft break, and no characters that only the document may place
+// (object replacements, frame markers).
+QString toDocumentText(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r') {
+            out += u'\n';
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else if (c == u'\n' || c == QChar::ParagraphSeparator) {
+            out += u'\n';
+        } else if (c == kTextSoftBreak) {
+            out += QChar::LineSeparator;
+        } else if (c != QChar::ObjectReplacementCharacter && c != kFrameStart && c != kFrameEnd) {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Plain text for other programs (clipboard, text files): "\n" ends each line, pictures are
+// left out.
+QString toExternalText(QStringView raw)
+{
+    QString out;
+    out.reserve(raw.size());
+    for (QChar c : raw) {
+        if (isBlockSeparator(c) || c == QChar::LineSeparator)
+            out += u'\n';
+        else if (c == QChar::Nbsp)
+            out += u' ';
+        else if (c != QChar::ObjectReplacementCharacter)
+            out += c;
+    }
+    return out;
+}
+
+// RTF held in a QString as bytes; a character beyond Latin-1 becomes a Unicode escape.
+QByteArray rtfBytes(const QString &rtf)
+{
+    QByteArray bytes;
+    bytes.reserve(rtf.size());
+    for (QChar c : rtf) {
+        if (c.unicode() <= 0xff)
+            bytes += static_cast<char>(c.unicode());
+        else
+            bytes += "\\u" + QByteArray::number(static_cast<qint16>(c.unicode())) + '?';
+    }
+    return bytes;
+}
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c.isMark();
+}
+
+int twipsProperty(const QTextFormat &f, int property, qreal pixels)
+{
+    return f.hasProperty(property)
+               ? f.intProperty(property)
+               : static_cast<int>(std::lround(pixels / TextFormats::PixelsPerTwip));
+}
+
+int leftTwips(const QTextBlockFormat &f)
+{
+    return twipsProperty(f, TextFormats::LeftIndentTwips, f.leftMargin());
+}
+int firstTwips(const QTextBlockFormat &f)
+{
+    return twipsProperty(f, TextFormats::FirstIndentTwips, f.textIndent());
+}
+int rightTwips(const QTextBlockFormat &f)
+{
+    return twipsProperty(f, TextFormats::RightIndentTwips, f.rightMargin());
+}
+
+void setLeftTwips(QTextBlockFormat &f, int twips)
+{
+    f.setLeftMargin(twips * TextFormats::PixelsPerTwip);
+    f.setProperty(TextFormats::LeftIndentTwips, twips);
+}
+void setFirstTwips(QTextBlockFormat &f, int twips)
+{
+    f.setTextIndent(twips * TextFormats::PixelsPerTwip);
+    f.setProperty(TextFormats::FirstIndentTwips, twips);
+}
+void setRightTwips(QTextBlockFormat &f, int twips)
+{
+    f.setRightMargin(twips * TextFormats::PixelsPerTwip);
+    f.setProperty(TextFormats::RightIndentTwips, twips);
+}
+
+QList<int> tabsTwips(const QTextBlockFormat &f)
+{
+    if (f.hasProperty(TextFormats::TabStopsTwips))
+        return f.property(TextFormats::TabStopsTwips).value<QList<int>>();
+    QList<int> out;
+    for (const QTextOption::Tab &t : f.tabPositions())
+        out << static_cast<int>(std::lround(t.position / TextFormats::PixelsPerTwip));
+    return out;
+}
+
+// Sets the stops (kept in the given order in twips; the layout gets them sorted), keeping the
+// kind of each stop that stays where it was.
+void setTabsTwips(QTextBlockFormat &f, const QList<int> &twips)
+{
+    const QList<int> old = tabsTwips(f);
+    const QList<QTextOption::Tab> oldTabs = f.tabPositions();
+    QList<QTextOption::Tab> tabs;
+    for (int t : twips) {
+        QTextOption::TabType type = QTextOption::LeftTab;
+        const qsizetype at = old.indexOf(t);
+        if (at >= 0 && at < oldTabs.size())
+            type = oldTabs[at].type;
+        tabs << QTextOption::Tab(t * TextFormats::PixelsPerTwip, type);
+    }
+    std::sort(tabs.begin(), tabs.end(), [](const QTextOption::Tab &a, const QTextOption::Tab &b) {
+        return a.position < b.position;
+    });
+    f.setTabPositions(tabs);
+    f.setProperty(TextFormats::TabStopsTwips, QVariant::fromValue(twips));
+}
+
+bool isBulletStyle(QTextListFormat::Style s)
+{
+    return s == QTextListFormat::ListDisc || s == QTextListFormat::ListCircle ||
+           s == QTextListFormat::ListSquare;
+}
+
+QTextCharFormat charOffsetFormat(int twips, double points)
+{
+    QTextCharFormat f;
+    f.setProperty(TextFormats::CharOffsetTwips, twips);
+    if (twips == 0) {
+        f.setVerticalAlignment(QTextCharFormat::AlignNormal);
+        f.setBaselineOffset(0);
+        return f;
+    }
+    f.setVerticalAlignment(twips > 0 ? QTextCharFormat::AlignSuperScript
+                                     : QTextCharFormat::AlignSubScript);
+    // The raise comes from the baseline offset alone; the alignment only sets the smaller size.
+    f.setSuperScriptBaseline(0);
+    f.setSubScriptBaseline(0);
+    const double size = points > 0 ? points : 12.0;
+    f.setBaselineOffset(twips / (size * 20.0) * 100.0);
+    return f;
+}
+
+// All values equal: that value; otherwise (or with none) nullopt.
+template <typename T, typename Container, typename Get>
+std::optional<T> common(const Container &items, Get get)
+{
+    std::optional<T> value;
+    for (const auto &item : items) {
+        T v = get(item);
+        if (!value)
+            value = v;
+        else if (!(*value == v))
+            return std::nullopt;
+    }
+    return value;
+}
+
+// The paragraphs a selection covers: a selection that ends at the very start of a paragraph
+// does not cover it.
+std::vector<QTextBlock> selectedBlocks(const QTextCursor &c)
+{
+    const QTextDocument *doc = c.document();
+    const int s = c.selectionStart();
+    const int e = c.selectionEnd();
+    QTextBlock last = doc->findBlock(e);
+    if (e > s && last.position() == e && last.previous().isValid())
+        last = last.previous();
+    std::vector<QTextBlock> out;
+    for (QTextBlock b = doc->findBlock(s); b.isValid(); b = b.next()) {
+        out.push_back(b);
+        if (b == last)
+            break;
+    }
+    return out;
+}
+
+struct FragmentRange
+{
+    int start;
+    int end;
+    int formatIndex;
+};
+
+// The character-format runs of [s, e).
+std::vector<FragmentRange> fragmentsIn(const QTextDocument *doc, int s, int e)
+{
+    std::vector<FragmentRange> out;
+    for (QTextBlock b = doc->findBlock(s); b.isValid() && b.position() < e; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int fs = f.position();
+            const int fe = fs + f.length();
+            if (fe <= s)
+                continue;
+            if (fs >= e)
+                break;
+            out.push_back({std::max(fs, s), std::min(fe, e), f.charFormatIndex()});
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
+{
+    setAcceptRichText(true);
+    setTabStopDistance(kDefaultTabTwips * TextFormats::PixelsPerTwip);
+    setLineWrapMode(QTextEdit::NoWrap);
+    connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
+    connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::emitSelChangeIfMoved);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::emitSelChangeIfMoved);
+    watchDocument();
+}
+
+RichTextBox::~RichTextBox() = default;
+
+void RichTextBox::emitSelChangeIfMoved()
+{
+    const QTextCursor c = textCursor();
+    if (c.anchor() == m_lastAnchor && c.position() == m_lastPosition)
+        return;
+    m_lastAnchor = c.anchor();
+    m_lastPosition = c.position();
+    emit SelChange();
+}
+
+// Keeps the caches of Text() and of the display lines in step with the document's content.
+void RichTextBox::watchDocument() const
+{
+    const QTextDocument *doc = document();
+    if (m_watched == doc)
+        return;
+    m_watched = doc;
+    m_textValid = false;
+    m_linesValid = 0;
+    connect(doc, &QTextDocument::contentsChange, this, [this, doc](int from, int, int) {
+        if (doc != m_watched)
+            return;
+        m_textValid = false;
+        invalidateLines(from);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Whole content
+
+QString RichTextBox::TextRTF() const
+{
+    return QString::fromLatin1(TextRTFBytes());
+}
+
+void RichTextBox::setTextRTF(const QString &rtf)
+{
+    const QByteArray bytes = rtfBytes(rtf);
+    if (Rtf::isRtf(bytes))
+        loadRtf(bytes);
+    else
+        setText(rtf);
+}
+
+QByteArray RichTextBox::TextRTFBytes() const
+{
+    return Rtf::write(*document());
+}
+
+void RichTextBox::setTextRTFBytes(const QByteArray &data)
+{
+    if (Rtf::isRtf(data))
+        loadRtf(data);
+    else
+        loadPlainText(PlainText::decode(data));
+}
+
+void RichTextBox::resetHistory()
+{
+    document()->clearUndoRedoStacks();
+    document()->setModified(false);
+}
+
+void RichTextBox::loadRtf(QByteArrayView data)
+{
+    QTextDocument *doc = document();
+    doc->setUndoRedoEnabled(false);
+    Rtf::read(data, *doc);
+    doc->setUndoRedoEnabled(true);
+    resetHistory();
+    QTextCursor c(doc);
+    setTextCursor(c);
+}
+
+void RichTextBox::loadPlainText(const PlainText::Decoded &decoded)
+{
+    m_encoding = decoded.encoding;
+    m_lineEnding = decoded.lineEnding;
+    setText(decoded.text);
+}
+
+QString RichTextBox::Text() const
+{
+    watchDocument();
+    const QTextDocument *doc = document();
+    const qsizetype expected = doc->characterCount() - 1 + doc->blockCount() - 1;
+    if (!m_textValid || m_textCache.size() != expected) {
+        m_textCache = toControlText(doc->toRawText());
+        m_textValid = true;
+    }
+    return m_textCache;
+}
+
 void RichTextBox::setText(const QString &text)
 {
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    setPlainText(t);
+    QTextDocument *doc = document();
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    QTextCursor c(doc);
+    c.insertText(toDocumentText(text));
+    doc->setUndoRedoEnabled(true);
+    resetHistory();
+    setTextCursor(QTextCursor(doc));
 }
+
+// ---------------------------------------------------------------------------------------------
+// Positions
 
 int RichTextBox::toDocPosition(int textPos) const
 {
-    int text = 0;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        const int len = b.length() - 1;
-        if (textPos <= text + len)
-            return b.position() + std::max(0, textPos - text);
-        text += len + 2;
-        if (textPos < text)
-            return b.position() + len;
+    const QTextDocument *doc = document();
+    if (textPos <= 0)
+        return 0;
+    const int last = doc->characterCount() - 1;
+    // Text positions run ahead of document positions by the block number, so the block at the
+    // same document position is at or after the one wanted: search the blocks up to it.
+    int lo = 0;
+    int hi = doc->findBlock(std::min(textPos, last)).blockNumber();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo + 1) / 2;
+        if (doc->findBlockByNumber(mid).position() + mid <= textPos)
+            lo = mid;
+        else
+            hi = mid - 1;
     }
-    return document()->characterCount() - 1;
+    const QTextBlock b = doc->findBlockByNumber(lo);
+    const int offset = textPos - (b.position() + lo);
+    return b.position() + std::min(offset, b.length() - 1);
 }
 
 int RichTextBox::fromDocPosition(int docPos) const
 {
-    const QTextBlock b = document()->findBlock(docPos);
-    return b.position() + b.blockNumber() + (docPos - b.position());
+    const QTextDocument *doc = document();
+    docPos = std::clamp(docPos, 0, doc->characterCount() - 1);
+    return docPos + doc->findBlock(docPos).blockNumber();
 }
 
-QTextCursor RichTextBox::selectionCursor() const { return textCursor(); }
+// ---------------------------------------------------------------------------------------------
+// Selection
 
-int RichTextBox::SelStart() const { return fromDocPosition(textCursor().selectionStart()); }
+QTextCursor RichTextBox::selectionCursor() const
+{
+    return textCursor();
+}
+
+int RichTextBox::SelStart() const
+{
+    return fromDocPosition(textCursor().selectionStart());
+}
 
 void RichTextBox::setSelStart(int pos)
 {
     QTextCursor c = textCursor();
-    c.setPosition(toDocPosition(std::max(0, pos)));
+    c.setPosition(toDocPosition(pos));
     setTextCursor(c);
 }
 
@@ -84,70 +451,459 @@ int RichTextBox::SelLength() const
 void RichTextBox::setSelLength(int length)
 {
     QTextCursor c = textCursor();
-    const int start = SelStart();
-    c.setPosition(toDocPosition(start));
-    c.setPosition(toDocPosition(start + std::max(0, length)), QTextCursor::KeepAnchor);
+    const int start = c.selectionStart();
+    const int end = toDocPosition(fromDocPosition(start) + std::max(0, length));
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
     setTextCursor(c);
 }
 
 QString RichTextBox::SelText() const
 {
-    return textCursor().selectedText().replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    const QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return {};
+    // selectedText() maps every block boundary to U+2029, as toControlText expects.
+    return toControlText(c.selectedText());
 }
 
 void RichTextBox::setSelText(const QString &text)
 {
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    textCursor().insertText(t);
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    c.insertText(toDocumentText(text));
+    c.endEditBlock();
+    setTextCursor(c);
 }
 
-QString RichTextBox::SelRTF() const { return SelText(); }
-void RichTextBox::setSelRTF(const QString &rtf) { setSelText(rtf); }
+QString RichTextBox::SelRTF() const
+{
+    const QTextCursor c = textCursor();
+    return QString::fromLatin1(Rtf::write(*document(), c.selectionStart(), c.selectionEnd()));
+}
 
-std::optional<bool> RichTextBox::SelBold() const { return textCursor().charFormat().fontWeight() >= QFont::Bold; }
-void RichTextBox::setSelBold(bool on) { setFontWeight(on ? QFont::Bold : QFont::Normal); }
-std::optional<bool> RichTextBox::SelItalic() const { return textCursor().charFormat().fontItalic(); }
-void RichTextBox::setSelItalic(bool on) { setFontItalic(on); }
-std::optional<bool> RichTextBox::SelUnderline() const { return textCursor().charFormat().fontUnderline(); }
-void RichTextBox::setSelUnderline(bool on) { setFontUnderline(on); }
-std::optional<bool> RichTextBox::SelStrikeThru() const { return textCursor().charFormat().fontStrikeOut(); }
+void RichTextBox::setSelRTF(const QString &rtf)
+{
+    const QByteArray bytes = rtfBytes(rtf);
+    if (!Rtf::isRtf(bytes)) {
+        setSelText(rtf);
+        return;
+    }
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    Rtf::insert(bytes, c);
+    c.endEditBlock();
+    setTextCursor(c);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Character formatting
+
+namespace {
+
+// The character formats a property reads: the typing format without a selection, else every
+// distinct format of the selected text (pictures count only when nothing else is selected).
+std::vector<QTextCharFormat> selectedCharFormats(const QTextCursor &c)
+{
+    if (!c.hasSelection())
+        return {c.charFormat()};
+    const QTextDocument *doc = c.document();
+    const QList<QTextFormat> all = doc->allFormats();
+    std::vector<int> text;
+    std::vector<int> pictures;
+    for (const FragmentRange &r : fragmentsIn(doc, c.selectionStart(), c.selectionEnd())) {
+        std::vector<int> &into = all.value(r.formatIndex).isImageFormat() ? pictures : text;
+        if (std::find(into.begin(), into.end(), r.formatIndex) == into.end())
+            into.push_back(r.formatIndex);
+    }
+    const std::vector<int> &chosen = text.empty() ? pictures : text;
+    std::vector<QTextCharFormat> out;
+    for (int i : chosen)
+        out.push_back(all.value(i).toCharFormat());
+    if (out.empty()) {
+        // Only paragraph breaks are selected: the format at the start.
+        QTextCursor at(c.document()->findBlock(c.selectionStart()));
+        at.setPosition(c.selectionStart());
+        out.push_back(at.charFormat());
+    }
+    return out;
+}
+
+bool isBold(const QTextCharFormat &f)
+{
+    return f.fontWeight() >= QFont::DemiBold;
+}
+bool isUnderlined(const QTextCharFormat &f)
+{
+    return f.hasProperty(QTextFormat::TextUnderlineStyle)
+               ? f.underlineStyle() != QTextCharFormat::NoUnderline
+               : f.fontUnderline();
+}
+
+} // namespace
+
+void RichTextBox::mergeSelCharFormat(const QTextCharFormat &format)
+{
+    QTextCursor c = textCursor();
+    if (!c.hasSelection()) {
+        mergeCurrentCharFormat(format);
+        return;
+    }
+    c.beginEditBlock();
+    c.mergeCharFormat(format);
+    c.endEditBlock();
+}
+
+std::optional<bool> RichTextBox::SelBold() const
+{
+    return common<bool>(selectedCharFormats(textCursor()), isBold);
+}
+
+void RichTextBox::setSelBold(bool on)
+{
+    QTextCharFormat f;
+    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    mergeSelCharFormat(f);
+}
+
+std::optional<bool> RichTextBox::SelItalic() const
+{
+    return common<bool>(selectedCharFormats(textCursor()),
+                        [](const QTextCharFormat &f) { return f.fontItalic(); });
+}
+
+void RichTextBox::setSelItalic(bool on)
+{
+    QTextCharFormat f;
+    f.setFontItalic(on);
+    mergeSelCharFormat(f);
+}
+
+std::optional<bool> RichTextBox::SelUnderline() const
+{
+    return common<bool>(selectedCharFormats(textCursor()), isUnderlined);
+}
+
+void RichTextBox::setSelUnderline(bool on)
+{
+    QTextCharFormat f;
+    f.setFontUnderline(on);
+    mergeSelCharFormat(f);
+}
+
+std::optional<bool> RichTextBox::SelStrikeThru() const
+{
+    return common<bool>(selectedCharFormats(textCursor()),
+                        [](const QTextCharFormat &f) { return f.fontStrikeOut(); });
+}
+
 void RichTextBox::setSelStrikeThru(bool on)
 {
     QTextCharFormat f;
     f.setFontStrikeOut(on);
-    mergeCurrentCharFormat(f);
+    mergeSelCharFormat(f);
 }
-std::optional<QString> RichTextBox::SelFontName() const { return textCursor().charFormat().font().family(); }
-void RichTextBox::setSelFontName(const QString &name) { setFontFamily(name); }
-std::optional<double> RichTextBox::SelFontSize() const { return textCursor().charFormat().font().pointSizeF(); }
-void RichTextBox::setSelFontSize(double points) { setFontPointSize(points); }
-std::optional<QColor> RichTextBox::SelColor() const { return textCursor().charFormat().foreground().color(); }
-void RichTextBox::setSelColor(const QColor &color) { setTextColor(color); }
-std::optional<int> RichTextBox::SelCharOffset() const { return 0; }
-void RichTextBox::setSelCharOffset(int) {}
-std::optional<bool> RichTextBox::SelBullet() const { return textCursor().currentList() != nullptr; }
-void RichTextBox::setSelBullet(bool) {}
-std::optional<int> RichTextBox::SelAlignment() const { return AlignLeft; }
-void RichTextBox::setSelAlignment(int) {}
-std::optional<int> RichTextBox::SelIndent() const { return 0; }
-void RichTextBox::setSelIndent(int) {}
-std::optional<int> RichTextBox::SelHangingIndent() const { return 0; }
-void RichTextBox::setSelHangingIndent(int) {}
-std::optional<int> RichTextBox::SelRightIndent() const { return 0; }
-void RichTextBox::setSelRightIndent(int) {}
-std::optional<int> RichTextBox::SelTabCount() const { return 0; }
-void RichTextBox::setSelTabCount(int) {}
-std::optional<int> RichTextBox::SelTabs(int) const { return std::nullopt; }
-void RichTextBox::setSelTabs(int, int) {}
 
-QFont RichTextBox::Font() const { return document()->defaultFont(); }
+std::optional<QString> RichTextBox::SelFontName() const
+{
+    const QString fallback = document()->defaultFont().family();
+    return common<QString>(selectedCharFormats(textCursor()), [&](const QTextCharFormat &f) {
+        const QStringList families = f.property(QTextFormat::FontFamilies).toStringList();
+        if (!families.isEmpty() && !families.first().isEmpty())
+            return families.first();
+        const QString family = f.stringProperty(QTextFormat::FontFamily);
+        return family.isEmpty() ? fallback : family;
+    });
+}
+
+void RichTextBox::setSelFontName(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    QTextCharFormat f;
+    f.setFontFamilies(QStringList{name});
+    mergeSelCharFormat(f);
+}
+
+std::optional<double> RichTextBox::SelFontSize() const
+{
+    const double fallback = document()->defaultFont().pointSizeF();
+    return common<double>(selectedCharFormats(textCursor()), [&](const QTextCharFormat &f) {
+        return f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : fallback;
+    });
+}
+
+void RichTextBox::setSelFontSize(double points)
+{
+    if (!(points > 0))
+        return;
+    QTextCharFormat f;
+    f.setFontPointSize(points);
+    mergeSelCharFormat(f);
+}
+
+std::optional<QColor> RichTextBox::SelColor() const
+{
+    const QColor fallback = palette().color(QPalette::Text);
+    return common<QColor>(selectedCharFormats(textCursor()), [&](const QTextCharFormat &f) {
+        if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
+            return f.foreground().color();
+        return fallback;
+    });
+}
+
+void RichTextBox::setSelColor(const QColor &color)
+{
+    if (!color.isValid())
+        return;
+    QTextCharFormat f;
+    f.setForeground(color);
+    mergeSelCharFormat(f);
+}
+
+std::optional<int> RichTextBox::SelCharOffset() const
+{
+    return common<int>(selectedCharFormats(textCursor()), [](const QTextCharFormat &f) {
+        return f.intProperty(TextFormats::CharOffsetTwips);
+    });
+}
+
+void RichTextBox::setSelCharOffset(int twips)
+{
+    const double fallback = document()->defaultFont().pointSizeF();
+    auto sizeOf = [&](const QTextCharFormat &f) {
+        return f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : fallback;
+    };
+    QTextCursor c = textCursor();
+    if (!c.hasSelection()) {
+        mergeCurrentCharFormat(charOffsetFormat(twips, sizeOf(c.charFormat())));
+        return;
+    }
+    // The offset is kept as a share of each run's own size.
+    const QList<QTextFormat> all = document()->allFormats();
+    const std::vector<FragmentRange> runs =
+        fragmentsIn(document(), c.selectionStart(), c.selectionEnd());
+    c.beginEditBlock();
+    for (const FragmentRange &r : runs) {
+        QTextCursor run(document());
+        run.setPosition(r.start);
+        run.setPosition(r.end, QTextCursor::KeepAnchor);
+        run.mergeCharFormat(
+            charOffsetFormat(twips, sizeOf(all.value(r.formatIndex).toCharFormat())));
+    }
+    c.endEditBlock();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Paragraph formatting
+
+template <typename F> void RichTextBox::changeBlocks(F change)
+{
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    for (const QTextBlock &b : selectedBlocks(c)) {
+        QTextBlockFormat f = b.blockFormat();
+        change(f);
+        QTextCursor(b).setBlockFormat(f);
+    }
+    c.endEditBlock();
+}
+
+namespace {
+template <typename T, typename Get> std::optional<T> commonBlock(const QTextCursor &c, Get get)
+{
+    return common<T>(selectedBlocks(c), get);
+}
+} // namespace
+
+std::optional<bool> RichTextBox::SelBullet() const
+{
+    return commonBlock<bool>(textCursor(), [](const QTextBlock &b) {
+        const QTextList *list = b.textList();
+        return list && isBulletStyle(list->format().style());
+    });
+}
+
+void RichTextBox::setSelBullet(bool on)
+{
+    QTextCursor c = textCursor();
+    const std::vector<QTextBlock> blocks = selectedBlocks(c);
+    c.beginEditBlock();
+    if (on) {
+        // Continue the bullet list just before the selection, else start one.
+        QTextList *list = blocks.front().previous().textList();
+        if (list && !isBulletStyle(list->format().style()))
+            list = nullptr;
+        for (const QTextBlock &b : blocks) {
+            QTextList *current = b.textList();
+            if (current && isBulletStyle(current->format().style()))
+                continue;
+            if (current)
+                current->remove(b);
+            if (list) {
+                list->add(b);
+            } else {
+                QTextListFormat lf;
+                lf.setStyle(QTextListFormat::ListDisc);
+                lf.setIndent(1);
+                QTextCursor(b).createList(lf);
+                list = b.textList();
+            }
+        }
+    } else {
+        for (const QTextBlock &b : blocks) {
+            if (QTextList *list = b.textList()) {
+                const int indent = b.blockFormat().indent();
+                list->remove(b);
+                QTextBlockFormat f = b.blockFormat();
+                f.setIndent(indent);
+                QTextCursor(b).setBlockFormat(f);
+            }
+        }
+    }
+    c.endEditBlock();
+}
+
+std::optional<int> RichTextBox::SelAlignment() const
+{
+    return commonBlock<int>(textCursor(), [](const QTextBlock &b) {
+        const Qt::Alignment a = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        if (a & Qt::AlignHCenter)
+            return static_cast<int>(AlignCenter);
+        if ((a & Qt::AlignRight) || (a & Qt::AlignTrailing))
+            return static_cast<int>(AlignRight);
+        return static_cast<int>(AlignLeft);
+    });
+}
+
+void RichTextBox::setSelAlignment(int alignment)
+{
+    Qt::Alignment a;
+    switch (alignment) {
+    case AlignLeft:
+        a = Qt::AlignLeft;
+        break;
+    case AlignRight:
+        a = Qt::AlignRight;
+        break;
+    case AlignCenter:
+        a = Qt::AlignHCenter;
+        break;
+    default:
+        return;
+    }
+    changeBlocks([a](QTextBlockFormat &f) { f.setAlignment(a); });
+}
+
+std::optional<int> RichTextBox::SelIndent() const
+{
+    return commonBlock<int>(textCursor(), [](const QTextBlock &b) {
+        const QTextBlockFormat f = b.blockFormat();
+        return leftTwips(f) + firstTwips(f);
+    });
+}
+
+void RichTextBox::setSelIndent(int twips)
+{
+    // The first line moves to `twips`; the other lines keep their place relative to it.
+    changeBlocks([twips](QTextBlockFormat &f) {
+        const int first = firstTwips(f);
+        setLeftTwips(f, twips - first);
+        setFirstTwips(f, first);
+    });
+}
+
+std::optional<int> RichTextBox::SelHangingIndent() const
+{
+    return commonBlock<int>(textCursor(),
+                            [](const QTextBlock &b) { return -firstTwips(b.blockFormat()); });
+}
+
+void RichTextBox::setSelHangingIndent(int twips)
+{
+    // The first line stays; the other lines move to `twips` from it.
+    changeBlocks([twips](QTextBlockFormat &f) {
+        const int firstLine = leftTwips(f) + firstTwips(f);
+        setLeftTwips(f, firstLine + twips);
+        setFirstTwips(f, -twips);
+    });
+}
+
+std::optional<int> RichTextBox::SelRightIndent() const
+{
+    return commonBlock<int>(textCursor(),
+                            [](const QTextBlock &b) { return rightTwips(b.blockFormat()); });
+}
+
+void RichTextBox::setSelRightIndent(int twips)
+{
+    changeBlocks([twips](QTextBlockFormat &f) { setRightTwips(f, twips); });
+}
+
+std::optional<int> RichTextBox::SelTabCount() const
+{
+    const std::optional<QList<int>> tabs = commonBlock<QList<int>>(
+        textCursor(), [](const QTextBlock &b) { return tabsTwips(b.blockFormat()); });
+    if (!tabs)
+        return std::nullopt;
+    return static_cast<int>(tabs->size());
+}
+
+void RichTextBox::setSelTabCount(int count)
+{
+    count = std::max(0, count);
+    changeBlocks([count](QTextBlockFormat &f) {
+        QList<int> tabs = tabsTwips(f);
+        if (tabs.size() > count)
+            tabs.resize(count);
+        while (tabs.size() < count)
+            tabs << (tabs.isEmpty() ? kDefaultTabTwips : tabs.last() + kDefaultTabTwips);
+        setTabsTwips(f, tabs);
+    });
+}
+
+std::optional<int> RichTextBox::SelTabs(int index) const
+{
+    return commonBlock<std::optional<int>>(textCursor(),
+                                           [index](const QTextBlock &b) {
+                                               const QList<int> tabs = tabsTwips(b.blockFormat());
+                                               return index >= 0 && index < tabs.size()
+                                                          ? std::optional<int>(tabs[index])
+                                                          : std::nullopt;
+                                           })
+        .value_or(std::nullopt);
+}
+
+void RichTextBox::setSelTabs(int index, int twips)
+{
+    if (index < 0)
+        return;
+    changeBlocks([index, twips](QTextBlockFormat &f) {
+        QList<int> tabs = tabsTwips(f);
+        while (tabs.size() <= index)
+            tabs << (tabs.isEmpty() ? kDefaultTabTwips : tabs.last() + kDefaultTabTwips);
+        tabs[index] = twips;
+        setTabsTwips(f, tabs);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Control
+
+QFont RichTextBox::Font() const
+{
+    return document()->defaultFont();
+}
 
 void RichTextBox::setFont(const QString &name, double points)
 {
-    QFont f(name);
-    f.setPointSizeF(points);
+    QFont f = document()->defaultFont();
+    if (!name.isEmpty())
+        f.setFamilies(QStringList{name});
+    if (points > 0)
+        f.setPointSizeF(points);
     document()->setDefaultFont(f);
+    m_linesValid = 0;
 }
 
 void RichTextBox::setRightMargin(int twips)
@@ -156,86 +912,300 @@ void RichTextBox::setRightMargin(int twips)
     if (twips >= NoWrap) {
         setLineWrapMode(QTextEdit::NoWrap);
     } else {
+        const int tpp = std::max(1, ScreenMetrics::instance().twipsPerPixelX());
         setLineWrapMode(QTextEdit::FixedPixelWidth);
-        setLineWrapColumnOrWidth(std::max(1, twips / 15));
+        setLineWrapColumnOrWidth(std::max(1, twips / tpp));
     }
+    m_linesValid = 0;
 }
+
+void RichTextBox::setTextEncoding(PlainText::Encoding encoding, PlainText::LineEnding lineEnding)
+{
+    m_encoding = encoding;
+    m_lineEnding = lineEnding;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Find
 
 int RichTextBox::Find(const QString &text, int start, int end, int options)
 {
     if (text.isEmpty())
         return -1;
     const QString all = Text();
-    const Qt::CaseSensitivity cs = (options & rtfMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const int limit = end < 0 ? all.size() : std::min<int>(end, all.size());
-    for (int i = all.indexOf(text, std::max(0, start), cs); i >= 0 && i + text.size() <= limit;
-         i = all.indexOf(text, i + 1, cs)) {
+    const qsizetype size = all.size();
+    start = std::max(0, start);
+    const qsizetype limit = end < 0 ? size : std::min<qsizetype>(end, size);
+    if (start >= size || start + text.size() > limit)
+        return -1;
+    const Qt::CaseSensitivity cs =
+        (options & rtfMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const QStringView within = QStringView(all).first(limit);
+    for (qsizetype i = within.indexOf(text, start, cs); i >= 0;
+         i = within.indexOf(text, i + 1, cs)) {
         if (options & rtfWholeWord) {
-            const bool leftOk = i == 0 || !all[i - 1].isLetterOrNumber();
-            const bool rightOk = i + text.size() >= all.size() || !all[i + text.size()].isLetterOrNumber();
+            const qsizetype after = i + text.size();
+            const bool leftOk = i == 0 || !isWordChar(all[i - 1]) || !isWordChar(text.front());
+            const bool rightOk =
+                after >= size || !isWordChar(all[after]) || !isWordChar(text.back());
             if (!leftOk || !rightOk)
                 continue;
         }
-        setSelStart(i);
-        setSelLength(text.size());
-        return i;
+        const int hit = static_cast<int>(i);
+        if (!(options & rtfNoHighlight)) {
+            QTextCursor c = textCursor();
+            c.setPosition(toDocPosition(hit));
+            c.setPosition(toDocPosition(hit + static_cast<int>(text.size())),
+                          QTextCursor::KeepAnchor);
+            setTextCursor(c);
+        }
+        return hit;
     }
     return -1;
 }
+
+// ---------------------------------------------------------------------------------------------
+// Files
 
 bool RichTextBox::LoadFile(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    setTextRTFBytes(f.readAll());
+    const QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return false;
+    if (Rtf::isRtf(data)) {
+        m_encoding = PlainText::Encoding::Utf8;
+        m_lineEnding = PlainText::LineEnding::Lf;
+        loadRtf(data);
+    } else {
+        loadPlainText(PlainText::decode(data));
+    }
     return true;
 }
 
 bool RichTextBox::SaveFile(const QString &path, int type)
 {
+    const QByteArray data =
+        type == rtfText
+            ? PlainText::encode(toExternalText(document()->toRawText()), m_encoding, m_lineEnding)
+            : TextRTFBytes();
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray data = type == rtfText ? Text().toUtf8() : TextRTFBytes();
-    if (f.write(data) != data.size())
+    if (f.write(data) != data.size()) {
+        f.cancelWriting();
         return false;
+    }
     return f.commit();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Display lines
+
+void RichTextBox::invalidateLines(int docPos) const
+{
+    const QTextBlock b = document()->findBlock(docPos);
+    m_linesValid = std::min(m_linesValid, b.isValid() ? b.blockNumber() : 0);
+}
+
+namespace {
+int displayLines(const QTextBlock &b)
+{
+    if (!b.isVisible())
+        return 0;
+    const QTextLayout *layout = b.layout();
+    return std::max(1, layout ? layout->lineCount() : 1);
+}
+} // namespace
+
+// Brings the first-line numbers of blocks 0..block up to date with a finished layout.
+void RichTextBox::ensureLines(int block) const
+{
+    watchDocument();
+    QTextDocument *doc = document();
+    doc->documentLayout()->documentSize(); // finishes a lazy layout
+    const QString key = QStringLiteral("%1 %2 %3 %4")
+                            .arg(lineWrapMode())
+                            .arg(lineWrapColumnOrWidth())
+                            .arg(doc->textWidth())
+                            .arg(doc->defaultFont().toString());
+    if (key != m_lineKey) {
+        m_lineKey = key;
+        m_linesValid = 0;
+    }
+    const int count = doc->blockCount();
+    block = std::min(block, count - 1);
+    m_firstLine.resize(count);
+    m_linesValid = std::min(m_linesValid, count);
+    if (m_linesValid > block)
+        return;
+    int n = m_linesValid;
+    QTextBlock b = doc->findBlockByNumber(n);
+    int line = 0;
+    if (n > 0)
+        line = m_firstLine[n - 1] + displayLines(b.previous());
+    for (; b.isValid() && n <= block; b = b.next(), ++n) {
+        m_firstLine[n] = line;
+        line += displayLines(b);
+    }
+    m_linesValid = n;
 }
 
 int RichTextBox::GetLineFromChar(int pos) const
 {
-    return document()->findBlock(toDocPosition(pos)).blockNumber();
+    const int docPos = toDocPosition(pos);
+    const QTextBlock b = document()->findBlock(docPos);
+    ensureLines(b.blockNumber());
+    int inBlock = 0;
+    if (const QTextLayout *layout = b.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine l = layout->lineForTextPosition(docPos - b.position());
+        inBlock = l.isValid() ? l.lineNumber() : layout->lineCount() - 1;
+    }
+    return m_firstLine[b.blockNumber()] + inBlock;
 }
 
 int RichTextBox::GetLineIndex(int line) const
 {
-    const QTextBlock b = document()->findBlockByNumber(line);
-    return b.isValid() ? fromDocPosition(b.position()) : -1;
+    if (line < 0)
+        return -1;
+    const int count = document()->blockCount();
+    ensureLines(count - 1);
+    // The last block whose first line is at or before `line`.
+    const auto it = std::upper_bound(m_firstLine.begin(), m_firstLine.begin() + count, line);
+    const int n = static_cast<int>(it - m_firstLine.begin()) - 1;
+    const QTextBlock b = document()->findBlockByNumber(n);
+    const int inBlock = line - m_firstLine[n];
+    if (inBlock >= displayLines(b))
+        return -1;
+    int start = 0;
+    if (const QTextLayout *layout = b.layout(); layout && inBlock < layout->lineCount())
+        start = layout->lineAt(inBlock).textStart();
+    return fromDocPosition(b.position() + start);
 }
 
-int RichTextBox::GetLineCount() const { return document()->blockCount(); }
+int RichTextBox::GetLineCount() const
+{
+    const int count = document()->blockCount();
+    ensureLines(count - 1);
+    return m_firstLine[count - 1] + displayLines(document()->lastBlock());
+}
 
-void RichTextBox::Copy() { copy(); }
-void RichTextBox::Cut() { cut(); }
-void RichTextBox::Paste() { paste(); }
-void RichTextBox::Delete() { textCursor().removeSelectedText(); }
-void RichTextBox::Undo() { undo(); }
-bool RichTextBox::CanUndo() const { return document()->isUndoAvailable(); }
-bool RichTextBox::CanPaste() const { return canPaste(); }
+// ---------------------------------------------------------------------------------------------
+// Edit commands
+
+void RichTextBox::Copy()
+{
+    copy();
+}
+void RichTextBox::Cut()
+{
+    cut();
+}
+void RichTextBox::Paste()
+{
+    paste();
+}
+
+void RichTextBox::Delete()
+{
+    if (isReadOnly())
+        return;
+    QTextCursor c = textCursor();
+    c.deleteChar();
+    setTextCursor(c);
+}
+
+void RichTextBox::Undo()
+{
+    undo();
+}
+bool RichTextBox::CanUndo() const
+{
+    return document()->isUndoAvailable();
+}
+bool RichTextBox::CanPaste() const
+{
+    return canPaste();
+}
+
+void RichTextBox::insertPicture(const QImage &image)
+{
+    if (image.isNull())
+        return;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+
+    QTextDocument *doc = document();
+    QString name;
+    do {
+        name = QStringLiteral("pamphlexa-picture-%1").arg(++m_pictureSerial);
+    } while (doc->resource(QTextDocument::ImageResource, QUrl(name)).isValid());
+    doc->addResource(QTextDocument::ImageResource, QUrl(name), image);
+
+    QTextImageFormat f;
+    f.setName(name);
+    f.setWidth(image.width());
+    f.setHeight(image.height());
+    f.setProperty(TextFormats::PictureData, png);
+    f.setProperty(TextFormats::PictureKind, QStringLiteral("png"));
+    f.setProperty(TextFormats::PictureWidthTwips,
+                  static_cast<int>(std::lround(image.width() / TextFormats::PixelsPerTwip)));
+    f.setProperty(TextFormats::PictureHeightTwips,
+                  static_cast<int>(std::lround(image.height() / TextFormats::PixelsPerTwip)));
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    c.insertImage(f);
+    c.endEditBlock();
+    setTextCursor(c);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events
 
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
+    event->ignore();
     emit KeyDown(event);
-    if (!event->isAccepted())
+    if (event->isAccepted())
         return;
+    event->accept();
+    // The classic editing keys, whatever the platform's key bindings say.
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (event->key() == Qt::Key_Insert && mods == Qt::ControlModifier) {
+        copy();
+        return;
+    }
+    if (event->key() == Qt::Key_Insert && mods == Qt::ShiftModifier) {
+        if (!isReadOnly())
+            paste();
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && mods == Qt::ShiftModifier) {
+        if (!isReadOnly())
+            cut();
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace && mods == Qt::AltModifier) {
+        if (!isReadOnly())
+            undo();
+        return;
+    }
     QTextEdit::keyPressEvent(event);
 }
 
 void RichTextBox::keyReleaseEvent(QKeyEvent *event)
 {
-    QTextEdit::keyReleaseEvent(event);
+    event->ignore();
     emit KeyUp(event);
+    if (event->isAccepted())
+        return;
+    event->accept();
+    QTextEdit::keyReleaseEvent(event);
 }
 
 void RichTextBox::mouseMoveEvent(QMouseEvent *event)
@@ -250,14 +1220,77 @@ void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
     emit MouseUp(event);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Clipboard
+
 bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const
 {
-    return QTextEdit::canInsertFromMimeData(source);
+    if (!source)
+        return false;
+    return source->hasFormat(kRtfMime) || source->hasFormat(kRtfMimeAlt) || source->hasImage() ||
+           source->hasText() || source->hasHtml();
 }
 
-void RichTextBox::insertFromMimeData(const QMimeData *source) { QTextEdit::insertFromMimeData(source); }
+void RichTextBox::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || isReadOnly())
+        return;
+    for (const QString &mime : {kRtfMime, kRtfMimeAlt}) {
+        if (!source->hasFormat(mime))
+            continue;
+        const QByteArray rtf = source->data(mime);
+        if (!Rtf::isRtf(rtf))
+            continue;
+        QTextCursor c = textCursor();
+        c.beginEditBlock();
+        const bool ok = Rtf::insert(rtf, c);
+        c.endEditBlock();
+        if (ok) {
+            setTextCursor(c);
+            ensureCursorVisible();
+            return;
+        }
+    }
+    if (source->hasImage()) {
+        const QImage image = qvariant_cast<QImage>(source->imageData());
+        if (!image.isNull()) {
+            insertPicture(image);
+            ensureCursorVisible();
+            return;
+        }
+    }
+    QString text;
+    if (source->hasText())
+        text = source->text();
+    else if (source->hasHtml())
+        text = QTextDocumentFragment::fromHtml(source->html()).toPlainText();
+    if (text.isEmpty())
+        return;
+    setSelText(text);
+    ensureCursorVisible();
+}
 
 QMimeData *RichTextBox::createMimeDataFromSelection() const
 {
-    return QTextEdit::createMimeDataFromSelection();
+    const QTextCursor c = textCursor();
+    auto *mime = new QMimeData;
+    if (!c.hasSelection())
+        return mime;
+    mime->setText(toExternalText(c.selectedText()));
+    mime->setHtml(c.selection().toHtml());
+    const QByteArray rtf = Rtf::write(*document(), c.selectionStart(), c.selectionEnd());
+    mime->setData(kRtfMime, rtf);
+    mime->setData(kRtfMimeAlt, rtf);
+    if (c.selectionEnd() - c.selectionStart() == 1) {
+        QTextCursor one = c;
+        one.setPosition(c.selectionEnd());
+        const QTextCharFormat f = one.charFormat();
+        if (f.isImageFormat()) {
+            const QVariant image =
+                document()->resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name()));
+            if (image.canConvert<QImage>())
+                mime->setImageData(image);
+        }
+    }
+    return mime;
 }

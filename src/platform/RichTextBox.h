@@ -5,15 +5,26 @@
 #include <QTextEdit>
 #include <QVector>
 #include <optional>
+#include <vector>
 
+#include "platform/rtf/PlainTextCodec.h"
+
+class QImage;
 class QTextCursor;
+class QTextCharFormat;
+class QTextBlockFormat;
 
 // The rich text control every document window, scratch buffer and sample uses.
 //
 // Positions are offsets into Text(), where every paragraph break is "\r\n" and so counts two;
-// SelStart, SelLength, Find, the line queries and Text all agree on them. Lengths, indents, tabs
-// and offsets are in twips. A property over a selection whose characters or paragraphs differ
-// reads as std::nullopt (the control's "null").
+// SelStart, SelLength, Find, the line queries and Text all agree on them. A soft line break
+// (U+2028 in the document) reads as "\v" and a picture as U+FFFC, one position each. A position
+// between the "\r" and the "\n" of a break means the end of that paragraph. Lengths, indents,
+// tabs and offsets are in twips. A property over a selection whose characters or paragraphs
+// differ reads as std::nullopt (the control's "null"); with nothing selected, character
+// properties read the format that typing would use and paragraph properties the caret's
+// paragraph. Setting a property is one undo step; it applies to the selection, or with nothing
+// selected to the typing format (characters) or the caret's paragraph (paragraphs).
 class RichTextBox : public QTextEdit
 {
     Q_OBJECT
@@ -22,7 +33,8 @@ public:
 
     enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
     enum FileType { rtfRTF = 0, rtfText = 1 };
-    enum FindOption { rtfWholeWord = 2, rtfMatchCase = 4 };
+    // rtfNoHighlight: find without selecting the hit.
+    enum FindOption { rtfWholeWord = 2, rtfMatchCase = 4, rtfNoHighlight = 8 };
 
     explicit RichTextBox(QWidget *parent = nullptr);
     ~RichTextBox() override;
@@ -33,8 +45,10 @@ public:
     void setTextRTF(const QString &rtf);
     QByteArray TextRTFBytes() const;
     void setTextRTFBytes(const QByteArray &data);
-    // The plain text with "\r\n" paragraph breaks.
+    // The plain text with "\r\n" paragraph breaks, "\v" soft line breaks, U+FFFC pictures.
     QString Text() const;
+    // Replaces the content with plain text in the control's font: "\r\n", "\r" and "\n" break
+    // paragraphs, "\v" breaks a line.
     void setText(const QString &text);
 
     // --- Selection ---
@@ -43,6 +57,8 @@ public:
     int SelLength() const;
     void setSelLength(int length);
     QString SelText() const;
+    // Replaces the selection with plain text (breaks as for setText) in the typing format; the
+    // caret ends after it.
     void setSelText(const QString &text);
     // The selection as a complete RTF document; setting it replaces the selection.
     QString SelRTF() const;
@@ -69,14 +85,18 @@ public:
     // --- Paragraph formatting of the selection ---
     std::optional<bool> SelBullet() const;
     void setSelBullet(bool on);
+    // AlignLeft, AlignRight or AlignCenter; justified paragraphs read as AlignLeft.
     std::optional<int> SelAlignment() const;
     void setSelAlignment(int alignment);
-    std::optional<int> SelIndent() const;        // left edge of the first line, twips
+    std::optional<int> SelIndent() const; // left edge of the first line, twips
     void setSelIndent(int twips);
     std::optional<int> SelHangingIndent() const; // other lines relative to the first, twips
     void setSelHangingIndent(int twips);
     std::optional<int> SelRightIndent() const;
     void setSelRightIndent(int twips);
+    // Tab stops in twips, in the order they were set. Setting the count truncates the stops or
+    // extends them every 720 twips after the last one; setting stop `index` at or past the count
+    // extends the count first.
     std::optional<int> SelTabCount() const;
     void setSelTabCount(int count);
     std::optional<int> SelTabs(int index) const;
@@ -97,12 +117,18 @@ public:
     // Selects the hit and returns its position, or -1.
     int Find(const QString &text, int start = 0, int end = -1, int options = 0);
 
-    // Replaces the content with the file, read as RTF (as plain text when it is not RTF).
-    // False when the file cannot be read.
+    // Replaces the content with the file, read as RTF (as plain text when it is not RTF: UTF-8
+    // or Windows-1252, whose encoding and line endings are remembered for SaveFile). False when
+    // the file cannot be read; the content is then unchanged. Clears the undo history.
     bool LoadFile(const QString &path);
-    // Writes the content atomically: type rtfRTF or rtfText. False when writing failed; the
-    // existing file is then left as it was.
+    // Writes the content atomically: type rtfRTF or rtfText (in the remembered encoding and
+    // line endings, UTF-8 with "\n" for content not loaded from a text file; soft line breaks
+    // end lines, pictures are left out). False when writing failed; the existing file is then
+    // left as it was.
     bool SaveFile(const QString &path, int type = rtfRTF);
+    PlainText::Encoding TextEncoding() const { return m_encoding; }
+    PlainText::LineEnding TextLineEnding() const { return m_lineEnding; }
+    void setTextEncoding(PlainText::Encoding encoding, PlainText::LineEnding lineEnding);
 
     // --- Display lines (as laid out with the current wrap) ---
     int GetLineFromChar(int pos) const;
@@ -110,25 +136,35 @@ public:
     int GetLineCount() const;
 
     // --- Edit commands ---
+    // Copy and Cut put plain text, HTML and RTF ("text/rtf", "application/rtf") on the
+    // clipboard, and the image when the selection is one picture. Paste takes RTF first, then
+    // an image (inserted as a picture), then plain text (or the text of HTML).
     void Copy();
     void Cut();
     void Paste();
+    // As the Delete key: removes the selection, or with none the character after the caret.
     void Delete();
     void Undo();
     bool CanUndo() const;
     bool CanPaste() const;
+
+    // Inserts a picture at the caret (replacing the selection), shown at its pixel size.
+    void insertPicture(const QImage &image);
 
     // Converts between Text() positions and QTextDocument positions.
     int toDocPosition(int textPos) const;
     int fromDocPosition(int docPos) const;
 
 signals:
-    // Content changed (the program's Change event).
+    // Content changed (text or formatting), not emitted for selection moves.
     void Change();
     // Selection or caret moved.
     void SelChange();
+    // Key events reach the handlers before the control, ignored: a handler that consumes the
+    // key calls event->accept(), and the control then does not process it.
     void KeyDown(QKeyEvent *event);
     void KeyUp(QKeyEvent *event);
+    // Emitted after the control has handled the mouse event (the selection is current).
     void MouseMove(QMouseEvent *event);
     void MouseUp(QMouseEvent *event);
 
@@ -143,7 +179,31 @@ protected:
 
 private:
     QTextCursor selectionCursor() const;
+    void loadPlainText(const PlainText::Decoded &decoded);
+    void loadRtf(QByteArrayView data);
+    void resetHistory();
+    void mergeSelCharFormat(const QTextCharFormat &format);
+    template <typename F> void changeBlocks(F change);
+    void watchDocument() const;
+    void invalidateLines(int docPos) const;
+    void ensureLines(int block) const;
+    void emitSelChangeIfMoved();
 
     int m_rightMargin = NoWrap;
     QString m_tag = QStringLiteral("0");
+    PlainText::Encoding m_encoding = PlainText::Encoding::Utf8;
+    PlainText::LineEnding m_lineEnding = PlainText::LineEnding::Lf;
+    int m_pictureSerial = 0;
+    int m_lastAnchor = -1;
+    int m_lastPosition = -1;
+
+    // Text() of the current content, rebuilt after a change.
+    mutable const QTextDocument *m_watched = nullptr;
+    mutable QString m_textCache;
+    mutable bool m_textValid = false;
+    // First display line of each block, valid for the first m_linesValid blocks and the layout
+    // described by m_lineKey.
+    mutable std::vector<int> m_firstLine;
+    mutable int m_linesValid = 0;
+    mutable QString m_lineKey;
 };
