@@ -102,12 +102,12 @@ void frmMain::setPanelText(int index, const QString &text)
 frmDocRTF *frmMain::activeDocument() const
 {
     if (QMdiSubWindow *w = m_mdi->currentSubWindow())
-        if (auto *doc = qobject_cast<frmDocRTF *>(w->widget()); doc && w->isVisible())
+        if (auto *doc = qobject_cast<frmDocRTF *>(w->widget()); doc && !doc->isClosed())
             return doc;
     // Before the window is shown the area has no current window: take the topmost.
     const auto windows = m_mdi->subWindowList(QMdiArea::StackingOrder);
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        if (auto *doc = qobject_cast<frmDocRTF *>((*it)->widget()))
+        if (auto *doc = qobject_cast<frmDocRTF *>((*it)->widget()); doc && !doc->isClosed())
             return doc;
     return nullptr;
 }
@@ -116,7 +116,7 @@ QList<frmDocRTF *> frmMain::documents() const
 {
     QList<frmDocRTF *> out;
     for (QMdiSubWindow *w : m_mdi->subWindowList(QMdiArea::CreationOrder))
-        if (auto *doc = qobject_cast<frmDocRTF *>(w->widget()))
+        if (auto *doc = qobject_cast<frmDocRTF *>(w->widget()); doc && !doc->isClosed())
             out.append(doc);
     return out;
 }

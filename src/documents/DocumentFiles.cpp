@@ -10,8 +10,10 @@ bool DocumentFiles::isReadOnlyFile(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         return false;
-    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                           QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    // The user bits reflect the running account's access, which for the superuser is always
+    // granted; the owner, group and other bits are the file's own.
+    const auto writeBits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return (info.permissions() & writeBits) == 0 || !info.isWritable();
 }
 

@@ -169,7 +169,8 @@ bool clsMain::FILESAVEDOC()
     frmDocRTF *doc = ActiveDoc();
     if (!doc)
         return false;
-    if (doc->isUntitled()) {
+    // A selection is saved under the name Save As chose, whatever the document's own state.
+    if (doc->isUntitled() && st.SaveMode != QLatin1String("SAVESELAS")) {
         st.SaveMode = QStringLiteral("SAVEAS");
         return FILESAVEAS();
     }

@@ -295,7 +295,7 @@ void frmDocRTF::TEXTSELECT()
 void frmDocRTF::Activate()
 {
     AppState &st = AppState::instance();
-    SAVESTATUS(isModified());
+    SAVESTAT();
     DOCCHK();
     m_main.cmd().TOOLBARSBUTTONSUPDATE();
     m_readOnly =
@@ -351,11 +351,16 @@ void frmDocRTF::closeAfterQuery()
 
 void frmDocRTF::closeEvent(QCloseEvent *event)
 {
+    if (m_closed) {
+        event->accept();
+        return;
+    }
     if (!m_queried && !QueryUnload()) {
         event->ignore();
         return;
     }
     m_queried = false;
+    m_closed = true;
     event->accept();
     unloadDocument();
 }
@@ -457,7 +462,7 @@ void frmDocRTF::onKeyDown(QKeyEvent *event)
         st.UndoKeyDown = true;
     // A handled key goes no further into the control.
     if (handleKey(event))
-        event->ignore();
+        event->accept();
 }
 
 void frmDocRTF::onKeyUp(QKeyEvent *event)

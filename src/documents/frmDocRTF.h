@@ -80,6 +80,8 @@ public:
     void closeAfterQuery();
     // True when the document came from a read-only file.
     bool isReadOnlyFile() const { return m_readOnly; }
+    // True once the window has closed (it is deleted a moment later).
+    bool isClosed() const { return m_closed; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -101,5 +103,6 @@ private:
     bool m_readOnly = false;
     bool m_queried = false;
     bool m_counted = true;
+    bool m_closed = false;
     QVector<int> m_tabs;
 };
