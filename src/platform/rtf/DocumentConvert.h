@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "platform/rtf/PlainTextCodec.h"
+
+class QTextDocument;
+
+// Loading, saving and converting documents by file type, with the same reader and writer the
+// rich text control uses: Rich Text (".rtf", ".rtt") and the plain-text types.
+namespace DocumentConvert {
+enum class FileKind { Unknown, RichText, PlainText };
+
+// The kind a file's extension names (compared in capitals).
+FileKind kindOfPath(const QString &path);
+
+// Writes data to path through a temporary file in the same folder renamed over the target,
+// keeping the target's permissions: a failed write leaves the old file as it was.
+bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr);
+
+// The document's text for a plain-text file: paragraphs and line breaks as "\n", pictures
+// left out.
+QString plainText(const QTextDocument &document);
+
+// Replaces the document with the file's content: RTF when the bytes are RTF, otherwise plain
+// text (whose encoding and line endings are returned in textInfo when given).
+bool load(const QString &path, QTextDocument &document, PlainText::Decoded *textInfo = nullptr,
+          QString *error = nullptr);
+
+// Converts in to out by their extensions (RTF or plain text either way). False with a message
+// when a file cannot be read or written or a type is not a document type.
+bool convert(const QString &in, const QString &out, QString *error = nullptr);
+} // namespace DocumentConvert
