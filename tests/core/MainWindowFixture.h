@@ -69,7 +69,8 @@ public:
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 
-    QString store(const QString &key, const QString &name, const QString &def = QStringLiteral("<none>"))
+    QString store(const QString &key, const QString &name,
+                  const QString &def = QStringLiteral("<none>"))
     {
         return clsLibrary::instance().REGSTRREAD(clsLibrary::HKEY_CURRENT_USER,
                                                  Identity::appKey() + key, name, def);

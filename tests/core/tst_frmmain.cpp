@@ -120,66 +120,118 @@ void tst_frmMain::menuItems_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QKeySequence>("shortcut");
     const QKeySequence none;
-    QTest::newRow("new") << "MNUFILENEW" << "&New..." << QKeySequence(Qt::CTRL | Qt::Key_N);
-    QTest::newRow("open") << "MNUFILEOPEN" << "&Open..." << QKeySequence(Qt::CTRL | Qt::Key_O);
-    QTest::newRow("reopen") << "MNUFILEREOPEN" << "&ReOpen" << none;
-    QTest::newRow("close") << "MNUFILECLOSE" << "&Close" << QKeySequence(Qt::CTRL | Qt::Key_W);
-    QTest::newRow("save") << "MNUFILESAVE" << "&Save" << QKeySequence(Qt::CTRL | Qt::Key_S);
-    QTest::newRow("save as") << "MNUFILESAVEAS" << "Save &As...                 "
-                             << QKeySequence(Qt::Key_F12);
-    QTest::newRow("print") << "MNUFILEPRINT" << "&Print..." << QKeySequence(Qt::CTRL | Qt::Key_P);
-    QTest::newRow("preview") << "MNUFILEPRINTPREVIEW" << "Print Pre&view" << none;
-    QTest::newRow("page setup") << "MNUFILEPAGESETUP" << "Page Set&up..." << none;
-    QTest::newRow("prefs") << "MNUFILEPREFERENCES" << "Pre&ferences..." << none;
-    QTest::newRow("clear list") << "MNUFILECLEARLIST" << "Cl&ear Recent List" << none;
-    QTest::newRow("edit") << "MNUEDITTOP" << "&Edit" << none;
-    QTest::newRow("undo") << "MNUEDITUNDO" << "&Undo" << QKeySequence(Qt::CTRL | Qt::Key_Z);
-    QTest::newRow("cut") << "MNUEDITCUT" << "Cu&t" << QKeySequence(Qt::CTRL | Qt::Key_X);
-    QTest::newRow("copy") << "MNUEDITCOPY" << "&Copy" << QKeySequence(Qt::CTRL | Qt::Key_C);
-    QTest::newRow("paste") << "MNUEDITPASTE" << "&Paste" << QKeySequence(Qt::CTRL | Qt::Key_V);
-    QTest::newRow("clear") << "MNUEDITDELETE" << "Cl&ear" << QKeySequence(Qt::Key_Delete);
-    QTest::newRow("select all") << "MNUEDITSELECTALL" << "Select &All"
-                                << QKeySequence(Qt::CTRL | Qt::Key_A);
-    QTest::newRow("painter") << "MNUEDITFMTPAINTER" << "For&mat Painter" << none;
-    QTest::newRow("spell") << "MNUEDITSPELLCHECKER" << "Spe&ll Checker..."
-                           << QKeySequence(Qt::Key_F7);
-    QTest::newRow("find") << "MNUEDITFIND" << "&Find..." << QKeySequence(Qt::CTRL | Qt::Key_F);
-    QTest::newRow("find next") << "MNUEDITFINDNEXT" << "Find &Next" << QKeySequence(Qt::Key_F3);
-    QTest::newRow("replace") << "MNUEDITREPLACE" << "&Replace..."
-                             << QKeySequence(Qt::CTRL | Qt::Key_H);
-    QTest::newRow("go to") << "MNUEDITGOTO" << "&Go To..." << QKeySequence(Qt::CTRL | Qt::Key_G);
-    QTest::newRow("view") << "MNUVIEWTOP" << "&View" << none;
-    QTest::newRow("std bar") << "MNUVIEWSTDBARSUBSH" << "&Standard Toolbar" << none;
-    QTest::newRow("fmt bar") << "MNUVIEWFMTBARSUBSH" << "&Formatting Toolbar" << none;
-    QTest::newRow("ruler") << "MNUVIEWRULER" << "R&uler" << none;
-    QTest::newRow("status") << "MNUVIEWSTATUSBAR" << "S&tatus Bar" << none;
-    QTest::newRow("html") << "MNUVIEWHTMLPREVIEW" << "&HTML Preview..." << none;
-    QTest::newRow("head foot") << "MNUVIEWHEADERFOOTER" << "&Header/Footer..." << none;
-    QTest::newRow("props") << "MNUVIEWPROPERTIES" << "&Properties..." << none;
-    QTest::newRow("insert") << "MNUINSERTTOP" << "&Insert" << none;
-    QTest::newRow("date") << "MNUINSERTDATE" << "&Date..." << none;
-    QTest::newRow("time") << "MNUINSERTTIME" << "&Time..." << none;
-    QTest::newRow("profile") << "MNUINSERTPSUB" << "P&rofile" << none;
-    QTest::newRow("home phone") << "MNUINSERTPSUBHOMESUBPHONE" << "&Phone" << none;
-    QTest::newRow("html code") << "MNUINSERTHTMLCODE" << "&HTML Color Code..." << none;
-    QTest::newRow("picture") << "MNUINSERTPICTURE" << "&Picture..." << none;
-    QTest::newRow("symbol") << "MNUINSERTSYMBOL" << "&Symbol..." << none;
-    QTest::newRow("file") << "MNUINSERTFILE" << "&File..." << none;
-    QTest::newRow("format") << "MNUFORMATTOP" << "F&ormat" << none;
-    QTest::newRow("paragraph") << "MNUFORMATPARAGRAPH" << "&Paragraph..." << none;
-    QTest::newRow("tabs") << "MNUFORMATTABS" << "&Tabs..." << none;
-    QTest::newRow("font") << "MNUFORMATFONTS" << "Fo&nt..." << none;
-    QTest::newRow("window") << "MNUWINDOWTOP" << "&Window" << none;
-    QTest::newRow("new window") << "MNUWINDOWNEWWINDOW" << "&New Window" << none;
-    QTest::newRow("cascade") << "MNUWINDOWCASCADE" << "Ca&scade" << none;
-    QTest::newRow("tile h") << "MNUWINDOWTILEHORIZONTAL" << "Tile &Horizontal" << none;
-    QTest::newRow("tile v") << "MNUWINDOWTILEVERTICAL" << "Tile &Vertical" << none;
-    QTest::newRow("icons") << "MNUWINDOWARRANGEICONS" << "Arrange &Icons" << none;
-    QTest::newRow("close all") << "MNUWINDOWCLOSEALL" << "Close &All" << none;
-    QTest::newRow("help") << "MNUHELPTOP" << "&Help" << none;
-    QTest::newRow("topics") << "MNUHELPTOPICS" << "&Help Topics" << QKeySequence(Qt::Key_F1);
-    QTest::newRow("online") << "MNUHELPQORONLINE" << "&Qor Online" << none;
-    QTest::newRow("about") << "MNUHELPABOUT" << "&About" << none;
+    QTest::newRow("new") << "MNUFILENEW"
+                         << "&New..." << QKeySequence(Qt::CTRL | Qt::Key_N);
+    QTest::newRow("open") << "MNUFILEOPEN"
+                          << "&Open..." << QKeySequence(Qt::CTRL | Qt::Key_O);
+    QTest::newRow("reopen") << "MNUFILEREOPEN"
+                            << "&ReOpen" << none;
+    QTest::newRow("close") << "MNUFILECLOSE"
+                           << "&Close" << QKeySequence(Qt::CTRL | Qt::Key_W);
+    QTest::newRow("save") << "MNUFILESAVE"
+                          << "&Save" << QKeySequence(Qt::CTRL | Qt::Key_S);
+    QTest::newRow("save as") << "MNUFILESAVEAS"
+                             << "Save &As...                 " << QKeySequence(Qt::Key_F12);
+    QTest::newRow("print") << "MNUFILEPRINT"
+                           << "&Print..." << QKeySequence(Qt::CTRL | Qt::Key_P);
+    QTest::newRow("preview") << "MNUFILEPRINTPREVIEW"
+                             << "Print Pre&view" << none;
+    QTest::newRow("page setup") << "MNUFILEPAGESETUP"
+                                << "Page Set&up..." << none;
+    QTest::newRow("prefs") << "MNUFILEPREFERENCES"
+                           << "Pre&ferences..." << none;
+    QTest::newRow("clear list") << "MNUFILECLEARLIST"
+                                << "Cl&ear Recent List" << none;
+    QTest::newRow("edit") << "MNUEDITTOP"
+                          << "&Edit" << none;
+    QTest::newRow("undo") << "MNUEDITUNDO"
+                          << "&Undo" << QKeySequence(Qt::CTRL | Qt::Key_Z);
+    QTest::newRow("cut") << "MNUEDITCUT"
+                         << "Cu&t" << QKeySequence(Qt::CTRL | Qt::Key_X);
+    QTest::newRow("copy") << "MNUEDITCOPY"
+                          << "&Copy" << QKeySequence(Qt::CTRL | Qt::Key_C);
+    QTest::newRow("paste") << "MNUEDITPASTE"
+                           << "&Paste" << QKeySequence(Qt::CTRL | Qt::Key_V);
+    QTest::newRow("clear") << "MNUEDITDELETE"
+                           << "Cl&ear" << QKeySequence(Qt::Key_Delete);
+    QTest::newRow("select all") << "MNUEDITSELECTALL"
+                                << "Select &All" << QKeySequence(Qt::CTRL | Qt::Key_A);
+    QTest::newRow("painter") << "MNUEDITFMTPAINTER"
+                             << "For&mat Painter" << none;
+    QTest::newRow("spell") << "MNUEDITSPELLCHECKER"
+                           << "Spe&ll Checker..." << QKeySequence(Qt::Key_F7);
+    QTest::newRow("find") << "MNUEDITFIND"
+                          << "&Find..." << QKeySequence(Qt::CTRL | Qt::Key_F);
+    QTest::newRow("find next") << "MNUEDITFINDNEXT"
+                               << "Find &Next" << QKeySequence(Qt::Key_F3);
+    QTest::newRow("replace") << "MNUEDITREPLACE"
+                             << "&Replace..." << QKeySequence(Qt::CTRL | Qt::Key_H);
+    QTest::newRow("go to") << "MNUEDITGOTO"
+                           << "&Go To..." << QKeySequence(Qt::CTRL | Qt::Key_G);
+    QTest::newRow("view") << "MNUVIEWTOP"
+                          << "&View" << none;
+    QTest::newRow("std bar") << "MNUVIEWSTDBARSUBSH"
+                             << "&Standard Toolbar" << none;
+    QTest::newRow("fmt bar") << "MNUVIEWFMTBARSUBSH"
+                             << "&Formatting Toolbar" << none;
+    QTest::newRow("ruler") << "MNUVIEWRULER"
+                           << "R&uler" << none;
+    QTest::newRow("status") << "MNUVIEWSTATUSBAR"
+                            << "S&tatus Bar" << none;
+    QTest::newRow("html") << "MNUVIEWHTMLPREVIEW"
+                          << "&HTML Preview..." << none;
+    QTest::newRow("head foot") << "MNUVIEWHEADERFOOTER"
+                               << "&Header/Footer..." << none;
+    QTest::newRow("props") << "MNUVIEWPROPERTIES"
+                           << "&Properties..." << none;
+    QTest::newRow("insert") << "MNUINSERTTOP"
+                            << "&Insert" << none;
+    QTest::newRow("date") << "MNUINSERTDATE"
+                          << "&Date..." << none;
+    QTest::newRow("time") << "MNUINSERTTIME"
+                          << "&Time..." << none;
+    QTest::newRow("profile") << "MNUINSERTPSUB"
+                             << "P&rofile" << none;
+    QTest::newRow("home phone") << "MNUINSERTPSUBHOMESUBPHONE"
+                                << "&Phone" << none;
+    QTest::newRow("html code") << "MNUINSERTHTMLCODE"
+                               << "&HTML Color Code..." << none;
+    QTest::newRow("picture") << "MNUINSERTPICTURE"
+                             << "&Picture..." << none;
+    QTest::newRow("symbol") << "MNUINSERTSYMBOL"
+                            << "&Symbol..." << none;
+    QTest::newRow("file") << "MNUINSERTFILE"
+                          << "&File..." << none;
+    QTest::newRow("format") << "MNUFORMATTOP"
+                            << "F&ormat" << none;
+    QTest::newRow("paragraph") << "MNUFORMATPARAGRAPH"
+                               << "&Paragraph..." << none;
+    QTest::newRow("tabs") << "MNUFORMATTABS"
+                          << "&Tabs..." << none;
+    QTest::newRow("font") << "MNUFORMATFONTS"
+                          << "Fo&nt..." << none;
+    QTest::newRow("window") << "MNUWINDOWTOP"
+                            << "&Window" << none;
+    QTest::newRow("new window") << "MNUWINDOWNEWWINDOW"
+                                << "&New Window" << none;
+    QTest::newRow("cascade") << "MNUWINDOWCASCADE"
+                             << "Ca&scade" << none;
+    QTest::newRow("tile h") << "MNUWINDOWTILEHORIZONTAL"
+                            << "Tile &Horizontal" << none;
+    QTest::newRow("tile v") << "MNUWINDOWTILEVERTICAL"
+                            << "Tile &Vertical" << none;
+    QTest::newRow("icons") << "MNUWINDOWARRANGEICONS"
+                           << "Arrange &Icons" << none;
+    QTest::newRow("close all") << "MNUWINDOWCLOSEALL"
+                               << "Close &All" << none;
+    QTest::newRow("help") << "MNUHELPTOP"
+                          << "&Help" << none;
+    QTest::newRow("topics") << "MNUHELPTOPICS"
+                            << "&Help Topics" << QKeySequence(Qt::Key_F1);
+    QTest::newRow("online") << "MNUHELPQORONLINE"
+                            << "&Qor Online" << none;
+    QTest::newRow("about") << "MNUHELPABOUT"
+                           << "&About" << none;
 }
 
 void tst_frmMain::menuItems()
@@ -203,11 +255,11 @@ void tst_frmMain::menuSeparatorsAndOrder()
     QStringList names;
     for (QAction *a : m.menu(QStringLiteral("MNUFILETOP"))->actions())
         names.append(a->objectName());
-    QStringList expected = {"MNUFILENEW",  "MNUFILEOPEN",        "MNUFILEREOPEN",
-                            "MNUFILECLOSE", "MNUFILESEP1",        "MNUFILESAVE",
-                            "MNUFILESAVEAS", "MNUFILESEP2",       "MNUFILEPRINT",
+    QStringList expected = {"MNUFILENEW",          "MNUFILEOPEN",      "MNUFILEREOPEN",
+                            "MNUFILECLOSE",        "MNUFILESEP1",      "MNUFILESAVE",
+                            "MNUFILESAVEAS",       "MNUFILESEP2",      "MNUFILEPRINT",
                             "MNUFILEPRINTPREVIEW", "MNUFILEPAGESETUP", "MNUFILESEP3",
-                            "MNUFILEPREFERENCES", "MNUFILESEP4"};
+                            "MNUFILEPREFERENCES",  "MNUFILESEP4"};
     for (int k = 0; k < 8; ++k)
         expected.append(QStringLiteral("MNUFILERECENTLIST(%1)").arg(k));
     expected += {"MNUFILESEP5", "MNUFILECLEARLIST", "MNUFILESEP6", "MNUFILEEXIT"};
@@ -243,9 +295,10 @@ void tst_frmMain::documentLimit()
     QVERIFY(!f.cmd().FILENEW());
     QVERIFY(m.documents().isEmpty());
     QCOMPARE(f.ui.messages.size(), 1);
-    QCOMPARE(f.ui.messages[0].text,
-             QStringLiteral("You have reached the limit of documents that can be opened in a "
-                            "session, sorry.\r\nYou could always close Pamphlexa and re-launch it."));
+    QCOMPARE(
+        f.ui.messages[0].text,
+        QStringLiteral("You have reached the limit of documents that can be opened in a "
+                       "session, sorry.\r\nYou could always close Pamphlexa and re-launch it."));
     QCOMPARE(f.ui.messages[0].style, MsgStyle::Critical);
     QCOMPARE(f.ui.messages[0].title, QStringLiteral("Pamphlexa"));
     QCOMPARE(f.ui.beeps, 1);

@@ -95,8 +95,8 @@ void tst_frmDocRTF::closePrompt()
     f.ui.messageAnswers.enqueue(answer);
     m.menuItem(QStringLiteral("MNUFILECLOSE"))->trigger();
     QCOMPARE(f.ui.messages.size(), 1);
-    QCOMPARE(f.ui.messages[0].text,
-             QStringLiteral("Do you wish to save '") + path + QStringLiteral("' before you close ?"));
+    QCOMPARE(f.ui.messages[0].text, QStringLiteral("Do you wish to save '") + path +
+                                        QStringLiteral("' before you close ?"));
     QCOMPARE(f.ui.messages[0].title, QStringLiteral("Pamphlexa"));
     QCOMPARE(m.documents().isEmpty(), closed);
     QCOMPARE(AppState::instance().DocCount, closed ? 0 : 1);
@@ -234,8 +234,8 @@ void tst_frmDocRTF::lastCloseDisablesDocumentCommands()
     QVERIFY(m.button(QStringLiteral("SAVE AS"))->isEnabled());
     m.menuItem(QStringLiteral("MNUFILECLOSE"))->trigger();
     QVERIFY(!AppState::instance().DocumentsOpen);
-    for (const char *key : {"SAVE", "SAVE AS", "PRINT", "CUT", "COPY", "FIND", "BOLD",
-                            "ALIGN LEFT", "FORMAT PAINTER", "PICTURE", "HTML PREVIEW"})
+    for (const char *key : {"SAVE", "SAVE AS", "PRINT", "CUT", "COPY", "FIND", "BOLD", "ALIGN LEFT",
+                            "FORMAT PAINTER", "PICTURE", "HTML PREVIEW"})
         QVERIFY2(!m.button(QString::fromLatin1(key))->isEnabled(), key);
     QVERIFY(m.button(QStringLiteral("NEW"))->isEnabled());
     QVERIFY(m.button(QStringLiteral("OPEN"))->isEnabled());

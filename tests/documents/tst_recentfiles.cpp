@@ -24,9 +24,8 @@ void tst_RecentFiles::listOrder_data()
     QTest::addColumn<QStringList>("added");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("newest first") << QStringList{"/a", "/b", "/c"} << QStringList{"/c", "/b", "/a"};
-    QTest::newRow("fourth to top, others shift")
-        << QStringList{"/1", "/2", "/3", "/4", "/5", "/2"}
-        << QStringList{"/2", "/5", "/4", "/3", "/1"};
+    QTest::newRow("fourth to top, others shift") << QStringList{"/1", "/2", "/3", "/4", "/5", "/2"}
+                                                 << QStringList{"/2", "/5", "/4", "/3", "/1"};
     QTest::newRow("case-insensitive duplicate")
         << QStringList{"/Docs/A.rtf", "/b", "/docs/a.RTF"} << QStringList{"/docs/a.RTF", "/b"};
     QTest::newRow("same path twice") << QStringList{"/a", "/a"} << QStringList{"/a"};
@@ -95,8 +94,8 @@ void tst_RecentFiles::vanishedEntryIsRemoved()
     m.menuItem(QStringLiteral("MNUFILERECENTLIST(1)"))->trigger();
     QCOMPARE(f.ui.messages.size(), 1);
     QCOMPARE(f.ui.messages[0].text, QStringLiteral("The document ") + gone +
-                                         QStringLiteral(" is no longer available and will now be "
-                                                        "removed from the list."));
+                                        QStringLiteral(" is no longer available and will now be "
+                                                       "removed from the list."));
     QCOMPARE(f.ui.messages[0].title, QStringLiteral("Pamphlexa"));
     QCOMPARE(f.cmd().recentFiles().paths(), QStringList({c, a}));
     QCOMPARE(m.menuItem(QStringLiteral("MNUFILERECENTLIST(1)"))->data().toString(),
@@ -161,7 +160,7 @@ void tst_RecentFiles::reopen()
     QCOMPARE(f.ui.messages.size(), 1);
     QCOMPARE(f.ui.messages[0].text, QStringLiteral("Continuing will loose any unsaved changes for "
                                                    "the ") +
-                                         path + QStringLiteral("\r\nDo you want to continue ?"));
+                                        path + QStringLiteral("\r\nDo you want to continue ?"));
     QCOMPARE(f.ui.messages[0].title, QStringLiteral("ReOpen"));
     QCOMPARE(f.active()->RTF1->Text(), expected);
     QCOMPARE(f.active()->isModified(), answer != MsgResult::Yes);
