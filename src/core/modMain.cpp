@@ -95,7 +95,8 @@ int modMain::Main(int argc, char **argv)
     clock.start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pamphlexa"));
-    QApplication::setApplicationDisplayName(Identity::AppTitle);
+    // No display name: the platform would append it to every window title, and the main
+    // window's title is exactly the application title (plus the maximised document's caption).
     QApplication::setOrganizationName(QStringLiteral("pamphlexa"));
     Fonts::installSubstitutions();
 
