@@ -15,6 +15,7 @@
 #include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextList>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -31,6 +32,11 @@ constexpr QChar kFrameEnd = QChar(0xfdd1);
 const QString kRtfMime = QStringLiteral("text/rtf");
 const QString kRtfMimeAlt = QStringLiteral("application/rtf");
 constexpr int kDefaultTabTwips = 720;
+// The indent a bulleted paragraph without indents gets, and the property that remembers it.
+constexpr int kBulletIndentTwips = 360;
+constexpr int kBulletShiftProperty = QTextFormat::UserProperty + 100;
+// Pictures get names unique in the program, so content moved between documents never clashes.
+int g_pictureSerial = 0;
 
 bool isBlockSeparator(QChar c)
 {
@@ -111,6 +117,30 @@ QByteArray rtfBytes(const QString &rtf)
             bytes += "\\u" + QByteArray::number(static_cast<qint16>(c.unicode())) + '?';
     }
     return bytes;
+}
+
+// Inserts RTF at the cursor as a document reads it: the break that ends the last paragraph
+// ends the inserted content instead of adding an empty paragraph, so that TextRTF of one
+// control put back as SelRTF of another lands exactly where the selection was.
+bool insertRtf(QByteArrayView data, QTextCursor &cursor)
+{
+    QTextDocument scratch;
+    scratch.setUndoRedoEnabled(false);
+    if (!Rtf::read(data, scratch))
+        return false;
+    QTextDocument *target = cursor.document();
+    for (QTextBlock b = scratch.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (!f.isImageFormat())
+                continue;
+            const QUrl name(f.toImageFormat().name());
+            target->addResource(QTextDocument::ImageResource, name,
+                                scratch.resource(QTextDocument::ImageResource, name));
+        }
+    }
+    cursor.insertFragment(QTextDocumentFragment(&scratch));
+    return true;
 }
 
 bool isWordChar(QChar c)
@@ -303,11 +333,13 @@ void RichTextBox::watchDocument() const
         return;
     m_watched = doc;
     m_textValid = false;
+    ++m_revision;
     m_linesValid = 0;
     connect(doc, &QTextDocument::contentsChange, this, [this, doc](int from, int, int) {
         if (doc != m_watched)
             return;
         m_textValid = false;
+        ++m_revision;
         invalidateLines(from);
     });
 }
@@ -491,7 +523,7 @@ void RichTextBox::setSelRTF(const QString &rtf)
     }
     QTextCursor c = textCursor();
     c.beginEditBlock();
-    Rtf::insert(bytes, c);
+    insertRtf(bytes, c);
     c.endEditBlock();
     setTextCursor(c);
 }
@@ -503,7 +535,7 @@ namespace {
 
 // The character formats a property reads: the typing format without a selection, else every
 // distinct format of the selected text (pictures count only when nothing else is selected).
-std::vector<QTextCharFormat> selectedCharFormats(const QTextCursor &c)
+std::vector<QTextCharFormat> collectCharFormats(const QTextCursor &c)
 {
     if (!c.hasSelection())
         return {c.charFormat()};
@@ -511,10 +543,22 @@ std::vector<QTextCharFormat> selectedCharFormats(const QTextCursor &c)
     const QList<QTextFormat> all = doc->allFormats();
     std::vector<int> text;
     std::vector<int> pictures;
-    for (const FragmentRange &r : fragmentsIn(doc, c.selectionStart(), c.selectionEnd())) {
-        std::vector<int> &into = all.value(r.formatIndex).isImageFormat() ? pictures : text;
-        if (std::find(into.begin(), into.end(), r.formatIndex) == into.end())
-            into.push_back(r.formatIndex);
+    std::vector<bool> seen(all.size() + 1, false);
+    const int s = c.selectionStart();
+    const int e = c.selectionEnd();
+    for (QTextBlock b = doc->findBlock(s); b.isValid() && b.position() < e; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.position() + f.length() <= s)
+                continue;
+            if (f.position() >= e)
+                break;
+            const int index = f.charFormatIndex();
+            if (index < 0 || index >= all.size() || seen[index])
+                continue;
+            seen[index] = true;
+            (all[index].isImageFormat() ? pictures : text).push_back(index);
+        }
     }
     const std::vector<int> &chosen = text.empty() ? pictures : text;
     std::vector<QTextCharFormat> out;
@@ -542,6 +586,24 @@ bool isUnderlined(const QTextCharFormat &f)
 
 } // namespace
 
+// The selection's formats are read by several properties in a row (a toolbar refresh): keep
+// them until the selection or the content changes.
+std::vector<QTextCharFormat> RichTextBox::selectedCharFormats() const
+{
+    watchDocument();
+    const QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return collectCharFormats(c);
+    if (m_formatsRevision != m_revision || m_formatsStart != c.selectionStart() ||
+        m_formatsEnd != c.selectionEnd()) {
+        m_formats = collectCharFormats(c);
+        m_formatsRevision = m_revision;
+        m_formatsStart = c.selectionStart();
+        m_formatsEnd = c.selectionEnd();
+    }
+    return m_formats;
+}
+
 void RichTextBox::mergeSelCharFormat(const QTextCharFormat &format)
 {
     QTextCursor c = textCursor();
@@ -556,7 +618,7 @@ void RichTextBox::mergeSelCharFormat(const QTextCharFormat &format)
 
 std::optional<bool> RichTextBox::SelBold() const
 {
-    return common<bool>(selectedCharFormats(textCursor()), isBold);
+    return common<bool>(selectedCharFormats(), isBold);
 }
 
 void RichTextBox::setSelBold(bool on)
@@ -568,7 +630,7 @@ void RichTextBox::setSelBold(bool on)
 
 std::optional<bool> RichTextBox::SelItalic() const
 {
-    return common<bool>(selectedCharFormats(textCursor()),
+    return common<bool>(selectedCharFormats(),
                         [](const QTextCharFormat &f) { return f.fontItalic(); });
 }
 
@@ -581,7 +643,7 @@ void RichTextBox::setSelItalic(bool on)
 
 std::optional<bool> RichTextBox::SelUnderline() const
 {
-    return common<bool>(selectedCharFormats(textCursor()), isUnderlined);
+    return common<bool>(selectedCharFormats(), isUnderlined);
 }
 
 void RichTextBox::setSelUnderline(bool on)
@@ -593,7 +655,7 @@ void RichTextBox::setSelUnderline(bool on)
 
 std::optional<bool> RichTextBox::SelStrikeThru() const
 {
-    return common<bool>(selectedCharFormats(textCursor()),
+    return common<bool>(selectedCharFormats(),
                         [](const QTextCharFormat &f) { return f.fontStrikeOut(); });
 }
 
@@ -607,7 +669,7 @@ void RichTextBox::setSelStrikeThru(bool on)
 std::optional<QString> RichTextBox::SelFontName() const
 {
     const QString fallback = document()->defaultFont().family();
-    return common<QString>(selectedCharFormats(textCursor()), [&](const QTextCharFormat &f) {
+    return common<QString>(selectedCharFormats(), [&](const QTextCharFormat &f) {
         const QStringList families = f.property(QTextFormat::FontFamilies).toStringList();
         if (!families.isEmpty() && !families.first().isEmpty())
             return families.first();
@@ -628,7 +690,7 @@ void RichTextBox::setSelFontName(const QString &name)
 std::optional<double> RichTextBox::SelFontSize() const
 {
     const double fallback = document()->defaultFont().pointSizeF();
-    return common<double>(selectedCharFormats(textCursor()), [&](const QTextCharFormat &f) {
+    return common<double>(selectedCharFormats(), [&](const QTextCharFormat &f) {
         return f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : fallback;
     });
 }
@@ -645,7 +707,7 @@ void RichTextBox::setSelFontSize(double points)
 std::optional<QColor> RichTextBox::SelColor() const
 {
     const QColor fallback = palette().color(QPalette::Text);
-    return common<QColor>(selectedCharFormats(textCursor()), [&](const QTextCharFormat &f) {
+    return common<QColor>(selectedCharFormats(), [&](const QTextCharFormat &f) {
         if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
             return f.foreground().color();
         return fallback;
@@ -663,7 +725,7 @@ void RichTextBox::setSelColor(const QColor &color)
 
 std::optional<int> RichTextBox::SelCharOffset() const
 {
-    return common<int>(selectedCharFormats(textCursor()), [](const QTextCharFormat &f) {
+    return common<int>(selectedCharFormats(), [](const QTextCharFormat &f) {
         return f.intProperty(TextFormats::CharOffsetTwips);
     });
 }
@@ -726,6 +788,9 @@ std::optional<bool> RichTextBox::SelBullet() const
 
 void RichTextBox::setSelBullet(bool on)
 {
+    // Lists carry no indent of their own (the paragraph's indents place the text, as in RTF);
+    // the marker is drawn before the first line, so a paragraph without indents moves in to
+    // make room for it, and moves back when the bullet goes.
     QTextCursor c = textCursor();
     const std::vector<QTextBlock> blocks = selectedBlocks(c);
     c.beginEditBlock();
@@ -740,25 +805,37 @@ void RichTextBox::setSelBullet(bool on)
                 continue;
             if (current)
                 current->remove(b);
+            QTextBlockFormat f = b.blockFormat();
+            f.setIndent(0);
+            if (leftTwips(f) == 0 && firstTwips(f) == 0) {
+                setLeftTwips(f, kBulletIndentTwips);
+                f.setProperty(kBulletShiftProperty, kBulletIndentTwips);
+            }
+            QTextCursor(b).setBlockFormat(f);
             if (list) {
                 list->add(b);
             } else {
                 QTextListFormat lf;
                 lf.setStyle(QTextListFormat::ListDisc);
-                lf.setIndent(1);
+                lf.setIndent(0);
                 QTextCursor(b).createList(lf);
                 list = b.textList();
             }
         }
     } else {
         for (const QTextBlock &b : blocks) {
-            if (QTextList *list = b.textList()) {
-                const int indent = b.blockFormat().indent();
-                list->remove(b);
-                QTextBlockFormat f = b.blockFormat();
-                f.setIndent(indent);
-                QTextCursor(b).setBlockFormat(f);
+            QTextList *list = b.textList();
+            if (!list)
+                continue;
+            const int indent = b.blockFormat().indent();
+            list->remove(b);
+            QTextBlockFormat f = b.blockFormat();
+            f.setIndent(indent);
+            if (f.hasProperty(kBulletShiftProperty)) {
+                setLeftTwips(f, leftTwips(f) - f.intProperty(kBulletShiftProperty));
+                f.clearProperty(kBulletShiftProperty);
             }
+            QTextCursor(b).setBlockFormat(f);
         }
     }
     c.endEditBlock();
@@ -1025,7 +1102,13 @@ void RichTextBox::ensureLines(int block) const
 {
     watchDocument();
     QTextDocument *doc = document();
-    doc->documentLayout()->documentSize(); // finishes a lazy layout
+    const int count = doc->blockCount();
+    block = std::min(block, count - 1);
+    // The layout runs lazily from the top: finish it as far as the block asked for.
+    if (block >= count - 1)
+        doc->documentLayout()->documentSize();
+    else
+        doc->documentLayout()->blockBoundingRect(doc->findBlockByNumber(block));
     const QString key = QStringLiteral("%1 %2 %3 %4")
                             .arg(lineWrapMode())
                             .arg(lineWrapColumnOrWidth())
@@ -1035,8 +1118,6 @@ void RichTextBox::ensureLines(int block) const
         m_lineKey = key;
         m_linesValid = 0;
     }
-    const int count = doc->blockCount();
-    block = std::min(block, count - 1);
     m_firstLine.resize(count);
     m_linesValid = std::min(m_linesValid, count);
     if (m_linesValid > block)
@@ -1142,7 +1223,7 @@ void RichTextBox::insertPicture(const QImage &image)
     QTextDocument *doc = document();
     QString name;
     do {
-        name = QStringLiteral("pamphlexa-picture-%1").arg(++m_pictureSerial);
+        name = QStringLiteral("pamphlexa-picture:%1").arg(++g_pictureSerial);
     } while (doc->resource(QTextDocument::ImageResource, QUrl(name)).isValid());
     doc->addResource(QTextDocument::ImageResource, QUrl(name), image);
 
@@ -1243,7 +1324,7 @@ void RichTextBox::insertFromMimeData(const QMimeData *source)
             continue;
         QTextCursor c = textCursor();
         c.beginEditBlock();
-        const bool ok = Rtf::insert(rtf, c);
+        const bool ok = insertRtf(rtf, c);
         c.endEditBlock();
         if (ok) {
             setTextCursor(c);

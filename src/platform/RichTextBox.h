@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <QTextEdit>
+#include <QTextFormat>
 #include <QVector>
 #include <optional>
 #include <vector>
@@ -11,7 +12,6 @@
 
 class QImage;
 class QTextCursor;
-class QTextCharFormat;
 class QTextBlockFormat;
 
 // The rich text control every document window, scratch buffer and sample uses.
@@ -60,7 +60,9 @@ public:
     // Replaces the selection with plain text (breaks as for setText) in the typing format; the
     // caret ends after it.
     void setSelText(const QString &text);
-    // The selection as a complete RTF document; setting it replaces the selection.
+    // The selection as a complete RTF document; setting it replaces the selection with the
+    // document's content (the break ending its last paragraph adds no paragraph), one undo step.
+    // Text that is not RTF is inserted as plain text.
     QString SelRTF() const;
     void setSelRTF(const QString &rtf);
 
@@ -106,6 +108,7 @@ public:
     // The control's default font, applied to text without its own font.
     QFont Font() const;
     void setFont(const QString &name, double points);
+    using QTextEdit::setFont;
     // Right edge of the text in twips: NoWrap for none, else the line width.
     int RightMargin() const { return m_rightMargin; }
     void setRightMargin(int twips);
@@ -188,12 +191,12 @@ private:
     void invalidateLines(int docPos) const;
     void ensureLines(int block) const;
     void emitSelChangeIfMoved();
+    std::vector<QTextCharFormat> selectedCharFormats() const;
 
     int m_rightMargin = NoWrap;
     QString m_tag = QStringLiteral("0");
     PlainText::Encoding m_encoding = PlainText::Encoding::Utf8;
     PlainText::LineEnding m_lineEnding = PlainText::LineEnding::Lf;
-    int m_pictureSerial = 0;
     int m_lastAnchor = -1;
     int m_lastPosition = -1;
 
@@ -201,6 +204,12 @@ private:
     mutable const QTextDocument *m_watched = nullptr;
     mutable QString m_textCache;
     mutable bool m_textValid = false;
+    // Counts content changes; the selection's character formats are kept for one revision.
+    mutable quint64 m_revision = 0;
+    mutable quint64 m_formatsRevision = ~quint64(0);
+    mutable int m_formatsStart = -1;
+    mutable int m_formatsEnd = -1;
+    mutable std::vector<QTextCharFormat> m_formats;
     // First display line of each block, valid for the first m_linesValid blocks and the layout
     // described by m_lineKey.
     mutable std::vector<int> m_firstLine;

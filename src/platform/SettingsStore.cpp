@@ -388,8 +388,11 @@ struct SettingsStore::Impl
         const bool own = sqlite3_get_autocommit(db) != 0;
         if (own) {
             rc = exec("BEGIN IMMEDIATE");
-            if (rc != SQLITE_OK)
+            if (rc != SQLITE_OK) {
+                if (batchDepth > 0)
+                    batchFailed = true;
                 return rc;
+            }
         }
         for (const Value &v : values) {
             rc = upsert(v);
@@ -397,8 +400,8 @@ struct SettingsStore::Impl
                 break;
         }
         if (rc != SQLITE_OK) {
-            exec("ROLLBACK");
-            if (!own)
+            exec("ROLLBACK"); // inside a batch this drops what the batch staged so far
+            if (batchDepth > 0)
                 batchFailed = true;
             return rc;
         }
@@ -470,7 +473,8 @@ bool SettingsStore::Batch::commit()
     if (m_done)
         return !d.batchFailed;
     m_done = true;
-    if (--d.batchDepth > 0)
+    // A store reopened on another file while the batch lived has nothing of it left to commit.
+    if (d.batchDepth == 0 || --d.batchDepth > 0)
         return !d.batchFailed;
     if (d.db && !sqlite3_get_autocommit(d.db)) {
         if (d.exec("COMMIT") != SQLITE_OK) {
@@ -498,10 +502,13 @@ QString SettingsStore::defaultPath()
         return overridePath();
     // ~/.config/pamphlexa/settings.sqlite: the folder is named after the program, whatever
     // organisation name the running executable set (the settings tool finds the same file).
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (config.isEmpty())
-        return {};
-    return config + QStringLiteral("/pamphlexa/settings.sqlite");
+    // Worked out once: every read asks for it.
+    static const QString path = [] {
+        const QString config =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        return config.isEmpty() ? QString() : config + QStringLiteral("/pamphlexa/settings.sqlite");
+    }();
+    return path;
 }
 
 void SettingsStore::setDefaultPath(const QString &path)

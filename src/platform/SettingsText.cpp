@@ -5,7 +5,8 @@ namespace {
 void appendQuoted(QString &out, const QString &text)
 {
     out += QLatin1Char('"');
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
         switch (c.unicode()) {
         case '\\':
             out += QLatin1String("\\\\");
@@ -23,10 +24,15 @@ void appendQuoted(QString &out, const QString &text)
             out += QLatin1String("\\t");
             break;
         default:
-            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
                 out += c;
+                out += text.at(++i);
+            } else if (c.unicode() < 0x20 || c.unicode() == 0x7f || c.isSurrogate()) {
+                // Control characters and unpaired surrogates (which UTF-8 cannot carry).
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            } else {
+                out += c;
+            }
         }
     }
     out += QLatin1Char('"');
@@ -157,10 +163,9 @@ QByteArray format(const QList<SettingsStore::Value> &values, bool withHeader)
         out += QLatin1String(Header) + QLatin1Char('\n');
     bool first = true;
     SettingsStore::Root root = SettingsStore::CurrentUser;
-    QString keyFold;
+    QString key;
     for (const SettingsStore::Value &v : values) {
-        const QString fold = v.key.toCaseFolded();
-        if (first || v.root != root || fold != keyFold) {
+        if (first || v.root != root || v.key != key) {
             if (!first || withHeader)
                 out += QLatin1Char('\n');
             out += QLatin1Char('[') + SettingsStore::rootName(v.root);
@@ -169,7 +174,7 @@ QByteArray format(const QList<SettingsStore::Value> &values, bool withHeader)
             out += QLatin1String("]\n");
             first = false;
             root = v.root;
-            keyFold = fold;
+            key = v.key;
         }
         if (v.name.isEmpty())
             out += QLatin1Char('@');

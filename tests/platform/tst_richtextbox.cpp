@@ -63,6 +63,14 @@ void select(RichTextBox &box, int start, int length)
     box.setSelLength(length);
 }
 
+// Drops reach the control through these; tests call them directly.
+class DropBox : public RichTextBox
+{
+public:
+    using RichTextBox::canInsertFromMimeData;
+    using RichTextBox::insertFromMimeData;
+};
+
 } // namespace
 
 class TestRichTextBox : public QObject
@@ -81,6 +89,7 @@ private slots:
     void mixedSelection_data();
     void mixedSelection();
     void typingFormat();
+    void formatsFollowChangesUnderSameSelection();
     void propertyIsOneUndoStep();
     void indentsInTwips_data();
     void indentsInTwips();
@@ -101,6 +110,8 @@ private slots:
     void pasteImage();
     void copyOffersRtfTextAndHtml();
     void pastePlainText();
+    void dropPrefersRtfThenImageThenText_data();
+    void dropPrefersRtfThenImageThenText();
     void tag();
     void changeAndSelChange();
     void keyDownConsumed_data();
@@ -317,6 +328,27 @@ void TestRichTextBox::typingFormat()
     QCOMPARE(box.SelFontName(), std::optional<QString>("DejaVu Sans"));
 }
 
+void TestRichTextBox::formatsFollowChangesUnderSameSelection()
+{
+    RichTextBox box;
+    box.setText("abcdef");
+    select(box, 1, 3);
+    QCOMPARE(box.SelBold(), std::optional<bool>(false));
+    // Changed behind the control's back, the selection itself unchanged.
+    QTextCursor other(box.document());
+    other.setPosition(2);
+    other.setPosition(3, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    other.mergeCharFormat(bold);
+    QCOMPARE(box.SelBold(), std::nullopt);
+    box.setSelBold(true);
+    QCOMPARE(box.SelBold(), std::optional<bool>(true));
+    box.Undo();
+    select(box, 1, 3);
+    QCOMPARE(box.SelBold(), std::nullopt);
+}
+
 void TestRichTextBox::propertyIsOneUndoStep()
 {
     RichTextBox box;
@@ -454,23 +486,32 @@ void TestRichTextBox::bullets()
     QCOMPARE(list->format().style(), QTextListFormat::ListDisc);
     QCOMPARE(list->count(), 2);
     QCOMPARE(box.Text(), QString("a\r\nb\r\nc")); // the marker is not text
+    // A paragraph without indents moves in to make room for the marker.
+    QCOMPARE(box.SelIndent(), std::optional<int>(360));
+    QCOMPARE(box.SelHangingIndent(), std::optional<int>(0));
     // A bullet added after a bulleted paragraph continues its list.
     select(box, 6, 0);
+    box.setSelIndent(720);
     box.setSelBullet(true);
     QCOMPARE(list->count(), 3);
-    const qreal leftBefore = box.document()->lastBlock().blockFormat().leftMargin();
+    QCOMPARE(box.SelIndent(), std::optional<int>(720)); // its own indent stays
     select(box, 3, 1);
     box.setSelBullet(false);
     QCOMPARE(box.SelBullet(), std::optional<bool>(false));
+    QCOMPARE(box.SelIndent(), std::optional<int>(0));
     QCOMPARE(box.document()->findBlockByNumber(1).blockFormat().indent(), 0);
-    QCOMPARE(box.document()->lastBlock().blockFormat().leftMargin(), leftBefore);
     select(box, 0, 7);
     QCOMPARE(box.SelBullet(), std::nullopt);
+    select(box, 6, 0);
+    box.setSelBullet(false);
+    QCOMPARE(box.SelIndent(), std::optional<int>(720));
     // A numbered paragraph is not a bullet.
     QTextCursor c(box.document()->findBlockByNumber(1));
     c.createList(QTextListFormat::ListDecimal);
     select(box, 3, 0);
     QCOMPARE(box.SelBullet(), std::optional<bool>(false));
+    box.setSelBullet(true);
+    QCOMPARE(box.SelBullet(), std::optional<bool>(true));
 }
 
 void TestRichTextBox::alignment_data()
@@ -653,6 +694,46 @@ void TestRichTextBox::pastePlainText()
     QCOMPARE(box.SelStart(), 8);
     QGuiApplication::clipboard()->clear();
     QVERIFY(!box.CanPaste());
+}
+
+void TestRichTextBox::dropPrefersRtfThenImageThenText_data()
+{
+    QTest::addColumn<QStringList>("kinds");
+    QTest::addColumn<QString>("text");
+    const QString picture(QChar::ObjectReplacementCharacter);
+    QTest::newRow("rtf over all") << QStringList{"rtf", "image", "text", "html"} << "[rich]";
+    QTest::newRow("image over text") << QStringList{"image", "text", "html"} << "[" + picture + "]";
+    QTest::newRow("text over html") << QStringList{"text", "html"} << "[plain]";
+    QTest::newRow("html alone as text") << QStringList{"html"} << "[web\r\npage]";
+    QTest::newRow("nothing usable") << QStringList{} << "[]";
+}
+
+void TestRichTextBox::dropPrefersRtfThenImageThenText()
+{
+    QFETCH(QStringList, kinds);
+    QFETCH(QString, text);
+    RichTextBox source;
+    source.setText("rich");
+    QMimeData mime;
+    if (kinds.contains("rtf"))
+        mime.setData("application/rtf", source.TextRTF().toLatin1());
+    if (kinds.contains("image")) {
+        QImage image(5, 5, QImage::Format_RGB32);
+        image.fill(Qt::yellow);
+        mime.setImageData(image);
+    }
+    if (kinds.contains("text"))
+        mime.setText("plain");
+    if (kinds.contains("html"))
+        mime.setHtml("<p>web</p><p>page</p>");
+    mime.setData("application/x-unrelated", "x");
+
+    DropBox box;
+    box.setText("[]");
+    box.setSelStart(1);
+    QCOMPARE(box.canInsertFromMimeData(&mime), !kinds.isEmpty());
+    box.insertFromMimeData(&mime);
+    QCOMPARE(box.Text(), text);
 }
 
 void TestRichTextBox::tag()

@@ -2,6 +2,12 @@
 
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
+#include "platform/rtf/TextFormats.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextList>
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +17,53 @@
 #include <QTextDocument>
 
 namespace {
+// The marker a list paragraph shows, as text. Bullets are told apart by depth, as other
+// programs write them in plain text.
+QString listMarker(const QTextList &list, const QTextBlock &block)
+{
+    switch (list.format().style()) {
+    case QTextListFormat::ListDisc:
+    case QTextListFormat::ListCircle:
+    case QTextListFormat::ListSquare: {
+        static const char16_t bullets[] = {0x2022, 0x25E6, 0x25AA};
+        return QString(
+            QChar(bullets[std::max(0, list.format().intProperty(TextFormats::ListLevel)) % 3]));
+    }
+    default:
+        break;
+    }
+    const QTextListFormat f = list.format();
+    if (!f.hasProperty(TextFormats::ListStart))
+        return list.itemText(block);
+    // Numbering from another start than 1, which QTextList does not know.
+    int n = list.itemNumber(block) + f.intProperty(TextFormats::ListStart);
+    QString number;
+    switch (f.style()) {
+    case QTextListFormat::ListLowerAlpha:
+    case QTextListFormat::ListUpperAlpha:
+        for (; n > 0; n = (n - 1) / 26)
+            number.prepend(QChar(u'a' + (n - 1) % 26));
+        break;
+    case QTextListFormat::ListLowerRoman:
+    case QTextListFormat::ListUpperRoman: {
+        static const std::pair<int, const char *> numerals[] = {
+            {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+            {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+        for (const auto &[value, text] : numerals)
+            for (; n >= value; n -= value)
+                number.append(QLatin1String(text));
+        break;
+    }
+    default:
+        number = QString::number(n);
+        break;
+    }
+    if (f.style() == QTextListFormat::ListUpperAlpha ||
+        f.style() == QTextListFormat::ListUpperRoman)
+        number = number.toUpper();
+    return f.numberPrefix() + number + f.numberSuffix();
+}
+
 void setError(QString *error, const QString &message)
 {
     if (error)
@@ -59,6 +112,8 @@ QString DocumentConvert::plainText(const QTextDocument &document)
             out.append(u'\n');
         QString t = b.text();
         t.remove(QChar::ObjectReplacementCharacter);
+        if (const QTextList *list = b.textList())
+            t.prepend(listMarker(*list, b) + u'\t');
         t.replace(QChar::LineSeparator, u'\n');
         out.append(t);
     }
@@ -103,4 +158,44 @@ bool DocumentConvert::convert(const QString &in, const QString &out, QString *er
     else
         bytes = PlainText::encode(plainText(document), info.encoding, info.lineEnding);
     return writeFileAtomically(out, bytes, error);
+}
+
+QByteArray DocumentConvert::formatReport(const QTextDocument &document)
+{
+    QByteArray out;
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+        const QTextBlockFormat bf = b.blockFormat();
+        QJsonObject para;
+        QString text = b.text();
+        text.remove(QChar::ObjectReplacementCharacter);
+        para["text"] = text;
+        const Qt::Alignment a = bf.alignment() & Qt::AlignHorizontal_Mask;
+        para["align"] = (a & Qt::AlignJustify)   ? 3
+                        : (a & Qt::AlignHCenter) ? 2
+                        : (a & Qt::AlignRight)   ? 1
+                                                 : 0;
+        para["li"] = qRound(bf.leftMargin() * 15);
+        para["ri"] = qRound(bf.rightMargin() * 15);
+        para["fi"] = qRound(bf.textIndent() * 15);
+        para["bullet"] = b.textList() != nullptr;
+        QJsonArray runs;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QTextCharFormat cf = f.charFormat();
+            int length = f.length();
+            if (cf.isImageFormat())
+                continue;
+            length -= int(f.text().count(QChar::ObjectReplacementCharacter));
+            const bool colored = cf.hasProperty(QTextFormat::ForegroundBrush) &&
+                                 cf.foreground().style() != Qt::NoBrush;
+            runs.append(QJsonArray{length, cf.fontWeight() >= QFont::DemiBold, cf.fontItalic(),
+                                   cf.underlineStyle() != QTextCharFormat::NoUnderline,
+                                   cf.fontPointSize(),
+                                   colored ? cf.foreground().color().name() : QString()});
+        }
+        para["runs"] = runs;
+        out.append(QJsonDocument(para).toJson(QJsonDocument::Compact));
+        out.append('\n');
+    }
+    return out;
 }

@@ -19,14 +19,19 @@ FileKind kindOfPath(const QString &path);
 // keeping the target's permissions: a failed write leaves the old file as it was.
 bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr);
 
-// The document's text for a plain-text file: paragraphs and line breaks as "\n", pictures
-// left out.
+// The document's text for a plain-text file: paragraphs and line breaks as "\n", list
+// paragraphs led by their marker and a tab, pictures left out.
 QString plainText(const QTextDocument &document);
 
 // Replaces the document with the file's content: RTF when the bytes are RTF, otherwise plain
 // text (whose encoding and line endings are returned in textInfo when given).
 bool load(const QString &path, QTextDocument &document, PlainText::Decoded *textInfo = nullptr,
           QString *error = nullptr);
+
+// A summary of the document's formatting for comparisons with other programs: one JSON
+// object per paragraph with its text, alignment, indents (twips), bullet, and character runs
+// (length, bold, italic, underline, size in points, colour).
+QByteArray formatReport(const QTextDocument &document);
 
 // Converts in to out by their extensions (RTF or plain text either way). False with a message
 // when a file cannot be read or written or a type is not a document type.

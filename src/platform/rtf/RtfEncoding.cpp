@@ -36,6 +36,13 @@ constexpr PageInfo Pages[] = {
     {10081, "x-mac-turkish", false},
 };
 
+// The character a converter made of one byte; U+FFFD for none, several, or a control
+// character standing for an unmapped byte.
+char16_t usable(const QString &s)
+{
+    return s.size() == 1 && s.at(0).unicode() >= 0x20 ? s.at(0).unicode() : char16_t(0xFFFD);
+}
+
 void fill1252(char16_t *table)
 {
     for (int i = 0; i < 256; ++i)
@@ -65,7 +72,7 @@ int RtfEncoding::codePageForCharset(int charset)
     case 0:
         return 1252;
     case 2:
-        return 1252; // symbol fonts: the bytes are the glyph numbers
+        return SymbolCodePage;
     case 77:
         return 10000;
     case 78:
@@ -132,6 +139,9 @@ const RtfEncoding::CodePage &RtfEncoding::CodePage::get(int number)
     auto page = std::unique_ptr<CodePage>(new CodePage);
     page->m_number = number;
     fill1252(page->m_table);
+    if (number == SymbolCodePage)
+        for (int b = 0x20; b < 256; ++b)
+            page->m_table[b] = char16_t(0xF000 + b);
     const PageInfo *info = nullptr;
     for (const PageInfo &p : Pages)
         if (p.number == number)
@@ -150,7 +160,7 @@ const RtfEncoding::CodePage &RtfEncoding::CodePage::get(int number)
                 const char byte = char(b);
                 const QString s = decoder.decode(QByteArrayView(&byte, 1));
                 decoder.resetState();
-                page->m_table[b] = s.size() == 1 ? s.at(0).unicode() : char16_t(0xFFFD);
+                page->m_table[b] = usable(s);
             }
         } else {
             QStringDecoder decoder(info->icuName);
@@ -159,7 +169,7 @@ const RtfEncoding::CodePage &RtfEncoding::CodePage::get(int number)
                     const char byte = char(b);
                     const QString s = decoder.decode(QByteArrayView(&byte, 1));
                     decoder.resetState();
-                    page->m_table[b] = s.size() == 1 ? s.at(0).unicode() : char16_t(0xFFFD);
+                    page->m_table[b] = usable(s);
                 }
             }
         }
@@ -198,7 +208,9 @@ void RtfEncoding::CodePage::decode(QByteArrayView bytes, QString &out) const
             continue;
         }
         QStringDecoder decoder(m_icuName.constData());
-        out.append(decoder.decode(bytes.sliced(i, j - i)));
+        QString pairs = decoder.decode(bytes.sliced(i, j - i));
+        pairs.replace(QChar(0x1A), QChar(0xFFFD)); // the converter's mark of an unmapped pair
+        out.append(pairs);
         i = j;
     }
 }

@@ -6,6 +6,10 @@
 // Code pages as RTF names them: the \fcharset numbers of font tables, and decoding of the 8-bit
 // text written in them (single-byte tables and the double-byte East Asian code pages).
 namespace RtfEncoding {
+// Symbol fonts (charset 2) have this code page: their bytes are glyph numbers, kept as
+// U+F020-U+F0FF as other word processors keep them.
+constexpr int SymbolCodePage = 42;
+
 // The Windows code page of a font's \fcharset; 0 when the charset means "the document's".
 int codePageForCharset(int charset);
 
@@ -20,6 +24,12 @@ public:
     int number() const { return m_number; }
     bool isDoubleByte() const { return m_doubleByte; }
     bool isLeadByte(unsigned char byte) const { return m_doubleByte && m_lead[byte]; }
+    // The character of a single byte (a lead byte of a double-byte page gives U+FFFD).
+    QChar decodeByte(char byte) const
+    {
+        const auto b = static_cast<unsigned char>(byte);
+        return m_lead[b] ? QChar(0xFFFD) : QChar(m_table[b]);
+    }
     // Appends the characters of bytes; a double-byte page expects whole characters.
     void decode(QByteArrayView bytes, QString &out) const;
 

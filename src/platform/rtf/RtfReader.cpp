@@ -22,7 +22,7 @@ namespace {
 
 // Group nesting beyond this is counted, not stored: deeper braces cannot change anything a
 // real document needs, and the stack stays small whatever the input.
-constexpr int MaxDepth = 1000;
+constexpr int MaxDepth = 10000;
 constexpr int MaxTabs = 64;
 constexpr int MaxWordLength = 32;
 
@@ -34,6 +34,8 @@ enum class Dest : quint8 {
     Pict,       // picture data
     ShapeName,  // \sn of a shape property
     ListLevel,  // a level of \listtable
+    Marker,     // the text of a list level or \pn marker
+    FieldInst,  // a field's instruction
 };
 
 enum class Kw : quint16 {
@@ -68,6 +70,13 @@ enum class Kw : quint16 {
     ListOverride,
     Upr,
     Ud,
+    Do,
+    DpTxbxText,
+    ChFtn,
+    PnTxtA,
+    PnTxtB,
+    LevelText,
+    Nothing,
     // character formatting
     Plain,
     B,
@@ -93,6 +102,12 @@ enum class Kw : quint16 {
     Caps,
     Scaps,
     V,
+    Dbch,
+    Loch,
+    Af,
+    Afs,
+    Ab,
+    Ai,
     // paragraph formatting
     Pard,
     Ql,
@@ -172,6 +187,7 @@ enum class Kw : quint16 {
     // lists
     ListId,
     LevelNfc,
+    LevelStartAt,
     PnLvlBlt,
     PnLvlBody,
     PnLvlCont,
@@ -327,6 +343,13 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"listoverride", Kw::ListOverride},
             {"upr", Kw::Upr},
             {"ud", Kw::Ud},
+            {"do", Kw::Do},
+            {"dptxbxtext", Kw::DpTxbxText},
+            {"chftn", Kw::ChFtn},
+            {"pntxta", Kw::PnTxtA},
+            {"pntxtb", Kw::PnTxtB},
+            {"leveltext", Kw::LevelText},
+            {"nesttableprops", Kw::Nothing},
             {"plain", Kw::Plain},
             {"b", Kw::B},
             {"i", Kw::I},
@@ -364,6 +387,13 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"caps", Kw::Caps},
             {"scaps", Kw::Scaps},
             {"v", Kw::V},
+            {"dbch", Kw::Dbch},
+            {"loch", Kw::Loch},
+            {"hich", Kw::Loch},
+            {"af", Kw::Af},
+            {"afs", Kw::Afs},
+            {"ab", Kw::Ab},
+            {"ai", Kw::Ai},
             {"pard", Kw::Pard},
             {"ql", Kw::Ql},
             {"qr", Kw::Qr},
@@ -441,6 +471,7 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"wbmwidthbytes", Kw::WbmWidthBytes},
             {"listid", Kw::ListId},
             {"levelnfc", Kw::LevelNfc},
+            {"levelstartat", Kw::LevelStartAt},
             {"levelnfcn", Kw::LevelNfc},
             {"pnlvlblt", Kw::PnLvlBlt},
             {"pnlvlbody", Kw::PnLvlBody},
@@ -521,9 +552,34 @@ struct CharProps
     qint8 vertical = 0;       // 1 superscript, -1 subscript
     bool bold = false, italic = false, strike = false, caps = false, smallCaps = false;
     bool hidden = false;
+    // \dbch text takes the associated properties (\af, \afs, \ab, \ai) where given.
+    bool dbch = false;
+    qint8 assocBold = -1, assocItalic = -1;
+    int assocFont = -1, assocHalfPoints = 0;
 
     bool operator==(const CharProps &) const = default;
 };
+
+// The properties the text itself gets.
+CharProps textProps(const CharProps &c)
+{
+    CharProps t = c;
+    if (c.dbch) {
+        if (c.assocFont >= 0)
+            t.font = c.assocFont;
+        if (c.assocHalfPoints > 0)
+            t.halfPoints = c.assocHalfPoints;
+        if (c.assocBold >= 0)
+            t.bold = c.assocBold;
+        if (c.assocItalic >= 0)
+            t.italic = c.assocItalic;
+    }
+    t.dbch = false;
+    t.assocBold = t.assocItalic = -1;
+    t.assocFont = -1;
+    t.assocHalfPoints = 0;
+    return t;
+}
 
 struct CharPropsHash
 {
@@ -549,6 +605,7 @@ struct ParaProps
     int ls = 0, ilvl = 0;
     ListKind pnKind = ListKind::None;
     int pnLevel = 0;
+    QString pnBefore, pnAfter;
     bool pageBreakBefore = false;
 
     bool sameBlockFormat(const ParaProps &o) const
@@ -560,7 +617,18 @@ struct ParaProps
 };
 
 // Groups whose end completes something (a list definition, an override, a \pn).
-enum class Group : quint8 { None, Pict, List, ListLevel, ListOverride, Pn };
+enum class Group : quint8 {
+    None,
+    Field,
+    Pict,
+    List,
+    ListLevel,
+    ListOverride,
+    Pn,
+    PnBefore,
+    PnAfter,
+    LevelText
+};
 
 struct State
 {
@@ -583,7 +651,35 @@ struct Font
 struct ListLevelDef
 {
     ListKind kind = ListKind::Bullet;
+    QTextListFormat::Style bullet = QTextListFormat::ListDisc;
+    int start = 1;
+    QString prefix, suffix = QStringLiteral(".");
 };
+
+// The bullet a marker character draws.
+QTextListFormat::Style bulletStyle(QStringView marker)
+{
+    for (QChar c : marker) {
+        switch (c.unicode()) {
+        case 'o':
+        case 0x25E6: // white bullet
+        case 0x2043: // hyphen bullet, which lists draw as a circle
+        case 0x25CB:
+        case 0xF06F:
+            return QTextListFormat::ListCircle;
+        case 0x25AA: // black small square
+        case 0x25A0:
+        case 0xF0A7: // Wingdings square
+        case 0xF06E:
+        case 0x00A7:
+            return QTextListFormat::ListSquare;
+        default:
+            if (c.unicode() > ' ')
+                return QTextListFormat::ListDisc;
+        }
+    }
+    return QTextListFormat::ListDisc;
+}
 
 // Pending 8-bit text: bytes wait here until a whole character (of a double-byte code page)
 // is there, then decode at once.
@@ -654,7 +750,9 @@ private:
     QTextBlockFormat blockFormat(const ParaProps &props);
     const RtfEncoding::CodePage &currentCodePage();
     void finishFontEntry();
+    void flushFontName();
     void finishPicture();
+    void finishField();
     void applyList();
 
     const char *m_data;
@@ -668,6 +766,7 @@ private:
     int m_overflowDepth = 0;
     bool m_done = false;
     bool m_ignorable = false; // a \* came before this group's first control word
+    bool m_fresh = false;     // nothing but "{" (and "\*") read in this group yet
     int m_ucSkip = 0;         // fallback characters still to skip after \u
 
     // document
@@ -675,7 +774,8 @@ private:
     int m_deff = 0;
     std::unordered_map<int, Font> m_fonts;
     int m_fontDef = -1;
-    QByteArray m_fontNameBytes;
+    QByteArray m_fontNameBytes; // a font name's bytes not yet decoded
+    QString m_fontName;
     std::vector<QColor> m_colors;
     QColor m_colorDef;
     bool m_colorSet = false;
@@ -688,6 +788,14 @@ private:
     int m_listDefId = 0;
     std::vector<ListLevelDef> m_listDefLevels;
     ListLevelDef m_levelDef;
+    QString m_marker; // \leveltext, \pntxtb or \pntxta being read
+    struct Field
+    {
+        QString instruction;
+        int resultAt = -1;
+    };
+    std::vector<Field> m_fields; // open \field groups
+    int m_footnotes = 0;
     int m_overrideListId = 0, m_overrideLs = 0;
     std::unordered_map<qint64, QTextList *> m_textLists;
     std::unordered_map<qint64, QTextList *> m_pnLists; // consecutive \pn paragraphs
@@ -711,6 +819,12 @@ private:
     bool m_shapePicture = false;
     QByteArray m_shapePropName;
 };
+
+// A symbol font's name is written in plain characters, not in its glyph numbers.
+int nameCodePage(int codePage)
+{
+    return codePage == RtfEncoding::SymbolCodePage ? 1252 : codePage;
+}
 
 inline bool isLetter(char c)
 {
@@ -785,7 +899,15 @@ void Reader::pushGroup()
 {
     m_ucSkip = 0;
     if (m_stack.size() >= size_t(MaxDepth)) {
+        // Too deep to keep: the group shares its parent's state, but destinations to skip
+        // are still skipped.
         ++m_overflowDepth;
+        m_fresh = true;
+        m_ignorable = false;
+        if (m_pos + 1 < m_size && m_data[m_pos] == '\\' && m_data[m_pos + 1] == '*') {
+            m_pos += 2;
+            m_ignorable = true;
+        }
         return;
     }
     if (m_stack.empty())
@@ -794,6 +916,7 @@ void Reader::pushGroup()
         m_stack.push_back(m_stack.back());
     m_stack.back().opener = false;
     m_ignorable = false;
+    m_fresh = true;
     // Peek for "\*" right after the brace.
     if (m_pos + 1 < m_size && m_data[m_pos] == '\\' && m_data[m_pos + 1] == '*') {
         m_pos += 2;
@@ -840,7 +963,45 @@ void Reader::popGroup()
         // A \pn group's settings belong to the paragraph around it.
         state().para.pnKind = closing.para.pnKind;
         state().para.pnLevel = closing.para.pnLevel;
+        state().para.pnBefore = closing.para.pnBefore;
+        state().para.pnAfter = closing.para.pnAfter;
         break;
+    case Group::Field:
+        finishField();
+        break;
+    case Group::PnBefore:
+        state().para.pnBefore = m_marker;
+        break;
+    case Group::PnAfter:
+        state().para.pnAfter = m_marker;
+        break;
+    case Group::LevelText: {
+        // The first character is the length; characters below 10 stand for level numbers.
+        QString t = m_marker.mid(1);
+        if (t.endsWith(u';'))
+            t.chop(1);
+        if (m_levelDef.kind == ListKind::Bullet) {
+            m_levelDef.bullet = bulletStyle(t);
+        } else {
+            qsizetype first = -1, last = -1;
+            for (qsizetype i = 0; i < t.size(); ++i) {
+                if (t.at(i).unicode() < 10) {
+                    if (first < 0)
+                        first = i;
+                    last = i;
+                }
+            }
+            if (first >= 0) {
+                m_levelDef.prefix = t.left(first);
+                m_levelDef.suffix = t.mid(last + 1);
+            } else if (!t.isEmpty()) {
+                // A numbered level that shows no number is a bullet.
+                m_levelDef.kind = ListKind::Bullet;
+                m_levelDef.bullet = bulletStyle(t);
+            }
+        }
+        break;
+    }
     default:
         break;
     }
@@ -927,8 +1088,11 @@ void Reader::parseControl()
             Dest d = m_stack.empty() ? Dest::Discard : state().dest;
             if (d == Dest::Body)
                 addBytes(&byte, 1);
-            else if (d == Dest::FontTable)
+            else if (d == Dest::FontTable && m_fontNameBytes.size() < 1024)
                 m_fontNameBytes.append(byte); // a ';' written as \'3b is part of the name
+            // (names are cut at 256 characters when decoded)
+            else if (d == Dest::Marker && m_marker.size() < 64)
+                m_marker.append(value < 0x20 ? QChar(value) : currentCodePage().decodeByte(byte));
             return;
         }
         if (m_ucSkip > 0) {
@@ -1019,6 +1183,7 @@ void Reader::controlSymbol(char c)
 
 void Reader::text(const char *p, qsizetype n)
 {
+    m_fresh = false;
     if (m_stack.empty())
         return;
     if (m_ucSkip > 0) {
@@ -1038,7 +1203,7 @@ void Reader::text(const char *p, qsizetype n)
         for (qsizetype i = 0; i < n; ++i) {
             if (p[i] == ';')
                 finishFontEntry();
-            else
+            else if (m_fontNameBytes.size() < 1024)
                 m_fontNameBytes.append(p[i]);
         }
         break;
@@ -1064,6 +1229,20 @@ void Reader::text(const char *p, qsizetype n)
             }
         }
         break;
+    case Dest::Marker:
+        if (m_marker.size() < 64) {
+            QString t;
+            currentCodePage().decode(QByteArrayView(p, std::min<qsizetype>(n, 64)), t);
+            m_marker.append(t);
+        }
+        break;
+    case Dest::FieldInst:
+        if (!m_fields.empty() && m_fields.back().instruction.size() < 4096) {
+            QString t;
+            currentCodePage().decode(QByteArrayView(p, std::min<qsizetype>(n, 4096)), t);
+            m_fields.back().instruction.append(t);
+        }
+        break;
     case Dest::ShapeName:
         if (m_shapePropName.size() < 64)
             m_shapePropName.append(p, std::min<qsizetype>(n, 64));
@@ -1075,7 +1254,8 @@ void Reader::text(const char *p, qsizetype n)
 
 const RtfEncoding::CodePage &Reader::currentCodePage()
 {
-    const int font = state().chr.font < 0 ? m_deff : state().chr.font;
+    const CharProps props = textProps(state().chr);
+    const int font = props.font < 0 ? m_deff : props.font;
     if (font != m_cpFont || !m_cpPage) {
         m_cpFont = font;
         int cp = 0;
@@ -1089,9 +1269,7 @@ const RtfEncoding::CodePage &Reader::currentCodePage()
 
 void Reader::addBytes(const char *p, qsizetype n)
 {
-    const CharProps &props = state().chr;
-    if (props.hidden)
-        return;
+    const CharProps props = textProps(state().chr);
     if (!m_runPropsSet || !(props == m_runProps)) {
         flushBytes(true);
         flushRun();
@@ -1123,22 +1301,20 @@ void Reader::addChar(char16_t ch)
     State &s = state();
     if (s.dest == Dest::FontTable) {
         // A character in a font name: decode what came before it, then append.
-        QString name;
-        auto it = m_fonts.find(m_fontDef);
-        const int cp =
-            it != m_fonts.end() && it->second.codePage ? it->second.codePage : m_docCodePage;
-        RtfEncoding::CodePage::get(cp).decode(m_fontNameBytes, name);
-        name.append(QChar(ch));
-        m_fontNameBytes = name.toUtf8();
-        m_fontNameBytes.prepend("\x01"); // marks the buffer as UTF-8
+        flushFontName();
+        if (m_fontName.size() < 256)
+            m_fontName.append(QChar(ch));
         return;
     }
-    if (s.dest != Dest::Body || s.chr.hidden)
+    if (s.dest == Dest::Marker && m_marker.size() < 64)
+        m_marker.append(QChar(ch));
+    if (s.dest != Dest::Body)
         return;
-    if (!m_runPropsSet || !(s.chr == m_runProps)) {
+    const CharProps props = textProps(s.chr);
+    if (!m_runPropsSet || !(props == m_runProps)) {
         flushBytes(true);
         flushRun();
-        m_runProps = s.chr;
+        m_runProps = props;
         m_runPropsSet = true;
     }
     flushBytes(true);
@@ -1157,6 +1333,8 @@ void Reader::flushBytes(bool final)
 {
     if (m_bytes.bytes.isEmpty())
         return;
+    if (!m_run.isEmpty() && QChar::isHighSurrogate(m_run.back().unicode()))
+        m_run.back() = QChar(0xFFFD);
     m_bytes.decodeInto(m_run, final);
 }
 
@@ -1189,6 +1367,8 @@ QTextCharFormat Reader::charFormat(const CharProps &p)
         f.setUnderlineStyle(QTextCharFormat::UnderlineStyle(p.underline));
     if (p.strike)
         f.setFontStrikeOut(true);
+    if (p.hidden)
+        f.setProperty(Hidden, true);
     if (p.caps)
         f.setFontCapitalization(QFont::AllUppercase);
     else if (p.smallCaps)
@@ -1261,29 +1441,39 @@ void Reader::applyList()
     const ParaProps &p = state().para;
     ListKind kind = ListKind::None;
     int level = 0;
-    qint64 key = 0;
+    qint64 base = 0; // which list: the \listid (through \ls), or the \pn marker kind
     bool fromPn = false;
+    std::vector<ListLevelDef> levelDefs;
     if (p.ls > 0) {
+        // A list the tables do not define is no list (its \pn, if any, is ignored too).
         level = std::clamp(p.ilvl, 0, 8);
-        kind = ListKind::Bullet;
         auto ov = m_overrides.find(p.ls);
         if (ov != m_overrides.end()) {
+            kind = ListKind::Bullet;
             auto list = m_lists.find(ov->second);
-            if (list != m_lists.end() && size_t(level) < list->second.size())
-                kind = list->second[size_t(level)].kind;
+            if (list != m_lists.end())
+                levelDefs = list->second;
+            if (size_t(level) < levelDefs.size())
+                kind = levelDefs[size_t(level)].kind;
+            // Overrides of one list continue its numbering.
+            base = qint64(ov->second);
         }
-        key = qint64(p.ls) * 16 + level;
     } else if (p.pnKind != ListKind::None) {
+        // Numbering of the older form runs on through the document, as other readers do.
         kind = p.pnKind;
         level = std::clamp(p.pnLevel, 0, 8);
-        key = qint64(kind) * 16 + level;
+        base = qint64(kind);
         fromPn = true;
     }
-    if (kind == ListKind::None) {
-        m_pnLists.clear();
+    if (kind == ListKind::None)
         return;
-    }
     auto &lists = fromPn ? m_pnLists : m_textLists;
+    const qint64 key = base * 16 + level;
+    if (!fromPn) {
+        // An item restarts the numbering of the levels below it.
+        for (int l = level + 1; l <= 8; ++l)
+            lists.erase(base * 16 + l);
+    }
     auto it = lists.find(key);
     if (it != lists.end()) {
         it->second->add(m_cursor.block());
@@ -1291,7 +1481,23 @@ void Reader::applyList()
     }
     QTextListFormat format;
     format.setStyle(listStyle(kind));
+    const bool defined = level < int(levelDefs.size());
+    if (kind == ListKind::Bullet) {
+        // Levels the list does not define get the usual bullets of their depth.
+        static constexpr QTextListFormat::Style byDepth[] = {
+            QTextListFormat::ListDisc, QTextListFormat::ListCircle, QTextListFormat::ListSquare};
+        format.setStyle(defined ? levelDefs[size_t(level)].bullet : byDepth[level % 3]);
+    } else if (fromPn) {
+        format.setNumberPrefix(p.pnBefore);
+        format.setNumberSuffix(p.pnAfter);
+    } else if (defined) {
+        format.setNumberPrefix(levelDefs[size_t(level)].prefix);
+        format.setNumberSuffix(levelDefs[size_t(level)].suffix);
+        if (levelDefs[size_t(level)].start != 1)
+            format.setProperty(ListStart, levelDefs[size_t(level)].start);
+    }
     format.setIndent(0); // the paragraph's own indents place it, as they do in the file
+    format.setProperty(ListLevel, level);
     QTextList *list = m_cursor.createList(format);
     lists.emplace(key, list);
 }
@@ -1305,7 +1511,13 @@ void Reader::finishBlock()
     ParaProps p = state().para;
     if (m_nextPageBreak)
         p.pageBreakBefore = true;
-    m_cursor.setBlockFormat(blockFormat(p));
+    QTextBlockFormat format = blockFormat(p);
+    if (p.ls > 0 || p.pnKind != ListKind::None) {
+        // A list paragraph's indents are its own, even when zero.
+        format.setProperty(LeftIndentTwips, p.li);
+        format.setProperty(FirstIndentTwips, p.fi);
+    }
+    m_cursor.setBlockFormat(format);
     applyList();
 }
 
@@ -1313,7 +1525,7 @@ void Reader::endParagraph()
 {
     finishBlock();
     m_nextPageBreak = false;
-    m_cursor.insertBlock(QTextBlockFormat(), charFormat(state().chr));
+    m_cursor.insertBlock(QTextBlockFormat(), charFormat(textProps(state().chr)));
     m_blockHasContent = false;
     m_blockFromBreak = true;
 }
@@ -1330,17 +1542,25 @@ void Reader::finishFontEntry()
     if (m_fontDef >= 0) {
         Font &font = m_fonts[m_fontDef];
         if (font.name.isEmpty()) {
-            QString name;
-            if (m_fontNameBytes.startsWith('\x01'))
-                name = QString::fromUtf8(m_fontNameBytes.mid(1));
-            else
-                RtfEncoding::CodePage::get(font.codePage ? font.codePage : m_docCodePage)
-                    .decode(m_fontNameBytes, name);
-            font.name = name.trimmed();
+            flushFontName();
+            font.name = m_fontName.trimmed();
         }
     }
     m_fontNameBytes.clear();
+    m_fontName.clear();
     m_fontDef = -1;
+}
+
+void Reader::flushFontName()
+{
+    if (m_fontNameBytes.isEmpty())
+        return;
+    auto it = m_fonts.find(m_fontDef);
+    const int cp = it != m_fonts.end() && it->second.codePage ? it->second.codePage : m_docCodePage;
+    QString decoded;
+    RtfEncoding::CodePage::get(nameCodePage(cp)).decode(m_fontNameBytes, decoded);
+    m_fontNameBytes.clear();
+    m_fontName.append(decoded.left(256 - std::min<qsizetype>(256, m_fontName.size())));
 }
 
 void Reader::finishPicture()
@@ -1364,7 +1584,7 @@ void Reader::finishPicture()
     const QString name = QStringLiteral("rtfpicture:%1").arg(counter.fetchAndAddRelaxed(1) + 1);
     m_doc.addResource(QTextDocument::ImageResource, QUrl(name), d.image);
     QTextImageFormat f;
-    f.merge(charFormat(state().chr));
+    f.merge(charFormat(textProps(state().chr)));
     f.setName(name);
     f.setWidth(d.widthTwips * PixelsPerTwip);
     f.setHeight(d.heightTwips * PixelsPerTwip);
@@ -1378,12 +1598,46 @@ void Reader::finishPicture()
     m_blockHasContent = true;
 }
 
+void Reader::finishField()
+{
+    if (m_fields.empty())
+        return;
+    const Field field = m_fields.back();
+    m_fields.pop_back();
+    // An equation field written without its result: show the text it lays out.
+    const int resultEnd = m_cursor.position() + int(m_run.size());
+    const bool hasResult = field.resultAt >= 0 && resultEnd > field.resultAt;
+    const QString inst = field.instruction.trimmed();
+    if (hasResult || !inst.startsWith(QLatin1String("EQ "), Qt::CaseInsensitive))
+        return;
+    const qsizetype open = inst.indexOf(u'(');
+    const qsizetype close = inst.lastIndexOf(u')');
+    if (open < 0 || close <= open)
+        return;
+    QString text;
+    const QString args = inst.mid(open + 1, close - open - 1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QChar c = args.at(i);
+        if (c == u'\\') { // a switch such as \s or \do5
+            while (i + 1 < args.size() && args.at(i + 1).isLetterOrNumber())
+                ++i;
+            continue;
+        }
+        if (c != u'(' && c != u')')
+            text.append(c);
+    }
+    for (QChar c : text)
+        addChar(c.unicode());
+}
+
 void Reader::controlWord(std::string_view word, bool hasParam, int param)
 {
     if (m_stack.empty())
         return;
     const bool ignorable = m_ignorable;
+    const bool fresh = m_fresh;
     m_ignorable = false;
+    m_fresh = false;
     auto found = keywords().find(word);
     const Kw kw = found == keywords().end() ? Kw::Unknown : found->second;
     State &s = state();
@@ -1397,7 +1651,9 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             skipGroup();
         return;
     case Kw::SkipDest:
-        skipGroup();
+        // Only as a group's first word is it a destination.
+        if (fresh)
+            skipGroup();
         return;
 
     // --- destinations ---
@@ -1459,11 +1715,21 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Kw::Result:
         return; // inside an object: pictures only, as the group is discarded
     case Kw::Field:
+        s.group = Group::Field;
+        s.opener = true;
+        if (m_fields.size() < 64)
+            m_fields.push_back({});
         return;
     case Kw::FldInst:
-        skipGroup();
+        if (s.group != Group::Field || m_fields.empty()) {
+            skipGroup();
+            return;
+        }
+        s.dest = Dest::FieldInst;
         return;
     case Kw::FldRslt:
+        if (!m_fields.empty())
+            m_fields.back().resultAt = m_cursor.position() + int(m_run.size());
         return;
     case Kw::PnText:
     case Kw::ListText:
@@ -1506,6 +1772,44 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         return;
     case Kw::Upr:
         s.dest = Dest::Discard;
+        return;
+    case Kw::Do:
+        s.dest = Dest::Discard;
+        return;
+    case Kw::DpTxbxText:
+        // A text box of an old-style drawing object: its text stands where it is anchored.
+        s.dest = Dest::Body;
+        return;
+    case Kw::Nothing:
+        return;
+    case Kw::ChFtn:
+        // The footnote's reference mark; the footnote itself is not part of the body.
+        if (s.dest == Dest::Body) {
+            const QString number = QString::number(++m_footnotes);
+            for (QChar ch : number)
+                addChar(ch.unicode());
+        }
+        return;
+    case Kw::PnTxtA:
+    case Kw::PnTxtB:
+        if (s.group != Group::Pn) {
+            skipGroup();
+            return;
+        }
+        s.dest = Dest::Marker;
+        s.group = kw == Kw::PnTxtA ? Group::PnAfter : Group::PnBefore;
+        s.opener = true;
+        m_marker.clear();
+        return;
+    case Kw::LevelText:
+        if (s.group != Group::ListLevel) {
+            skipGroup();
+            return;
+        }
+        s.dest = Dest::Marker;
+        s.group = Group::LevelText;
+        s.opener = true;
+        m_marker.clear();
         return;
     case Kw::Ud:
         s.dest = Dest::Body;
@@ -1593,6 +1897,25 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         return;
     case Kw::V:
         c.hidden = on != 0;
+        return;
+    case Kw::Dbch:
+        c.dbch = true;
+        return;
+    case Kw::Loch:
+        c.dbch = false;
+        return;
+    case Kw::Af:
+        if (hasParam)
+            c.assocFont = std::max(0, param);
+        return;
+    case Kw::Afs:
+        c.assocHalfPoints = hasParam && param > 0 ? std::min(param, 3276) : 0;
+        return;
+    case Kw::Ab:
+        c.assocBold = on != 0;
+        return;
+    case Kw::Ai:
+        c.assocItalic = on != 0;
         return;
 
     // --- paragraph formatting ---
@@ -1731,7 +2054,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             v += 65536;
         if (v < 0 || v > 0xFFFF)
             v = 0xFFFD;
-        if (v != 0)
+        if (v >= 0x20 || v == '\t') // control characters are not text
             addChar(char16_t(v));
         m_ucSkip = state().uc;
         return;
@@ -1850,6 +2173,10 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             m_listDefId = param;
         else if (s.group == Group::ListOverride)
             m_overrideListId = param;
+        return;
+    case Kw::LevelStartAt:
+        if (s.dest == Dest::ListLevel)
+            m_levelDef.start = std::clamp(param, 0, 32767);
         return;
     case Kw::LevelNfc:
         if (s.dest == Dest::ListLevel)

@@ -28,7 +28,7 @@ struct CharState
     int vertical = 0;
     int underline = 0;
     int caps = 0; // 1 all capitals, 2 small capitals
-    bool bold = false, italic = false, strike = false;
+    bool bold = false, italic = false, strike = false, hidden = false;
 };
 
 struct ParaState
@@ -43,6 +43,39 @@ struct ParaState
 
     bool operator==(const ParaState &) const = default;
 };
+
+// Marker text as written inside a group: escaped, characters outside Windows-1252 as \uN.
+QByteArray markerBytes(const QString &text)
+{
+    QByteArray out;
+    for (QChar c : text) {
+        const int b = RtfEncoding::toWindows1252(c.unicode());
+        if (c == u'\\' || c == u'{' || c == u'}' || c == u';')
+            out.append("\\'").append(QByteArray::number(c.unicode(), 16));
+        else if (b >= 0x20 && b < 0x80)
+            out.append(char(b));
+        else if (b >= 0x80)
+            out.append("\\'").append(QByteArray::number(b, 16));
+        else
+            out.append("\\u").append(QByteArray::number(qint16(c.unicode()))).append('?');
+    }
+    return out;
+}
+
+// The marker of a bullet: the symbol font's bullet, or a white bullet or a small square.
+QByteArray bulletMarker(QTextListFormat::Style style, int symbolFont)
+{
+    if (style == QTextListFormat::ListCircle)
+        return "\\u9702 ?";
+    if (style == QTextListFormat::ListSquare)
+        return "\\u9642 ?";
+    return "\\f" + QByteArray::number(symbolFont) + "\\'b7";
+}
+
+int listStart(const QTextList &list)
+{
+    return list.format().hasProperty(ListStart) ? list.format().intProperty(ListStart) : 1;
+}
 
 bool isSymbolFont(const QString &name)
 {
@@ -109,6 +142,7 @@ private:
     ParaState m_para;
     bool m_paraWritten = false;
     int m_symbolFont = -1;
+    bool m_symbolRun = false; // the current font is a symbol font
 };
 
 void Writer::word(const char *w)
@@ -160,6 +194,21 @@ void Writer::writeText(QStringView text)
     static const char hex[] = "0123456789abcdef";
     for (QChar qc : text) {
         const char16_t ch = qc.unicode();
+        if (m_symbolRun && ch >= 0x20 && ch != 0x2028 && ch != 0x2029 &&
+            ch != QChar::ObjectReplacementCharacter) {
+            // A symbol font's bytes are glyph numbers (U+F020-U+F0FF as read); any other
+            // character in it is written as itself.
+            if (ch >= 0xF020 && ch <= 0xF0FF) {
+                const int glyph = ch - 0xF000;
+                m_body.append("\\'").append(hex[glyph >> 4]).append(hex[glyph & 15]);
+                m_delimit = false;
+            } else {
+                word("u", ch > 32767 ? int(ch) - 65536 : int(ch));
+                m_body.append(" ?");
+                m_delimit = false;
+            }
+            continue;
+        }
         switch (ch) {
         case '\\':
             m_body.append("\\\\");
@@ -238,6 +287,7 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
     s.bold = f.fontWeight() >= QFont::DemiBold;
     s.italic = f.fontItalic();
     s.strike = f.fontStrikeOut();
+    s.hidden = f.boolProperty(Hidden);
     switch (f.underlineStyle()) {
     case QTextCharFormat::SingleUnderline:
         s.underline = 1;
@@ -293,6 +343,8 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
     }
     if (s.strike != c.strike)
         s.strike ? word("strike") : word("strike", 0);
+    if (s.hidden != c.hidden)
+        s.hidden ? word("v") : word("v", 0);
     if (s.caps != c.caps) {
         if (c.caps == 1)
             word("caps", 0);
@@ -326,6 +378,7 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
         }
     }
     c = s;
+    m_symbolRun = isSymbolFont(m_fonts.value(s.font));
 }
 
 void Writer::writeParagraphProps(const QTextBlock &block)
@@ -356,7 +409,8 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     p.list = block.textList();
     if (p.list) {
         p.level = 0;
-        if (p.li == 0 && p.fi == 0) {
+        if (p.li == 0 && p.fi == 0 && !f.hasProperty(LeftIndentTwips) &&
+            !f.hasProperty(FirstIndentTwips)) {
             // A list the paragraph's indents do not place: the usual hanging bullet.
             p.li = 360 * std::max(1, p.list->format().indent() + f.indent());
             p.fi = -360;
@@ -368,9 +422,47 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     m_para = p;
     word("pard");
     if (p.list) {
+        // The older form, for readers that know no list table. It comes before \ls: some
+        // readers take a \pn after it for a list of its own.
+        const QTextListFormat::Style style = p.list->format().style();
+        m_body.append("{\\*\\pn");
+        switch (style) {
+        case QTextListFormat::ListDecimal:
+            m_body.append("\\pnlvlbody\\pndec");
+            break;
+        case QTextListFormat::ListLowerAlpha:
+            m_body.append("\\pnlvlbody\\pnlcltr");
+            break;
+        case QTextListFormat::ListUpperAlpha:
+            m_body.append("\\pnlvlbody\\pnucltr");
+            break;
+        case QTextListFormat::ListLowerRoman:
+            m_body.append("\\pnlvlbody\\pnlcrm");
+            break;
+        case QTextListFormat::ListUpperRoman:
+            m_body.append("\\pnlvlbody\\pnucrm");
+            break;
+        default:
+            m_body.append("\\pnlvlblt\\pnf" + QByteArray::number(m_symbolFont) +
+                          "\\pnindent0{\\pntxtb\\'b7}");
+            break;
+        }
+        if (style < QTextListFormat::ListSquare) {
+            m_body.append("\\pnstart" + QByteArray::number(listStart(*p.list)) + "\\pnindent0");
+            const QString before = p.list->format().numberPrefix();
+            const QString after = p.list->format().numberSuffix();
+            if (!before.isEmpty())
+                m_body.append("{\\pntxtb " + markerBytes(before) + "}");
+            if (!after.isEmpty())
+                m_body.append("{\\pntxta " + markerBytes(after) + "}");
+        }
+        m_body.append('}');
+        m_delimit = false;
+    }
+    if (p.list) {
         const int ls = listIndex(p.list);
         word("ls", ls);
-        word("ilvl", 0);
+        word("ilvl", std::clamp(p.list->format().intProperty(ListLevel), 0, 8));
     }
     static const char *const aligns[] = {"ql", "qr", "qc", "qj"};
     if (p.align)
@@ -396,37 +488,6 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     }
     if (p.pageBreakBefore)
         word("pagebb");
-    if (p.list) {
-        // The older form, for readers that know no list table.
-        const QTextListFormat::Style style = p.list->format().style();
-        m_body.append("{\\*\\pn");
-        switch (style) {
-        case QTextListFormat::ListDecimal:
-            m_body.append("\\pnlvlbody\\pndec");
-            break;
-        case QTextListFormat::ListLowerAlpha:
-            m_body.append("\\pnlvlbody\\pnlcltr");
-            break;
-        case QTextListFormat::ListUpperAlpha:
-            m_body.append("\\pnlvlbody\\pnucltr");
-            break;
-        case QTextListFormat::ListLowerRoman:
-            m_body.append("\\pnlvlbody\\pnlcrm");
-            break;
-        case QTextListFormat::ListUpperRoman:
-            m_body.append("\\pnlvlbody\\pnucrm");
-            break;
-        default:
-            m_body.append("\\pnlvlblt\\pnf" + QByteArray::number(m_symbolFont) +
-                          "\\pnindent0{\\pntxtb\\'b7}");
-            break;
-        }
-        if (style < QTextListFormat::ListSquare && style != QTextListFormat::ListDisc &&
-            style != QTextListFormat::ListCircle)
-            m_body.append("\\pnstart1\\pnindent0{\\pntxta.}");
-        m_body.append('}');
-        m_delimit = false;
-    }
 }
 
 void Writer::writeListMarker(const QTextBlock &block)
@@ -440,7 +501,7 @@ void Writer::writeListMarker(const QTextBlock &block)
                         style == QTextListFormat::ListSquare;
     QByteArray marker;
     if (bullet) {
-        marker = "\\f" + QByteArray::number(m_symbolFont) + "\\'b7\\tab}";
+        marker = bulletMarker(style, m_symbolFont) + "\\tab}";
     } else {
         QString text = list->itemText(block);
         QByteArray saved;
@@ -452,8 +513,8 @@ void Writer::writeListMarker(const QTextBlock &block)
         m_delimit = delimit;
         marker = saved + "\\tab}";
     }
-    m_body.append("{\\listtext").append(bullet ? marker : " " + marker);
-    m_body.append("{\\pntext").append(bullet ? marker : " " + marker);
+    m_body.append("{\\listtext").append(marker);
+    m_body.append("{\\pntext").append(marker);
     m_delimit = false;
 }
 
@@ -615,14 +676,32 @@ QByteArray Writer::header()
                 break;
             }
             const QByteArray n = QByteArray::number(nfc);
-            h.append("{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel\\levelnfc" + n +
-                     "\\levelnfcn" + n + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
-            if (nfc == 23)
-                h.append("{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f" +
-                         QByteArray::number(m_symbolFont));
-            else
-                h.append("{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}");
-            h.append("\\fi-360\\li720}{\\listname ;}\\listid" + id + "}");
+            // The list's own level and the ones above it, all alike.
+            const int depth = std::clamp(m_lists[i]->format().intProperty(ListLevel), 0, 8);
+            h.append("{\\list\\listtemplateid" + id + (depth == 0 ? "\\listsimple" : ""));
+            for (int level = 0; level <= depth; ++level) {
+                h.append("{\\listlevel\\levelnfc" + n + "\\levelnfcn" + n +
+                         "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat" +
+                         QByteArray::number(level == depth ? listStart(*m_lists[i]) : 1));
+                if (nfc == 23 && style == QTextListFormat::ListDisc) {
+                    h.append("{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f" +
+                             QByteArray::number(m_symbolFont));
+                } else if (nfc == 23) {
+                    h.append("{\\leveltext\\'01" + bulletMarker(style, m_symbolFont) +
+                             ";}{\\levelnumbers;}");
+                } else {
+                    const QString before = m_lists[i]->format().numberPrefix();
+                    const QString after = m_lists[i]->format().numberSuffix();
+                    auto hexByte = [](qsizetype v) {
+                        return "\\'" + QByteArray::number(int(v), 16).rightJustified(2, '0');
+                    };
+                    h.append("{\\leveltext" + hexByte(before.size() + after.size() + 1) +
+                             markerBytes(before) + hexByte(level) + markerBytes(after) +
+                             ";}{\\levelnumbers" + hexByte(before.size() + 1) + ";}");
+                }
+                h.append("\\fi-360\\li" + QByteArray::number(720 * (level + 1)) + "}");
+            }
+            h.append("{\\listname ;}\\listid" + id + "}");
         }
         h.append("}\r\n{\\*\\listoverridetable");
         for (qsizetype i = 0; i < m_lists.size(); ++i) {

@@ -13,6 +13,7 @@
 //     setVerticalAlignment(AlignSuperScript/AlignSubScript) and setBaselineOffset (percent of
 //     the font size); \super/\sub without an amount keep offset 0 and the alignment only.
 //   caps/small caps: setFontCapitalization.
+//   hidden text (\v): Hidden = true; the characters stay in the document and its text.
 // Paragraphs
 //   alignment: Qt::AlignLeft / AlignRight / AlignHCenter / AlignJustify (absolute).
 //   \li: leftMargin, \ri: rightMargin, \fi: textIndent — all in document pixels at 96 dpi
@@ -22,7 +23,9 @@
 //     (QList<int> in a QVariant).
 //   spacing: topMargin / bottomMargin (pixels), exact twips in SpaceBeforeTwips/SpaceAfterTwips.
 //   bullets and numbering: a QTextList (ListDisc for bullets, ListDecimal/LowerAlpha/... for
-//     numbered lists); the marker text is never part of the paragraph text.
+//     numbered lists); the marker text is never part of the paragraph text. Each level of an
+//     RTF list is a QTextList of its own whose format has ListLevel (\ilvl), the text around
+//     the number as numberPrefix/numberSuffix, and indent 0 (the paragraph's indents place it).
 // Pictures
 //   a QTextImageFormat whose name is a document resource (QTextDocument::ImageResource holding
 //     a QImage); width()/height() are the display size in pixels at 96 dpi. The encoded bytes
@@ -31,6 +34,7 @@
 namespace TextFormats {
 enum Property : int {
     CharOffsetTwips = QTextFormat::UserProperty + 1,
+    Hidden, // hidden text (\v): part of the text, not meant to be shown or printed
     LeftIndentTwips = QTextFormat::UserProperty + 10,
     RightIndentTwips,
     FirstIndentTwips,
@@ -41,6 +45,8 @@ enum Property : int {
     PictureKind,
     PictureWidthTwips,
     PictureHeightTwips,
+    ListLevel = QTextFormat::UserProperty + 30, // on a QTextListFormat: its depth, 0 outermost
+    ListStart, // on a QTextListFormat: the number of its first item, when not 1
 };
 
 // Pixels of the document's layout per twip (96 dpi).
