@@ -9,6 +9,7 @@
 #include "core/BitmapInfo.h"
 
 class frmDocRTF;
+class frmMain;
 
 // Program-wide state, one instance owned by the start-up module. Everything the windows and
 // commands share across the run lives here rather than in scattered globals.
@@ -27,6 +28,16 @@ struct AppState
     // "2" (maximised) or "0": the state given to the next document window.
     QString NewWindowState = QStringLiteral("2");
     QString DocumentWord;
+    // True while at least one document is open; the enabled state of the document commands.
+    bool DocumentsOpen = false;
+    // How the next FILESAVEDOC / FILESAVEAS saves: "SAVE", "SAVEAS", "SAVESELAS", "SAVESELECTION".
+    QString SaveMode = QStringLiteral("SAVE");
+    // The active document was opened from a read-only file.
+    bool DocReadOnly = false;
+    // The template chosen in the template dialog's default-template mode (read by preferences).
+    QString TemplateSelected;
+    // The main window, while it exists.
+    QPointer<frmMain> MainWindow;
 
     // Editing flags.
     bool EditKeyDown = false;

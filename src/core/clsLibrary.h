@@ -98,6 +98,11 @@ public:
     // Lets the combo box's drop-down list show visibleItems rows before it scrolls.
     void COMBOINIT(QComboBox *combo, int visibleItems, bool flag = false) const;
 
+    // --- Status bar (chrome/clsLibrary_status.cpp) ---------------------------------------------
+    // Shows text + "." in panel 1 of the form's status bar SBMAIN (empty clears it) and sets the
+    // form's mouse pointer: 11 hourglass, 0 default.
+    void STATUSBARCAPTION(QWidget *form, const QString &text, int pointer) const;
+
     // --- Bitmap builder (pictures/clsLibrary_bitmap.cpp) ---------------------------------------
     // Colour tables of the 1-, 4- and 8-bit descriptions: black and white, or palette triples
     // (red, green, blue; 16 or 256 of them, missing ones black).

@@ -1,19 +1,119 @@
 #include "core/modMain.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
 
+#include "core/AppState.h"
 #include "core/Identity.h"
+#include "core/clsLibrary.h"
+#include "core/clsMain.h"
 #include "core/frmMain.h"
+#include "documents/DocumentFiles.h"
+#include "documents/frmDocRTF.h"
 #include "platform/Fonts.h"
+#include "platform/RichTextBox.h"
+
+namespace {
+
+// The start-up benchmark asks the program to quit as soon as the main window is first shown
+// and to report how long that took.
+class ShownProbe : public QObject
+{
+public:
+    explicit ShownProbe(const QElapsedTimer &clock) : m_clock(clock) {}
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && !m_done) {
+            if (auto *w = qobject_cast<QWindow *>(watched); w && w->isExposed()) {
+                m_done = true;
+                std::printf("startup-ms %.2f\n", static_cast<double>(m_clock.nsecsElapsed()) / 1e6);
+                std::fflush(stdout);
+                QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+            }
+        }
+        return false;
+    }
+
+private:
+    const QElapsedTimer &m_clock;
+    bool m_done = false;
+};
+
+} // namespace
+
+void modMain::OpenCommandLineFile(frmMain &main, const QString &path)
+{
+    AppState &st = AppState::instance();
+    frmDocRTF *doc = main.activeDocument();
+    if (!doc)
+        return;
+    QByteArray data;
+    if (DocumentFiles::readWhole(path, data))
+        doc->RTF1->setTextRTFBytes(data);
+    st.CommandLinePath = path;
+    const QString full = QFileInfo(path).absoluteFilePath();
+    doc->setCaption(full);
+    main.cmd().TEXTFONTAPPLY(doc, full);
+    doc->RTF1->setTag(QStringLiteral("0"));
+    main.cmd().FILERECENTFILESLISTADD(full);
+}
+
+frmMain *modMain::Start(const QString &commandLine)
+{
+    AppState &st = AppState::instance();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    st.SuppressModified = true;
+    auto *main = new frmMain;
+    main->Load();
+    if (commandLine.isEmpty())
+        st.CommandLinePath.clear();
+    else
+        OpenCommandLineFile(*main, commandLine);
+    // File associations are registered by the desktop integration (association subsystem).
+    main->show();
+    main->cmd().STARTUPDIALOGSUNLOAD();
+    main->cmd().FONTNAMEUPDATE();
+    main->cmd().FONTSIZEUPDATE();
+    st.SuppressModified = false;
+    if (frmDocRTF *doc = main->activeDocument()) {
+        doc->RTF1->setTag(QStringLiteral("0"));
+        doc->SAVESTATUS(false);
+        doc->Activate();
+    }
+    QApplication::restoreOverrideCursor();
+    return main;
+}
 
 int modMain::Main(int argc, char **argv)
 {
+    QElapsedTimer clock;
+    clock.start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pamphlexa"));
-    QApplication::setApplicationDisplayName(Identity::AppTitle);
+    // No display name: the platform would append it to every window title, and the main
+    // window's title is exactly the application title (plus the maximised document's caption).
     QApplication::setOrganizationName(QStringLiteral("pamphlexa"));
     Fonts::installSubstitutions();
-    frmMain window;
-    window.show();
-    return QApplication::exec();
+
+    // The whole argument text is one document path, spaces included.
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    const QString commandLine = args.join(QLatin1Char(' '));
+
+    ShownProbe probe(clock);
+    const bool probing = qEnvironmentVariableIntValue("PAMPHLEXA_EXIT_AFTER_SHOW") == 1;
+    if (probing)
+        app.installEventFilter(&probe);
+
+    frmMain *main = modMain::Start(commandLine);
+    main->setAttribute(Qt::WA_DeleteOnClose);
+    const int rc = QApplication::exec();
+    if (probing)
+        delete main;
+    return rc;
 }

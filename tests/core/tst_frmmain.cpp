@@ -1,23 +1,504 @@
-#include <QMdiArea>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QtTest>
 
-#include "core/frmMain.h"
-#include "support/TempSettings.h"
+#include "core/MainWindowFixture.h"
+#include "core/frmAbout.h"
+#include "documents/RecentFilesList.h"
 
 class tst_frmMain : public QObject
 {
     Q_OBJECT
 private slots:
-    void opensAndClosesCleanly()
-    {
-        TempSettings settings;
-        frmMain window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(window.mdiArea() != nullptr);
-        QVERIFY(window.close());
-    }
+    void startsWithOneMaximisedDocument();
+    void commandLineFile_data();
+    void commandLineFile();
+    void unreadableCommandLineFileLeavesDocumentEmpty();
+    void titleNamesMaximisedDocument();
+    void menuItems_data();
+    void menuItems();
+    void menuSeparatorsAndOrder();
+    void documentLimit();
+    void closingAsksEachModifiedDocument_data();
+    void closingAsksEachModifiedDocument();
+    void closingStoresPlacementAndView();
+    void viewValuesRestoredAtStart();
+    void templateOpensInFirstDocumentAndNewWindow();
+    void windowMenuListsDocuments();
+    void closeAllAsksForEachDocument();
+    void tileArrangesVisibleWindows();
+    void helpTopicsOpensHelpFileWhenPresent();
+    void aboutBoxShowsIdentity();
 };
+
+void tst_frmMain::startsWithOneMaximisedDocument()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    QCOMPARE(m.documents().size(), 1);
+    frmDocRTF *doc = f.active();
+    QVERIFY(doc);
+    QCOMPARE(doc->Caption(), QStringLiteral("Document 1"));
+    QVERIFY(doc->parentWidget()->isMaximized());
+    QCOMPARE(doc->Tag(), 1);
+    QCOMPARE(doc->RTF1->Tag(), QStringLiteral("0"));
+    QCOMPARE(AppState::instance().DocCount, 1);
+    QVERIFY(AppState::instance().DocumentsOpen);
+    QVERIFY(!AppState::instance().SuppressModified);
+    QCOMPARE(AppState::instance().DocumentWord, QStringLiteral("document"));
+    QVERIFY(AppState::instance().CommandLinePath.isEmpty());
+    QVERIFY(!m.menuItem(QStringLiteral("MNUFILESAVE"))->isEnabled());
+    QVERIFY(!m.button(QStringLiteral("SAVE"))->isEnabled());
+    QCOMPARE(m.panel(frmMain::PanelLineCol)->text(), QStringLiteral("Line: 1, Col: 1"));
+    QCOMPARE(m.panel(frmMain::PanelReadWrite)->text(), QStringLiteral("Write"));
+    QCOMPARE(m.panel(frmMain::PanelModified)->text(), QString());
+    QCOMPARE(m.menuItem(QStringLiteral("MNUFILEEXIT"))->text(), QStringLiteral("E&xit\tAlt+F4"));
+    QVERIFY(f.ui.messages.isEmpty());
+}
+
+void tst_frmMain::commandLineFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("plainFont");
+    QTest::newRow("rtf with spaces") << QStringLiteral("my letter to the editor.rtf") << false;
+    QTest::newRow("txt") << QStringLiteral("notes.txt") << true;
+    QTest::newRow("rtt upper case") << QStringLiteral("FORM.RTT") << false;
+}
+
+void tst_frmMain::commandLineFile()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, plainFont);
+    MainWindowFixture f;
+    const QString path = f.file(name, "first line\r\nsecond line");
+    frmMain &m = f.start(path);
+    frmDocRTF *doc = f.active();
+    QCOMPARE(m.documents().size(), 1);
+    QCOMPARE(doc->Caption(), path);
+    QCOMPARE(doc->RTF1->Text(), QStringLiteral("first line\r\nsecond line"));
+    QCOMPARE(AppState::instance().CommandLinePath, path);
+    QVERIFY(!doc->isModified());
+    QCOMPARE(f.cmd().recentFiles().path(0), path);
+    QCOMPARE(f.store(QStringLiteral("\\frmMain\\Recent Files List"), QStringLiteral("File 0")),
+             QStringLiteral("&1 ") + path);
+    const QString family = doc->RTF1->Font().family().toUpper();
+    if (plainFont) {
+        QCOMPARE(family, QStringLiteral("FIXEDSYS"));
+        QCOMPARE(doc->RTF1->Font().pointSizeF(), 9.0);
+    } else {
+        QCOMPARE(family, QStringLiteral("TIMES NEW ROMAN"));
+    }
+}
+
+void tst_frmMain::unreadableCommandLineFileLeavesDocumentEmpty()
+{
+    MainWindowFixture f;
+    const QString path = f.settings.path(QStringLiteral("gone away.rtf"));
+    f.start(path);
+    QCOMPARE(f.main().documents().size(), 1);
+    QVERIFY(f.active()->RTF1->Text().isEmpty());
+    QCOMPARE(f.active()->Caption(), path);
+    QVERIFY(!f.active()->isModified());
+}
+
+void tst_frmMain::titleNamesMaximisedDocument()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    QVERIFY(QTest::qWaitForWindowExposed(&m));
+    QCOMPARE(m.windowTitle(), QStringLiteral("Pamphlexa - [Document 1]"));
+    f.active()->parentWidget()->showNormal();
+    QCOMPARE(m.windowTitle(), QStringLiteral("Pamphlexa"));
+}
+
+void tst_frmMain::menuItems_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("shortcut");
+    const QKeySequence none;
+    QTest::newRow("new") << "MNUFILENEW"
+                         << "&New..." << QKeySequence(Qt::CTRL | Qt::Key_N);
+    QTest::newRow("open") << "MNUFILEOPEN"
+                          << "&Open..." << QKeySequence(Qt::CTRL | Qt::Key_O);
+    QTest::newRow("reopen") << "MNUFILEREOPEN"
+                            << "&ReOpen" << none;
+    QTest::newRow("close") << "MNUFILECLOSE"
+                           << "&Close" << QKeySequence(Qt::CTRL | Qt::Key_W);
+    QTest::newRow("save") << "MNUFILESAVE"
+                          << "&Save" << QKeySequence(Qt::CTRL | Qt::Key_S);
+    QTest::newRow("save as") << "MNUFILESAVEAS"
+                             << "Save &As...                 " << QKeySequence(Qt::Key_F12);
+    QTest::newRow("print") << "MNUFILEPRINT"
+                           << "&Print..." << QKeySequence(Qt::CTRL | Qt::Key_P);
+    QTest::newRow("preview") << "MNUFILEPRINTPREVIEW"
+                             << "Print Pre&view" << none;
+    QTest::newRow("page setup") << "MNUFILEPAGESETUP"
+                                << "Page Set&up..." << none;
+    QTest::newRow("prefs") << "MNUFILEPREFERENCES"
+                           << "Pre&ferences..." << none;
+    QTest::newRow("clear list") << "MNUFILECLEARLIST"
+                                << "Cl&ear Recent List" << none;
+    QTest::newRow("edit") << "MNUEDITTOP"
+                          << "&Edit" << none;
+    QTest::newRow("undo") << "MNUEDITUNDO"
+                          << "&Undo" << QKeySequence(Qt::CTRL | Qt::Key_Z);
+    QTest::newRow("cut") << "MNUEDITCUT"
+                         << "Cu&t" << QKeySequence(Qt::CTRL | Qt::Key_X);
+    QTest::newRow("copy") << "MNUEDITCOPY"
+                          << "&Copy" << QKeySequence(Qt::CTRL | Qt::Key_C);
+    QTest::newRow("paste") << "MNUEDITPASTE"
+                           << "&Paste" << QKeySequence(Qt::CTRL | Qt::Key_V);
+    QTest::newRow("clear") << "MNUEDITDELETE"
+                           << "Cl&ear" << QKeySequence(Qt::Key_Delete);
+    QTest::newRow("select all") << "MNUEDITSELECTALL"
+                                << "Select &All" << QKeySequence(Qt::CTRL | Qt::Key_A);
+    QTest::newRow("painter") << "MNUEDITFMTPAINTER"
+                             << "For&mat Painter" << none;
+    QTest::newRow("spell") << "MNUEDITSPELLCHECKER"
+                           << "Spe&ll Checker..." << QKeySequence(Qt::Key_F7);
+    QTest::newRow("find") << "MNUEDITFIND"
+                          << "&Find..." << QKeySequence(Qt::CTRL | Qt::Key_F);
+    QTest::newRow("find next") << "MNUEDITFINDNEXT"
+                               << "Find &Next" << QKeySequence(Qt::Key_F3);
+    QTest::newRow("replace") << "MNUEDITREPLACE"
+                             << "&Replace..." << QKeySequence(Qt::CTRL | Qt::Key_H);
+    QTest::newRow("go to") << "MNUEDITGOTO"
+                           << "&Go To..." << QKeySequence(Qt::CTRL | Qt::Key_G);
+    QTest::newRow("view") << "MNUVIEWTOP"
+                          << "&View" << none;
+    QTest::newRow("std bar") << "MNUVIEWSTDBARSUBSH"
+                             << "&Standard Toolbar" << none;
+    QTest::newRow("fmt bar") << "MNUVIEWFMTBARSUBSH"
+                             << "&Formatting Toolbar" << none;
+    QTest::newRow("ruler") << "MNUVIEWRULER"
+                           << "R&uler" << none;
+    QTest::newRow("status") << "MNUVIEWSTATUSBAR"
+                            << "S&tatus Bar" << none;
+    QTest::newRow("html") << "MNUVIEWHTMLPREVIEW"
+                          << "&HTML Preview..." << none;
+    QTest::newRow("head foot") << "MNUVIEWHEADERFOOTER"
+                               << "&Header/Footer..." << none;
+    QTest::newRow("props") << "MNUVIEWPROPERTIES"
+                           << "&Properties..." << none;
+    QTest::newRow("insert") << "MNUINSERTTOP"
+                            << "&Insert" << none;
+    QTest::newRow("date") << "MNUINSERTDATE"
+                          << "&Date..." << none;
+    QTest::newRow("time") << "MNUINSERTTIME"
+                          << "&Time..." << none;
+    QTest::newRow("profile") << "MNUINSERTPSUB"
+                             << "P&rofile" << none;
+    QTest::newRow("home phone") << "MNUINSERTPSUBHOMESUBPHONE"
+                                << "&Phone" << none;
+    QTest::newRow("html code") << "MNUINSERTHTMLCODE"
+                               << "&HTML Color Code..." << none;
+    QTest::newRow("picture") << "MNUINSERTPICTURE"
+                             << "&Picture..." << none;
+    QTest::newRow("symbol") << "MNUINSERTSYMBOL"
+                            << "&Symbol..." << none;
+    QTest::newRow("file") << "MNUINSERTFILE"
+                          << "&File..." << none;
+    QTest::newRow("format") << "MNUFORMATTOP"
+                            << "F&ormat" << none;
+    QTest::newRow("paragraph") << "MNUFORMATPARAGRAPH"
+                               << "&Paragraph..." << none;
+    QTest::newRow("tabs") << "MNUFORMATTABS"
+                          << "&Tabs..." << none;
+    QTest::newRow("font") << "MNUFORMATFONTS"
+                          << "Fo&nt..." << none;
+    QTest::newRow("window") << "MNUWINDOWTOP"
+                            << "&Window" << none;
+    QTest::newRow("new window") << "MNUWINDOWNEWWINDOW"
+                                << "&New Window" << none;
+    QTest::newRow("cascade") << "MNUWINDOWCASCADE"
+                             << "Ca&scade" << none;
+    QTest::newRow("tile h") << "MNUWINDOWTILEHORIZONTAL"
+                            << "Tile &Horizontal" << none;
+    QTest::newRow("tile v") << "MNUWINDOWTILEVERTICAL"
+                            << "Tile &Vertical" << none;
+    QTest::newRow("icons") << "MNUWINDOWARRANGEICONS"
+                           << "Arrange &Icons" << none;
+    QTest::newRow("close all") << "MNUWINDOWCLOSEALL"
+                               << "Close &All" << none;
+    QTest::newRow("help") << "MNUHELPTOP"
+                          << "&Help" << none;
+    QTest::newRow("topics") << "MNUHELPTOPICS"
+                            << "&Help Topics" << QKeySequence(Qt::Key_F1);
+    QTest::newRow("online") << "MNUHELPQORONLINE"
+                            << "&Qor Online" << none;
+    QTest::newRow("about") << "MNUHELPABOUT"
+                           << "&About" << none;
+}
+
+void tst_frmMain::menuItems()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, shortcut);
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    QAction *item = m.findChild<QAction *>(name);
+    QVERIFY2(item, qPrintable(name));
+    QCOMPARE(item, m.menuItem(name));
+    QCOMPARE(item->text(), caption);
+    QCOMPARE(item->shortcut(), shortcut);
+}
+
+void tst_frmMain::menuSeparatorsAndOrder()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    QStringList names;
+    for (QAction *a : m.menu(QStringLiteral("MNUFILETOP"))->actions())
+        names.append(a->objectName());
+    QStringList expected = {"MNUFILENEW",          "MNUFILEOPEN",      "MNUFILEREOPEN",
+                            "MNUFILECLOSE",        "MNUFILESEP1",      "MNUFILESAVE",
+                            "MNUFILESAVEAS",       "MNUFILESEP2",      "MNUFILEPRINT",
+                            "MNUFILEPRINTPREVIEW", "MNUFILEPAGESETUP", "MNUFILESEP3",
+                            "MNUFILEPREFERENCES",  "MNUFILESEP4"};
+    for (int k = 0; k < 8; ++k)
+        expected.append(QStringLiteral("MNUFILERECENTLIST(%1)").arg(k));
+    expected += {"MNUFILESEP5", "MNUFILECLEARLIST", "MNUFILESEP6", "MNUFILEEXIT"};
+    QCOMPARE(names, expected);
+    for (const char *sep :
+         {"MNUEDITSEP1", "MNUEDITSEP2", "MNUEDITSEP3", "MNUEDITSEP4", "MNUVIEWSEP1", "MNUVIEWSEP2",
+          "MNUINSERTSEP1", "MNUINSERTSEP2", "MNUFORMATSEP1", "MNUWINDOWSEP1", "MNUWINDOWSEP2",
+          "MNUHELPSEP1", "MNUHELPSEP2"}) {
+        QAction *a = m.menuItem(QString::fromLatin1(sep));
+        QVERIFY2(a && a->isSeparator(), sep);
+    }
+    QStringList tops;
+    for (QAction *a : m.menuBar()->actions())
+        tops.append(a->objectName());
+    QCOMPARE(tops, QStringList({"MNUFILETOP", "MNUEDITTOP", "MNUVIEWTOP", "MNUINSERTTOP",
+                                "MNUFORMATTOP", "MNUWINDOWTOP", "MNUHELPTOP"}));
+}
+
+void tst_frmMain::documentLimit()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    f.cmd().FILECLOSE();
+    for (int i = 2; i <= 100; ++i) {
+        frmDocRTF *doc = f.cmd().FILENEW();
+        QVERIFY(doc);
+        QCOMPARE(doc->Caption(), QStringLiteral("Document %1").arg(i));
+        f.cmd().FILECLOSE();
+    }
+    QVERIFY(m.documents().isEmpty());
+    QCOMPARE(AppState::instance().DocCount, 0);
+    QVERIFY(f.ui.messages.isEmpty());
+    QVERIFY(!f.cmd().FILENEW());
+    QVERIFY(m.documents().isEmpty());
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(
+        f.ui.messages[0].text,
+        QStringLiteral("You have reached the limit of documents that can be opened in a "
+                       "session, sorry.\r\nYou could always close Pamphlexa and re-launch it."));
+    QCOMPARE(f.ui.messages[0].style, MsgStyle::Critical);
+    QCOMPARE(f.ui.messages[0].title, QStringLiteral("Pamphlexa"));
+    QCOMPARE(f.ui.beeps, 1);
+    QCOMPARE(AppState::instance().DocCount, 0);
+}
+
+void tst_frmMain::closingAsksEachModifiedDocument_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("no") << int(MsgResult::No) << true;
+    QTest::newRow("cancel") << int(MsgResult::Cancel) << false;
+}
+
+void tst_frmMain::closingAsksEachModifiedDocument()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    f.active()->RTF1->insertPlainText(QStringLiteral("unsaved"));
+    f.cmd().FILENEW();
+    f.active()->RTF1->insertPlainText(QStringLiteral("also unsaved"));
+    f.ui.messageAnswers << MsgResult::No << answer;
+    QCOMPARE(f.close(), closes);
+    QCOMPARE(f.ui.messages.size(), 2);
+    QCOMPARE(f.ui.messages[0].text,
+             QStringLiteral("Do you wish to save 'Document 1' before you close ?"));
+    QCOMPARE(f.ui.messages[0].style, MsgStyle::YesNoCancel | MsgStyle::Question);
+    QCOMPARE(f.ui.messages[1].text,
+             QStringLiteral("Do you wish to save 'Document 2' before you close ?"));
+    if (!closes) {
+        // Both documents stay, still modified.
+        QCOMPARE(m.documents().size(), 2);
+        QVERIFY(m.documents()[0]->isModified());
+        QVERIFY(m.documents()[1]->isModified());
+        QVERIFY(!m.isClosing());
+    } else {
+        QVERIFY(m.documents().isEmpty());
+    }
+}
+
+void tst_frmMain::closingStoresPlacementAndView()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    m.menuItem(QStringLiteral("MNUVIEWSTATUSBAR"))->trigger();
+    QVERIFY(m.statusBar()->isHidden());
+    QVERIFY(f.close());
+    QCOMPARE(f.store(QStringLiteral("\\frmMain\\View"), QStringLiteral("Status Bar")),
+             QStringLiteral("False"));
+    QCOMPARE(f.store(QStringLiteral("\\frmMain\\View"), QStringLiteral("Ruler")),
+             QStringLiteral("True"));
+    QVERIFY(f.store(QStringLiteral("\\frmMain\\Window"), QStringLiteral("Width")) !=
+            QStringLiteral("<none>"));
+}
+
+void tst_frmMain::viewValuesRestoredAtStart()
+{
+    MainWindowFixture f;
+    f.setStore(QStringLiteral("\\frmMain\\View"), QStringLiteral("Status Bar"),
+               QStringLiteral("False"));
+    f.setStore(QStringLiteral("\\frmMain\\View"), QStringLiteral("Ruler"), QStringLiteral("0"));
+    f.setStore(QStringLiteral("\\frmMain\\View"), QStringLiteral("Formatting Toolbar"),
+               QStringLiteral("False"));
+    frmMain &m = f.start();
+    QVERIFY(m.statusBar()->isHidden());
+    QVERIFY(!m.menuItem(QStringLiteral("MNUVIEWSTATUSBAR"))->isChecked());
+    QVERIFY(!m.menuItem(QStringLiteral("MNUVIEWRULER"))->isChecked());
+    QVERIFY(f.active()->PICRULER->isHidden());
+    QVERIFY(m.formattingToolbar()->isHidden());
+    QVERIFY(!m.standardToolbar()->isHidden());
+    // Turning the ruler on shows it in every document and stores it.
+    m.menuItem(QStringLiteral("MNUVIEWRULER"))->trigger();
+    QVERIFY(!f.active()->PICRULER->isHidden());
+    QCOMPARE(f.store(QStringLiteral("\\frmMain\\View"), QStringLiteral("Ruler")),
+             QStringLiteral("True"));
+}
+
+void tst_frmMain::templateOpensInFirstDocumentAndNewWindow()
+{
+    MainWindowFixture f;
+    const QString tmpl = f.file(QStringLiteral("Letter.rtt"), "Dear Sir,");
+    f.setStore(QStringLiteral("\\frmPrefs\\Items"), QStringLiteral("Template"), tmpl);
+    frmMain &m = f.start();
+    QCOMPARE(f.active()->RTF1->Text(), QStringLiteral("Dear Sir,"));
+    QVERIFY(!f.active()->isModified());
+    m.menuItem(QStringLiteral("MNUWINDOWNEWWINDOW"))->trigger();
+    QCOMPARE(m.documents().size(), 2);
+    QCOMPARE(f.active()->Caption(), QStringLiteral("Document 2"));
+    QCOMPARE(f.active()->RTF1->Text(), QStringLiteral("Dear Sir,"));
+    QVERIFY(!f.active()->isModified());
+    QVERIFY(!m.menuItem(QStringLiteral("MNUFILESAVE"))->isEnabled());
+    // Both close without a question.
+    QVERIFY(f.close());
+    QVERIFY(f.ui.messages.isEmpty());
+}
+
+void tst_frmMain::windowMenuListsDocuments()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    f.cmd().FILENEW();
+    f.cmd().FILENEW();
+    QMenu *window = m.menu(QStringLiteral("MNUWINDOWTOP"));
+    emit window->aboutToShow();
+    QStringList listed;
+    QString checked;
+    for (QAction *a : window->actions()) {
+        if (a->objectName().startsWith(QLatin1String("winFORM:"))) {
+            listed.append(a->text());
+            if (a->isChecked())
+                checked = a->text();
+        }
+    }
+    QCOMPARE(listed, QStringList({"&1  Document 1", "&2  Document 2", "&3  Document 3"}));
+    QCOMPARE(checked, QStringLiteral("&3  Document 3"));
+    // Choosing an entry activates its document.
+    m.findChild<QAction *>(QStringLiteral("winFORM:1"))->trigger();
+    QCOMPARE(f.active()->Caption(), QStringLiteral("Document 1"));
+}
+
+void tst_frmMain::closeAllAsksForEachDocument()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    f.active()->RTF1->insertPlainText(QStringLiteral("one"));
+    f.cmd().FILENEW();
+    f.cmd().FILENEW();
+    f.active()->RTF1->insertPlainText(QStringLiteral("three"));
+    // Document 3 (active) first, then slot order: Document 1 is kept by Cancel.
+    f.ui.messageAnswers << MsgResult::No << MsgResult::Cancel;
+    m.menuItem(QStringLiteral("MNUWINDOWCLOSEALL"))->trigger();
+    QCOMPARE(f.ui.messages.size(), 2);
+    QVERIFY(f.ui.messages[0].text.contains(QLatin1String("'Document 3'")));
+    QVERIFY(f.ui.messages[1].text.contains(QLatin1String("'Document 1'")));
+    QCOMPARE(m.documents().size(), 1);
+    QCOMPARE(m.documents()[0]->Caption(), QStringLiteral("Document 1"));
+    QCOMPARE(AppState::instance().DocCount, 1);
+}
+
+void tst_frmMain::tileArrangesVisibleWindows()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    f.active()->parentWidget()->showNormal();
+    f.cmd().FILENEW();
+    QVERIFY(!f.active()->parentWidget()->isMaximized());
+    m.menuItem(QStringLiteral("MNUWINDOWTILEVERTICAL"))->trigger();
+    const QRect a = m.documents()[0]->parentWidget()->geometry();
+    const QRect b = m.documents()[1]->parentWidget()->geometry();
+    QCOMPARE(a.height(), b.height());
+    QVERIFY(a.left() != b.left());
+    QCOMPARE(a.top(), b.top());
+    m.menuItem(QStringLiteral("MNUWINDOWTILEHORIZONTAL"))->trigger();
+    const QRect c = m.documents()[0]->parentWidget()->geometry();
+    const QRect d = m.documents()[1]->parentWidget()->geometry();
+    QCOMPARE(c.width(), d.width());
+    QVERIFY(c.top() != d.top());
+}
+
+void tst_frmMain::helpTopicsOpensHelpFileWhenPresent()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    m.menuItem(QStringLiteral("MNUHELPTOPICS"))->trigger();
+    QVERIFY(f.ui.openedUrls.isEmpty());
+    QFile help(f.settings.programFolder() + QStringLiteral("/PAMPHLEXA.CHM"));
+    QVERIFY(help.open(QIODevice::WriteOnly));
+    help.close();
+    m.menuItem(QStringLiteral("MNUHELPTOPICS"))->trigger();
+    QCOMPARE(f.ui.openedUrls.size(), 1);
+    QVERIFY(f.ui.openedUrls[0].endsWith(QLatin1String("/PAMPHLEXA.CHM")));
+    m.menuItem(QStringLiteral("MNUHELPQORONLINE"))->trigger();
+    QCOMPARE(f.ui.openedUrls.size(), 2);
+    QCOMPARE(f.ui.openedUrls[1], Identity::WebAddress);
+}
+
+void tst_frmMain::aboutBoxShowsIdentity()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    QString title, version, written;
+    f.ui.dialogHandler = [&](QWidget *w) {
+        auto *about = qobject_cast<frmAbout *>(w);
+        if (!about)
+            return 0;
+        title = about->LBLTITLE->text();
+        version = about->LBLVERSNO->text();
+        written = about->LBLWRITTEN->text();
+        QTest::mouseClick(about->IMGLOGO, Qt::LeftButton);
+        return 1;
+    };
+    m.menuItem(QStringLiteral("MNUHELPABOUT"))->trigger();
+    QCOMPARE(f.ui.dialogsShown.size(), 1);
+    QCOMPARE(title, QStringLiteral("PAMPHLEXA"));
+    QCOMPARE(version, clsLibrary::instance().GETAPPNUMBER());
+    QCOMPARE(written, QStringLiteral("Written and Developed by Qor Software Development"));
+    QCOMPARE(f.ui.openedUrls, QStringList({Identity::WebAddress}));
+}
 
 QTEST_MAIN(tst_frmMain)
 #include "tst_frmmain.moc"

@@ -1,0 +1,291 @@
+// The file commands of clsMain: new, open, save, save as and insert document.
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiSubWindow>
+
+#include "core/AppState.h"
+#include "core/Identity.h"
+#include "core/clsLibrary.h"
+#include "core/clsMain.h"
+#include "core/frmMain.h"
+#include "documents/DocumentFiles.h"
+#include "documents/DocumentTypes.h"
+#include "documents/frmDocRTF.h"
+#include "documents/frmNew.h"
+#include "platform/AppPaths.h"
+#include "platform/RichTextBox.h"
+#include "platform/UiServices.h"
+
+namespace {
+QString itemsKey()
+{
+    return Identity::appKey() + QStringLiteral("\\frmMain\\Items");
+}
+QString prefsKey()
+{
+    return Identity::appKey() + QStringLiteral("\\frmPrefs\\Items");
+}
+
+QString readItem(const QString &name, const QString &def)
+{
+    return clsLibrary::instance().REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, itemsKey(), name, def);
+}
+
+void writeItem(const QString &name, const QString &value)
+{
+    clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, itemsKey(), name, value);
+}
+
+int toIndex(const QString &text, int def)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    return ok ? n : def;
+}
+} // namespace
+
+frmDocRTF *clsMain::FILENEW()
+{
+    AppState &st = AppState::instance();
+    int slot = -1;
+    for (int k = 0; k < AppState::MaxDocuments; ++k) {
+        if (!st.DocSlotUsed[k]) {
+            slot = k;
+            break;
+        }
+    }
+    if (slot < 0) {
+        clsLibrary::instance().MESSAGEBOX(24);
+        return nullptr;
+    }
+    // The new window takes the state of the active one: maximised unless that is not.
+    const frmDocRTF *active = ActiveDoc();
+    const QWidget *activeFrame = active ? active->parentWidget() : nullptr;
+    st.NewWindowState =
+        !activeFrame || activeFrame->isMaximized() ? QStringLiteral("2") : QStringLiteral("0");
+    st.DocSlotUsed[slot] = true;
+    ++st.DocCount;
+    auto *doc = new frmDocRTF(m_main, slot + 1);
+    doc->setCaption(QStringLiteral("Document ") + QString::number(slot + 1));
+    st.DocWindows[slot] = doc;
+    m_main.addDocument(doc, st.NewWindowState);
+    MNUENABLED();
+    SETRULER();
+    return doc;
+}
+
+void clsMain::FILENEWSHOW()
+{
+    frmNew dialog(*this, false, &m_main);
+    UiServices::instance().execDialog(&dialog);
+}
+
+int clsMain::FILESSELECTEDCOUNT(const QStringList &selection) const
+{
+    return static_cast<int>(selection.size());
+}
+
+QString clsMain::FILEOPENGETFROMLIST(const QStringList &selection, int index) const
+{
+    return index >= 0 && index < selection.size() ? selection[index] : QString();
+}
+
+void clsMain::FILEOPENDOCUMENT()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open");
+    request.filters = DocumentTypes::openFilters();
+    request.filterIndex = toIndex(readItem(QStringLiteral("CMD Open Filter"), QStringLiteral("11")),
+                                  DocumentTypes::DefaultOpenFilter);
+    request.folder = readItem(QStringLiteral("CMD Open Folder"), AppPaths::programFolder());
+    request.multiSelect = true;
+    const FileDialogResult result = UiServices::instance().openFiles(request);
+    if (result.files.isEmpty())
+        return;
+    writeItem(QStringLiteral("CMD Open Folder"),
+              DocumentTypes::folderOf(FILEOPENGETFROMLIST(result.files, 0)));
+    writeItem(QStringLiteral("CMD Open Filter"), QString::number(result.filterIndex));
+    const int count = FILESSELECTEDCOUNT(result.files);
+    for (int i = 0; i < count; ++i)
+        FILEOPENONE(FILEOPENGETFROMLIST(result.files, i));
+}
+
+frmDocRTF *clsMain::FILEOPENONE(const QString &path)
+{
+    frmDocRTF *doc = FILENEW();
+    if (!doc)
+        return nullptr;
+    doc->setCaption(path);
+    AppState::instance().SuppressModified = true;
+    doc->RTF1->LoadFile(path);
+    AppState::instance().SuppressModified = false;
+    TEXTFONTAPPLY(doc, path);
+    FILERECENTFILESLISTADD(path);
+    doc->markUnchanged();
+    doc->Activate();
+    doc->DOCCHK();
+    TOOLBARSBUTTONSUPDATE();
+    return doc;
+}
+
+void clsMain::TEXTFONTAPPLY(frmDocRTF *doc, const QString &name)
+{
+    if (!doc || DocumentTypes::isRichText(name))
+        return;
+    const clsLibrary &lib = clsLibrary::instance();
+    const QString font =
+        lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, prefsKey(), QStringLiteral("Text Font Name"),
+                       QStringLiteral("FIXEDSYS"));
+    const QString size = lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, prefsKey(),
+                                        QStringLiteral("Text Font Size"), QStringLiteral("9"));
+    const double points = size.toDouble();
+    const bool suppress = AppState::instance().SuppressModified;
+    AppState::instance().SuppressModified = true;
+    doc->RTF1->setFont(font, points > 0 ? points : 9);
+    // Text loaded before the font change carries no font of its own; give it the new one.
+    doc->RTF1->selectAll();
+    doc->RTF1->setSelFontName(font);
+    doc->RTF1->setSelFontSize(points > 0 ? points : 9);
+    doc->RTF1->setSelStart(0);
+    AppState::instance().SuppressModified = suppress;
+    // The boxes show the font when they have entries.
+    if (QComboBox *box = m_main.fontNameBox(); box && box->count() > 0) {
+        const int i = box->findText(font, Qt::MatchFixedString);
+        if (i >= 0)
+            box->setCurrentIndex(i);
+    }
+    if (QComboBox *box = m_main.fontSizeBox(); box && box->count() > 0) {
+        const int i = box->findText(size);
+        if (i >= 0)
+            box->setCurrentIndex(i);
+    }
+}
+
+bool clsMain::FILESAVEDOC()
+{
+    AppState &st = AppState::instance();
+    frmDocRTF *doc = ActiveDoc();
+    if (!doc)
+        return false;
+    // A selection is saved under the name Save As chose, whatever the document's own state.
+    if (doc->isUntitled() && st.SaveMode != QLatin1String("SAVESELAS")) {
+        st.SaveMode = QStringLiteral("SAVEAS");
+        return FILESAVEAS();
+    }
+    const clsLibrary &lib = clsLibrary::instance();
+    const int filterIndex =
+        m_saveFilterIndex > 0
+            ? m_saveFilterIndex
+            : toIndex(readItem(QStringLiteral("CMD Save Filter"), QStringLiteral("1")), 1);
+    QString name = doc->Caption();
+    bool written = false;
+    if (st.SaveMode == QLatin1String("SAVESELAS")) {
+        name = m_saveAsName;
+        doc->RTF2->setTextRTF(doc->RTF1->SelRTF());
+        written =
+            DocumentFiles::write(*doc->RTF2, name, DocumentTypes::saveIndexIsRichText(filterIndex));
+        doc->RTF2->setTextRTF(QString());
+    } else if (st.SaveMode == QLatin1String("SAVEAS")) {
+        written =
+            DocumentFiles::write(*doc->RTF1, name, DocumentTypes::saveIndexIsRichText(filterIndex));
+        if (written) {
+            doc->markUnchanged();
+            doc->SAVESTATUS(false);
+            FILERECENTFILESLISTADD(name);
+        }
+    } else {
+        written = DocumentFiles::write(*doc->RTF1, name, DocumentTypes::isRichText(name));
+        if (written) {
+            doc->markUnchanged();
+            doc->SAVESTATUS(false);
+        }
+    }
+    doc->DOCCHK();
+    if (!written) {
+        lib.MESSAGEBOX(10, name);
+        return false;
+    }
+    return true;
+}
+
+bool clsMain::FILESAVEAS()
+{
+    AppState &st = AppState::instance();
+    frmDocRTF *doc = ActiveDoc();
+    if (!doc)
+        return false;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save As");
+    request.fileName = doc->Caption();
+    request.filters = DocumentTypes::saveFilters();
+    request.filterIndex =
+        toIndex(readItem(QStringLiteral("CMD Save Filter"), QStringLiteral("1")), 1);
+    request.folder = readItem(QStringLiteral("CMD Save Folder"), AppPaths::programFolder());
+    const FileDialogResult result = UiServices::instance().saveFile(request);
+    if (result.files.isEmpty())
+        return false;
+    const QString typed = result.files.first();
+    writeItem(QStringLiteral("CMD Save Folder"), DocumentTypes::folderOf(typed));
+    writeItem(QStringLiteral("CMD Save Filter"), QString::number(result.filterIndex));
+    const QString name = DocumentTypes::saveAsName(typed, result.filterIndex);
+    if (clsLibrary::instance().FILEEXISTS(name)) {
+        qint16 answer = 0;
+        clsLibrary::instance().MESSAGEBOXFCN(3, name, QString(), QString(), QString(), answer);
+        if (answer != MsgResult::Yes)
+            return false;
+    }
+    m_saveFilterIndex = result.filterIndex;
+    bool saved = false;
+    if (st.SaveMode == QLatin1String("SAVESELECTION")) {
+        m_saveAsName = name;
+        st.SaveMode = QStringLiteral("SAVESELAS");
+        saved = FILESAVEDOC();
+    } else {
+        const QString previous = doc->Caption();
+        doc->setCaption(name);
+        st.SaveMode = QStringLiteral("SAVEAS");
+        saved = FILESAVEDOC();
+        // A failed write keeps the document under its old name.
+        if (!saved)
+            doc->setCaption(previous);
+        else
+            doc->Activate();
+    }
+    m_saveFilterIndex = 0;
+    return saved;
+}
+
+void clsMain::INSERTDOC(const QString &path)
+{
+    frmDocRTF *doc = ActiveDoc();
+    if (!doc || !doc->RTF2->LoadFile(path))
+        return;
+    doc->RTF1->setSelRTF(doc->RTF2->TextRTF());
+    doc->RTF2->setTextRTF(QString());
+}
+
+void clsMain::SETRULER()
+{
+    for (frmDocRTF *doc : m_main.documents())
+        for (QLabel *l : {doc->LBLRULER, doc->LBLRULER2, doc->LBLFSTLINE, doc->LBLHANGIND,
+                          doc->LBLLEFTIND, doc->LBLRIGHTIND})
+            l->setVisible(true);
+}
+
+void clsMain::RULERBAR()
+{
+    QAction *item = m_main.menuItem(QStringLiteral("MNUVIEWRULER"));
+    if (!item)
+        return;
+    // The item's check mark already flipped when it was triggered from the menu.
+    const bool on = item->isChecked();
+    clsLibrary::instance().REGSTRWRITE(
+        clsLibrary::HKEY_CURRENT_USER, Identity::appKey() + QStringLiteral("\\frmMain\\View"),
+        QStringLiteral("Ruler"), on ? QStringLiteral("True") : QStringLiteral("False"));
+    for (frmDocRTF *doc : m_main.documents()) {
+        doc->PICRULER->setVisible(on);
+        doc->RESIZEDOC();
+    }
+}

@@ -1,0 +1,184 @@
+#include "documents/frmNew.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "core/AppState.h"
+#include "core/Identity.h"
+#include "core/clsLibrary.h"
+#include "core/clsMain.h"
+#include "documents/frmDocRTF.h"
+#include "platform/AppPaths.h"
+#include "platform/RichTextBox.h"
+
+frmNew::frmNew(clsMain &cmd, bool defaultMode, QWidget *parent)
+    : QDialog(parent), m_cmd(cmd), m_defaultMode(defaultMode)
+{
+    setObjectName(QStringLiteral("frmNew"));
+    setWindowTitle(QStringLiteral("New"));
+    LBLNEW = new QLabel(this);
+    LBLNEW->setObjectName(QStringLiteral("LBLNEW"));
+    LVWNEW = new QListWidget(this);
+    LVWNEW->setObjectName(QStringLiteral("LVWNEW"));
+    LVWNEW->setViewMode(QListView::IconMode);
+    LVWNEW->setResizeMode(QListView::Adjust);
+    LVWNEW->setMovement(QListView::Static);
+    LVWNEW->setIconSize(QSize(32, 32));
+    LVWNEW->setGridSize(QSize(96, 64));
+    LVWNEW->setContextMenuPolicy(Qt::CustomContextMenu);
+    LBLNEW->setBuddy(LVWNEW);
+    LBLSEL = new QLabel(QStringLiteral("Selected template:"), this);
+    LBLSEL->setObjectName(QStringLiteral("LBLSEL"));
+    TXTSEL = new QLineEdit(this);
+    TXTSEL->setObjectName(QStringLiteral("TXTSEL"));
+    TXTSEL->setReadOnly(true);
+    BTNNEW = new QPushButton(QStringLiteral("&Create"), this);
+    BTNNEW->setObjectName(QStringLiteral("BTNNEW"));
+    BTNOK = new QPushButton(QStringLiteral("OK"), this);
+    BTNOK->setObjectName(QStringLiteral("BTNOK"));
+    BTNCANCEL = new QPushButton(QStringLiteral("Cancel"), this);
+    BTNCANCEL->setObjectName(QStringLiteral("BTNCANCEL"));
+    POPUP = new QMenu(this);
+    MNUNEWOPEN = POPUP->addAction(QStringLiteral("&Open"));
+    MNUNEWOPEN->setObjectName(QStringLiteral("MNUNEWOPEN"));
+    MNUNEWPROPS = POPUP->addAction(QStringLiteral("&Properties"));
+    MNUNEWPROPS->setObjectName(QStringLiteral("MNUNEWPROPS"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(LBLNEW);
+    layout->addWidget(LVWNEW, 1);
+    auto *sel = new QHBoxLayout;
+    sel->addWidget(LBLSEL);
+    sel->addWidget(TXTSEL, 1);
+    layout->addLayout(sel);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BTNNEW);
+    buttons->addWidget(BTNOK);
+    buttons->addWidget(BTNCANCEL);
+    layout->addLayout(buttons);
+    resize(420, 320);
+
+    clsLibrary::instance().FORMLOAD(Identity::AppTitle, this, true);
+    fill();
+
+    connect(LVWNEW, &QListWidget::itemClicked, this, &frmNew::onItemClicked);
+    connect(LVWNEW, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem *item) { onItemClicked(item); });
+    connect(LVWNEW, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    connect(LVWNEW, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        if (LVWNEW->itemAt(pos))
+            POPUP->popup(LVWNEW->viewport()->mapToGlobal(pos));
+    });
+    connect(BTNNEW, &QPushButton::clicked, this, &frmNew::onCreate);
+    connect(BTNOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BTNCANCEL, &QPushButton::clicked, this, &QDialog::reject);
+    connect(MNUNEWOPEN, &QAction::triggered, this, &frmNew::createFromSelected);
+    connect(MNUNEWPROPS, &QAction::triggered, this, [this] { m_cmd.PROPERTIES(); });
+}
+
+frmNew::~frmNew()
+{
+    clsLibrary::instance().FORMSAVE(Identity::AppTitle, this, true);
+}
+
+QString frmNew::currentDefaultName() const
+{
+    const QString path = clsLibrary::instance().REGSTRREAD(
+        clsLibrary::HKEY_CURRENT_USER, Identity::appKey() + QStringLiteral("\\frmPrefs\\Items"),
+        QStringLiteral("Template"), AppPaths::programFolder() + QStringLiteral("/Normal.rtt"));
+    const QString file = QFileInfo(path).fileName();
+    return file.left(file.indexOf(QLatin1Char('.')) < 0 ? file.size()
+                                                        : file.indexOf(QLatin1Char('.')));
+}
+
+void frmNew::fill()
+{
+    const QDir folder(AppPaths::programFolder());
+    const QStringList files = folder.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
+    int n = 0;
+    for (const QString &file : files) {
+        if (!file.toUpper().endsWith(QLatin1String("RTT")))
+            continue;
+        const int dot = file.indexOf(QLatin1Char('.'));
+        auto *item = new QListWidgetItem(icon, dot < 0 ? file : file.left(dot), LVWNEW);
+        item->setData(Qt::UserRole, QStringLiteral("FILE") + QString::number(++n));
+    }
+    if (m_defaultMode) {
+        const QString current = currentDefaultName();
+        LBLNEW->setText(
+            QStringLiteral("&Select a template to be used as default record. Current default is ") +
+            current + QLatin1Char('.'));
+        selectTemplate(current);
+    } else {
+        LBLNEW->setText(QStringLiteral("&Select a template below to create a new document."));
+    }
+    const bool any = LVWNEW->count() > 0;
+    BTNOK->setEnabled(any);
+    BTNNEW->setEnabled(any && !m_defaultMode);
+}
+
+QStringList frmNew::templateNames() const
+{
+    QStringList out;
+    for (int i = 0; i < LVWNEW->count(); ++i)
+        out.append(LVWNEW->item(i)->text());
+    return out;
+}
+
+bool frmNew::selectTemplate(const QString &name)
+{
+    for (int i = 0; i < LVWNEW->count(); ++i) {
+        if (LVWNEW->item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
+            LVWNEW->setCurrentRow(i);
+            onItemClicked(LVWNEW->item(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+void frmNew::onItemClicked(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    TXTSEL->setText(item->text());
+    if (m_defaultMode) {
+        const bool differs = item->text().compare(currentDefaultName(), Qt::CaseInsensitive) != 0;
+        BTNNEW->setEnabled(differs);
+        BTNOK->setEnabled(differs);
+    }
+}
+
+void frmNew::onCreate()
+{
+    if (m_defaultMode) {
+        AppState::instance().TemplateSelected = TXTSEL->text();
+        return;
+    }
+    createFromSelected();
+}
+
+void frmNew::createFromSelected()
+{
+    const QString name = TXTSEL->text();
+    if (name.isEmpty())
+        return;
+    frmDocRTF *doc = m_cmd.FILENEW();
+    if (!doc)
+        return;
+    AppState::instance().SuppressModified = true;
+    doc->RTF1->LoadFile(AppPaths::programFolder() + QLatin1Char('/') + name +
+                        QStringLiteral(".rtt"));
+    AppState::instance().SuppressModified = false;
+    doc->markUnchanged();
+}

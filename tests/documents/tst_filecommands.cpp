@@ -1,0 +1,315 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include "core/MainWindowFixture.h"
+#include "documents/DocumentTypes.h"
+#include "documents/frmNew.h"
+
+class tst_FileCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void saveAsName_data();
+    void saveAsName();
+    void saveAsWritesChosenType_data();
+    void saveAsWritesChosenType();
+    void saveAsAsksBeforeOverwriting_data();
+    void saveAsAsksBeforeOverwriting();
+    void saveIntoReadOnlyFileKeepsOldFile();
+    void saveSelectionAs();
+    void openSeveralFiles();
+    void openDialogRemembersFolderAndFilter();
+    void openedTextFileGetsPlainFont();
+    void insertDocumentAtCaret();
+    void newFromTemplate();
+    void newWithoutTemplates();
+    void defaultTemplateMode();
+};
+
+void tst_FileCommands::saveAsName_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("template gets .RTT") << "/d/letter" << 2 << "/d/letter.RTT";
+    QTest::newRow("html stays with filter 10") << "/d/page.html" << 10 << "/d/page.html";
+    QTest::newRow("own extension kept") << "/d/notes.txt" << 1 << "/d/notes.txt";
+    QTest::newRow("matching extension any case") << "/d/a.rtf" << 1 << "/d/a.rtf";
+    QTest::newRow("four letters get the extension") << "/d/a.docx" << 1 << "/d/a.docx.RTF";
+    QTest::newRow("dot in folder only") << "/d.x/read" << 3 << "/d.x/read.TXT";
+    QTest::newRow("style sheet") << "/d/site" << 12 << "/d/site.CSS";
+}
+
+void tst_FileCommands::saveAsName()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, filter);
+    QFETCH(QString, expected);
+    QCOMPARE(DocumentTypes::saveAsName(typed, filter), expected);
+}
+
+void tst_FileCommands::saveAsWritesChosenType_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("rtf");
+    QTest::newRow("letter as template") << "letter" << 2 << "letter.RTT" << true;
+    QTest::newRow("page.html as internet page") << "page.html" << 10 << "page.html" << false;
+    QTest::newRow("notes as text") << "notes" << 3 << "notes.TXT" << false;
+}
+
+void tst_FileCommands::saveAsWritesChosenType()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, filter);
+    QFETCH(QString, written);
+    QFETCH(bool, rtf);
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    QTest::keyClicks(f.active()->RTF1, QStringLiteral("Body text"));
+    const QString folder = f.settings.path(QString());
+    f.ui.fileAnswers.enqueue({{f.settings.path(typed)}, filter, folder});
+    m.menuItem(QStringLiteral("MNUFILESAVEAS"))->trigger();
+    const QString path = f.settings.path(written);
+    QCOMPARE(f.active()->Caption(), path);
+    QVERIFY(!f.active()->isModified());
+    const QString content = f.read(path);
+    QCOMPARE(content.startsWith(QLatin1String("{\\rtf")), rtf);
+    QVERIFY(content.contains(QLatin1String("Body text")));
+    QCOMPARE(f.cmd().recentFiles().path(0), path);
+    QCOMPARE(f.store(QStringLiteral("\\frmMain\\Items"), QStringLiteral("CMD Save Filter")),
+             QString::number(filter));
+    QCOMPARE(f.ui.saveRequests[0].filters.size(), 12);
+    QCOMPARE(f.ui.saveRequests[0].filters[1], QStringLiteral("Rich Text Template (*.rtt)"));
+}
+
+void tst_FileCommands::saveAsAsksBeforeOverwriting_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes") << int(MsgResult::Yes);
+    QTest::newRow("no") << int(MsgResult::No);
+}
+
+void tst_FileCommands::saveAsAsksBeforeOverwriting()
+{
+    QFETCH(int, answer);
+    MainWindowFixture f;
+    const QString path = f.file(QStringLiteral("old.txt"), "old content");
+    frmMain &m = f.start();
+    QTest::keyClicks(f.active()->RTF1, QStringLiteral("new content"));
+    f.ui.fileAnswers.enqueue({{path}, 3, f.settings.path(QString())});
+    f.ui.messageAnswers.enqueue(answer);
+    m.menuItem(QStringLiteral("MNUFILESAVEAS"))->trigger();
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(f.ui.messages[0].text, QStringLiteral("The document '") + path +
+                                        QStringLiteral("' already exists.\r\nDo you really want "
+                                                       "to overwrite this ?"));
+    QCOMPARE(f.ui.messages[0].title, QStringLiteral("Save As"));
+    if (answer == MsgResult::Yes) {
+        QCOMPARE(f.read(path), QStringLiteral("new content"));
+        QCOMPARE(f.active()->Caption(), path);
+    } else {
+        QCOMPARE(f.read(path), QStringLiteral("old content"));
+        QCOMPARE(f.active()->Caption(), QStringLiteral("Document 1"));
+        QVERIFY(f.active()->isModified());
+    }
+}
+
+void tst_FileCommands::saveIntoReadOnlyFileKeepsOldFile()
+{
+    MainWindowFixture f;
+    const QString path = f.file(QStringLiteral("fixed.txt"), "original");
+    frmMain &m = f.start(path);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser);
+    // Opened writable, made read-only meanwhile: Save reports it.
+    f.active()->RTF1->setText(QStringLiteral("changed"));
+    QVERIFY(f.active()->isModified());
+    AppState::instance().SaveMode = QStringLiteral("SAVE");
+    QVERIFY(!f.cmd().FILESAVEDOC());
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(f.ui.messages[0].text,
+             QStringLiteral("There is a problem saving the document '") + path +
+                 QStringLiteral("'. This is possibly a read-only document."));
+    QCOMPARE(f.ui.messages[0].style, MsgStyle::Exclamation);
+    QCOMPARE(f.ui.messages[0].title, QStringLiteral("Save"));
+    QCOMPARE(f.read(path), QStringLiteral("original"));
+    QVERIFY(f.active()->isModified());
+    QVERIFY(m.menuItem(QStringLiteral("MNUFILESAVE"))->isEnabled());
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void tst_FileCommands::saveSelectionAs()
+{
+    MainWindowFixture f;
+    f.start();
+    RichTextBox *rtf = f.active()->RTF1;
+    rtf->setText(QStringLiteral("keep this part"));
+    rtf->setSelStart(5);
+    rtf->setSelLength(4);
+    AppState::instance().SaveMode = QStringLiteral("SAVESELECTION");
+    const QString path = f.settings.path(QStringLiteral("part.txt"));
+    f.ui.fileAnswers.enqueue({{path}, 3, f.settings.path(QString())});
+    QVERIFY(f.cmd().FILESAVEAS());
+    QCOMPARE(f.read(path), QStringLiteral("this"));
+    QCOMPARE(f.active()->Caption(), QStringLiteral("Document 1"));
+    QVERIFY(f.active()->RTF2->Text().isEmpty());
+}
+
+void tst_FileCommands::openSeveralFiles()
+{
+    MainWindowFixture f;
+    const QString a = f.file(QStringLiteral("a.rtf"), "{\\rtf1 Alpha}");
+    const QString b = f.file(QStringLiteral("b.txt"), "Beta");
+    const QString c = f.file(QStringLiteral("c.ini"), "[Gamma]");
+    frmMain &m = f.start();
+    f.ui.fileAnswers.enqueue({{a, b, c}, 11, f.settings.path(QString())});
+    m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
+    QCOMPARE(m.documents().size(), 4);
+    QCOMPARE(m.documents()[1]->Caption(), a);
+    QCOMPARE(m.documents()[2]->Caption(), b);
+    QCOMPARE(m.documents()[3]->Caption(), c);
+    QCOMPARE(m.documents()[2]->RTF1->Text(), QStringLiteral("Beta"));
+    for (frmDocRTF *doc : m.documents())
+        QVERIFY(!doc->isModified());
+    // The last opened heads the list.
+    QCOMPARE(f.cmd().recentFiles().paths(), QStringList({c, b, a}));
+    QCOMPARE(f.active()->Caption(), c);
+}
+
+void tst_FileCommands::openDialogRemembersFolderAndFilter()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger(); // cancelled
+    QCOMPARE(f.ui.openRequests.size(), 1);
+    const FileDialogRequest first = f.ui.openRequests[0];
+    QCOMPARE(first.title, QStringLiteral("Open"));
+    QCOMPARE(first.filterIndex, 11);
+    QVERIFY(first.filters[10].startsWith(QLatin1String("All Formats")));
+    QCOMPARE(first.filters.size(), 12);
+    QCOMPARE(first.folder, f.settings.programFolder());
+    QVERIFY(first.multiSelect);
+    QCOMPARE(m.documents().size(), 1);
+
+    QDir().mkpath(f.settings.path(QStringLiteral("letters")));
+    const QString file = f.file(QStringLiteral("letters/x.txt"), "x");
+    f.ui.fileAnswers.enqueue({{file}, 3, f.settings.path(QStringLiteral("letters"))});
+    m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
+    m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
+    const FileDialogRequest third = f.ui.openRequests[2];
+    QCOMPARE(third.filterIndex, 3);
+    QCOMPARE(third.folder, f.settings.path(QStringLiteral("letters")) + QLatin1Char('/'));
+}
+
+void tst_FileCommands::openedTextFileGetsPlainFont()
+{
+    MainWindowFixture f;
+    f.setStore(QStringLiteral("\\frmPrefs\\Items"), QStringLiteral("Text Font Name"),
+               QStringLiteral("Courier New"));
+    f.setStore(QStringLiteral("\\frmPrefs\\Items"), QStringLiteral("Text Font Size"),
+               QStringLiteral("12"));
+    const QString txt = f.file(QStringLiteral("readme.nfo"), "info");
+    const QString rtf = f.file(QStringLiteral("doc.rtf"), "{\\rtf1 doc}");
+    f.start();
+    frmDocRTF *plain = f.cmd().FILEOPENONE(txt);
+    QCOMPARE(plain->RTF1->Font().family(), QStringLiteral("Courier New"));
+    QCOMPARE(plain->RTF1->Font().pointSizeF(), 12.0);
+    QCOMPARE(f.main().fontSizeBox()->currentText(), QStringLiteral("12"));
+    frmDocRTF *rich = f.cmd().FILEOPENONE(rtf);
+    QVERIFY(rich->RTF1->Font().family() != QStringLiteral("Courier New"));
+}
+
+void tst_FileCommands::insertDocumentAtCaret()
+{
+    MainWindowFixture f;
+    const QString part = f.file(QStringLiteral("part.txt"), "middle ");
+    f.start();
+    RichTextBox *rtf = f.active()->RTF1;
+    rtf->setText(QStringLiteral("start end"));
+    rtf->setSelStart(6);
+    f.cmd().INSERTDOC(part);
+    QCOMPARE(rtf->Text(), QStringLiteral("start middle end"));
+    QVERIFY(f.active()->RTF2->Text().isEmpty());
+}
+
+void tst_FileCommands::newFromTemplate()
+{
+    MainWindowFixture f;
+    QFile t(f.settings.programFolder() + QStringLiteral("/Memo.rtt"));
+    QVERIFY(t.open(QIODevice::WriteOnly));
+    t.write("To whom it may concern");
+    t.close();
+    QFile n(f.settings.programFolder() + QStringLiteral("/Normal.RTT"));
+    QVERIFY(n.open(QIODevice::WriteOnly));
+    n.close();
+    QFile other(f.settings.programFolder() + QStringLiteral("/Words.dic"));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.close();
+    frmMain &m = f.start();
+    QStringList listed;
+    QString label;
+    f.ui.dialogHandler = [&](QWidget *w) {
+        auto *dlg = qobject_cast<frmNew *>(w);
+        if (!dlg)
+            return 0;
+        listed = dlg->templateNames();
+        label = dlg->LBLNEW->text();
+        dlg->selectTemplate(QStringLiteral("Memo"));
+        if (dlg->TXTSEL->text() != QLatin1String("Memo"))
+            return 0;
+        dlg->BTNNEW->click();
+        dlg->BTNOK->click();
+        return dlg->result();
+    };
+    m.menuItem(QStringLiteral("MNUFILENEW"))->trigger();
+    QCOMPARE(listed, QStringList({"Memo", "Normal"}));
+    QCOMPARE(label, QStringLiteral("&Select a template below to create a new document."));
+    QCOMPARE(m.documents().size(), 2);
+    QCOMPARE(f.active()->Caption(), QStringLiteral("Document 2"));
+    QCOMPARE(f.active()->RTF1->Text(), QStringLiteral("To whom it may concern"));
+    QVERIFY(!f.active()->isModified());
+}
+
+void tst_FileCommands::newWithoutTemplates()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    bool okEnabled = true, createEnabled = true;
+    f.ui.dialogHandler = [&](QWidget *w) {
+        auto *dlg = qobject_cast<frmNew *>(w);
+        okEnabled = dlg->BTNOK->isEnabled();
+        createEnabled = dlg->BTNNEW->isEnabled();
+        return 0;
+    };
+    m.menuItem(QStringLiteral("MNUFILENEW"))->trigger();
+    QVERIFY(!okEnabled);
+    QVERIFY(!createEnabled);
+    QCOMPARE(m.documents().size(), 1);
+}
+
+void tst_FileCommands::defaultTemplateMode()
+{
+    MainWindowFixture f;
+    for (const char *name : {"/Normal.rtt", "/Fax.rtt"}) {
+        QFile t(f.settings.programFolder() + QString::fromLatin1(name));
+        QVERIFY(t.open(QIODevice::WriteOnly));
+    }
+    f.start();
+    frmNew dlg(f.cmd(), true);
+    QCOMPARE(dlg.LBLNEW->text(), QStringLiteral("&Select a template to be used as default "
+                                                "record. Current default is Normal."));
+    QCOMPARE(dlg.TXTSEL->text(), QStringLiteral("Normal"));
+    QVERIFY(!dlg.BTNNEW->isEnabled());
+    dlg.selectTemplate(QStringLiteral("Fax"));
+    QVERIFY(dlg.BTNNEW->isEnabled());
+    dlg.BTNNEW->click();
+    QCOMPARE(AppState::instance().TemplateSelected, QStringLiteral("Fax"));
+    QCOMPARE(f.main().documents().size(), 1);
+}
+
+QTEST_MAIN(tst_FileCommands)
+#include "tst_filecommands.moc"

@@ -1,0 +1,184 @@
+#include <QtTest>
+
+#include "core/MainWindowFixture.h"
+#include "documents/RecentFilesList.h"
+
+class tst_RecentFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listOrder_data();
+    void listOrder();
+    void menuAndStoreMirrorTheList();
+    void nineFilesLeaveEight();
+    void vanishedEntryIsRemoved();
+    void openFromListMovesToTop();
+    void clearedListStaysEmptyAfterRestart();
+    void reopen_data();
+    void reopen();
+    void reopenOfMissingFile();
+};
+
+void tst_RecentFiles::listOrder_data()
+{
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("newest first") << QStringList{"/a", "/b", "/c"} << QStringList{"/c", "/b", "/a"};
+    QTest::newRow("fourth to top, others shift") << QStringList{"/1", "/2", "/3", "/4", "/5", "/2"}
+                                                 << QStringList{"/2", "/5", "/4", "/3", "/1"};
+    QTest::newRow("case-insensitive duplicate")
+        << QStringList{"/Docs/A.rtf", "/b", "/docs/a.RTF"} << QStringList{"/docs/a.RTF", "/b"};
+    QTest::newRow("same path twice") << QStringList{"/a", "/a"} << QStringList{"/a"};
+    QTest::newRow("nine leave eight")
+        << QStringList{"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8", "/9"}
+        << QStringList{"/9", "/8", "/7", "/6", "/5", "/4", "/3", "/2"};
+}
+
+void tst_RecentFiles::listOrder()
+{
+    QFETCH(QStringList, added);
+    QFETCH(QStringList, expected);
+    RecentFilesList list;
+    for (const QString &p : added)
+        list.add(p);
+    QCOMPARE(list.paths(), expected);
+    QCOMPARE(list.caption(0), QStringLiteral("&1 ") + expected[0]);
+}
+
+void tst_RecentFiles::menuAndStoreMirrorTheList()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    f.cmd().FILERECENTFILESLISTADD(QStringLiteral("/x/one.rtf"));
+    f.cmd().FILERECENTFILESLISTADD(QStringLiteral("/x/R&D.rtf"));
+    QAction *first = m.menuItem(QStringLiteral("MNUFILERECENTLIST(0)"));
+    QAction *second = m.menuItem(QStringLiteral("MNUFILERECENTLIST(1)"));
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->data().toString(), QStringLiteral("&1 /x/R&D.rtf"));
+    QCOMPARE(first->text(), QStringLiteral("&1 /x/R&&D.rtf"));
+    QCOMPARE(second->data().toString(), QStringLiteral("&2 /x/one.rtf"));
+    QVERIFY(!m.menuItem(QStringLiteral("MNUFILERECENTLIST(2)"))->isVisible());
+    const QString key = QStringLiteral("\\frmMain\\Recent Files List");
+    QCOMPARE(f.store(key, QStringLiteral("File 0")), QStringLiteral("&1 /x/R&D.rtf"));
+    QCOMPARE(f.store(key, QStringLiteral("File 1")), QStringLiteral("&2 /x/one.rtf"));
+    QCOMPARE(f.store(key, QStringLiteral("File 2")), QString());
+    QCOMPARE(f.store(key, QStringLiteral("File 7")), QString());
+}
+
+void tst_RecentFiles::nineFilesLeaveEight()
+{
+    MainWindowFixture f;
+    QStringList files;
+    for (int i = 1; i <= 9; ++i)
+        files.append(f.file(QStringLiteral("f%1.txt").arg(i), "x"));
+    frmMain &m = f.start();
+    f.ui.fileAnswers.enqueue({files, 11, f.settings.path(QString())});
+    m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
+    QCOMPARE(f.cmd().recentFiles().count(), 8);
+    QCOMPARE(f.cmd().recentFiles().path(0), files[8]);
+    QCOMPARE(f.cmd().recentFiles().path(7), files[1]);
+    QCOMPARE(m.menuItem(QStringLiteral("MNUFILERECENTLIST(7)"))->data().toString(),
+             QStringLiteral("&8 ") + files[1]);
+}
+
+void tst_RecentFiles::vanishedEntryIsRemoved()
+{
+    MainWindowFixture f;
+    const QString a = f.file(QStringLiteral("a.txt"), "a");
+    const QString gone = f.file(QStringLiteral("gone.txt"), "b");
+    const QString c = f.file(QStringLiteral("c.txt"), "c");
+    frmMain &m = f.start();
+    for (const QString &p : {a, gone, c})
+        f.cmd().FILERECENTFILESLISTADD(p);
+    QFile::remove(gone);
+    m.menuItem(QStringLiteral("MNUFILERECENTLIST(1)"))->trigger();
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(f.ui.messages[0].text, QStringLiteral("The document ") + gone +
+                                        QStringLiteral(" is no longer available and will now be "
+                                                       "removed from the list."));
+    QCOMPARE(f.ui.messages[0].title, QStringLiteral("Pamphlexa"));
+    QCOMPARE(f.cmd().recentFiles().paths(), QStringList({c, a}));
+    QCOMPARE(m.menuItem(QStringLiteral("MNUFILERECENTLIST(1)"))->data().toString(),
+             QStringLiteral("&2 ") + a);
+    QVERIFY(!m.menuItem(QStringLiteral("MNUFILERECENTLIST(2)"))->isVisible());
+    QCOMPARE(f.store(QStringLiteral("\\frmMain\\Recent Files List"), QStringLiteral("File 2")),
+             QString());
+    QCOMPARE(m.documents().size(), 1);
+}
+
+void tst_RecentFiles::openFromListMovesToTop()
+{
+    MainWindowFixture f;
+    const QString a = f.file(QStringLiteral("a.txt"), "alpha");
+    const QString b = f.file(QStringLiteral("b.txt"), "beta");
+    frmMain &m = f.start();
+    f.cmd().FILERECENTFILESLISTADD(a);
+    f.cmd().FILERECENTFILESLISTADD(b);
+    m.menuItem(QStringLiteral("MNUFILERECENTLIST(1)"))->trigger();
+    QCOMPARE(f.active()->Caption(), a);
+    QCOMPARE(f.active()->RTF1->Text(), QStringLiteral("alpha"));
+    QVERIFY(!f.active()->isModified());
+    QCOMPARE(f.cmd().recentFiles().paths(), QStringList({a, b}));
+}
+
+void tst_RecentFiles::clearedListStaysEmptyAfterRestart()
+{
+    MainWindowFixture f;
+    const QString a = f.file(QStringLiteral("a.txt"), "alpha");
+    f.start(a);
+    QCOMPARE(f.cmd().recentFiles().count(), 1);
+    f.stop();
+    frmMain &again = f.start();
+    QCOMPARE(f.cmd().recentFiles().paths(), QStringList({a}));
+    again.menuItem(QStringLiteral("MNUFILECLEARLIST"))->trigger();
+    QCOMPARE(f.cmd().recentFiles().count(), 0);
+    f.stop();
+    frmMain &third = f.start();
+    QCOMPARE(f.cmd().recentFiles().count(), 0);
+    QVERIFY(!third.menuItem(QStringLiteral("MNUFILERECENTLIST(0)"))->isVisible());
+}
+
+void tst_RecentFiles::reopen_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("yes reloads") << int(MsgResult::Yes) << "on disk";
+    QTest::newRow("no keeps") << int(MsgResult::No) << "on diskedited";
+}
+
+void tst_RecentFiles::reopen()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, expected);
+    MainWindowFixture f;
+    const QString path = f.file(QStringLiteral("r.txt"), "on disk");
+    frmMain &m = f.start(path);
+    QTest::keyClick(f.active()->RTF1, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(f.active()->RTF1, QStringLiteral("edited"));
+    f.ui.messageAnswers.enqueue(answer);
+    m.menuItem(QStringLiteral("MNUFILEREOPEN"))->trigger();
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(f.ui.messages[0].text, QStringLiteral("Continuing will loose any unsaved changes for "
+                                                   "the ") +
+                                        path + QStringLiteral("\r\nDo you want to continue ?"));
+    QCOMPARE(f.ui.messages[0].title, QStringLiteral("ReOpen"));
+    QCOMPARE(f.active()->RTF1->Text(), expected);
+    QCOMPARE(f.active()->isModified(), answer != MsgResult::Yes);
+}
+
+void tst_RecentFiles::reopenOfMissingFile()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    f.cmd().FILEREOPEN();
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(f.ui.messages[0].text, QStringLiteral("The document 'Document 1' cannot be "
+                                                   "reopened. The document may no longer exist."));
+    QCOMPARE(f.ui.messages[0].title, QStringLiteral("ReOpen"));
+    // The menu item is only enabled for a document with a file.
+    f.active()->SAVESTAT();
+    QVERIFY(!m.menuItem(QStringLiteral("MNUFILEREOPEN"))->isEnabled());
+}
+
+QTEST_MAIN(tst_RecentFiles)
+#include "tst_recentfiles.moc"
