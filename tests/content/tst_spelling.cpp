@@ -515,6 +515,23 @@ private slots:
         QCOMPARE(d.contains(word), known);
         QCOMPARE(d.isDirty(), !ignoreAll);
     }
+
+    // The list that ships beside the program: whole CR LF lines, no duplicates, ordinary words.
+    void shippedList()
+    {
+        QFile f(QStringLiteral(PAMPHLEXA_BUILD_DATA_DIR "/Words.dic"));
+        if (!f.open(QIODevice::ReadOnly))
+            QSKIP("no word list in the build's data folder");
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.endsWith("\r\n"));
+        QCOMPARE(bytes.count("\n"), bytes.count("\r\n"));
+        const QStringList words = WordList::parse(bytes);
+        QVERIFY(words.size() > 2000);
+        QCOMPARE(QSet<QString>(words.begin(), words.end()).size(), words.size());
+        const SpellingDictionary d = dictionaryOf(words);
+        for (const char *w : {"the", "spelling", "document", "London", "Monday", "I"})
+            QVERIFY2(d.contains(QLatin1String(w)), w);
+    }
 };
 
 QTEST_MAIN(tst_Spelling)
