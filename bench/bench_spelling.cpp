@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <memory>
 
 #include "content/SpellingDictionary.h"
 #include "content/WordList.h"
@@ -76,10 +77,12 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Made and removed by main(), around the program-wide dictionary's lifetime.
+std::unique_ptr<Fixture> g_fixture;
+
 Fixture &fixture()
 {
-    static Fixture f;
-    return f;
+    return *g_fixture;
 }
 
 void BM_LoadDictionary(benchmark::State &state)
@@ -164,7 +167,9 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
+    g_fixture = std::make_unique<Fixture>();
     benchmark::RunSpecifiedBenchmarks();
+    g_fixture.reset();
     benchmark::Shutdown();
     return 0;
 }
