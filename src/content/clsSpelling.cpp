@@ -1,0 +1,290 @@
+#include "content/clsSpelling.h"
+
+#include "content/SpellingDictionary.h"
+#include "content/WordList.h"
+#include "content/frmSpelling.h"
+#include "core/Identity.h"
+#include "core/NumberText.h"
+#include "core/clsLibrary.h"
+#include "platform/RichTextBox.h"
+#include "platform/UiServices.h"
+
+namespace {
+
+// A boolean text as the preferences store it: "True"/"False" in any case or a number, non-zero
+// being true. Anything else reads as the default.
+bool readFlag(const QString &name, bool def)
+{
+    const QString text = clsLibrary::instance()
+                             .REGSTRREAD(clsLibrary::HKEY_CURRENT_USER,
+                                         Identity::appKey() + QStringLiteral("\\frmPrefs\\Items"),
+                                         name, def ? QStringLiteral("1") : QStringLiteral("0"))
+                             .trimmed();
+    if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    if (const auto n = NumberText::parse(text))
+        return *n != 0;
+    return def;
+}
+
+bool hasDigitOneToNine(const QString &word)
+{
+    for (const QChar c : word)
+        if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
+            return true;
+    return false;
+}
+
+bool onlyCapitals(const QString &word)
+{
+    if (word.isEmpty())
+        return false;
+    for (const QChar c : word)
+        if (c < QLatin1Char('A') || c > QLatin1Char('Z'))
+            return false;
+    return true;
+}
+
+bool hasNonLetter(const QString &word)
+{
+    for (const QChar c : word)
+        if (c.unicode() > 32 && (c.unicode() < 65 || c.unicode() > 122))
+            return true;
+    return false;
+}
+
+QString capitalised(const QString &word)
+{
+    if (word.isEmpty())
+        return word;
+    return word.at(0).toUpper() + word.mid(1);
+}
+
+int commonPrefix(const QString &a, const QString &b)
+{
+    const int n = int(std::min(a.size(), b.size()));
+    int i = 0;
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+} // namespace
+
+clsSpelling::Checks clsSpelling::Checks::read()
+{
+    Checks c;
+    c.numbers = readFlag(QStringLiteral("Number Check"), true);
+    c.capitals = readFlag(QStringLiteral("Capitals Check"), true);
+    c.characters = readFlag(QStringLiteral("Character Check"), true);
+    return c;
+}
+
+clsSpelling::clsSpelling(QObject *parent) : QObject(parent)
+{}
+
+clsSpelling::~clsSpelling()
+{
+    delete m_dialog.data();
+}
+
+RichTextBox *clsSpelling::textBox() const { return m_box; }
+
+frmSpelling *clsSpelling::dialog() const { return m_dialog; }
+
+void clsSpelling::STARTUP()
+{
+    emit Status(QStringLiteral("Loading dictionary files..."));
+    SpellingDictionary::program().ensureLoaded();
+}
+
+void clsSpelling::TEXTBOX(RichTextBox *box)
+{
+    m_box = box;
+}
+
+void clsSpelling::SPELLCHECK(bool fromCurrent)
+{
+    SpellingDictionary::program().ensureLoaded();
+    if (!m_box)
+        return;
+    if (!fromCurrent) {
+        m_box->setSelStart(0);
+        m_box->setSelLength(0);
+    }
+    findNext();
+    if (!m_dialog || m_running)
+        return;
+    // A misspelt word was found: the dialog stays up while the user works through the text.
+    m_running = true;
+    UiServices::instance().execDialog(m_dialog);
+    m_running = false;
+    delete m_dialog.data();
+}
+
+void clsSpelling::CHGWORD()
+{
+    if (!m_box || !m_dialog)
+        return;
+    const QString replacement = m_dialog->replacement();
+    bool cancel = false;
+    emit BeforeChange(m_box->SelText(), replacement, cancel);
+    if (cancel)
+        return;
+    m_box->setSelText(replacement);
+    findNext();
+}
+
+void clsSpelling::IGNOREWORD()
+{
+    findNext();
+}
+
+void clsSpelling::IGNOREALL()
+{
+    if (m_dialog)
+        SpellingDictionary::program().ignoreAll(m_dialog->unknownWord());
+    findNext();
+}
+
+void clsSpelling::ADDTODICT()
+{
+    const QString word = m_dialog ? m_dialog->unknownWord() : QString();
+    bool cancel = false;
+    emit BeforeAdd(word, cancel);
+    if (cancel)
+        return;
+    SpellingDictionary::program().addWord(word);
+    findNext();
+}
+
+bool clsSpelling::SAVEDICT()
+{
+    if (SpellingDictionary::program().save() == SpellingDictionary::SaveResult::Failed) {
+        clsLibrary::instance().MESSAGEBOX(10, SpellingDictionary::filePath());
+        return false;
+    }
+    emit Saved();
+    return true;
+}
+
+bool clsSpelling::judge(const QString &word, const Checks &checks,
+                        const SpellingDictionary &dictionary)
+{
+    const QString w = word.trimmed();
+    if (checks.numbers && hasDigitOneToNine(w))
+        return true;
+    if (checks.capitals && onlyCapitals(w))
+        return true;
+    if (checks.characters && hasNonLetter(w))
+        return true;
+    return dictionary.contains(w);
+}
+
+clsSpelling::Suggestions clsSpelling::suggest(const QString &word,
+                                              const SpellingDictionary &dictionary)
+{
+    Suggestions s;
+    s.word = word;
+    s.replacement = word;
+    const bool capital = !word.isEmpty() && word[0].unicode() < 91;
+    const QString lower = word.trimmed().toLower();
+    if (dictionary.notFound()) {
+        s.items = {QStringLiteral("Dictionary not found")};
+        s.enabled = false;
+        return s;
+    }
+    const SpellingDictionary::Bucket *bucket = dictionary.bucketFor(lower);
+    if (!bucket) {
+        s.items = {QStringLiteral("No Suggestions")};
+        s.enabled = false;
+        return s;
+    }
+    int best = 0;
+    for (const QString &candidate : bucket->words) {
+        if (candidate.compare(lower, Qt::CaseInsensitive) == 0) {
+            // The word is in the list with other capitals (a name typed in lower case).
+            s.items = {candidate};
+            s.selected = 0;
+            s.replacement = candidate;
+            return s;
+        }
+        const int prefix = commonPrefix(candidate, lower);
+        if (prefix > best) {
+            best = prefix;
+            s.selected = int(s.items.size());
+        }
+        s.items.append(capital ? capitalised(candidate) : candidate);
+    }
+    if (s.selected >= 0)
+        s.replacement = s.items[s.selected];
+    return s;
+}
+
+std::optional<clsSpelling::Word> clsSpelling::nextWord(const QString &text, int from)
+{
+    const int n = int(text.size());
+    int i = std::max(0, from);
+    while (i < n) {
+        while (i < n && text[i].unicode() <= 32)
+            ++i;
+        const int start = i;
+        while (i < n && text[i].unicode() > 32)
+            ++i;
+        if (i == start)
+            break;
+        const QStringView piece = QStringView(text).sliced(start, i - start);
+        if (NumberText::val(piece) != 0)
+            continue;
+        return Word{start, piece.toString()};
+    }
+    return std::nullopt;
+}
+
+std::optional<clsSpelling::Word> clsSpelling::nextMisspelt(const QString &text, int from,
+                                                           const SpellingDictionary &dictionary)
+{
+    for (auto w = nextWord(text, from); w; w = nextWord(text, w->start + int(w->text.size())))
+        if (!judge(w->text, Checks::read(), dictionary))
+            return w;
+    return std::nullopt;
+}
+
+void clsSpelling::findNext()
+{
+    if (!m_box) {
+        closeDialog();
+        return;
+    }
+    const SpellingDictionary &dictionary = SpellingDictionary::program();
+    const auto found =
+        nextMisspelt(m_box->Text(), m_box->SelStart() + m_box->SelLength(), dictionary);
+    if (!found) {
+        finish();
+        return;
+    }
+    m_box->setSelStart(found->start);
+    m_box->setSelLength(int(found->text.size()));
+    if (!m_dialog)
+        m_dialog = new frmSpelling(this, m_box->window());
+    m_dialog->showSuggestions(suggest(found->text, dictionary));
+}
+
+void clsSpelling::finish()
+{
+    emit Finished();
+    closeDialog();
+    clsLibrary::instance().MESSAGEBOX(1);
+}
+
+void clsSpelling::closeDialog()
+{
+    if (!m_dialog)
+        return;
+    if (m_running)
+        m_dialog->done(0); // ends the modal run; SPELLCHECK unloads it
+    else
+        delete m_dialog.data();
+}
