@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QMimeData>
 
+#include "content/SpellingCommands.h"
 #include "core/AppState.h"
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
@@ -76,8 +77,6 @@ void clsMain::EDITSELECTALL()
 void clsMain::FORMATPAINTERMENU()
 {}
 void clsMain::FORMATPAINTERTOOLBAR()
-{}
-void clsMain::EDITSPELLCHECKER()
 {}
 void clsMain::EDITFIND()
 {}
@@ -235,11 +234,9 @@ void clsMain::FORMATINDENTDECREASE()
 
 void clsMain::MYPROFILEUPDATE()
 {}
-void clsMain::SAVEDICT()
-{}
-void clsMain::SPELLSTARTUP()
-{}
 void clsMain::DOCUMENTDIALOGSUNLOAD()
-{}
+{
+    SpellingCommands::UNLOAD();
+}
 void clsMain::STARTUPDIALOGSUNLOAD()
 {}
