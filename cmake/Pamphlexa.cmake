@@ -23,7 +23,14 @@ function(pamphlexa_add_test source)
     add_executable(${_target} ${source})
     target_link_libraries(${_target} PRIVATE pamphlexa_lib pamphlexa_testsupport Qt6::Test)
     add_test(NAME ${_folder}/${_name} COMMAND ${_target})
+    # Sample documents and pictures from outside the project: beside the checkout unless the
+    # environment names another folder when configuring.
+    if(DEFINED ENV{PAMPHLEXA_SHARED})
+        set(_shared $ENV{PAMPHLEXA_SHARED})
+    else()
+        set(_shared ${PROJECT_SOURCE_DIR}/../shared)
+    endif()
     set_tests_properties(${_folder}/${_name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PAMPHLEXA_SHARED=${PROJECT_SOURCE_DIR}/../shared"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PAMPHLEXA_SHARED=${_shared}"
         TIMEOUT 300)
 endfunction()
