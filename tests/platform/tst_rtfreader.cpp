@@ -394,6 +394,9 @@ void TestRtfReader::characterFormats_data()
                         << "offset" << QVariant(-40);
     QTest::newRow("up raises") << head + "\\up6 X}"
                                << "vertical" << QVariant(int(QTextCharFormat::AlignSuperScript));
+    // Only the baseline offset raises \up text; Qt's own superscript raise would add to it.
+    QTest::newRow("up raised by its offset alone") << head + "\\up6 X}"
+                                                   << "script baseline" << QVariant(0.0);
     QTest::newRow("nosupersub clears up") << head + "\\up6\\nosupersub X}"
                                           << "offset" << QVariant(0);
     QTest::newRow("hidden") << head + "\\v X}"
@@ -445,6 +448,8 @@ void TestRtfReader::characterFormats()
         actual = int(f.verticalAlignment());
     else if (check == "offset")
         actual = f.intProperty(CharOffsetTwips);
+    else if (check == "script baseline")
+        actual = f.superScriptBaseline() + f.subScriptBaseline();
     else if (check == "hidden")
         actual = f.boolProperty(Hidden);
     else if (check == "caps")

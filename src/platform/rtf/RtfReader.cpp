@@ -1398,6 +1398,9 @@ QTextCharFormat Reader::charFormat(const CharProps &p)
         f.setProperty(CharOffsetTwips, p.offsetHalfPoints * 10);
         f.setVerticalAlignment(p.offsetHalfPoints > 0 ? QTextCharFormat::AlignSuperScript
                                                       : QTextCharFormat::AlignSubScript);
+        // The raise comes from the baseline offset alone; the alignment only sets the size.
+        f.setSuperScriptBaseline(0);
+        f.setSubScriptBaseline(0);
         f.setBaselineOffset(100.0 * p.offsetHalfPoints / std::max(1, p.halfPoints));
     } else if (p.vertical > 0) {
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
