@@ -74,32 +74,10 @@ int QtUiServices::messageBox(const QString &text, int style, const QString &titl
 
 void QtUiServices::beep() { QApplication::beep(); }
 
-FileDialogResult QtUiServices::openFiles(const FileDialogRequest &request)
+namespace {
+// Shows a file dialog set up from the request and reports what the user chose.
+FileDialogResult runFileDialog(QFileDialog &dialog, const FileDialogRequest &request)
 {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder,
-                       joinFilters(request.filters));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    if (request.filterIndex >= 1 && request.filterIndex <= request.filters.size())
-        dialog.selectNameFilter(request.filters[request.filterIndex - 1]);
-    FileDialogResult result;
-    result.filterIndex = request.filterIndex;
-    if (dialog.exec() == QDialog::Accepted) {
-        result.files = dialog.selectedFiles();
-        result.filterIndex = filterIndexOf(request.filters, dialog.selectedNameFilter());
-        result.folder = dialog.directory().absolutePath();
-    }
-    return result;
-}
-
-FileDialogResult QtUiServices::saveFile(const FileDialogRequest &request)
-{
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder,
-                       joinFilters(request.filters));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // The program asks its own overwrite question after choosing the extension.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (request.filterIndex >= 1 && request.filterIndex <= request.filters.size())
@@ -112,6 +90,27 @@ FileDialogResult QtUiServices::saveFile(const FileDialogRequest &request)
         result.folder = dialog.directory().absolutePath();
     }
     return result;
+}
+} // namespace
+
+FileDialogResult QtUiServices::openFiles(const FileDialogRequest &request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder,
+                       joinFilters(request.filters));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    return runFileDialog(dialog, request);
+}
+
+FileDialogResult QtUiServices::saveFile(const FileDialogRequest &request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder,
+                       joinFilters(request.filters));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The program asks its own overwrite question after choosing the extension.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return runFileDialog(dialog, request);
 }
 
 QString QtUiServices::chooseFolder(const QString &title, const QString &start)
