@@ -46,6 +46,12 @@ frmDocRTF *clsMain::ActiveDoc() const
     return m_main.activeDocument();
 }
 
+RichTextBox *clsMain::ActiveText() const
+{
+    frmDocRTF *doc = ActiveDoc();
+    return doc ? doc->RTF1 : nullptr;
+}
+
 void clsMain::PROGRAMLOAD()
 {
     const clsLibrary &lib = clsLibrary::instance();

@@ -6,6 +6,7 @@
 
 class frmMain;
 class frmDocRTF;
+class RichTextBox;
 class RecentFilesList;
 
 // The command object: every menu item, toolbar button and context-menu item calls one of these
@@ -22,6 +23,8 @@ public:
 
     // The active document window, or nullptr when none is open.
     frmDocRTF *ActiveDoc() const;
+    // The active document's text, or nullptr when none is open.
+    RichTextBox *ActiveText() const;
 
     // --- Start-up, shutdown, Window and Help menus (core/clsMain.cpp) -------------------------
     // Sets up menus, placement, toolbars, the first document and the recent files list.
@@ -104,7 +107,7 @@ public:
     void VIEWSTANDARDTOOLBAR();
     void VIEWFORMATTINGTOOLBAR();
 
-    // --- Commands whose subsystems are built later (core/clsMain_pending.cpp) ----------------
+    // --- Edit menu (editing/clsMain_edit.cpp) -----------------------------------------------
     void PASTEUPDATE();
     void EDITUNDO();
     void EDITCUT();
@@ -112,30 +115,17 @@ public:
     void EDITPASTE();
     void EDITDELETE();
     void EDITSELECTALL();
-    void FORMATPAINTERMENU();
-    void FORMATPAINTERTOOLBAR();
-    void EDITSPELLCHECKER();
     void EDITFIND();
     void EDITFINDNEXT();
     void EDITREPLACE();
     void EDITGOTO();
-    void VIEWHTMLPREVIEW();
-    void VIEWHEADERFOOTER();
-    void PROPERTIES();
-    void INSERTDATE();
-    void INSERTTIME();
-    void INSERTPROFILEFIELD(const QString &item);
-    void INSERTHTMLCODE();
-    void INSERTPICTURE();
-    void INSERTSYMBOL();
-    void INSERTFILE();
+
+    // --- Format menu and formatting toolbar (editing/clsMain_format.cpp) -----------------------
+    void FORMATPAINTERMENU();
+    void FORMATPAINTERTOOLBAR();
     void FORMATPARAGRAPH();
     void FORMATTABS();
     void FORMATFONTS();
-    void PRINTDOCUMENT();
-    void PRINTPREVIEW();
-    void FILEPAGESETUP();
-    void FILEPREFERENCES();
     void MDICOMBOSINITIALIZE();
     void FONTNAMEUPDATE();
     void FONTSIZEUPDATE();
@@ -152,11 +142,40 @@ public:
     void ALIGNRIGHT();
     void FORMATINDENTINCREASE();
     void FORMATINDENTDECREASE();
+
+    // --- Insert date, time, symbol (editing/clsMain_insert.cpp) ------------------------------
+    void INSERTDATE();
+    void INSERTTIME();
+    void INSERTSYMBOL();
+
+    // --- Profile fields and HTML (content/clsMain_content.cpp) -------------------------------
+    void INSERTPROFILEFIELD(const QString &item);
+    void INSERTHTMLCODE();
+    void VIEWHTMLPREVIEW();
     void MYPROFILEUPDATE();
+
+    // --- Pictures and other files (pictures/clsMain_pictures.cpp) ----------------------------
+    void INSERTPICTURE();
+    void INSERTFILE();
+
+    // --- Page setup and printing (printing/clsMain_printing.cpp) -----------------------------
+    void PRINTDOCUMENT();
+    void PRINTPREVIEW();
+    void FILEPAGESETUP();
+    void VIEWHEADERFOOTER();
+
+    // --- Preferences and properties (chrome/clsMain_prefs.cpp) -------------------------------
+    void FILEPREFERENCES();
+    void PROPERTIES();
+
+    // --- Spelling (content/clsMain_spelling.cpp) ---------------------------------------------
+    void EDITSPELLCHECKER();
     // Saves the user's dictionary (main window closing).
     void SAVEDICT();
     // Loads the dictionary at start-up when the preferences ask for it.
     void SPELLSTARTUP();
+
+    // --- Dialog unloading (core/clsMain_dialogs.cpp) -----------------------------------------
     // Unloads the dialogs that work on a document (the last document closed).
     void DOCUMENTDIALOGSUNLOAD();
     // Unloads the dialogs loaded at start-up without being shown.

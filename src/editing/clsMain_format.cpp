@@ -1,12 +1,6 @@
-// Commands whose subsystems (editing, pictures, content, printing, preferences) are built on
-// their own: each has its menu item and button already, and a body that does the least the
-// program needs until its subsystem defines it in its own folder.
+// Format commands: the toolbar boxes, character formatting, alignment, indents and the formatting
+// dialogs.
 
-#include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
-
-#include "content/SpellingCommands.h"
 #include "core/AppState.h"
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
@@ -17,113 +11,22 @@
 #include <QAction>
 #include <QComboBox>
 
-namespace {
-RichTextBox *activeText(const clsMain &c)
-{
-    frmDocRTF *doc = c.ActiveDoc();
-    return doc ? doc->RTF1 : nullptr;
-}
-} // namespace
-
-void clsMain::PASTEUPDATE()
-{
-    RichTextBox *rtf = activeText(*this);
-    const bool can = rtf && !rtf->isReadOnly() && rtf->CanPaste();
-    if (QAction *a = m_main.menuItem(QStringLiteral("MNUEDITPASTE")))
-        a->setEnabled(can);
-    if (QAction *b = m_main.button(QStringLiteral("PASTE")))
-        b->setEnabled(can);
-}
-
-void clsMain::EDITUNDO()
-{
-    if (RichTextBox *rtf = activeText(*this))
-        rtf->Undo();
-}
-
-void clsMain::EDITCUT()
-{
-    if (RichTextBox *rtf = activeText(*this))
-        rtf->Cut();
-    PASTEUPDATE();
-}
-
-void clsMain::EDITCOPY()
-{
-    if (RichTextBox *rtf = activeText(*this))
-        rtf->Copy();
-    PASTEUPDATE();
-}
-
-void clsMain::EDITPASTE()
-{
-    if (RichTextBox *rtf = activeText(*this))
-        rtf->Paste();
-    PASTEUPDATE();
-}
-
-void clsMain::EDITDELETE()
-{
-    if (RichTextBox *rtf = activeText(*this))
-        rtf->Delete();
-}
-
-void clsMain::EDITSELECTALL()
-{
-    if (RichTextBox *rtf = activeText(*this))
-        rtf->selectAll();
-}
+#include <algorithm>
 
 void clsMain::FORMATPAINTERMENU()
 {}
+
 void clsMain::FORMATPAINTERTOOLBAR()
 {}
-void clsMain::EDITFIND()
-{}
-void clsMain::EDITFINDNEXT()
-{}
-void clsMain::EDITREPLACE()
-{}
-void clsMain::EDITGOTO()
-{}
-void clsMain::VIEWHTMLPREVIEW()
-{}
-void clsMain::VIEWHEADERFOOTER()
-{}
-void clsMain::PROPERTIES()
-{}
-void clsMain::INSERTDATE()
-{}
-void clsMain::INSERTTIME()
-{}
-void clsMain::INSERTPROFILEFIELD(const QString &)
-{}
-void clsMain::INSERTHTMLCODE()
-{}
-void clsMain::INSERTPICTURE()
-{}
-void clsMain::INSERTSYMBOL()
-{}
-void clsMain::INSERTFILE()
-{}
+
 void clsMain::FORMATPARAGRAPH()
 {}
+
 void clsMain::FORMATTABS()
 {}
+
 void clsMain::FORMATFONTS()
 {}
-void clsMain::PRINTDOCUMENT()
-{}
-void clsMain::PRINTPREVIEW()
-{}
-void clsMain::FILEPAGESETUP()
-{}
-
-void clsMain::FILEPREFERENCES()
-{
-    clsLibrary::instance().STATUSBARCAPTION(&m_main, QStringLiteral("Obtaining settings..."), 11);
-    clsLibrary::instance().STATUSBARCAPTION(&m_main, QString(), 0);
-}
 
 void clsMain::MDICOMBOSINITIALIZE()
 {
@@ -148,7 +51,7 @@ void clsMain::MDICOMBOSINITIALIZE()
 
 void clsMain::FONTNAMEUPDATE()
 {
-    RichTextBox *rtf = activeText(*this);
+    RichTextBox *rtf = ActiveText();
     QComboBox *box = m_main.fontNameBox();
     if (rtf && box && !box->currentText().isEmpty())
         rtf->setSelFontName(box->currentText());
@@ -156,7 +59,7 @@ void clsMain::FONTNAMEUPDATE()
 
 void clsMain::FONTSIZEUPDATE()
 {
-    RichTextBox *rtf = activeText(*this);
+    RichTextBox *rtf = ActiveText();
     QComboBox *box = m_main.fontSizeBox();
     if (rtf && box && box->currentText().toDouble() > 0)
         rtf->setSelFontSize(box->currentText().toDouble());
@@ -164,79 +67,73 @@ void clsMain::FONTSIZEUPDATE()
 
 void clsMain::FONTSTYLEUPDATE()
 {}
+
 void clsMain::FONTSIZEINCR()
 {}
+
 void clsMain::FONTSIZEDECR()
 {}
+
 void clsMain::FONTCOLOR()
 {}
 
 void clsMain::FONTBOLD()
 {
-    if (RichTextBox *rtf = activeText(*this))
+    if (RichTextBox *rtf = ActiveText())
         rtf->setSelBold(!rtf->SelBold().value_or(false));
     TOOLBARSBUTTONSUPDATE();
 }
 
 void clsMain::FONTITALIC()
 {
-    if (RichTextBox *rtf = activeText(*this))
+    if (RichTextBox *rtf = ActiveText())
         rtf->setSelItalic(!rtf->SelItalic().value_or(false));
     TOOLBARSBUTTONSUPDATE();
 }
 
 void clsMain::FONTUNDERLINE()
 {
-    if (RichTextBox *rtf = activeText(*this))
+    if (RichTextBox *rtf = ActiveText())
         rtf->setSelUnderline(!rtf->SelUnderline().value_or(false));
     TOOLBARSBUTTONSUPDATE();
 }
 
 void clsMain::FONTBULLETS()
 {
-    if (RichTextBox *rtf = activeText(*this))
+    if (RichTextBox *rtf = ActiveText())
         rtf->setSelBullet(!rtf->SelBullet().value_or(false));
     TOOLBARSBUTTONSUPDATE();
 }
 
 void clsMain::ALIGNLEFT()
 {
-    if (RichTextBox *rtf = activeText(*this))
+    if (RichTextBox *rtf = ActiveText())
         rtf->setSelAlignment(RichTextBox::AlignLeft);
     TOOLBARSBUTTONSUPDATE();
 }
 
 void clsMain::ALIGNCENTER()
 {
-    if (RichTextBox *rtf = activeText(*this))
+    if (RichTextBox *rtf = ActiveText())
         rtf->setSelAlignment(RichTextBox::AlignCenter);
     TOOLBARSBUTTONSUPDATE();
 }
 
 void clsMain::ALIGNRIGHT()
 {
-    if (RichTextBox *rtf = activeText(*this))
+    if (RichTextBox *rtf = ActiveText())
         rtf->setSelAlignment(RichTextBox::AlignRight);
     TOOLBARSBUTTONSUPDATE();
 }
 
 void clsMain::FORMATINDENTINCREASE()
 {
-    if (RichTextBox *rtf = activeText(*this))
+    if (RichTextBox *rtf = ActiveText())
         rtf->setSelIndent(rtf->SelIndent().value_or(0) + 720);
 }
 
 void clsMain::FORMATINDENTDECREASE()
 {
-    if (RichTextBox *rtf = activeText(*this))
+    if (RichTextBox *rtf = ActiveText())
         rtf->setSelIndent(std::max(0, rtf->SelIndent().value_or(0) - 720));
 }
-
-void clsMain::MYPROFILEUPDATE()
-{}
-void clsMain::DOCUMENTDIALOGSUNLOAD()
-{
-    SpellingCommands::UNLOAD();
-}
-void clsMain::STARTUPDIALOGSUNLOAD()
-{}

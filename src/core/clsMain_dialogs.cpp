@@ -1,0 +1,12 @@
+// Unloading of the dialogs that belong to documents or stay loaded from start-up.
+
+#include "content/SpellingCommands.h"
+#include "core/clsMain.h"
+
+void clsMain::DOCUMENTDIALOGSUNLOAD()
+{
+    SpellingCommands::UNLOAD();
+}
+
+void clsMain::STARTUPDIALOGSUNLOAD()
+{}
