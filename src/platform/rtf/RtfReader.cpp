@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -200,10 +201,23 @@ enum class Kw : quint16 {
     PnLcRm,
 };
 
-const std::unordered_map<std::string_view, Kw> &keywords()
+// Control words are short: a byte-wise hash inline beats the library's general one.
+struct WordHash
 {
-    static const std::unordered_map<std::string_view, Kw> table = [] {
-        std::unordered_map<std::string_view, Kw> t;
+    size_t operator()(std::string_view w) const noexcept
+    {
+        size_t h = 2166136261u;
+        for (char c : w)
+            h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h;
+    }
+};
+using KeywordTable = std::unordered_map<std::string_view, Kw, WordHash>;
+
+const KeywordTable &keywords()
+{
+    static const KeywordTable table = [] {
+        KeywordTable t;
         for (const char *w : {"stylesheet",
                               "info",
                               "header",
@@ -739,9 +753,11 @@ private:
     // --- body ---
     void addBytes(const char *p, qsizetype n);
     void addChar(char16_t ch);
+    void beginContent(const CharProps &props);
     void flushBytes(bool final);
     void flushRun();
     void endParagraph();
+    void ensureBlock();
     void finishBlock();
     void pageBreak();
     QTextCharFormat charFormat(const CharProps &props);
@@ -806,7 +822,12 @@ private:
     bool m_runPropsSet = false;
     std::unordered_map<CharProps, QTextCharFormat, CharPropsHash> m_formats;
     bool m_blockHasContent = false;
-    bool m_blockFromBreak = false;
+    // A paragraph mark was read; its new block is inserted when something goes into it, with
+    // the paragraph formatting in force then, which is usually the block's final formatting.
+    bool m_blockPending = false;
+    // The current block's formatting is exactly that of m_givenPara, with no list: a block
+    // inserted as a paragraph mark inside a run copies it.
+    bool m_blockPlain = false;
     bool m_nextPageBreak = false;
     ParaProps m_lastPara;
     ParaProps m_givenPara; // the formatting the current block was inserted with
@@ -846,6 +867,19 @@ inline int hexValue(char c)
     return -1;
 }
 
+// The bytes that end a stretch of plain text.
+constexpr std::array<bool, 256> TextEnds = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {'{', '}', '\\', '\r', '\n'})
+        t[c] = true;
+    return t;
+}();
+
+inline bool endsText(char c)
+{
+    return TextEnds[static_cast<unsigned char>(c)];
+}
+
 void Reader::run()
 {
     m_cursor.beginEditBlock();
@@ -871,13 +905,9 @@ void Reader::run()
             ++m_pos;
             break;
         default: {
-            qsizetype end = m_pos;
-            while (end < m_size) {
-                const char d = m_data[end];
-                if (d == '{' || d == '}' || d == '\\' || d == '\r' || d == '\n')
-                    break;
+            qsizetype end = m_pos + 1;
+            while (end < m_size && !endsText(m_data[end]))
                 ++end;
-            }
             text(m_data + m_pos, end - m_pos);
             m_pos = end;
             break;
@@ -886,13 +916,13 @@ void Reader::run()
     }
     // Truncated input: close what is open.
     flushBytes(true);
-    flushRun();
-    finishBlock();
-    if (m_blockFromBreak && !m_blockHasContent && !m_keepTrailingBreak) {
-        // The final paragraph mark ends the last paragraph; it does not start another.
-        m_cursor.movePosition(QTextCursor::End);
-        m_cursor.deletePreviousChar();
+    // The final paragraph mark ends the last paragraph; it does not start another, unless
+    // the text is inserted in front of more text.
+    if (!m_blockPending || m_keepTrailingBreak) {
+        ensureBlock();
+        finishBlock();
     }
+    flushRun();
     m_cursor.endEditBlock();
 }
 
@@ -938,13 +968,19 @@ void Reader::popGroup()
         m_done = true;
         return;
     }
-    const State closing = std::move(m_stack.back());
+    // Most groups only scope formatting: drop them without copying their state.
+    const Dest closingDest = m_stack.back().dest;
+    const bool opener = m_stack.back().opener;
+    const Group group = m_stack.back().group;
+    ParaProps pn;
+    if (opener && group == Group::Pn)
+        pn = std::move(m_stack.back().para);
     m_stack.pop_back();
-    if (closing.dest == Dest::FontTable)
+    if (closingDest == Dest::FontTable)
         finishFontEntry();
-    if (!closing.opener)
+    if (!opener)
         return;
-    switch (closing.group) {
+    switch (group) {
     case Group::Pict:
         finishPicture();
         break;
@@ -962,10 +998,10 @@ void Reader::popGroup()
         break;
     case Group::Pn:
         // A \pn group's settings belong to the paragraph around it.
-        state().para.pnKind = closing.para.pnKind;
-        state().para.pnLevel = closing.para.pnLevel;
-        state().para.pnBefore = closing.para.pnBefore;
-        state().para.pnAfter = closing.para.pnAfter;
+        state().para.pnKind = pn.pnKind;
+        state().para.pnLevel = pn.pnLevel;
+        state().para.pnBefore = pn.pnBefore;
+        state().para.pnAfter = pn.pnAfter;
         break;
     case Group::Field:
         finishField();
@@ -1270,13 +1306,7 @@ const RtfEncoding::CodePage &Reader::currentCodePage()
 
 void Reader::addBytes(const char *p, qsizetype n)
 {
-    const CharProps props = textProps(state().chr);
-    if (!m_runPropsSet || !(props == m_runProps)) {
-        flushBytes(true);
-        flushRun();
-        m_runProps = props;
-        m_runPropsSet = true;
-    }
+    beginContent(textProps(state().chr));
     const RtfEncoding::CodePage &page = currentCodePage();
     if (m_bytes.page != &page) {
         flushBytes(true);
@@ -1285,17 +1315,21 @@ void Reader::addBytes(const char *p, qsizetype n)
     // Control characters other than tab are not text.
     qsizetype from = 0;
     if (!page.isDoubleByte()) {
-        // Whole characters already: straight into the run.
+        // Whole characters already: straight into the run, in one pass.
         if (!m_run.isEmpty() && QChar::isHighSurrogate(m_run.back().unicode()))
             m_run.back() = QChar(0xFFFD);
+        const qsizetype start = m_run.size();
+        m_run.resize(start + n);
+        char16_t *const first = reinterpret_cast<char16_t *>(m_run.data()) + start;
+        char16_t *out = first;
         for (qsizetype i = 0; i < n; ++i) {
-            const auto b = static_cast<unsigned char>(p[i]);
-            if (b < 0x20 && b != '\t') {
-                page.decode(QByteArrayView(p + from, i - from), m_run);
-                from = i + 1;
-            }
+            const char b = p[i];
+            if (static_cast<unsigned char>(b) < 0x20 && b != '\t')
+                continue;
+            *out++ = page.decodeByte(b).unicode();
         }
-        page.decode(QByteArrayView(p + from, n - from), m_run);
+        if (out - first != n)
+            m_run.truncate(start + (out - first));
         m_blockHasContent = true;
         return;
     }
@@ -1326,13 +1360,7 @@ void Reader::addChar(char16_t ch)
         m_marker.append(QChar(ch));
     if (s.dest != Dest::Body)
         return;
-    const CharProps props = textProps(s.chr);
-    if (!m_runPropsSet || !(props == m_runProps)) {
-        flushBytes(true);
-        flushRun();
-        m_runProps = props;
-        m_runPropsSet = true;
-    }
+    beginContent(textProps(s.chr));
     flushBytes(true);
     // A lone surrogate cannot stand in the text.
     if (!m_run.isEmpty() && QChar::isHighSurrogate(m_run.back().unicode()) &&
@@ -1343,6 +1371,31 @@ void Reader::addChar(char16_t ch)
         ch = 0xFFFD;
     m_run.append(QChar(ch));
     m_blockHasContent = true;
+}
+
+void Reader::beginContent(const CharProps &props)
+{
+    if (m_blockPending) {
+        const ParaProps &p = state().para;
+        if (!m_run.isEmpty() && m_bytes.bytes.isEmpty() && !m_nextPageBreak && p.ls <= 0 &&
+            p.pnKind == ListKind::None && m_blockPlain && p.sameBlockFormat(m_givenPara)) {
+            // The new block has the previous one's formatting: its mark goes in with the end
+            // of the previous paragraph, saving an insertion. (The mark's own character
+            // formatting only shows in an empty paragraph, and this one has text.)
+            if (QChar::isHighSurrogate(m_run.back().unicode()))
+                m_run.back() = QChar(0xFFFD);
+            m_run.append(QChar::ParagraphSeparator);
+            m_blockPending = false;
+        } else {
+            ensureBlock();
+        }
+    }
+    if (!m_runPropsSet || !(props == m_runProps)) {
+        flushBytes(true);
+        flushRun();
+        m_runProps = props;
+        m_runPropsSet = true;
+    }
 }
 
 void Reader::flushBytes(bool final)
@@ -1361,7 +1414,7 @@ void Reader::flushRun()
     if (QChar::isHighSurrogate(m_run.back().unicode()))
         m_run.back() = QChar(0xFFFD);
     m_cursor.insertText(m_run, charFormat(m_runProps));
-    m_run.clear();
+    m_run.resize(0); // keeps the buffer for the next run
 }
 
 QTextCharFormat Reader::charFormat(const CharProps &p)
@@ -1530,9 +1583,10 @@ void Reader::applyList()
 void Reader::finishBlock()
 {
     flushBytes(true);
-    flushRun();
-    if (m_stack.empty())
+    if (m_stack.empty()) {
+        flushRun();
         return;
+    }
     ParaProps p = state().para;
     if (m_nextPageBreak)
         p.pageBreakBefore = true;
@@ -1545,21 +1599,35 @@ void Reader::finishBlock()
             format.setProperty(LeftIndentTwips, p.li);
             format.setProperty(FirstIndentTwips, p.fi);
         }
+        flushRun();
         m_cursor.setBlockFormat(format);
+        m_blockPlain = false;
     }
     applyList();
 }
 
 void Reader::endParagraph()
 {
+    ensureBlock(); // an empty paragraph
     finishBlock();
     m_nextPageBreak = false;
+    m_blockPending = true;
+    m_blockHasContent = false;
+}
+
+void Reader::ensureBlock()
+{
+    if (!m_blockPending || m_stack.empty())
+        return;
+    // What is still in the run is the end of the previous paragraph.
+    flushBytes(true);
+    flushRun();
+    m_blockPending = false;
     m_givenPara = state().para;
     m_givenPara.pageBreakBefore = false;
     m_blockFormatGiven = true;
+    m_blockPlain = true;
     m_cursor.insertBlock(blockFormat(m_givenPara), charFormat(textProps(state().chr)));
-    m_blockHasContent = false;
-    m_blockFromBreak = true;
 }
 
 void Reader::pageBreak()
@@ -1626,6 +1694,7 @@ void Reader::finishPicture()
     f.setProperty(PictureHeightTwips, d.heightTwips);
     flushBytes(true);
     flushRun();
+    ensureBlock();
     m_cursor.insertImage(f);
     m_blockHasContent = true;
 }
@@ -1637,6 +1706,7 @@ void Reader::finishField()
     const Field field = m_fields.back();
     m_fields.pop_back();
     // An equation field written without its result: show the text it lays out.
+    ensureBlock();
     const int resultEnd = m_cursor.position() + int(m_run.size());
     const bool hasResult = field.resultAt >= 0 && resultEnd > field.resultAt;
     const QString inst = field.instruction.trimmed();
@@ -1760,6 +1830,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         s.dest = Dest::FieldInst;
         return;
     case Kw::FldRslt:
+        ensureBlock();
         if (!m_fields.empty())
             m_fields.back().resultAt = m_cursor.position() + int(m_run.size());
         return;
