@@ -142,6 +142,8 @@ private slots:
     void characterFormats_data();
     void characterFormats();
     void paragraphFormats();
+    void paragraphMarks_data();
+    void paragraphMarks();
     void pageBreak();
     void lists_data();
     void lists();
@@ -490,6 +492,52 @@ void TestRtfReader::paragraphFormats()
     // Leaving the group restores the paragraph formatting of before.
     QCOMPARE(doc.findBlockByNumber(5).blockFormat().alignment(), Qt::AlignJustify);
     QCOMPARE(doc.findBlockByNumber(6).blockFormat().alignment(), Qt::AlignLeft);
+}
+
+void TestRtfReader::paragraphMarks_data()
+{
+    // Each block as "text:alignment:bold:listed", alignment L, C, R or J.
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QStringList>("blocks");
+    QTest::newRow("carried over marks until \\pard")
+        << QByteArray("{\\rtf1\\qc a\\par b\\par\\pard c}")
+        << QStringList{"a:C:0:0", "b:C:0:0", "c:L:0:0"};
+    QTest::newRow("set inside a paragraph, then reset")
+        << QByteArray("{\\rtf1 x\\par a\\qc\\par\\pard b}")
+        << QStringList{"x:L:0:0", "a:C:0:0", "b:L:0:0"};
+    QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1 a\\par\\par\\qr b\\par}")
+                                      << QStringList{"a:L:0:0", ":L:0:0", "b:R:0:0"};
+    QTest::newRow("bold across a mark") << QByteArray("{\\rtf1{\\b a\\par b}\\par c}")
+                                        << QStringList{"a:L:1:0", "b:L:1:0", "c:L:0:0"};
+    QTest::newRow("a list item between plain paragraphs")
+        << QByteArray("{\\rtf1 a\\par{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}"
+                      "\\fi-360\\li720 b\\par\\pard c\\par d}")
+        << QStringList{"a:L:0:0", "b:L:0:1", "c:L:0:0", "d:L:0:0"};
+    QTest::newRow("a page break after plain paragraphs")
+        << QByteArray("{\\rtf1 a\\par b\\page c}") << QStringList{"a:L:0:0", "b:L:0:0", "c:L:0:0"};
+}
+
+void TestRtfReader::paragraphMarks()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QStringList, blocks);
+    QTextDocument doc;
+    QVERIFY(Rtf::read(rtf, doc));
+    QStringList got;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const Qt::Alignment a = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        const QChar align = a == Qt::AlignHCenter   ? u'C'
+                            : a == Qt::AlignRight   ? u'R'
+                            : a == Qt::AlignJustify ? u'J'
+                                                    : u'L';
+        QTextCursor c(b);
+        c.movePosition(QTextCursor::NextCharacter);
+        const bool bold = !b.text().isEmpty() && c.charFormat().fontWeight() == QFont::Bold;
+        got << QStringLiteral("%1:%2:%3:%4")
+                   .arg(b.text(), align, QString::number(bold),
+                        QString::number(b.textList() != nullptr));
+    }
+    QCOMPARE(got, blocks);
 }
 
 void TestRtfReader::pageBreak()
