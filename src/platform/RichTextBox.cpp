@@ -175,7 +175,8 @@ void setLeftTwips(QTextBlockFormat &f, int twips)
 }
 void setFirstTwips(QTextBlockFormat &f, int twips)
 {
-    f.setTextIndent(twips * TextFormats::PixelsPerTwip);
+    // A block format with an object index belongs to a list.
+    f.setTextIndent(TextFormats::firstLinePixels(twips, f.objectIndex() >= 0));
     f.setProperty(TextFormats::FirstIndentTwips, twips);
 }
 void setRightTwips(QTextBlockFormat &f, int twips)
@@ -821,6 +822,9 @@ void RichTextBox::setSelBullet(bool on)
                 QTextCursor(b).createList(lf);
                 list = b.textList();
             }
+            QTextBlockFormat item = b.blockFormat();
+            setFirstTwips(item, firstTwips(item));
+            QTextCursor(b).setBlockFormat(item);
         }
     } else {
         for (const QTextBlock &b : blocks) {
@@ -835,6 +839,7 @@ void RichTextBox::setSelBullet(bool on)
                 setLeftTwips(f, leftTwips(f) - f.intProperty(kBulletShiftProperty));
                 f.clearProperty(kBulletShiftProperty);
             }
+            setFirstTwips(f, firstTwips(f));
             QTextCursor(b).setBlockFormat(f);
         }
     }

@@ -650,6 +650,12 @@ void TestRtfReader::lists()
         QCOMPARE(list ? int(list->format().style()) : 0, styles.at(n));
         if (!list)
             continue;
+        // A hanging item's first line starts at the left indent, its marker in the hanging
+        // part, so the marker stays inside the page.
+        const QTextBlockFormat f = b.blockFormat();
+        if (f.intProperty(FirstIndentTwips) < 0)
+            QCOMPARE(f.textIndent(), 0.0);
+        QVERIFY(f.leftMargin() + f.textIndent() >= 0);
         if (byNumber.contains(lists.at(n)))
             QCOMPARE(list, byNumber.value(lists.at(n)));
         else

@@ -176,7 +176,9 @@ QByteArray DocumentConvert::formatReport(const QTextDocument &document)
                                                  : 0;
         para["li"] = qRound(bf.leftMargin() * 15);
         para["ri"] = qRound(bf.rightMargin() * 15);
-        para["fi"] = qRound(bf.textIndent() * 15);
+        para["fi"] = bf.hasProperty(TextFormats::FirstIndentTwips)
+                         ? bf.intProperty(TextFormats::FirstIndentTwips)
+                         : qRound(bf.textIndent() * 15);
         para["bullet"] = b.textList() != nullptr;
         QJsonArray runs;
         for (auto it = b.begin(); !it.atEnd(); ++it) {

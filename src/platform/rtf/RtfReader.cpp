@@ -1598,6 +1598,7 @@ void Reader::finishBlock()
             // A list paragraph's indents are its own, even when zero.
             format.setProperty(LeftIndentTwips, p.li);
             format.setProperty(FirstIndentTwips, p.fi);
+            format.setTextIndent(firstLinePixels(p.fi, true));
         }
         flushRun();
         m_cursor.setBlockFormat(format);

@@ -429,7 +429,11 @@ ParaState Writer::paraState(const QTextBlockFormat &f)
         p.align = 1;
     p.li = twips(f, LeftIndentTwips, f.leftMargin());
     p.ri = twips(f, RightIndentTwips, f.rightMargin());
+    // A list item's first line may be laid out at the left indent (see firstLinePixels).
     p.fi = twips(f, FirstIndentTwips, f.textIndent());
+    if (f.hasProperty(FirstIndentTwips) && f.objectIndex() >= 0 &&
+        std::abs(firstLinePixels(f.intProperty(FirstIndentTwips), true) - f.textIndent()) < 0.5)
+        p.fi = f.intProperty(FirstIndentTwips);
     p.sb = twips(f, SpaceBeforeTwips, f.topMargin());
     p.sa = twips(f, SpaceAfterTwips, f.bottomMargin());
     const QList<QTextOption::Tab> tabs = f.tabPositions();

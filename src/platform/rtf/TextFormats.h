@@ -51,4 +51,13 @@ enum Property : int {
 
 // Pixels of the document's layout per twip (96 dpi).
 constexpr double PixelsPerTwip = 1.0 / 15.0;
+
+// Where the layout starts a paragraph's first line. A list item's marker is drawn just before
+// its first line, so an item with a hanging first line starts that line at the left indent
+// and its marker fills the hanging part, as word processors show it. The twips stay in
+// FirstIndentTwips.
+constexpr double firstLinePixels(int firstIndentTwips, bool listItem)
+{
+    return listItem && firstIndentTwips < 0 ? 0.0 : firstIndentTwips * PixelsPerTwip;
+}
 } // namespace TextFormats
