@@ -119,30 +119,6 @@ QByteArray rtfBytes(const QString &rtf)
     return bytes;
 }
 
-// Inserts RTF at the cursor as a document reads it: the break that ends the last paragraph
-// ends the inserted content instead of adding an empty paragraph, so that TextRTF of one
-// control put back as SelRTF of another lands exactly where the selection was.
-bool insertRtf(QByteArrayView data, QTextCursor &cursor)
-{
-    QTextDocument scratch;
-    scratch.setUndoRedoEnabled(false);
-    if (!Rtf::read(data, scratch))
-        return false;
-    QTextDocument *target = cursor.document();
-    for (QTextBlock b = scratch.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat f = it.fragment().charFormat();
-            if (!f.isImageFormat())
-                continue;
-            const QUrl name(f.toImageFormat().name());
-            target->addResource(QTextDocument::ImageResource, name,
-                                scratch.resource(QTextDocument::ImageResource, name));
-        }
-    }
-    cursor.insertFragment(QTextDocumentFragment(&scratch));
-    return true;
-}
-
 bool isWordChar(QChar c)
 {
     return c.isLetterOrNumber() || c == u'_' || c.isMark();
@@ -524,7 +500,7 @@ void RichTextBox::setSelRTF(const QString &rtf)
     }
     QTextCursor c = textCursor();
     c.beginEditBlock();
-    insertRtf(bytes, c);
+    Rtf::insert(bytes, c, Rtf::FinalMark::EndsContent);
     c.endEditBlock();
     setTextCursor(c);
 }
@@ -1329,7 +1305,7 @@ void RichTextBox::insertFromMimeData(const QMimeData *source)
             continue;
         QTextCursor c = textCursor();
         c.beginEditBlock();
-        const bool ok = insertRtf(rtf, c);
+        const bool ok = Rtf::insert(rtf, c, Rtf::FinalMark::EndsContent);
         c.endEditBlock();
         if (ok) {
             setTextCursor(c);

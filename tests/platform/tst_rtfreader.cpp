@@ -801,6 +801,10 @@ void TestRtfReader::insertAtCursor()
     cursor.setPosition(0);
     QVERIFY(Rtf::insert("{\\rtf1 line\\par}", cursor));
     QCOMPARE(blocksText(doc), QString("line\nXa\nbY"));
+    // ... or ends the inserted text, as the end of a whole document does.
+    cursor.setPosition(0);
+    QVERIFY(Rtf::insert("{\\rtf1 one\\par}", cursor, Rtf::FinalMark::EndsContent));
+    QCOMPARE(blocksText(doc), QString("oneline\nXa\nbY"));
 
     // Pictures come with their resource; the selection is replaced.
     cursor.setPosition(0);

@@ -731,9 +731,9 @@ struct ByteText
 class Reader
 {
 public:
-    Reader(QByteArrayView data, QTextDocument &document, bool keepTrailingBreak)
+    Reader(QByteArrayView data, QTextDocument &document, bool keepFinalMark)
         : m_data(data.data()), m_size(data.size()), m_doc(document), m_cursor(&document),
-          m_keepTrailingBreak(keepTrailingBreak)
+          m_keepFinalMark(keepFinalMark)
     {}
 
     void run();
@@ -774,7 +774,7 @@ private:
     qsizetype m_pos = 0;
     QTextDocument &m_doc;
     QTextCursor m_cursor;
-    bool m_keepTrailingBreak;
+    bool m_keepFinalMark;
 
     std::vector<State> m_stack;
     int m_overflowDepth = 0;
@@ -917,8 +917,8 @@ void Reader::run()
     // Truncated input: close what is open.
     flushBytes(true);
     // The final paragraph mark ends the last paragraph; it does not start another, unless
-    // the text is inserted in front of more text.
-    if (!m_blockPending || m_keepTrailingBreak) {
+    // it is to break the paragraph the text goes into.
+    if (!m_blockPending || m_keepFinalMark) {
         ensureBlock();
         finishBlock();
     }
@@ -2352,13 +2352,13 @@ bool Rtf::read(QByteArrayView data, QTextDocument &document)
     return true;
 }
 
-bool Rtf::insert(QByteArrayView data, QTextCursor &cursor)
+bool Rtf::insert(QByteArrayView data, QTextCursor &cursor, FinalMark finalMark)
 {
     if (!isRtf(data) || !cursor.document())
         return false;
     QTextDocument scratch;
     scratch.setUndoRedoEnabled(false);
-    Reader reader(data, scratch, true);
+    Reader reader(data, scratch, finalMark == FinalMark::Breaks);
     reader.run();
     // Pictures travel as resources of the document that shows them.
     QTextDocument *target = cursor.document();

@@ -13,6 +13,16 @@ bool isRtf(QByteArrayView data);
 // Replaces the document's content with the RTF; false when the data is not RTF (the document
 // is then left empty). Malformed RTF reads as far as it makes sense.
 bool read(QByteArrayView data, QTextDocument &document);
+// What the data's final paragraph mark does when it is inserted in front of more text.
+enum class FinalMark {
+    // It breaks the paragraph, as it did where the data was copied from (a selection that
+    // took a paragraph's mark along).
+    Breaks,
+    // It ends the inserted text, as it ends a whole document: the text after the cursor
+    // continues the last inserted paragraph, so a document's TextRTF put back as SelRTF
+    // lands exactly where the selection was.
+    EndsContent,
+};
 // Inserts the RTF's content at the cursor (replacing its selection), as pasting would.
-bool insert(QByteArrayView data, QTextCursor &cursor);
+bool insert(QByteArrayView data, QTextCursor &cursor, FinalMark finalMark = FinalMark::Breaks);
 } // namespace Rtf
