@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (end > 2) {
         const QByteArray part = Rtf::write(document, 1, end - 1);
         QTextCursor cursor(&again);
-        Rtf::insert(part, cursor);
+        Rtf::insert(part, cursor,
+                    size % 2 ? Rtf::FinalMark::Breaks : Rtf::FinalMark::EndsContent);
     }
     return 0;
 }
