@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -664,12 +665,13 @@ struct ListLevelDef
 {
     ListKind kind = ListKind::Bullet;
     QTextListFormat::Style bullet = QTextListFormat::ListDisc;
+    bool bulletGiven = false; // the level's text names its bullet
     int start = 1;
     QString prefix, suffix = QStringLiteral(".");
 };
 
 // The bullet a marker character draws.
-QTextListFormat::Style bulletStyle(QStringView marker)
+std::optional<QTextListFormat::Style> bulletStyle(QStringView marker)
 {
     for (QChar c : marker) {
         switch (c.unicode()) {
@@ -690,7 +692,7 @@ QTextListFormat::Style bulletStyle(QStringView marker)
                 return QTextListFormat::ListDisc;
         }
     }
-    return QTextListFormat::ListDisc;
+    return std::nullopt; // nothing visible
 }
 
 // Pending 8-bit text: bytes wait here until a whole character (of a double-byte code page)
@@ -1018,7 +1020,10 @@ void Reader::popGroup()
         if (t.endsWith(u';'))
             t.chop(1);
         if (m_levelDef.kind == ListKind::Bullet) {
-            m_levelDef.bullet = bulletStyle(t);
+            if (const auto style = bulletStyle(t)) {
+                m_levelDef.bullet = *style;
+                m_levelDef.bulletGiven = true;
+            }
         } else {
             qsizetype first = -1, last = -1;
             for (qsizetype i = 0; i < t.size(); ++i) {
@@ -1034,7 +1039,8 @@ void Reader::popGroup()
             } else if (!t.isEmpty()) {
                 // A numbered level that shows no number is a bullet.
                 m_levelDef.kind = ListKind::Bullet;
-                m_levelDef.bullet = bulletStyle(t);
+                m_levelDef.bullet = bulletStyle(t).value_or(QTextListFormat::ListDisc);
+                m_levelDef.bulletGiven = true;
             }
         }
         break;
@@ -1561,10 +1567,12 @@ void Reader::applyList()
     format.setStyle(listStyle(kind));
     const bool defined = level < int(levelDefs.size());
     if (kind == ListKind::Bullet) {
-        // Levels the list does not define get the usual bullets of their depth.
+        // Levels that do not name their bullet get the usual bullets of their depth.
         static constexpr QTextListFormat::Style byDepth[] = {
             QTextListFormat::ListDisc, QTextListFormat::ListCircle, QTextListFormat::ListSquare};
-        format.setStyle(defined ? levelDefs[size_t(level)].bullet : byDepth[level % 3]);
+        format.setStyle(defined && levelDefs[size_t(level)].bulletGiven
+                            ? levelDefs[size_t(level)].bullet
+                            : byDepth[level % 3]);
     } else if (fromPn) {
         format.setNumberPrefix(p.pnBefore);
         format.setNumberSuffix(p.pnAfter);
