@@ -153,6 +153,8 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     connect(RTF1, &RichTextBox::KeyDown, this, &frmDocRTF::onKeyDown);
     connect(RTF1, &RichTextBox::KeyUp, this, &frmDocRTF::onKeyUp);
     connect(RTF1, &RichTextBox::MouseUp, this, &frmDocRTF::onMouseUp);
+    // The program's own context menu replaces the control's (see onMouseUp and onKeyUp).
+    RTF1->setContextMenuPolicy(Qt::PreventContextMenu);
     connect(RTF1, &RichTextBox::MouseMove, this,
             [this] { m_main.setPanelText(frmMain::PanelDescription, QString()); });
 
@@ -472,12 +474,17 @@ void frmDocRTF::onKeyUp(QKeyEvent *event)
     st.UndoKeyDown = false;
     if (event->key() == Qt::Key_Return && (event->modifiers() & Qt::ShiftModifier))
         m_main.cmd().FONTBULLETS();
+    else if (event->key() == Qt::Key_Menu)
+        m_main.cmd().EDITCONTEXTMENU(
+            RTF1->viewport()->mapToGlobal(RTF1->cursorRect().bottomLeft()));
 }
 
 void frmDocRTF::onMouseUp(QMouseEvent *event)
 {
-    if (event->button() == Qt::RightButton)
+    if (event->button() == Qt::RightButton) {
         TEXTSELECT();
+        m_main.cmd().EDITCONTEXTMENU(event->globalPosition().toPoint());
+    }
 }
 
 void frmDocRTF::placeMarkers()
