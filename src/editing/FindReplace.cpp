@@ -107,6 +107,8 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
         const qint64 start = findStart + k - shift; // in the unchanged text
         // The character before the next search: the replacement's last one when the search
         // starts right after it, else unchanged text.
+        if (start >= all.size())
+            break;
         std::optional<QChar> before;
         if (start - 1 >= hit + m)
             before = all[start - 1];
