@@ -126,10 +126,12 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
 
     QTextCursor c(rtf.document());
     c.beginEditBlock();
-    // From the end, so the positions of the hits not yet replaced stay as they were.
+    // From the end, so the positions of the hits not yet replaced stay as they were. A hit
+    // holds no break, so it spans as many document positions as characters.
     for (auto it = hits.rbegin(); it != hits.rend(); ++it) {
-        c.setPosition(rtf.toDocPosition(static_cast<int>(*it)));
-        c.setPosition(rtf.toDocPosition(static_cast<int>(*it + m)), QTextCursor::KeepAnchor);
+        const int at = rtf.toDocPosition(static_cast<int>(*it));
+        c.setPosition(at);
+        c.setPosition(at + static_cast<int>(m), QTextCursor::KeepAnchor);
         c.insertText(replacement);
     }
     c.endEditBlock();
