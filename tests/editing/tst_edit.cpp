@@ -16,8 +16,6 @@ private slots:
     void pasteAvailability();
     void keyFlagsGateCommands_data();
     void keyFlagsGateCommands();
-    void selectAll_data();
-    void selectAll();
     void rightButtonShowsDocumentMenu();
 };
 
@@ -114,28 +112,6 @@ void tst_Edit::keyFlagsGateCommands()
     item->trigger();
     QCOMPARE(rtf->Text(), text);
     QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
-}
-
-void tst_Edit::selectAll_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("length");
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("two paragraphs") << "ab\r\ncd" << 6;
-}
-
-void tst_Edit::selectAll()
-{
-    QFETCH(QString, text);
-    QFETCH(int, length);
-    MainWindowFixture f;
-    f.start();
-    RichTextBox *rtf = f.active()->RTF1;
-    rtf->setText(text);
-    rtf->setSelStart(static_cast<int>(text.size()));
-    f.cmd().EDITSELECTALL();
-    QCOMPARE(rtf->SelStart(), 0);
-    QCOMPARE(rtf->SelLength(), length);
 }
 
 void tst_Edit::rightButtonShowsDocumentMenu()
