@@ -44,6 +44,14 @@ struct AppState
     bool UndoKeyDown = false;
     bool PainterActive = false;
 
+    // Find, replace and go to: the search state shared by every document.
+    qint32 FindCount = 0;   // hits (or replacements) since the last reset
+    qint32 FindOptions = 0; // RichTextBox::Find option bits: 2 whole word, 4 match case
+    qint32 FindStart = 0;   // where the next search starts (see frmFind)
+    qint32 ReplaceCount = 0;
+    bool GoToMode = false;   // true only while EDITGOTO opens the dialog
+    bool SearchDone = false; // a search ran from the dialog
+
     // Pictures: size in twips of the picture last decoded, and the bitmap last built.
     QSize ImageSizeTwips;
     QImage CurrentBitmap;

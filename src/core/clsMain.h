@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -119,6 +120,8 @@ public:
     void EDITFINDNEXT();
     void EDITREPLACE();
     void EDITGOTO();
+    // Shows the document's context menu at a screen position (right button, context-menu key).
+    void EDITCONTEXTMENU(const QPoint &globalPos);
 
     // --- Format menu and formatting toolbar (editing/clsMain_format.cpp) -----------------------
     void FORMATPAINTERMENU();

@@ -2,11 +2,15 @@
 
 #include "content/SpellingCommands.h"
 #include "core/clsMain.h"
+#include "editing/frmFind.h"
 
 void clsMain::DOCUMENTDIALOGSUNLOAD()
 {
     SpellingCommands::UNLOAD();
+    frmFind::UNLOAD();
 }
 
 void clsMain::STARTUPDIALOGSUNLOAD()
-{}
+{
+    frmFind::UNLOAD();
+}

@@ -1,6 +1,7 @@
 #include "documents/frmDocRTF.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -153,6 +154,14 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     connect(RTF1, &RichTextBox::KeyDown, this, &frmDocRTF::onKeyDown);
     connect(RTF1, &RichTextBox::KeyUp, this, &frmDocRTF::onKeyUp);
     connect(RTF1, &RichTextBox::MouseUp, this, &frmDocRTF::onMouseUp);
+    // The program's own context menu replaces the control's (see onMouseUp and onKeyUp).
+    RTF1->setContextMenuPolicy(Qt::PreventContextMenu);
+    // A key released after the focus left the text (Ctrl+F opening the Find dialog) never
+    // reaches it: forget the held keys then, or the Edit commands would stay blocked.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *) {
+        if (old == RTF1)
+            AppState::instance().EditKeyDown = AppState::instance().UndoKeyDown = false;
+    });
     connect(RTF1, &RichTextBox::MouseMove, this,
             [this] { m_main.setPanelText(frmMain::PanelDescription, QString()); });
 
@@ -472,12 +481,17 @@ void frmDocRTF::onKeyUp(QKeyEvent *event)
     st.UndoKeyDown = false;
     if (event->key() == Qt::Key_Return && (event->modifiers() & Qt::ShiftModifier))
         m_main.cmd().FONTBULLETS();
+    else if (event->key() == Qt::Key_Menu)
+        m_main.cmd().EDITCONTEXTMENU(
+            RTF1->viewport()->mapToGlobal(RTF1->cursorRect().bottomLeft()));
 }
 
 void frmDocRTF::onMouseUp(QMouseEvent *event)
 {
-    if (event->button() == Qt::RightButton)
+    if (event->button() == Qt::RightButton) {
         TEXTSELECT();
+        m_main.cmd().EDITCONTEXTMENU(event->globalPosition().toPoint());
+    }
 }
 
 void frmDocRTF::placeMarkers()

@@ -1,0 +1,142 @@
+#include "editing/FindReplace.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <optional>
+#include <vector>
+
+#include "platform/RichTextBox.h"
+
+namespace FindReplace {
+
+namespace {
+
+// The characters the control counts as part of a word for a whole-word search.
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c.isMark();
+}
+
+// Characters whose Text() form differs from what the document holds, or that a hit boundary
+// could split (the two halves of a paragraph break).
+bool hasBreakOrObject(const QString &text)
+{
+    for (QChar c : text)
+        if (c == u'\r' || c == u'\n' || c == u'\v' || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator || c == QChar::ObjectReplacementCharacter ||
+            c == QChar(0xfdd0) || c == QChar(0xfdd1))
+            return true;
+    return false;
+}
+
+// The control's Find over `all` from `start`, where the character just before `start` is
+// `before` (which may differ from all[start - 1] when a replacement was made there).
+qsizetype findFrom(const QString &all, const QString &text, qsizetype start,
+                   std::optional<QChar> before, int options)
+{
+    const qsizetype size = all.size();
+    if (start >= size || start + text.size() > size)
+        return -1;
+    const Qt::CaseSensitivity cs =
+        (options & RichTextBox::rtfMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const bool whole = options & RichTextBox::rtfWholeWord;
+    for (qsizetype i = all.indexOf(text, start, cs); i >= 0; i = all.indexOf(text, i + 1, cs)) {
+        if (!whole)
+            return i;
+        const std::optional<QChar> left = i > start ? std::optional<QChar>(all[i - 1]) : before;
+        const qsizetype after = i + text.size();
+        const bool leftOk = !left || !isWordChar(*left) || !isWordChar(text.front());
+        const bool rightOk = after >= size || !isWordChar(all[after]) || !isWordChar(text.back());
+        if (leftOk && rightOk)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+int optionBits(bool wholeWord, bool matchCase)
+{
+    return (wholeWord ? RichTextBox::rtfWholeWord : 0) |
+           (matchCase ? RichTextBox::rtfMatchCase : 0);
+}
+
+int replaceAllStepwise(RichTextBox &rtf, const QString &find, const QString &replacement,
+                       int options)
+{
+    if (find.isEmpty())
+        return 0;
+    int count = 0;
+    qint64 findStart = rtf.Find(find, 0, -1, options) + 1;
+    const qint64 step = replacement.size();
+    while (findStart > 0 && findStart < rtf.Text().size()) {
+        rtf.setSelText(replacement);
+        ++count;
+        const qint64 from = findStart + step;
+        findStart = from > INT_MAX ? -1 : rtf.Find(find, static_cast<int>(from), -1, options);
+    }
+    return count;
+}
+
+int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement, int options)
+{
+    if (find.isEmpty())
+        return 0;
+    if (hasBreakOrObject(find) || hasBreakOrObject(replacement))
+        return replaceAllStepwise(rtf, find, replacement, options);
+
+    // Work out every hit on the unchanged text, following the positions the text would have
+    // after each replacement (findStart and the length are in those terms, `shift` converts
+    // them back), then make all replacements in one edit.
+    const QString all = rtf.Text();
+    const qint64 m = find.size();
+    const qint64 k = replacement.size();
+    const qint64 first = rtf.Find(find, 0, -1, options);
+    qint64 findStart = first + 1;
+    qint64 length = all.size();
+    qint64 shift = 0;
+    qint64 hit = first;
+    std::optional<QChar> leftOfHit;
+    if (first > 0)
+        leftOfHit = all[first - 1];
+    std::vector<qint64> hits;
+    while (findStart > 0 && findStart < length) {
+        hits.push_back(hit);
+        shift += k - m;
+        length += k - m;
+        const qint64 start = findStart + k - shift; // in the unchanged text
+        // The character before the next search: the replacement's last one when the search
+        // starts right after it, else unchanged text.
+        if (start >= all.size())
+            break;
+        std::optional<QChar> before;
+        if (start - 1 >= hit + m)
+            before = all[start - 1];
+        else
+            before = k > 0 ? std::optional<QChar>(replacement.back()) : leftOfHit;
+        const qsizetype next = findFrom(all, find, start, before, options);
+        if (next < 0)
+            break;
+        leftOfHit = next > start ? std::optional<QChar>(all[next - 1]) : before;
+        hit = next;
+        findStart = next + shift;
+    }
+    if (hits.empty())
+        return 0;
+
+    QTextCursor c(rtf.document());
+    c.beginEditBlock();
+    // From the end, so the positions of the hits not yet replaced stay as they were. A hit
+    // holds no break, so it spans as many document positions as characters.
+    for (auto it = hits.rbegin(); it != hits.rend(); ++it) {
+        const int at = rtf.toDocPosition(static_cast<int>(*it));
+        c.setPosition(at);
+        c.setPosition(at + static_cast<int>(m), QTextCursor::KeepAnchor);
+        c.insertText(replacement);
+    }
+    c.endEditBlock();
+    rtf.setSelStart(static_cast<int>(hits.back() + m + shift));
+    return static_cast<int>(hits.size());
+}
+
+} // namespace FindReplace
