@@ -2,10 +2,12 @@
 
 #include "content/SpellingCommands.h"
 #include "core/clsMain.h"
+#include "pictures/frmPic.h"
 
 void clsMain::DOCUMENTDIALOGSUNLOAD()
 {
     SpellingCommands::UNLOAD();
+    frmPic::UNLOAD();
 }
 
 void clsMain::STARTUPDIALOGSUNLOAD()
