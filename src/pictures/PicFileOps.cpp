@@ -1,13 +1,18 @@
 #include "pictures/PicFileOps.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/clsLibrary.h"
 #include "platform/UiServices.h"
@@ -55,6 +60,81 @@ void report(const QString &verb, const QString &title, const QString &path, cons
                                           QFileInfo(path).fileName() + QStringLiteral(": ") +
                                           r.reason,
                                       MsgStyle::OkOnly + MsgStyle::Critical, title);
+}
+
+// Makes a folder (only the user may enter it) unless it is there; false when it is not a folder
+// afterwards.
+bool ensureFolder(const QString &path)
+{
+    const QByteArray p = QFile::encodeName(path);
+    if (::mkdir(p.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st;
+    return ::lstat(p.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool deviceOf(const QString &path, dev_t &device)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    device = st.st_dev;
+    return true;
+}
+
+// The top folder of the file system holding path (its mount point).
+QString topFolderOf(const QString &path, dev_t device)
+{
+    QString top = QFileInfo(path).absolutePath();
+    for (;;) {
+        const QString parent = QFileInfo(top).absolutePath();
+        dev_t d = 0;
+        if (parent == top || !deviceOf(parent, d) || d != device)
+            return top;
+        top = parent;
+    }
+}
+
+bool usableTrash(const QString &trash)
+{
+    return ensureFolder(trash) && ensureFolder(trash + QStringLiteral("/files")) &&
+           ensureFolder(trash + QStringLiteral("/info"));
+}
+
+// The trash a file goes to (freedesktop Trash): the user's own trash when the file is on the
+// file system of the user's data folder, else the trash at the top of the file's file system
+// (".Trash/<uid>" when the administrator made ".Trash", else ".Trash-<uid>"). Empty, with a
+// reason, when there is none: the file is then never deleted for good instead.
+QString trashFor(const QString &source, QString *reason)
+{
+    dev_t fileDevice = 0;
+    if (!deviceOf(source, fileDevice)) {
+        *reason = systemReason(errno);
+        return {};
+    }
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    dev_t homeDevice = 0;
+    if (!data.isEmpty() && QDir().mkpath(data) && deviceOf(data, homeDevice) &&
+        homeDevice == fileDevice) {
+        const QString home = data + QStringLiteral("/Trash");
+        if (usableTrash(home))
+            return home;
+    } else {
+        const QString top = topFolderOf(source, fileDevice);
+        const QString uid = QString::number(::getuid());
+        struct stat st;
+        const QString shared = top + QStringLiteral("/.Trash");
+        // The shared trash counts only when it is a real sticky folder, not a link.
+        if (::lstat(QFile::encodeName(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+            (st.st_mode & S_ISVTX) && usableTrash(shared + QLatin1Char('/') + uid))
+            return shared + QLatin1Char('/') + uid;
+        const QString own = top + QStringLiteral("/.Trash-") + uid;
+        if (usableTrash(own) && ::lstat(QFile::encodeName(own).constData(), &st) == 0 &&
+            st.st_uid == ::getuid())
+            return own;
+    }
+    *reason = QStringLiteral("There is no trash folder for it.");
+    return {};
 }
 
 } // namespace
@@ -132,14 +212,47 @@ Result renameFile(const QString &source, const QString &target)
 
 Result moveToTrash(const QString &path, QString *trashedAs)
 {
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
         return failed(QStringLiteral("The file cannot be found."));
-    QFile file(path);
-    if (!file.moveToTrash())
-        return failed(QStringLiteral("The file could not be moved to the trash. ") +
-                      file.errorString());
+    const QString source = info.absoluteFilePath();
+    QString reason;
+    const QString trash = trashFor(source, &reason);
+    if (trash.isEmpty())
+        return failed(QStringLiteral("The file could not be moved to the trash. ") + reason);
+    // The info file is created first and exclusively: it reserves the name in the trash.
+    const QString name = info.fileName();
+    QString entry;
+    QFile record;
+    for (int n = 1; n < 10000 && entry.isEmpty(); ++n) {
+        const QString candidate = n == 1 ? name : name + QLatin1Char('.') + QString::number(n);
+        if (QFileInfo::exists(trash + QStringLiteral("/files/") + candidate))
+            continue;
+        record.setFileName(trash + QStringLiteral("/info/") + candidate +
+                           QStringLiteral(".trashinfo"));
+        if (record.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            entry = candidate;
+        else if (!record.exists())
+            return failed(record.errorString());
+    }
+    if (entry.isEmpty())
+        return failed(QStringLiteral("The trash holds too many files of this name."));
+    const QByteArray text =
+        "[Trash Info]\nPath=" + QUrl::toPercentEncoding(QFile::encodeName(source), "/") +
+        "\nDeletionDate=" +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toLatin1() +
+        "\n";
+    const bool written = record.write(text) == text.size() && record.flush();
+    record.close();
+    const QString target = trash + QStringLiteral("/files/") + entry;
+    if (!written || std::rename(QFile::encodeName(source).constData(),
+                                QFile::encodeName(target).constData()) != 0) {
+        const QString why = written ? systemReason(errno) : record.errorString();
+        record.remove();
+        return failed(QStringLiteral("The file could not be moved to the trash. ") + why);
+    }
     if (trashedAs)
-        *trashedAs = file.fileName();
+        *trashedAs = target;
     return {true, {}};
 }
 

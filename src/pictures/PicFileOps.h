@@ -22,8 +22,9 @@ Result copyFile(const QString &source, const QString &target);
 Result moveFile(const QString &source, const QString &target);
 // Renames source to target; never replaces an existing file.
 Result renameFile(const QString &source, const QString &target);
-// Moves the file to the desktop's trash (freedesktop Trash: files/ and info/*.trashinfo). The
-// trashed file's path in the trash goes to `trashedAs` when given.
+// Moves the file to the desktop's trash (freedesktop Trash: files/ and info/*.trashinfo), the
+// trash of its own file system when that is not the user's. Never deletes for good: without a
+// usable trash it fails. The trashed file's path goes to `trashedAs` when given.
 Result moveToTrash(const QString &path, QString *trashedAs = nullptr);
 
 // True when both paths name the same existing file.
