@@ -10,7 +10,6 @@
 #include "core/frmMain.h"
 #include "documents/frmDocRTF.h"
 #include "pictures/PicBrowse.h"
-#include "pictures/PicBrowseLoader.h"
 #include "pictures/PictureBox.h"
 #include "pictures/clsPicPCX.h"
 #include "pictures/clsPicTGA.h"
@@ -108,11 +107,11 @@ void clsMain::INSERTPICTURE()
 {
     const clsLibrary &lib = clsLibrary::instance();
     lib.STATUSBARCAPTION(&m_main, QStringLiteral("Searching for pictures..."), 11);
-    frmPic::SHOW(m_main);
-    lib.STATUSBARCAPTION(&m_main, QString(), 0);
+    frmPic *browser = frmPic::SHOW(m_main);
     // The browser keeps its own text while the thumbnails of its page are being read.
-    if (frmPic *browser = frmPic::loaded(); browser && !browser->loader().isIdle())
-        lib.STATUSBARCAPTION(&m_main, QStringLiteral("Creating thumbnail images..."), 0);
+    lib.STATUSBARCAPTION(
+        &m_main, browser->pageBusy() ? QStringLiteral("Creating thumbnail images...") : QString(),
+        0);
 }
 
 void clsMain::INSERTFILE()

@@ -61,6 +61,7 @@ frmPic::frmPic(frmMain &main) : QDialog(&main), m_main(main)
     const clsLibrary &lib = clsLibrary::instance();
     lib.FORMLOAD(Identity::AppTitle, this, false);
     lib.STATUSBARCAPTION(&m_main, QStringLiteral("Creating thumbnail images..."), 0);
+    m_pageBusy = true;
     QString start = lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, itemsKey(),
                                    QStringLiteral("Folder"), AppPaths::programFolder());
     if (!QFileInfo(start).isDir())

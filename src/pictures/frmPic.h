@@ -76,6 +76,8 @@ public:
     // The selected picture at its own size (what is inserted); null when none.
     QImage selectedPicture();
     PicBrowseLoader &loader() const { return *m_loader; }
+    // True while thumbnails of the page shown are still being read.
+    bool pageBusy() const { return m_pageBusy; }
 
     QTreeView *FTVBRWS = nullptr;
     QTabBar *TABPG = nullptr;

@@ -165,6 +165,8 @@ void tst_PicBrowse::pagesOfNine()
     QCOMPARE(browser->TABPG->tabData(pages - 1).toString(), QStringLiteral("M%1").arg(pages));
     // Every thumbnail of the folder is read in the background, the page shown first.
     QCOMPARE(browser->loader().readCount(), files);
+    // "Creating thumbnail images..." is gone once the page's thumbnails are in.
+    QCOMPARE(m_fx->main().panel(frmMain::PanelDescription)->text(), QString());
 
     browser->showPage(pages);
     int shown = 0;
