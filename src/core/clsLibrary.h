@@ -126,6 +126,13 @@ public:
     // The name of a colour depth ("256 colors (8 bit)"), empty for depths without one.
     QString GETCOLORDEPTH(const QString &depth) const;
 
+    // --- Picture file operations (pictures/PicFileOps.cpp) -------------------------------------
+    // Move a file to the trash, move it (replacing the target) or rename it (never replacing a
+    // file); a failure is reported to the user and leaves the files as they were. True when done.
+    bool FILEDELETE(const QString &path) const;
+    bool FILEMOVE(const QString &source, const QString &target) const;
+    bool FILERENAME(const QString &source, const QString &target) const;
+
     // The instance the program uses.
     static clsLibrary &instance();
 };

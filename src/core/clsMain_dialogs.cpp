@@ -3,11 +3,13 @@
 #include "content/SpellingCommands.h"
 #include "core/clsMain.h"
 #include "editing/frmFind.h"
+#include "pictures/frmPic.h"
 
 void clsMain::DOCUMENTDIALOGSUNLOAD()
 {
     SpellingCommands::UNLOAD();
     frmFind::UNLOAD();
+    frmPic::UNLOAD();
 }
 
 void clsMain::STARTUPDIALOGSUNLOAD()
