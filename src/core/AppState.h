@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPointer>
 #include <QSize>
 #include <QString>
 #include <array>
+#include <optional>
 
 #include "core/BitmapInfo.h"
 
@@ -43,6 +45,18 @@ struct AppState
     bool EditKeyDown = false;
     bool UndoKeyDown = false;
     bool PainterActive = false;
+
+    // Character formatting: what the armed format painter copies. An attribute without a value
+    // was mixed in the copied selection and is left as it is where the painter applies.
+    struct PainterFormat
+    {
+        std::optional<bool> Underline, Bullet, Bold, Italic, StrikeThru;
+        std::optional<int> CharOffset;
+        std::optional<QColor> Color;
+        std::optional<QString> FontName;
+        std::optional<double> FontSize;
+    };
+    PainterFormat Painter;
 
     // Pictures: size in twips of the picture last decoded, and the bitmap last built.
     QSize ImageSizeTwips;

@@ -478,6 +478,8 @@ void frmDocRTF::onMouseUp(QMouseEvent *event)
 {
     if (event->button() == Qt::RightButton)
         TEXTSELECT();
+    else if (event->button() == Qt::LeftButton && AppState::instance().PainterActive)
+        m_main.cmd().FORMATPAINTERAPPLY();
 }
 
 void frmDocRTF::placeMarkers()
