@@ -161,6 +161,11 @@ void clsMain::FONTBOXESUPDATE()
     const std::optional<QString> name = rtf->SelFontName();
     if (name && !name->isEmpty())
         FormatLists::setListText(m_main.fontNameBox(), *name);
+    // Decrease Indent as a document's activation sets it: only for an indent that shows.
+    if (QAction *dec = m_main.button(QStringLiteral("DECREASE INDENT"))) {
+        const std::optional<int> indent = rtf->SelIndent();
+        dec->setEnabled(!rtf->isReadOnly() && (!indent || std::round(*indent / 144.0) > 0));
+    }
 }
 
 void clsMain::FONTCOLOR()
