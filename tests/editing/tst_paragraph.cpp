@@ -19,6 +19,8 @@ private slots:
     void tabs_data();
     void tabs();
     void tabButtons();
+    void rulerMarkers_data();
+    void rulerMarkers();
 };
 
 namespace {
@@ -209,6 +211,49 @@ void tst_Paragraph::tabButtons()
         },
         false);
     QCOMPARE(rtf->SelTabCount(), std::optional<int>(0));
+}
+
+void tst_Paragraph::rulerMarkers_data()
+{
+    QTest::addColumn<QString>("marker");
+    QTest::addColumn<int>("pixels");
+    // Expected first-line indent, hanging indent and right indent after the drop.
+    QTest::addColumn<QList<int>>("indents");
+    // 48 pixels are 720 twips at 15 twips a pixel; the paragraph starts at 720, 0, 0.
+    QTest::newRow("first line alone") << "LBLFSTLINE" << 48 << QList<int>{1440, -720, 0};
+    QTest::newRow("hanging") << "LBLHANGIND" << 48 << QList<int>{720, 720, 0};
+    QTest::newRow("left carries both") << "LBLLEFTIND" << -48 << QList<int>{0, 0, 0};
+    QTest::newRow("right") << "LBLRIGHTIND" << -48 << QList<int>{720, 0, 720};
+    QTest::newRow("snaps to sixteenths") << "LBLFSTLINE" << 7 << QList<int>{810, -90, 0};
+}
+
+void tst_Paragraph::rulerMarkers()
+{
+    QFETCH(QString, marker);
+    QFETCH(int, pixels);
+    QFETCH(QList<int>, indents);
+    FixedScreenMetrics metrics(QSize(800, 800), 15);
+    ScreenMetrics::setInstance(&metrics);
+    MainWindowFixture f;
+    f.start();
+    RichTextBox *rtf = paragraphs(f);
+    rtf->setSelIndent(720);
+    f.active()->MARGINCHK();
+    auto *label = f.active()->PICRULER->findChild<QLabel *>(marker);
+    QVERIFY(label);
+    const QPointF middle(label->width() / 2.0, label->height() / 2.0);
+    auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, at, label->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(label, &e);
+    };
+    send(QEvent::MouseButtonPress, middle, Qt::LeftButton);
+    send(QEvent::MouseMove, middle + QPointF(pixels, 0), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, middle, Qt::NoButton);
+    ScreenMetrics::setInstance(nullptr);
+    QCOMPARE(rtf->SelIndent().value_or(-1), indents[0]);
+    QCOMPARE(rtf->SelHangingIndent().value_or(-1), indents[1]);
+    QCOMPARE(rtf->SelRightIndent().value_or(-1), indents[2]);
+    QVERIFY(f.active()->isModified());
 }
 
 QTEST_MAIN(tst_Paragraph)
