@@ -294,7 +294,8 @@ void frmDocRTF::TEXTSELECT()
     set("COPY", hasSelection);
     set("CUT", hasSelection && editable);
     set("CLEAR", hasSelection && editable);
-    set("FORMAT PAINTER", hasSelection && editable);
+    // An armed painter can always be switched off.
+    set("FORMAT PAINTER", (hasSelection && editable) || AppState::instance().PainterActive);
 }
 
 void frmDocRTF::Activate()

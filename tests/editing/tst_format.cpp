@@ -15,7 +15,6 @@ private slots:
     void mixedSizeLeavesBoxes();
     void styles_data();
     void styles();
-    void fontListHasPlainUniqueNames();
     void painterCopiesAttributes();
     void smallCapitals();
     void indentSteps_data();
@@ -142,23 +141,6 @@ void tst_Format::styles()
     // The toolbar follows the selection.
     QCOMPARE(m.button(QStringLiteral("BOLD"))->isChecked(), *rtf->SelBold());
     QCOMPARE(FormatLists::listText(m.fontSizeBox()), expected.section(QLatin1Char(' '), -1));
-}
-
-void tst_Format::fontListHasPlainUniqueNames()
-{
-    MainWindowFixture f;
-    frmMain &m = f.start();
-    QComboBox *names = m.fontNameBox();
-    QVERIFY(names->count() > 0);
-    QSet<QString> seen;
-    for (int i = 0; i < names->count(); ++i) {
-        const QString name = names->itemText(i);
-        QVERIFY2(!name.contains(QLatin1Char('[')), qPrintable(name));
-        QVERIFY2(!seen.contains(name), qPrintable(name));
-        seen.insert(name);
-    }
-    QCOMPARE(m.fontSizeBox()->count(), 40);
-    QCOMPARE(m.fontStyleBox()->count(), 11);
 }
 
 void tst_Format::painterCopiesAttributes()

@@ -15,7 +15,6 @@ class tst_Paragraph : public QObject
 private slots:
     void paragraphLoadsInches();
     void paragraphOkWritesTwips();
-    void paragraphCancelKeepsFormat();
     void tabs_data();
     void tabs();
     void tabButtons();
@@ -49,11 +48,6 @@ void run(MainWindowFixture &f, const char *menuItem, const std::function<void(Di
         return d->result();
     };
     f.main().menuItem(QString::fromLatin1(menuItem))->trigger();
-}
-
-QStringList listed(const frmTabs *d)
-{
-    return d->tabs();
 }
 } // namespace
 
@@ -101,18 +95,6 @@ void tst_Paragraph::paragraphOkWritesTwips()
     rtf->setSelStart(rtf->Text().size() - 1);
     QCOMPARE(rtf->SelIndent(), std::optional<int>(0));
     QCOMPARE(rtf->SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
-}
-
-void tst_Paragraph::paragraphCancelKeepsFormat()
-{
-    MainWindowFixture f;
-    f.start();
-    RichTextBox *rtf = paragraphs(f);
-    rtf->setSelIndent(360);
-    run<frmParagrph>(
-        f, "MNUFORMATPARAGRAPH",
-        [](frmParagrph *d) { d->UDNFLINE->setValueText(QStringLiteral("3")); }, false);
-    QCOMPARE(rtf->SelIndent(), std::optional<int>(360));
 }
 
 void tst_Paragraph::tabs_data()
@@ -176,7 +158,7 @@ void tst_Paragraph::tabs()
                 d->BTNCLEAR->click();
             }
         }
-        seen = listed(d);
+        seen = d->tabs();
     });
     QCOMPARE(seen, shown);
     QList<int> got;
