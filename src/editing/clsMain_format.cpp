@@ -64,8 +64,13 @@ void clsMain::MDICOMBOSINITIALIZE()
     QComboBox *size = m_main.fontSizeBox();
     for (QComboBox *box : {style, name, size})
         lib.COMBOINIT(box, 15);
-    if (name && name->count() == 0)
+    if (name && name->count() == 0) {
+        // The box keeps its width instead of measuring every name when it is first shown, which
+        // would cost start-up time on a desktop with many fonts.
+        name->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        name->setMinimumContentsLength(16);
         name->addItems(FormatLists::screenFonts());
+    }
     if (size && size->count() == 0)
         size->addItems(FormatLists::sizes());
     if (style && style->count() == 0)
