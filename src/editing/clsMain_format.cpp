@@ -81,16 +81,21 @@ void clsMain::FONTNAMEUPDATE()
 {
     RichTextBox *rtf = editable(ActiveText());
     const QString name = FormatLists::listText(m_main.fontNameBox());
-    if (rtf && !name.isEmpty())
+    if (rtf && !name.isEmpty()) {
         rtf->setSelFontName(name);
+        // Typing goes on in the document once a name is picked.
+        rtf->setFocus();
+    }
 }
 
 void clsMain::FONTSIZEUPDATE()
 {
     RichTextBox *rtf = ActiveText();
     const double size = FormatLists::listText(m_main.fontSizeBox()).toDouble();
-    if (editable(rtf) && size > 0)
+    if (editable(rtf) && size > 0) {
         rtf->setSelFontSize(size);
+        rtf->setFocus();
+    }
     // The step buttons stop at the ends of the list.
     const bool canEdit = rtf && !rtf->isReadOnly();
     if (QAction *dec = m_main.button(QStringLiteral("DECREASE FONT SIZE")))
@@ -143,6 +148,7 @@ void clsMain::FONTSTYLEUPDATE()
         rtf->setSelFontSize(style->size);
     }
     group.endEditBlock();
+    rtf->setFocus();
     TOOLBARSBUTTONSUPDATE();
 }
 
