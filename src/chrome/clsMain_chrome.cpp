@@ -203,6 +203,7 @@ void clsMain::TOOLBARSBUTTONSUPDATE()
     press("BULLETS", rtf->SelBullet().value_or(false));
     if (QAction *undo = m_main.button(QStringLiteral("UNDO")))
         undo->setEnabled(!rtf->isReadOnly() && rtf->CanUndo());
+    FONTBOXESUPDATE();
     doc->TEXTSELECT();
 }
 

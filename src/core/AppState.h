@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPointer>
 #include <QSize>
 #include <QString>
 #include <array>
+#include <optional>
 
 #include "core/BitmapInfo.h"
 
@@ -51,6 +53,18 @@ struct AppState
     qint32 ReplaceCount = 0;
     bool GoToMode = false;   // true only while EDITGOTO opens the dialog
     bool SearchDone = false; // a search ran from the dialog
+
+    // Character formatting: what the armed format painter copies. An attribute without a value
+    // was mixed in the copied selection and is left as it is where the painter applies.
+    struct PainterFormat
+    {
+        std::optional<bool> Underline, Bullet, Bold, Italic, StrikeThru;
+        std::optional<int> CharOffset;
+        std::optional<QColor> Color;
+        std::optional<QString> FontName;
+        std::optional<double> FontSize;
+    };
+    PainterFormat Painter;
 
     // Pictures: size in twips of the picture last decoded, and the bitmap last built.
     QSize ImageSizeTwips;

@@ -145,6 +145,12 @@ public:
     void ALIGNRIGHT();
     void FORMATINDENTINCREASE();
     void FORMATINDENTDECREASE();
+    // Small capitals over the selection (the font dialog's case option).
+    void FORMATSMALLCAPITALS();
+    // Left-button release in a document while the format painter is armed.
+    void FORMATPAINTERAPPLY();
+    // Shows the selection's font name and size in the formatting toolbar's boxes.
+    void FONTBOXESUPDATE();
 
     // --- Insert date, time, symbol (editing/clsMain_insert.cpp) ------------------------------
     void INSERTDATE();

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <cmath>
 
 #include "core/AppState.h"
@@ -120,6 +121,10 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     LBLHANGIND = marker("LBLHANGIND", QStringLiteral("\u25B2"), PICRULER);
     LBLLEFTIND = marker("LBLLEFTIND", QStringLiteral("\u25A0"), PICRULER);
     LBLRIGHTIND = marker("LBLRIGHTIND", QStringLiteral("\u25B2"), PICRULER);
+    for (QLabel *m : {LBLFSTLINE, LBLHANGIND, LBLLEFTIND, LBLRIGHTIND}) {
+        m->installEventFilter(this);
+        m->setCursor(Qt::SizeHorCursor);
+    }
 
     RTF1 = new RichTextBox(this);
     RTF1->setObjectName(QStringLiteral("RTF1"));
@@ -298,7 +303,8 @@ void frmDocRTF::TEXTSELECT()
     set("COPY", hasSelection);
     set("CUT", hasSelection && editable);
     set("CLEAR", hasSelection && editable);
-    set("FORMAT PAINTER", hasSelection && editable);
+    // An armed painter can always be switched off.
+    set("FORMAT PAINTER", (hasSelection && editable) || AppState::instance().PainterActive);
 }
 
 void frmDocRTF::Activate()
@@ -398,6 +404,9 @@ void frmDocRTF::resizeEvent(QResizeEvent *event)
 
 void frmDocRTF::onChange()
 {
+    // The markers follow indents set by commands and dialogs too.
+    if (!m_dragMarker)
+        placeMarkers();
     if (AppState::instance().SuppressModified)
         return;
     RTF1->setTag(QStringLiteral("1"));
@@ -491,6 +500,8 @@ void frmDocRTF::onMouseUp(QMouseEvent *event)
     if (event->button() == Qt::RightButton) {
         TEXTSELECT();
         m_main.cmd().EDITCONTEXTMENU(event->globalPosition().toPoint());
+    } else if (event->button() == Qt::LeftButton && AppState::instance().PainterActive) {
+        m_main.cmd().FORMATPAINTERAPPLY();
     }
 }
 
@@ -506,4 +517,91 @@ void frmDocRTF::placeMarkers()
     LBLLEFTIND->move((first + hanging) / tpp - half, RulerHeightPx - 8);
     LBLRIGHTIND->move((m_rulerWidth - right) / tpp - half, RulerHeightPx - 8);
     LBLRULER2->setText(QString::number(m_rulerWidth / 1440.0, 'f', 1));
+}
+
+// --- Ruler markers ----------------------------------------------------------------------------
+
+bool frmDocRTF::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *marker = qobject_cast<QLabel *>(watched);
+    const bool isMarker = marker && (marker == LBLFSTLINE || marker == LBLHANGIND ||
+                                     marker == LBLLEFTIND || marker == LBLRIGHTIND);
+    if (!isMarker)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !RTF1->isReadOnly()) {
+            m_dragMarker = marker;
+            m_dragStartX = marker->x();
+        }
+        return true;
+    case QEvent::MouseMove:
+        if (m_dragMarker == marker)
+            dragMarker(marker, static_cast<QMouseEvent *>(event)->position().toPoint().x());
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (m_dragMarker == marker &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            dropMarker(marker);
+            m_dragMarker = nullptr;
+            placeMarkers();
+        }
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+void frmDocRTF::dragMarker(QLabel *marker, int pointerX)
+{
+    // The marker's middle follows the pointer, within the ruler.
+    const int half = marker->width() / 2;
+    const int left = std::clamp(marker->x() + pointerX - half, -half, PICRULER->width() - half);
+    const int delta = left - marker->x();
+    if (marker == LBLRIGHTIND) {
+        // The right marker keeps 1500 twips clear of the others.
+        const int gap = 1500 / tppX();
+        for (QLabel *other : {LBLFSTLINE, LBLHANGIND, LBLLEFTIND})
+            if (left < other->x() + gap)
+                return;
+    }
+    marker->move(left, marker->y());
+    // The left marker carries the first-line and hanging markers; the hanging one the left one.
+    if (marker == LBLLEFTIND) {
+        LBLHANGIND->move(LBLHANGIND->x() + delta, LBLHANGIND->y());
+        LBLFSTLINE->move(LBLFSTLINE->x() + delta, LBLFSTLINE->y());
+    } else if (marker == LBLHANGIND) {
+        LBLLEFTIND->move(left, LBLLEFTIND->y());
+    }
+}
+
+void frmDocRTF::dropMarker(QLabel *marker)
+{
+    if (marker->x() == m_dragStartX)
+        return;
+    // Positions snap to sixteenths of an inch.
+    const int tpp = tppX();
+    auto twipsAt = [&](const QLabel *m) {
+        const int twips = (m->x() + m->width() / 2) * tpp;
+        return static_cast<int>(std::lround(twips / 90.0)) * 90;
+    };
+    const int first = RTF1->SelIndent().value_or(0);
+    QTextCursor group = RTF1->textCursor();
+    group.beginEditBlock();
+    if (marker == LBLFSTLINE) {
+        // The first line moves alone: the other lines keep their place.
+        const int others = first + RTF1->SelHangingIndent().value_or(0);
+        const int to = std::max(0, twipsAt(marker));
+        RTF1->setSelIndent(to);
+        RTF1->setSelHangingIndent(others - to);
+    } else if (marker == LBLHANGIND) {
+        RTF1->setSelHangingIndent(std::max(0, twipsAt(marker)) - first);
+    } else if (marker == LBLLEFTIND) {
+        const int delta = (marker->x() - m_dragStartX) * tpp;
+        RTF1->setSelIndent(std::max(0, static_cast<int>(std::lround((first + delta) / 90.0)) * 90));
+    } else if (marker == LBLRIGHTIND) {
+        RTF1->setSelRightIndent(std::max(0, m_rulerWidth - twipsAt(marker)));
+    }
+    group.endEditBlock();
+    m_main.cmd().TOOLBARSBUTTONSUPDATE();
 }

@@ -86,6 +86,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Drags the ruler's indent markers.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void onChange();
@@ -95,6 +97,8 @@ private:
     void onMouseUp(QMouseEvent *event);
     bool handleKey(QKeyEvent *event);
     void placeMarkers();
+    void dragMarker(QLabel *marker, int pointerX);
+    void dropMarker(QLabel *marker);
     void unloadDocument();
 
     frmMain &m_main;
@@ -105,4 +109,7 @@ private:
     bool m_counted = true;
     bool m_closed = false;
     QVector<int> m_tabs;
+    // The ruler marker being dragged and where it stood when the drag began.
+    QLabel *m_dragMarker = nullptr;
+    int m_dragStartX = 0;
 };
