@@ -48,7 +48,7 @@ QChar frmSymbol::characterOf(int code)
         return {};
     const char byte = char(code);
     const QString text = RtfEncoding::fromWindows1252(QByteArrayView(&byte, 1));
-    // The five codes Windows-1252 leaves undefined come back as control characters.
+    // DEL and the five codes Windows-1252 leaves undefined are control characters.
     if (text.size() != 1 || text.at(0).category() == QChar::Other_Control)
         return {};
     return text.at(0);

@@ -36,8 +36,8 @@ public:
 
     // The grid's item key of a character code: "TIMEMS" and the code.
     static QString itemKey(int code);
-    // The character of code 33 to 255 (Windows-1252); a null QChar for a code the code page does
-    // not define, which the grid leaves out.
+    // The character of code 33 to 255 (Windows-1252); a null QChar for DEL and the codes the code
+    // page leaves undefined, which the grid leaves out.
     static QChar characterOf(int code);
 
 private:
