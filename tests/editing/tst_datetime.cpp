@@ -28,9 +28,9 @@ private:
 
     static QString store(const QString &form, const QString &name)
     {
-        return clsLibrary::instance().REGSTRREAD(
-            clsLibrary::HKEY_CURRENT_USER, Identity::appKey() + u'\\' + form + "\\Settings", name,
-            QStringLiteral("<none>"));
+        return clsLibrary::instance().REGSTRREAD(clsLibrary::HKEY_CURRENT_USER,
+                                                 Identity::appKey() + u'\\' + form + "\\Settings",
+                                                 name, QStringLiteral("<none>"));
     }
     static void setStore(const QString &form, const QString &name, const QString &value)
     {
@@ -77,15 +77,24 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QLocale uk(QLocale::English, QLocale::UnitedKingdom);
         const QLocale de(QLocale::German, QLocale::Germany);
-        QTest::newRow("full names") << uk << "DDDD D MMMM YYYY" << "Saturday 3 February 2001";
-        QTest::newRow("short names, two-digit year") << uk << "DDD D MMM YY" << "Sat 3 Feb 01";
-        QTest::newRow("month and year") << uk << "MMMM YY" << "February 01";
-        QTest::newRow("separator") << uk << "DD/MM/YYYY" << "03/02/2001";
-        QTest::newRow("commas") << uk << "DD,MM,YYYY" << "03,02,2001";
-        QTest::newRow("hyphens, month first") << uk << "MM-DD-YY" << "02-03-01";
-        QTest::newRow("no leading zeros") << uk << "M/D/YYYY" << "2/3/2001";
-        QTest::newRow("locale separator") << de << "D/M/YY" << "3.2.01";
-        QTest::newRow("locale names") << de << "DDDD D MMMM" << "Samstag 3 Februar";
+        QTest::newRow("full names") << uk << "DDDD D MMMM YYYY"
+                                    << "Saturday 3 February 2001";
+        QTest::newRow("short names, two-digit year") << uk << "DDD D MMM YY"
+                                                     << "Sat 3 Feb 01";
+        QTest::newRow("month and year") << uk << "MMMM YY"
+                                        << "February 01";
+        QTest::newRow("separator") << uk << "DD/MM/YYYY"
+                                   << "03/02/2001";
+        QTest::newRow("commas") << uk << "DD,MM,YYYY"
+                                << "03,02,2001";
+        QTest::newRow("hyphens, month first") << uk << "MM-DD-YY"
+                                              << "02-03-01";
+        QTest::newRow("no leading zeros") << uk << "M/D/YYYY"
+                                          << "2/3/2001";
+        QTest::newRow("locale separator") << de << "D/M/YY"
+                                          << "3.2.01";
+        QTest::newRow("locale names") << de << "DDDD D MMMM"
+                                      << "Samstag 3 Februar";
     }
     void dateFormats()
     {
@@ -159,8 +168,8 @@ private slots:
             << QStringList{"0:05:00 am", "0:05 am", "0 am", "0:05:00", "0:05", "0"};
         QTest::newRow("24 hour") << QTime(23, 59, 1) << false
                                  << QStringList{"23:59:01", "23:59", "23"};
-        QTest::newRow("24 hour morning") << QTime(7, 0, 0) << false
-                                         << QStringList{"7:00:00", "7:00", "7"};
+        QTest::newRow("24 hour morning")
+            << QTime(7, 0, 0) << false << QStringList{"7:00:00", "7:00", "7"};
     }
     void timeFormats()
     {

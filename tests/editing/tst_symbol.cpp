@@ -24,8 +24,9 @@ private:
     static QString fontSetting()
     {
         return clsLibrary::instance().REGSTRREAD(
-            clsLibrary::HKEY_CURRENT_USER, Identity::appKey() + QStringLiteral("\\frmSymbol\\Items"),
-            QStringLiteral("Font Name"), QStringLiteral("<none>"));
+            clsLibrary::HKEY_CURRENT_USER,
+            Identity::appKey() + QStringLiteral("\\frmSymbol\\Items"), QStringLiteral("Font Name"),
+            QStringLiteral("<none>"));
     }
     static QListWidgetItem *itemWithKey(QListWidget *grid, const QString &key)
     {
@@ -123,8 +124,9 @@ private slots:
     void storedFontIsChosen()
     {
         clsLibrary::instance().REGSTRWRITE(
-            clsLibrary::HKEY_CURRENT_USER, Identity::appKey() + QStringLiteral("\\frmSymbol\\Items"),
-            QStringLiteral("Font Name"), QStringLiteral("liberation mono"));
+            clsLibrary::HKEY_CURRENT_USER,
+            Identity::appKey() + QStringLiteral("\\frmSymbol\\Items"), QStringLiteral("Font Name"),
+            QStringLiteral("liberation mono"));
         frmSymbol dlg(m_doc.get(), {});
         auto *fonts = child<QComboBox>(&dlg, "CBOFNTNM");
         if (fonts->findText(QStringLiteral("Liberation Mono")) < 0)
