@@ -133,9 +133,8 @@ QByteArray serialize(const Fields &fields)
     for (int record = 0; record < RecordCount; ++record) {
         QString value = fields[size_t(recordBox(record))];
         value.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        for (QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::LineSeparator),
-                                QChar(QChar::ParagraphSeparator)})
-            value.replace(lineBreak, u' ');
+        value.replace(u'\r', u' ');
+        value.replace(u'\n', u' ');
         value.replace(QStringLiteral("\""), QStringLiteral("\"\""));
         text += u'"' + value + QStringLiteral("\"\r\n");
     }
