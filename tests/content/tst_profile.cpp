@@ -88,7 +88,8 @@ private slots:
             {0, "Smith, Jones"}, {3, "\"Chief\" editor"}, {11, "  spaced  "}, {24, "http://x.org"}};
         QTest::newRow("8-bit characters")
             << Expected{{6, "Caf\u00E9 \u20AC"}, {23, "\u00C3\u00A9"}};
-        QTest::newRow("beyond the code page") << Expected{{7, "\u0391\u03B8\u03AE\u03BD\u03B1"}};
+        QTest::newRow("beyond the code page")
+            << Expected{{7, "\u0391\u03B8\u03AE\u03BD\u03B1"}, {8, "a\u2028b"}};
     }
     void roundTrip()
     {
