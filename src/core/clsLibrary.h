@@ -6,6 +6,7 @@
 #include "platform/SettingsStore.h"
 
 class PictureBox;
+class QColor;
 class QComboBox;
 class QWidget;
 
@@ -102,6 +103,15 @@ public:
     // Shows text + "." in panel 1 of the form's status bar SBMAIN (empty clears it) and sets the
     // form's mouse pointer: 11 hourglass, 0 default.
     void STATUSBARCAPTION(QWidget *form, const QString &text, int pointer) const;
+
+    // --- HTML helpers (content/clsLibrary_html.cpp) --------------------------------------------
+    // A web address with "http://" put in front unless it is empty or starts with "http://" or
+    // "ftp://" (any letter case).
+    QString HTMLFORMATCHECK(const QString &text) const;
+    // The colour as an HTML code: "#" and red, green and blue as two upper-case hex digits each.
+    QString GETHEXVAL(const QColor &color) const;
+    // The hexadecimal number at the start of text as decimal text; "0" when there is none.
+    QString HEX2STR(const QString &hex) const;
 
     // --- Bitmap builder (pictures/clsLibrary_bitmap.cpp) ---------------------------------------
     // Colour tables of the 1-, 4- and 8-bit descriptions: black and white, or palette triples
