@@ -6,6 +6,7 @@
 #include "platform/SettingsStore.h"
 
 class PictureBox;
+class QPainter;
 class QComboBox;
 class QWidget;
 
@@ -125,6 +126,20 @@ public:
     void GETIMAGEFILEINFO() const;
     // The name of a colour depth ("256 colors (8 bit)"), empty for depths without one.
     QString GETCOLORDEPTH(const QString &depth) const;
+
+    // --- Page setup and printing (printing/clsLibrary_printing.cpp) ---------------------------
+    // File > Page Setup: the page setup dialog on its "Page" tab, modally.
+    void PAGESETUPPAGESHOW() const;
+    // View > Header/Footer: the page setup dialog on its "Header/Footer" tab, modally.
+    void PAGESETUPHEADFOOTSHOW() const;
+    // Printer pixels as inches, horizontally or vertically.
+    double SHOWUNITS(qint32 pixels, bool horizontal) const;
+    // Draws the header and footer of the current printer page; margins in twips.
+    void PAGEHEADERFOOTERINFO(const QString &page, qint16 left, qint16 top, qint16 right,
+                              qint16 bottom) const;
+    // The same drawing on a page picture (painter in twips from the printable area's top left).
+    void PAGEHEADERFOOTERINFOPREVIEW(QPainter &picture, const QString &page, qint16 left,
+                                     qint16 top, qint16 right, qint16 bottom) const;
 
     // The instance the program uses.
     static clsLibrary &instance();
