@@ -265,6 +265,7 @@ void frmPPrev::pageChosen()
     IMGPREVIEW->setPixmap(QPixmap::fromImage(PICSTDPAGE));
     setPanel(6, CBOPGNO->currentText());
     setPanel(8, QString::number(engine.PreviewPageCount));
+    updateNavigation();
 }
 
 void frmPPrev::PAGESTART()
