@@ -193,21 +193,26 @@ void frmPPrev::buildToolbar()
     strip->setContentsMargins(4, 2, 4, 2);
     TBARMAIN = new QToolBar(PICTBAR);
     TBARMAIN->setObjectName(QStringLiteral("TBARMAIN"));
-    const auto button = [this](const char *key, const QString &tip, auto slot) {
-        QAction *action = TBARMAIN->addAction(tip);
+    const auto button = [this](const char *key, const QString &glyph, const QString &tip,
+                               auto slot) {
+        QAction *action = TBARMAIN->addAction(glyph);
         action->setToolTip(tip);
         connect(action, &QAction::triggered, this, slot);
         m_buttons.insert(QLatin1String(key), action);
     };
-    button("PRINT", QStringLiteral("Print"), [this] { printPages(true); });
+    button("PRINT", QStringLiteral("Print"), QStringLiteral("Print"), [this] { printPages(true); });
     TBARMAIN->addSeparator();
-    button("FIRST PAGE", QStringLiteral("First Page"), [this] { PAGESTART(); });
-    button("PREVIOUS PAGE", QStringLiteral("Previous Page"), [this] { PAGEPREVIOUS(); });
-    button("NEXT PAGE", QStringLiteral("Next Page"), [this] { PAGENEXT(); });
-    button("LAST PAGE", QStringLiteral("Last Page"), [this] { PAGEEND(); });
+    button("FIRST PAGE", QStringLiteral("|\u25C0"), QStringLiteral("First Page"),
+           [this] { PAGESTART(); });
+    button("PREVIOUS PAGE", QStringLiteral("\u25C0"), QStringLiteral("Previous Page"),
+           [this] { PAGEPREVIOUS(); });
+    button("NEXT PAGE", QStringLiteral("\u25B6"), QStringLiteral("Next Page"),
+           [this] { PAGENEXT(); });
+    button("LAST PAGE", QStringLiteral("\u25B6|"), QStringLiteral("Last Page"),
+           [this] { PAGEEND(); });
     TBARMAIN->addSeparator();
-    button("ZOOM OUT", QStringLiteral("Zoom Out"), [this] { ZOOMOUT(); });
-    button("ZOOM IN", QStringLiteral("Zoom In"), [this] { ZOOMIN(); });
+    button("ZOOM OUT", QStringLiteral("\u2212"), QStringLiteral("Zoom Out"), [this] { ZOOMOUT(); });
+    button("ZOOM IN", QStringLiteral("+"), QStringLiteral("Zoom In"), [this] { ZOOMIN(); });
     strip->addWidget(TBARMAIN);
     LBLZOOM = new QLabel(QStringLiteral("Zoom"), PICTBAR);
     LBLZOOM->setObjectName(QStringLiteral("LBLZOOM"));
