@@ -18,13 +18,13 @@ QTemporaryDir &folder()
     return dir;
 }
 
-// About 100 Letter pages with one-inch margins: 1,500 paragraphs of three lines each.
+// About 100 Letter pages with one-inch margins: 2,000 paragraphs of three lines each.
 RichTextBox &document()
 {
     static RichTextBox *box = [] {
         auto *b = new RichTextBox;
         QString text;
-        for (int i = 0; i < 1500; ++i) {
+        for (int i = 0; i < 2000; ++i) {
             text += QStringLiteral("Paragraph %1. ").arg(i);
             for (int w = 0; w < 30; ++w)
                 text += QStringLiteral("word%1 ").arg(w);
