@@ -79,6 +79,9 @@ frmPSetup::frmPSetup(QWidget *parent) : QDialog(parent)
     FRAMHEADERFOOTER = named(new QWidget, "FRAMHEADERFOOTER");
     TABSTRIP1->addTab(FRAMPAGE, QStringLiteral("Page"));
     TABSTRIP1->addTab(FRAMHEADERFOOTER, QStringLiteral("Header/Footer"));
+    // The tabs' keys, compared in capitals.
+    FRAMPAGE->setProperty("Key", QStringLiteral("PAGE"));
+    FRAMHEADERFOOTER->setProperty("Key", QStringLiteral("HEADERFOOTER"));
     buildPageTab(FRAMPAGE);
     buildHeaderFooterTab(FRAMHEADERFOOTER);
 
