@@ -84,6 +84,13 @@ struct AppState
     qint32 ImageBitDepth = 0;
     qint32 ImageKind = 0;
 
+    // Printing: the file name last chosen in the main window's open or save dialog (the
+    // footer's field 2 defaults to it), and the paper size and orientation codes last confirmed
+    // in the page setup this run, as text ("" until then).
+    QString DialogFileName;
+    QString PrintOrientation;
+    QString PrintPaperSize;
+
     // The one instance.
     static AppState &instance();
     // Clears everything back to a fresh run (tests).

@@ -7,6 +7,7 @@
 
 class PictureBox;
 class QColor;
+class QPainter;
 class QComboBox;
 class QWidget;
 
@@ -142,6 +143,20 @@ public:
     bool FILEDELETE(const QString &path) const;
     bool FILEMOVE(const QString &source, const QString &target) const;
     bool FILERENAME(const QString &source, const QString &target) const;
+
+    // --- Page setup and printing (printing/clsLibrary_printing.cpp) ---------------------------
+    // File > Page Setup: the page setup dialog on its "Page" tab, modally.
+    void PAGESETUPPAGESHOW() const;
+    // View > Header/Footer: the page setup dialog on its "Header/Footer" tab, modally.
+    void PAGESETUPHEADFOOTSHOW() const;
+    // Printer pixels as inches, horizontally or vertically.
+    double SHOWUNITS(qint32 pixels, bool horizontal) const;
+    // Draws the header and footer of the current printer page; margins in twips.
+    void PAGEHEADERFOOTERINFO(const QString &page, qint16 left, qint16 top, qint16 right,
+                              qint16 bottom) const;
+    // The same drawing on a page picture (painter in twips from the printable area's top left).
+    void PAGEHEADERFOOTERINFOPREVIEW(QPainter &picture, const QString &page, qint16 left,
+                                     qint16 top, qint16 right, qint16 bottom) const;
 
     // The instance the program uses.
     static clsLibrary &instance();

@@ -104,6 +104,7 @@ void clsMain::FILEOPENDOCUMENT()
     const FileDialogResult result = UiServices::instance().openFiles(request);
     if (result.files.isEmpty())
         return;
+    AppState::instance().DialogFileName = FILEOPENGETFROMLIST(result.files, 0);
     writeItem(QStringLiteral("CMD Open Folder"),
               DocumentTypes::folderOf(FILEOPENGETFROMLIST(result.files, 0)));
     writeItem(QStringLiteral("CMD Open Filter"), QString::number(result.filterIndex));
@@ -227,6 +228,7 @@ bool clsMain::FILESAVEAS()
     if (result.files.isEmpty())
         return false;
     const QString typed = result.files.first();
+    AppState::instance().DialogFileName = typed;
     writeItem(QStringLiteral("CMD Save Folder"), DocumentTypes::folderOf(typed));
     writeItem(QStringLiteral("CMD Save Filter"), QString::number(result.filterIndex));
     const QString name = DocumentTypes::saveAsName(typed, result.filterIndex);

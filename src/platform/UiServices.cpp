@@ -129,6 +129,11 @@ std::optional<QColor> QtUiServices::chooseColor(const QColor &initial)
 bool QtUiServices::printDialog(QPrinter *printer)
 {
     QPrintDialog dialog(printer, QApplication::activeWindow());
+    // The selection choice and the page range the caller set on the printer.
+    dialog.setOption(QAbstractPrintDialog::PrintSelection,
+                     printer->printRange() == QPrinter::Selection);
+    if (printer->toPage() > 0)
+        dialog.setMinMax(1, printer->toPage());
     return dialog.exec() == QDialog::Accepted;
 }
 
