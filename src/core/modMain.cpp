@@ -7,6 +7,7 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "chrome/modAssociate.h"
 #include "core/AppState.h"
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
@@ -74,7 +75,7 @@ frmMain *modMain::Start(const QString &commandLine)
         st.CommandLinePath.clear();
     else
         OpenCommandLineFile(*main, commandLine);
-    // File associations are registered by the desktop integration (association subsystem).
+    // The rich text types were registered with the desktop by Main, before the window loaded.
     main->show();
     main->cmd().STARTUPDIALOGSUNLOAD();
     main->cmd().FONTNAMEUPDATE();
@@ -110,6 +111,9 @@ int modMain::Main(int argc, char **argv)
     if (probing)
         app.installEventFilter(&probe);
 
+    // The rich text types are registered with the desktop at every start; nothing is written
+    // when the entries are already in place.
+    modAssociate::REGISTERTYPES();
     frmMain *main = modMain::Start(commandLine);
     main->setAttribute(Qt::WA_DeleteOnClose);
     const int rc = QApplication::exec();
