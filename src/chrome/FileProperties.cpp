@@ -128,7 +128,8 @@ QString FileProperties::typeName(const QString &path)
 {
     const QFileInfo info(path);
     static const QMimeDatabase db;
-    const QMimeType type = db.mimeTypeForFile(info);
+    // By name, as the desktop names types; the content is not sniffed.
+    const QMimeType type = db.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
     if (type.isValid() && !type.isDefault() && !type.comment().isEmpty())
         return type.comment();
     const QString ext = info.suffix().toUpper();
