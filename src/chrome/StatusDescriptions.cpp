@@ -153,8 +153,10 @@ QString StatusDescriptions::describe(const QString &caption, const QString &noun
     if (key.isEmpty())
         return QString();
     const auto it = phrases().constFind(key);
-    if (it != phrases().constEnd())
-        return it->arg(noun, title);
+    if (it != phrases().constEnd()) {
+        QString text = *it;
+        return text.replace(QLatin1String("%1"), noun).replace(QLatin1String("%2"), title);
+    }
     // Zoom levels of the preview: "200 %" zooms in to the document at that size.
     static const QRegularExpression zoom(QStringLiteral("^(\\d+)\\s*%$"));
     if (const auto m = zoom.match(key); m.hasMatch()) {
