@@ -1,7 +1,9 @@
 #include "chrome/StatusDescriptions.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHash>
+#include <QMdiArea>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTimer>
@@ -129,6 +131,51 @@ QString normalised(const QString &caption)
     return key.trimmed().toLower();
 }
 
+// Clears the description when the pointer moves over the document area's background.
+class BackgroundWatch : public QObject
+{
+public:
+    BackgroundWatch(frmMain &form, QObject *parent) : QObject(parent), m_form(form) {}
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseMove)
+            clsLibrary::instance().STATUSTEXTDESC(&m_form, QString());
+        return false;
+    }
+
+private:
+    frmMain &m_form;
+};
+
+// The toolbar icon each menu item shows beside its caption.
+const std::pair<const char *, const char *> kMenuIcons[] = {
+    {"MNUFILENEW", "NEW"},
+    {"MNUFILEOPEN", "OPEN"},
+    {"MNUFILESAVE", "SAVE"},
+    {"MNUFILESAVEAS", "SAVE AS"},
+    {"MNUFILEPRINT", "PRINT"},
+    {"MNUFILEPRINTPREVIEW", "PRINT PREVIEW"},
+    {"MNUEDITUNDO", "UNDO"},
+    {"MNUEDITCUT", "CUT"},
+    {"MNUEDITCOPY", "COPY"},
+    {"MNUEDITPASTE", "PASTE"},
+    {"MNUEDITDELETE", "CLEAR"},
+    {"MNUEDITSELECTALL", "SELECT ALL"},
+    {"MNUEDITFMTPAINTER", "FORMAT PAINTER"},
+    {"MNUEDITFIND", "FIND"},
+    {"MNUEDITREPLACE", "REPLACE"},
+    {"MNUEDITSPELLCHECKER", "SPELL CHECKER"},
+    {"MNUVIEWHTMLPREVIEW", "HTML PREVIEW"},
+    {"MNUVIEWHEADERFOOTER", "HEADERFOOTER"},
+    {"MNUINSERTDATE", "DATE"},
+    {"MNUINSERTTIME", "TIME"},
+    {"MNUINSERTPICTURE", "PICTURE"},
+    {"MNUINSERTSYMBOL", "SYMBOL"},
+    {"MNUINSERTFILE", "FILE"},
+    {"MNUWINDOWNEWWINDOW", "NEW"},
+};
+
 QTimer *makeTimer(frmMain &form, const char *name, QToolBar *bar)
 {
     auto *timer = new QTimer(&form);
@@ -188,6 +235,16 @@ void StatusDescriptions::install(frmMain &form)
                 timer->start();
             });
         }
+    }
+    for (const auto &[item, key] : kMenuIcons) {
+        QAction *a = form.menuItem(QString::fromLatin1(item));
+        QAction *b = form.button(QString::fromLatin1(key));
+        if (a && b && a->icon().isNull())
+            a->setIcon(b->icon());
+    }
+    if (QWidget *background = form.mdiArea() ? form.mdiArea()->viewport() : nullptr) {
+        background->setMouseTracking(true);
+        background->installEventFilter(new BackgroundWatch(form, background));
     }
     // Menu items describe themselves while highlighted; a closing menu takes its text along.
     const auto menus = form.findChildren<QMenu *>();

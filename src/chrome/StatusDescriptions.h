@@ -13,9 +13,10 @@ namespace StatusDescriptions {
 // unknown caption describes itself (without its "&").
 QString describe(const QString &caption, const QString &noun, const QString &title);
 
-// Connects every menu item and toolbar button of the main window to the status bar and creates
+// Connects every menu item and toolbar button of the main window to the status bar, creates
 // the timers TMR1 (standard toolbar) and tmr2 (formatting toolbar) that clear the description
-// once the pointer has left the strip.
+// once the pointer has left the strip, clears it when the pointer moves over the document area's
+// background, and gives the menu items the icons of their toolbar buttons.
 void install(frmMain &form);
 
 // How often the timers look at the pointer, in milliseconds.

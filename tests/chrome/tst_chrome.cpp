@@ -265,6 +265,16 @@ void tst_Chrome::highlightedMenuItemDescribed()
              QStringLiteral("Change settings that affect how Pamphlexa works"));
     emit file->aboutToHide();
     QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QString());
+    // Moving over the document area's background clears a description as well.
+    emit file->hovered(m.menuItem(QStringLiteral("MNUFILENEW")));
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QStringLiteral("Create a new document"));
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(m.mdiArea()->viewport(), &move);
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QString());
+    // Menu items carry the icons of their toolbar buttons.
+    QCOMPARE(m.menuItem(QStringLiteral("MNUEDITCUT"))->icon().cacheKey(),
+             m.button(QStringLiteral("CUT"))->icon().cacheKey());
 }
 
 QTEST_MAIN(tst_Chrome)
