@@ -75,7 +75,7 @@ frmMain *modMain::Start(const QString &commandLine)
         st.CommandLinePath.clear();
     else
         OpenCommandLineFile(*main, commandLine);
-    // The rich text types were registered with the desktop by Main, before the window loaded.
+    // Main registers the rich text types with the desktop once the window is shown.
     main->show();
     main->cmd().STARTUPDIALOGSUNLOAD();
     main->cmd().FONTNAMEUPDATE();
@@ -111,10 +111,11 @@ int modMain::Main(int argc, char **argv)
     if (probing)
         app.installEventFilter(&probe);
 
-    // The rich text types are registered with the desktop at every start; nothing is written
-    // when the entries are already in place.
-    modAssociate::REGISTERTYPES();
     frmMain *main = modMain::Start(commandLine);
+    // The rich text types are registered with the desktop at every start, once the window is on
+    // its way: nothing is written when the entries are already in place (a fraction of a
+    // millisecond), and the first start's writes do not hold up the window.
+    QTimer::singleShot(0, qApp, [] { modAssociate::REGISTERTYPES(); });
     main->setAttribute(Qt::WA_DeleteOnClose);
     const int rc = QApplication::exec();
     if (probing)
