@@ -90,6 +90,8 @@ QString execArgument(const QString &path)
     }
     quoted = QLatin1Char('"') + quoted + QLatin1Char('"');
     quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    // A literal "%" is written twice: the desktop expands %-codes in Exec.
+    quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
     return quoted;
 }
 
