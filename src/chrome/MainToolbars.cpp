@@ -1,4 +1,5 @@
 #include "chrome/MainToolbars.h"
+#include "chrome/StatusDescriptions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -180,4 +181,6 @@ void MainToolbars::build(frmMain &form)
         form.button(QString::fromLatin1(k))->setCheckable(true);
     form.addToolBar(Qt::TopToolBarArea, fmt);
     form.setToolbars(tbStd, fmt, name, size, style);
+    // The menus are built first: descriptions cover both.
+    StatusDescriptions::install(form);
 }

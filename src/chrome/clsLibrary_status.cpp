@@ -1,22 +1,73 @@
-#include "core/clsLibrary.h"
-
+#include <QCursor>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWidget>
+
+#include "chrome/StatusDescriptions.h"
+#include "core/AppState.h"
+#include "core/Identity.h"
+#include "core/clsLibrary.h"
+
+namespace {
+
+// Panel 1 of the form's status bar SBMAIN, or nullptr when the form has none.
+QLabel *descriptionPanel(QWidget *form)
+{
+    if (!form)
+        return nullptr;
+    if (auto *bar = form->findChild<QStatusBar *>(QStringLiteral("SBMAIN")))
+        return bar->findChild<QLabel *>(QStringLiteral("SBMAIN.Panel1"));
+    return nullptr;
+}
+
+void setPanel(QLabel *panel, const QString &text)
+{
+    if (panel && panel->text() != text)
+        panel->setText(text);
+}
+
+int pointerLeft(QWidget *form, QTimer *timer, const QRect &area)
+{
+    if (!form)
+        return 1;
+    if (area.isValid() && area.contains(form->mapFromGlobal(QCursor::pos())))
+        return 0;
+    setPanel(descriptionPanel(form), QString());
+    if (timer)
+        timer->stop();
+    return 1;
+}
+
+} // namespace
 
 void clsLibrary::STATUSBARCAPTION(QWidget *form, const QString &text, int pointer) const
 {
     if (!form)
         return;
-    if (auto *bar = form->findChild<QStatusBar *>(QStringLiteral("SBMAIN"))) {
-        if (auto *panel = bar->findChild<QLabel *>(QStringLiteral("SBMAIN.Panel1"))) {
-            const QString shown = text.isEmpty() ? QString() : text + QLatin1Char('.');
-            if (panel->text() != shown)
-                panel->setText(shown);
-        }
-    }
+    setPanel(descriptionPanel(form), text.isEmpty() ? QString() : text + QLatin1Char('.'));
     if (pointer == 11)
         form->setCursor(Qt::WaitCursor);
     else
         form->unsetCursor();
+}
+
+void clsLibrary::STATUSTEXTDESC(QWidget *form, const QString &caption) const
+{
+    QString noun = AppState::instance().DocumentWord;
+    if (noun.isEmpty())
+        noun = QStringLiteral("document");
+    setPanel(descriptionPanel(form),
+             caption.isEmpty() ? QString()
+                               : StatusDescriptions::describe(caption, noun, Identity::AppTitle));
+}
+
+int clsLibrary::MOUSEMOVE(QWidget *form, QTimer *timer, const QRect &area) const
+{
+    return pointerLeft(form, timer, area);
+}
+
+int clsLibrary::MOUSEMOVEMDI(QWidget *form, QTimer *timer, const QRect &area) const
+{
+    return pointerLeft(form, timer, area);
 }

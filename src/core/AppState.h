@@ -12,6 +12,7 @@
 
 class frmDocRTF;
 class frmMain;
+class QWidget;
 
 // Program-wide state, one instance owned by the start-up module. Everything the windows and
 // commands share across the run lives here rather than in scattered globals.
@@ -90,6 +91,19 @@ struct AppState
     QString DialogFileName;
     QString PrintOrientation;
     QString PrintPaperSize;
+
+    // --- File properties (chrome): the request of the properties dialog while it is open ------
+    struct PropertiesRequest
+    {
+        QPointer<QWidget> owner;   // the dialog is modal over it
+        QString path;              // the file to describe
+        QPointer<QWidget> picture; // the PictureBox holding the loaded image (pictures only)
+        QString kind;              // "DOCUMENT", "TEMPLATE", "PICTURE" or "UNTITLED"
+        QString title;             // passed through for the dialog's caption
+        QString extra;
+        QPointer<QWidget> source; // the RichTextBox holding the document (documents only)
+    };
+    PropertiesRequest Properties;
 
     // The one instance.
     static AppState &instance();

@@ -9,6 +9,8 @@ class PictureBox;
 class QColor;
 class QPainter;
 class QComboBox;
+class QRect;
+class QTimer;
 class QWidget;
 
 // The utility object: the one door to the settings store, the message catalogue, the text and
@@ -104,6 +106,21 @@ public:
     // Shows text + "." in panel 1 of the form's status bar SBMAIN (empty clears it) and sets the
     // form's mouse pointer: 11 hourglass, 0 default.
     void STATUSBARCAPTION(QWidget *form, const QString &text, int pointer) const;
+    // Puts the description of the menu item or toolbar button with this caption into panel 1 of
+    // the form's status bar; an empty caption clears the panel.
+    void STATUSTEXTDESC(QWidget *form, const QString &caption) const;
+    // Pointer tracking for an ordinary window's status bar: once the pointer is outside area
+    // (form coordinates), clears panel 1, stops the timer and returns 1; otherwise returns 0.
+    int MOUSEMOVE(QWidget *form, QTimer *timer, const QRect &area) const;
+    // The same for the main window (its timers TMR1 and tmr2).
+    int MOUSEMOVEMDI(QWidget *form, QTimer *timer, const QRect &area) const;
+
+    // --- File properties (chrome/clsLibrary_props.cpp) -----------------------------------------
+    // Shows the properties dialog for a file modally over owner. kind is "DOCUMENT", "TEMPLATE",
+    // "PICTURE" or "UNTITLED"; picture is the PictureBox holding a picture, source the
+    // RichTextBox holding a document.
+    void GETPROPERTIES(QWidget *owner, const QString &path, QWidget *picture, const QString &kind,
+                       const QString &title, const QString &extra, QWidget *source) const;
 
     // --- HTML helpers (content/clsLibrary_html.cpp) --------------------------------------------
     // A web address with "http://" put in front unless it is empty or starts with "http://" or

@@ -7,6 +7,7 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "chrome/modAssociate.h"
 #include "core/AppState.h"
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
@@ -74,7 +75,7 @@ frmMain *modMain::Start(const QString &commandLine)
         st.CommandLinePath.clear();
     else
         OpenCommandLineFile(*main, commandLine);
-    // File associations are registered by the desktop integration (association subsystem).
+    // Main registers the rich text types with the desktop once the window is shown.
     main->show();
     main->cmd().STARTUPDIALOGSUNLOAD();
     main->cmd().FONTNAMEUPDATE();
@@ -111,6 +112,10 @@ int modMain::Main(int argc, char **argv)
         app.installEventFilter(&probe);
 
     frmMain *main = modMain::Start(commandLine);
+    // The rich text types are registered with the desktop at every start, once the window is on
+    // its way: nothing is written when the entries are already in place (a fraction of a
+    // millisecond), and the first start's writes do not hold up the window.
+    QTimer::singleShot(0, qApp, [] { modAssociate::REGISTERTYPES(); });
     main->setAttribute(Qt::WA_DeleteOnClose);
     const int rc = QApplication::exec();
     if (probing)

@@ -2,6 +2,11 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <QCursor>
+#include <QMenu>
+#include <QTimer>
+
+#include "chrome/StatusDescriptions.h"
 #include "core/MainWindowFixture.h"
 #include "core/WindowArranger.h"
 
@@ -18,6 +23,11 @@ private slots:
     void toolbarToggleIsStored();
     void tileRects_data();
     void tileRects();
+    void descriptions_data();
+    void descriptions();
+    void hoveredButtonDescribedUntilPointerLeaves_data();
+    void hoveredButtonDescribedUntilPointerLeaves();
+    void highlightedMenuItemDescribed();
 };
 
 void tst_Chrome::toolbarButtons_data()
@@ -163,6 +173,108 @@ void tst_Chrome::tileRects()
     QCOMPARE(rects.size(), count);
     QCOMPARE(rects.last(), last);
     QVERIFY(WindowArranger::tileRects(QRect(0, 0, 300, 300), 0, Qt::Vertical).isEmpty());
+}
+
+void tst_Chrome::descriptions_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("new") << "&New..."
+                         << "Create a new document";
+    QTest::newRow("open with shortcut") << "&Open...\tCtrl+O"
+                                        << "Open an existing document";
+    QTest::newRow("print") << "&Print..."
+                           << "Print the current document";
+    QTest::newRow("html preview") << "&HTML Preview..."
+                                  << "View the document in the default browser";
+    QTest::newRow("preferences") << "Pre&ferences..."
+                                 << "Change settings that affect how Pamphlexa works";
+    QTest::newRow("about") << "&About"
+                           << "Display information about Pamphlexa";
+    QTest::newRow("help") << "&Help Topics\tF1"
+                          << "Display help contents for Pamphlexa";
+    QTest::newRow("padded save as") << "Save &As...                 \tF12"
+                                    << "Save the current document under a new name";
+    QTest::newRow("toolbar key case") << "FORMAT PAINTER"
+                                      << "Copy the formatting of the selection onto other text";
+    QTest::newRow("zoom in level") << "200 %"
+                                   << "Zoom in to document at 200 %";
+    QTest::newRow("zoom out level") << "50%"
+                                    << "Zoom out of document at 50 %";
+    QTest::newRow("unknown caption") << "&Something Else"
+                                     << "Something Else";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void tst_Chrome::descriptions()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, description);
+    QCOMPARE(StatusDescriptions::describe(caption, QStringLiteral("document"),
+                                          QStringLiteral("Pamphlexa")),
+             description);
+}
+
+void tst_Chrome::hoveredButtonDescribedUntilPointerLeaves_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("timer");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("standard") << "FIND"
+                              << "TMR1"
+                              << "Find text in the document";
+    QTest::newRow("formatting") << "BOLD"
+                                << "tmr2"
+                                << "Make the selected text bold";
+}
+
+void tst_Chrome::hoveredButtonDescribedUntilPointerLeaves()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, timer);
+    QFETCH(QString, description);
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    QTimer *t = m.findChild<QTimer *>(timer);
+    QVERIFY(t);
+    QAction *button = m.button(key);
+    QToolBar *bar = key == QLatin1String("FIND") ? m.standardToolbar() : m.formattingToolbar();
+    QWidget *widget = bar->widgetForAction(button);
+    QVERIFY(widget);
+    QCursor::setPos(widget->mapToGlobal(widget->rect().center()));
+    button->hover();
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), description);
+    QVERIFY(t->isActive());
+    // While the pointer stays on the strip the description stays.
+    QTest::qWait(StatusDescriptions::TimerInterval * 2 + 50);
+    QVERIFY(t->isActive());
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), description);
+    QCursor::setPos(m.mapToGlobal(m.rect().center()));
+    QTRY_VERIFY(!t->isActive());
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QString());
+}
+
+void tst_Chrome::highlightedMenuItemDescribed()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    QMenu *file = m.menu(QStringLiteral("MNUFILETOP"));
+    emit file->hovered(m.menuItem(QStringLiteral("MNUFILEPREFERENCES")));
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(),
+             QStringLiteral("Change settings that affect how Pamphlexa works"));
+    emit file->aboutToHide();
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QString());
+    // Moving over the document area's background clears a description as well.
+    emit file->hovered(m.menuItem(QStringLiteral("MNUFILENEW")));
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QStringLiteral("Create a new document"));
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(m.mdiArea()->viewport(), &move);
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QString());
+    // Menu items carry the icons of their toolbar buttons.
+    QCOMPARE(m.menuItem(QStringLiteral("MNUEDITCUT"))->icon().cacheKey(),
+             m.button(QStringLiteral("CUT"))->icon().cacheKey());
 }
 
 QTEST_MAIN(tst_Chrome)

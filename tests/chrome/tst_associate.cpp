@@ -1,0 +1,167 @@
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+#include "chrome/modAssociate.h"
+#include "core/clsLibrary.h"
+#include "support/TempSettings.h"
+
+// Registering the rich text types: the store entries and the desktop files are written on the
+// first start, left alone on the next ones, and put back when something changed them. Every
+// case works in a temporary data folder and settings store.
+class tst_Associate : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void firstStartWritesEverything();
+    void storeEntries_data();
+    void storeEntries();
+    void desktopFiles();
+    void changedFileIsPutBack();
+    void switchedOffLeavesDesktopAlone();
+
+private:
+    QString file(const QString &relative) const { return m_data->filePath(relative); }
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    std::unique_ptr<QTemporaryDir> m_data;
+    std::unique_ptr<TempSettings> m_settings;
+};
+
+void tst_Associate::init()
+{
+    m_data = std::make_unique<QTemporaryDir>();
+    m_settings = std::make_unique<TempSettings>();
+    qputenv("XDG_DATA_HOME", m_data->path().toUtf8());
+    qunsetenv("PAMPHLEXA_REGISTER_TYPES");
+}
+
+void tst_Associate::cleanup()
+{
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("PAMPHLEXA_REGISTER_TYPES");
+    m_settings.reset();
+    m_data.reset();
+}
+
+void tst_Associate::firstStartWritesEverything()
+{
+    const QStringList files{file(QStringLiteral("mime/packages/pamphlexa-rtf.xml")),
+                            file(QStringLiteral("mime/packages/pamphlexa-rtt.xml")),
+                            file(QStringLiteral("applications/pamphlexa.desktop"))};
+    const modAssociate::Outcome first = modAssociate::REGISTERTYPES(false);
+    QCOMPARE(first.filesWritten, files);
+    // Seven entries per type (the command key is created by its value); the program's own
+    // command entry is the same for both.
+    QCOMPARE(first.storeWrites, 13);
+    const QDateTime written = QFileInfo(files.last()).lastModified();
+    // The next start finds everything in place and writes nothing.
+    const modAssociate::Outcome second = modAssociate::REGISTERTYPES(false);
+    QVERIFY(second.filesWritten.isEmpty());
+    QCOMPARE(second.storeWrites, 0);
+    QCOMPARE(QFileInfo(files.last()).lastModified(), written);
+}
+
+void tst_Associate::storeEntries_data()
+{
+    const QString exe = QCoreApplication::applicationFilePath();
+    const QString program = QFileInfo(exe).completeBaseName();
+    QTest::addColumn<int>("root");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("data");
+    const int classes = clsLibrary::HKEY_CLASSES_ROOT;
+    QTest::newRow("extension") << classes << ".rtf"
+                               << ""
+                               << "Rich Text.Document";
+    QTest::newRow("type name") << classes << "Rich Text Template.Document"
+                               << ""
+                               << "Rich Text Template Document";
+    QTest::newRow("open command") << classes << "Rich Text.Document\\shell\\open\\command"
+                                  << "" << exe + " %1";
+    QTest::newRow("icon") << classes << "Rich Text Template.Document\\DefaultIcon"
+                          << "" << exe + ",3";
+    QTest::newRow("per-user application")
+        << int(clsLibrary::HKEY_CURRENT_USER)
+        << "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.rtt"
+        << "Application" << program;
+    QTest::newRow("application command")
+        << classes << "Applications\\" + program + "\\shell\\open\\command"
+        << "" << exe + " %1";
+}
+
+void tst_Associate::storeEntries()
+{
+    QFETCH(int, root);
+    QFETCH(QString, key);
+    QFETCH(QString, name);
+    QFETCH(QString, data);
+    modAssociate::REGISTERTYPES(false);
+    QCOMPARE(clsLibrary::instance().REGSTRREAD(root, key, name, QStringLiteral("<none>")), data);
+    const auto flags = SettingsStore::instance().read(SettingsStore::ClassesRoot,
+                                                      QStringLiteral("Rich Text.Document"),
+                                                      QStringLiteral("EDITFLAGS"));
+    QVERIFY(flags && flags->type == SettingsStore::Type::Dword);
+    QCOMPARE(flags->number, 0);
+}
+
+void tst_Associate::desktopFiles()
+{
+    modAssociate::REGISTERTYPES(false);
+    const QString entry =
+        QString::fromUtf8(read(file(QStringLiteral("applications/pamphlexa.desktop"))));
+    QVERIFY(entry.startsWith(QLatin1String("[Desktop Entry]\n")));
+    QVERIFY(
+        entry.contains(QLatin1String("\nMimeType=application/rtf;application/x-pamphlexa-rtt;\n")));
+    QVERIFY(entry.contains(QStringLiteral("\nExec=\"") + QCoreApplication::applicationFilePath() +
+                           QStringLiteral("\" %f\n")));
+    QVERIFY(entry.contains(QLatin1String("\nName=Pamphlexa\n")));
+    const QString rtt =
+        QString::fromUtf8(read(file(QStringLiteral("mime/packages/pamphlexa-rtt.xml"))));
+    QVERIFY(rtt.contains(QLatin1String("<mime-type type=\"application/x-pamphlexa-rtt\">")));
+    QVERIFY(rtt.contains(QLatin1String("<comment>Rich Text Template Document</comment>")));
+    QVERIFY(rtt.contains(QLatin1String("<sub-class-of type=\"application/rtf\"/>")));
+    QVERIFY(rtt.contains(QLatin1String("<glob pattern=\"*.rtt\"/>")));
+    const QString rtf =
+        QString::fromUtf8(read(file(QStringLiteral("mime/packages/pamphlexa-rtf.xml"))));
+    QVERIFY(rtf.contains(QLatin1String("<glob pattern=\"*.rtf\"/>")));
+    QVERIFY(!rtf.contains(QLatin1String("sub-class-of")));
+}
+
+void tst_Associate::changedFileIsPutBack()
+{
+    modAssociate::REGISTERTYPES(false);
+    const QString entry = file(QStringLiteral("applications/pamphlexa.desktop"));
+    const QByteArray original = read(entry);
+    {
+        QFile f(entry);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[Desktop Entry]\nName=Something else\n");
+    }
+    QFile::remove(file(QStringLiteral("mime/packages/pamphlexa-rtf.xml")));
+    const modAssociate::Outcome again = modAssociate::REGISTERTYPES(false);
+    QCOMPARE(again.filesWritten,
+             (QStringList{file(QStringLiteral("mime/packages/pamphlexa-rtf.xml")), entry}));
+    QCOMPARE(read(entry), original);
+}
+
+void tst_Associate::switchedOffLeavesDesktopAlone()
+{
+    qputenv("PAMPHLEXA_REGISTER_TYPES", "0");
+    QVERIFY(modAssociate::dataHome().isEmpty());
+    const modAssociate::Outcome out = modAssociate::REGISTERTYPES(false);
+    QVERIFY(out.filesWritten.isEmpty());
+    QVERIFY(QDir(m_data->path()).isEmpty());
+    // The store's own entries are still kept.
+    QCOMPARE(out.storeWrites, 13);
+}
+
+QTEST_MAIN(tst_Associate)
+#include "tst_associate.moc"
