@@ -42,8 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (end > 2) {
         const QByteArray part = Rtf::write(document, 1, end - 1);
         QTextCursor cursor(&again);
-        Rtf::insert(part, cursor,
-                    size % 2 ? Rtf::FinalMark::Breaks : Rtf::FinalMark::EndsContent);
+        Rtf::insert(part, cursor, size % 2 ? Rtf::FinalMark::Breaks : Rtf::FinalMark::EndsContent);
     }
     return 0;
 }

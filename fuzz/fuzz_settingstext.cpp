@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (qsizetype i = 0; i < parsed.values.size(); ++i) {
             const auto &a = parsed.values.at(i);
             const auto &b = again.values.at(i);
-            if (a.root != b.root || a.key != b.key || a.name != b.name || a.type != b.type || a.text != b.text ||
-                a.number != b.number)
+            if (a.root != b.root || a.key != b.key || a.name != b.name || a.type != b.type ||
+                a.text != b.text || a.number != b.number)
                 __builtin_trap();
         }
     }

@@ -90,9 +90,15 @@ clsSpelling::~clsSpelling()
     delete m_dialog.data();
 }
 
-RichTextBox *clsSpelling::textBox() const { return m_box; }
+RichTextBox *clsSpelling::textBox() const
+{
+    return m_box;
+}
 
-frmSpelling *clsSpelling::dialog() const { return m_dialog; }
+frmSpelling *clsSpelling::dialog() const
+{
+    return m_dialog;
+}
 
 void clsSpelling::STARTUP()
 {

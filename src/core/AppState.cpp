@@ -8,6 +8,12 @@ AppState &storage()
 }
 } // namespace
 
-AppState &AppState::instance() { return storage(); }
+AppState &AppState::instance()
+{
+    return storage();
+}
 
-void AppState::reset() { storage() = AppState(); }
+void AppState::reset()
+{
+    storage() = AppState();
+}

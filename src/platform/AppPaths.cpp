@@ -35,9 +35,15 @@ QString AppPaths::programFolder()
     return stripSlash(appDir);
 }
 
-void AppPaths::setProgramFolder(const QString &path) { overridden() = path; }
+void AppPaths::setProgramFolder(const QString &path)
+{
+    overridden() = path;
+}
 
-QString AppPaths::homeFolder() { return stripSlash(QDir::homePath()); }
+QString AppPaths::homeFolder()
+{
+    return stripSlash(QDir::homePath());
+}
 
 QString AppPaths::desktopFolder()
 {

@@ -10,4 +10,7 @@ Clock &Clock::instance()
     return g_installed ? *g_installed : real;
 }
 
-void Clock::setInstance(Clock *clock) { g_installed = clock; }
+void Clock::setInstance(Clock *clock)
+{
+    g_installed = clock;
+}

@@ -39,4 +39,7 @@ ScreenMetrics &ScreenMetrics::instance()
     return g_installed ? *g_installed : real;
 }
 
-void ScreenMetrics::setInstance(ScreenMetrics *metrics) { g_installed = metrics; }
+void ScreenMetrics::setInstance(ScreenMetrics *metrics)
+{
+    g_installed = metrics;
+}

@@ -25,7 +25,9 @@ public:
 class FixedScreenMetrics : public ScreenMetrics
 {
 public:
-    FixedScreenMetrics(QSize pixels, int twipsPerPixel = 15) : m_pixels(pixels), m_tpp(twipsPerPixel) {}
+    FixedScreenMetrics(QSize pixels, int twipsPerPixel = 15)
+        : m_pixels(pixels), m_tpp(twipsPerPixel)
+    {}
     int twipsPerPixelX() const override { return m_tpp; }
     int twipsPerPixelY() const override { return m_tpp; }
     QSize screenPixels() const override { return m_pixels; }

@@ -14,7 +14,10 @@
 namespace {
 UiServices *g_installed = nullptr;
 
-QString joinFilters(const QStringList &filters) { return filters.join(QStringLiteral(";;")); }
+QString joinFilters(const QStringList &filters)
+{
+    return filters.join(QStringLiteral(";;"));
+}
 
 int filterIndexOf(const QStringList &filters, const QString &selected)
 {
@@ -29,7 +32,10 @@ UiServices &UiServices::instance()
     return g_installed ? *g_installed : real;
 }
 
-void UiServices::setInstance(UiServices *services) { g_installed = services; }
+void UiServices::setInstance(UiServices *services)
+{
+    g_installed = services;
+}
 
 int QtUiServices::messageBox(const QString &text, int style, const QString &title)
 {
@@ -40,11 +46,21 @@ int QtUiServices::messageBox(const QString &text, int style, const QString &titl
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setWindowTitle(title);
     switch (style & 0xF0) {
-    case MsgStyle::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgStyle::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgStyle::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgStyle::Information: box.setIcon(QMessageBox::Information); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgStyle::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgStyle::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgStyle::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgStyle::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
     QList<QPair<QMessageBox::StandardButton, int>> buttons;
     switch (style & 0x0F) {
@@ -56,7 +72,9 @@ int QtUiServices::messageBox(const QString &text, int style, const QString &titl
     case MsgStyle::YesNo:
         buttons = {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}};
         break;
-    default: buttons = {{QMessageBox::Ok, MsgResult::Ok}}; break;
+    default:
+        buttons = {{QMessageBox::Ok, MsgResult::Ok}};
+        break;
     }
     for (const auto &b : buttons)
         box.addButton(b.first);
@@ -72,7 +90,10 @@ int QtUiServices::messageBox(const QString &text, int style, const QString &titl
     return (style & 0x0F) == MsgStyle::YesNoCancel ? MsgResult::Cancel : buttons.last().second;
 }
 
-void QtUiServices::beep() { QApplication::beep(); }
+void QtUiServices::beep()
+{
+    QApplication::beep();
+}
 
 namespace {
 // Shows a file dialog set up from the request and reports what the user chose.
@@ -98,7 +119,8 @@ FileDialogResult QtUiServices::openFiles(const FileDialogRequest &request)
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder,
                        joinFilters(request.filters));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
+                                           : QFileDialog::ExistingFile);
     return runFileDialog(dialog, request);
 }
 

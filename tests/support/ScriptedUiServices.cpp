@@ -2,9 +2,15 @@
 
 #include <QDialog>
 
-ScriptedUiServices::ScriptedUiServices() { UiServices::setInstance(this); }
+ScriptedUiServices::ScriptedUiServices()
+{
+    UiServices::setInstance(this);
+}
 
-ScriptedUiServices::~ScriptedUiServices() { UiServices::setInstance(nullptr); }
+ScriptedUiServices::~ScriptedUiServices()
+{
+    UiServices::setInstance(nullptr);
+}
 
 int ScriptedUiServices::messageBox(const QString &text, int style, const QString &title)
 {
@@ -15,7 +21,8 @@ int ScriptedUiServices::messageBox(const QString &text, int style, const QString
     case MsgStyle::YesNoCancel:
     case MsgStyle::YesNo:
         return (style & MsgStyle::DefaultButton2) ? MsgResult::No : MsgResult::Yes;
-    default: return MsgResult::Ok;
+    default:
+        return MsgResult::Ok;
     }
 }
 
