@@ -225,27 +225,16 @@ void frmFind::buildControls()
     outer->addWidget(SBSTATUS);
     outer->setContentsMargins(8, 8, 8, 0);
 
-    connect(CBOFIND, &QComboBox::editTextChanged, this, [this] {
-        if (m_filling)
-            return;
-        RESET();
-        updateButtons();
-    });
-    connect(CBOFIND, &QComboBox::activated, this, &frmFind::updateButtons);
-    connect(CBOREPLACE, &QComboBox::editTextChanged, this, [this] {
-        if (m_filling)
-            return;
-        RESET();
-        updateButtons();
-    });
-    connect(CBOREPLACE, &QComboBox::activated, this, &frmFind::updateButtons);
-    connect(CBOGOTO, &QComboBox::editTextChanged, this, [this] {
-        if (m_filling)
-            return;
-        RESET();
-        updateButtons();
-    });
-    connect(CBOGOTO, &QComboBox::activated, this, &frmFind::updateButtons);
+    // Typing in any of the three boxes starts a new search.
+    for (QComboBox *box : {CBOFIND, CBOREPLACE, CBOGOTO}) {
+        connect(box, &QComboBox::editTextChanged, this, [this] {
+            if (m_filling)
+                return;
+            RESET();
+            updateButtons();
+        });
+        connect(box, &QComboBox::activated, this, &frmFind::updateButtons);
+    }
     connect(CHKCASE, &QCheckBox::clicked, this, &frmFind::RESET);
     connect(CHKWORD, &QCheckBox::clicked, this, &frmFind::RESET);
     connect(BTNFIND, &QPushButton::clicked, this, &frmFind::FINDNEXT);
