@@ -17,16 +17,18 @@
 #include <QTextDocument>
 
 namespace {
-// The marker a list paragraph shows, as text: the bullet its list draws, or its number.
+// The marker a list paragraph shows, as text. Bullets are told apart by depth, as other
+// programs write them in plain text.
 QString listMarker(const QTextList &list, const QTextBlock &block)
 {
     switch (list.format().style()) {
     case QTextListFormat::ListDisc:
-        return QString(QChar(0x2022));
     case QTextListFormat::ListCircle:
-        return QString(QChar(0x25E6));
-    case QTextListFormat::ListSquare:
-        return QString(QChar(0x25AA));
+    case QTextListFormat::ListSquare: {
+        static const char16_t bullets[] = {0x2022, 0x25E6, 0x25AA};
+        return QString(
+            QChar(bullets[std::max(0, list.format().intProperty(TextFormats::ListLevel)) % 3]));
+    }
     default:
         break;
     }
