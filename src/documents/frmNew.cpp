@@ -75,14 +75,31 @@ frmNew::frmNew(clsMain &cmd, bool defaultMode, QWidget *parent)
             [this](QListWidgetItem *item) { onItemClicked(item); });
     connect(LVWNEW, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     connect(LVWNEW, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        if (LVWNEW->itemAt(pos))
+        if (QListWidgetItem *item = LVWNEW->itemAt(pos)) {
+            LVWNEW->setCurrentItem(item); // the menu's commands act on the current template
             POPUP->popup(LVWNEW->viewport()->mapToGlobal(pos));
+        }
     });
     connect(BTNNEW, &QPushButton::clicked, this, &frmNew::onCreate);
     connect(BTNOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BTNCANCEL, &QPushButton::clicked, this, &QDialog::reject);
     connect(MNUNEWOPEN, &QAction::triggered, this, &frmNew::createFromSelected);
-    connect(MNUNEWPROPS, &QAction::triggered, this, [this] { m_cmd.PROPERTIES(); });
+    connect(MNUNEWPROPS, &QAction::triggered, this, &frmNew::showTemplateProperties);
+}
+
+// The properties of the template under the pointer; its text is read into a scratch control so
+// the dialog can count its words, lines and pages.
+void frmNew::showTemplateProperties()
+{
+    const QListWidgetItem *item = LVWNEW->currentItem();
+    if (!item)
+        return;
+    const QString path = item->data(Qt::UserRole + 1).toString();
+    RichTextBox scratch;
+    const bool read = scratch.LoadFile(path);
+    clsLibrary::instance().GETPROPERTIES(this, path, nullptr, QStringLiteral("TEMPLATE"),
+                                         QFileInfo(path).fileName(), QString(),
+                                         read ? &scratch : nullptr);
 }
 
 frmNew::~frmNew()
@@ -112,6 +129,7 @@ void frmNew::fill()
         const int dot = file.indexOf(QLatin1Char('.'));
         auto *item = new QListWidgetItem(icon, dot < 0 ? file : file.left(dot), LVWNEW);
         item->setData(Qt::UserRole, QStringLiteral("FILE") + QString::number(++n));
+        item->setData(Qt::UserRole + 1, folder.filePath(file));
     }
     if (m_defaultMode) {
         const QString current = currentDefaultName();

@@ -41,6 +41,7 @@ private:
     void onItemClicked(QListWidgetItem *item);
     void onCreate();
     void createFromSelected();
+    void showTemplateProperties();
     QString currentDefaultName() const;
 
     clsMain &m_cmd;
