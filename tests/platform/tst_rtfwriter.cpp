@@ -113,6 +113,7 @@ private slots:
     void resizedPicture();
     void selectionRange_data();
     void selectionRange();
+    void paragraphMarkOnBaseline();
     void documentBuiltByEditing();
 };
 
@@ -396,6 +397,26 @@ void TestRtfWriter::documentBuiltByEditing()
     QVERIFY(back.begin().next().textList());
     // A list without its own indents gets the usual hanging indent.
     QCOMPARE(back.begin().next().blockFormat().intProperty(FirstIndentTwips), -360);
+}
+
+void TestRtfWriter::paragraphMarkOnBaseline()
+{
+    // Superscript that runs on over a paragraph mark: the mark itself is written on the
+    // baseline (a raised mark makes LibreOffice join the paragraphs), the text stays raised.
+    QTextDocument doc;
+    Rtf::read("{\\rtf1 note\\super 3\\par next}", doc);
+    const QByteArray rtf = Rtf::write(doc);
+    const qsizetype par = rtf.indexOf("\\par\r\n");
+    QVERIFY2(rtf.lastIndexOf("\\nosupersub", par) > rtf.lastIndexOf("\\super", par),
+             rtf.constData());
+    QTextDocument again;
+    Rtf::read(rtf, again);
+    QCOMPARE(again.toPlainText(), QStringLiteral("note3\nnext"));
+    for (int at : {5, 7}) {
+        QTextCursor c(&again);
+        c.setPosition(at);
+        QCOMPARE(c.charFormat().verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    }
 }
 
 QTEST_MAIN(TestRtfWriter)

@@ -119,6 +119,7 @@ private:
     void writeParagraphProps(const QTextBlock &block);
     void writeListMarker(const QTextBlock &block);
     void writeCharFormat(const QTextCharFormat &f, int formatIndex = -1);
+    void writeCharState(const CharState &s);
     CharState charState(const QTextCharFormat &f);
     ParaState paraState(const QTextBlockFormat &f);
     void writeText(QStringView text);
@@ -363,6 +364,12 @@ void Writer::writeCharFormat(const QTextCharFormat &f, int formatIndex)
     } else {
         s = charState(f);
     }
+    writeCharState(s);
+}
+
+// Writes the control words that take the text from the current character state to s.
+void Writer::writeCharState(const CharState &s)
+{
     CharState &c = m_char;
     if (s.font != c.font)
         word("f", s.font);
@@ -661,6 +668,14 @@ void Writer::writeBlock(const QTextBlock &block, bool last, bool whole)
         writeCharFormat(block.charFormat()); // an empty paragraph keeps its size
     Q_UNUSED(last);
     if (whole || blockEnd < m_to) {
+        // The mark goes on the baseline: a raised or lowered mark makes some readers join the
+        // paragraph with the next one.
+        if (m_char.vertical != 0 || m_char.offsetHalfPoints != 0) {
+            CharState onBaseline = m_char;
+            onBaseline.vertical = 0;
+            onBaseline.offsetHalfPoints = 0;
+            writeCharState(onBaseline);
+        }
         word("par");
         m_body.append("\r\n");
         m_delimit = false;
