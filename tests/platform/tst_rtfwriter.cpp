@@ -114,6 +114,7 @@ private slots:
     void selectionRange_data();
     void selectionRange();
     void paragraphMarkOnBaseline();
+    void listLevelTakesItemIndents();
     void documentBuiltByEditing();
 };
 
@@ -417,6 +418,18 @@ void TestRtfWriter::paragraphMarkOnBaseline()
         c.setPosition(at);
         QCOMPARE(c.charFormat().verticalAlignment(), QTextCharFormat::AlignSuperScript);
     }
+}
+
+void TestRtfWriter::listLevelTakesItemIndents()
+{
+    // Readers that indent list paragraphs from their list level see the items' own indents.
+    QTextDocument doc;
+    Rtf::read("{\\rtf1{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\fi-540\\li1080 one\\par two}", doc);
+    const QByteArray rtf = Rtf::write(doc);
+    const qsizetype level = rtf.indexOf("{\\listlevel");
+    QVERIFY(level > 0);
+    const QByteArray definition = rtf.mid(level, rtf.indexOf("{\\listname", level) - level);
+    QVERIFY2(definition.contains("\\fi-540\\li1080"), definition.constData());
 }
 
 QTEST_MAIN(TestRtfWriter)

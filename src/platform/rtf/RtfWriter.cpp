@@ -764,7 +764,18 @@ QByteArray Writer::header()
                              markerBytes(before) + hexByte(level) + markerBytes(after) +
                              ";}{\\levelnumbers" + hexByte(before.size() + 1) + ";}");
                 }
-                h.append("\\fi-360\\li" + QByteArray::number(720 * (level + 1)) + "}");
+                // The list's own level takes the indents of its first item, so readers that
+                // indent list paragraphs from their level agree with the paragraphs.
+                int li = 720 * (level + 1), fi = -360;
+                if (level == depth && m_lists[i]->count() > 0) {
+                    const QTextBlockFormat f = m_lists[i]->item(0).blockFormat();
+                    if (f.hasProperty(LeftIndentTwips) || f.hasProperty(FirstIndentTwips)) {
+                        const ParaState first = paraState(f);
+                        li = first.li;
+                        fi = first.fi;
+                    }
+                }
+                h.append("\\fi" + QByteArray::number(fi) + "\\li" + QByteArray::number(li) + "}");
             }
             h.append("{\\listname ;}\\listid" + id + "}");
         }
