@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QFile>
+#include <QTemporaryDir>
+
 // Small PCX and Targa encoders for tests: each builds a file's bytes from plain fields, so a
 // test states the picture it decodes in a few lines.
 #include <QByteArray>
@@ -118,4 +121,13 @@ inline QByteArray bytes(std::initializer_list<int> values)
     return b;
 }
 
+// Writes bytes as a file named name in dir and gives its path.
+inline QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+    return path;
+}
 } // namespace PictureFiles

@@ -292,11 +292,7 @@ private slots:
 private:
     QString write(const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(QStringLiteral("picture.bin"));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(bytes);
-        return path;
+        return PictureFiles::writeFile(m_dir, QStringLiteral("picture.bin"), bytes);
     }
 
     QTemporaryDir m_dir;

@@ -350,11 +350,7 @@ private slots:
 private:
     QString write(const QByteArray &bytes, const QString &name = QStringLiteral("a.pcx"))
     {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(bytes);
-        return path;
+        return PictureFiles::writeFile(m_dir, name, bytes);
     }
 
     QTemporaryDir m_dir;

@@ -301,11 +301,7 @@ private slots:
 private:
     QString write(const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(QStringLiteral("a.tga"));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(bytes);
-        return path;
+        return PictureFiles::writeFile(m_dir, QStringLiteral("a.tga"), bytes);
     }
 
     QTemporaryDir m_dir;
