@@ -12,6 +12,12 @@ QString &overridden()
     return path;
 }
 
+QString &overriddenUserData()
+{
+    static QString path;
+    return path;
+}
+
 QString stripSlash(QString p)
 {
     while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
@@ -48,4 +54,16 @@ QString AppPaths::homeFolder()
 QString AppPaths::desktopFolder()
 {
     return stripSlash(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+}
+
+QString AppPaths::userDataFolder()
+{
+    if (!overriddenUserData().isEmpty())
+        return stripSlash(overriddenUserData());
+    return stripSlash(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+void AppPaths::setUserDataFolder(const QString &path)
+{
+    overriddenUserData() = path;
 }

@@ -13,4 +13,9 @@ void setProgramFolder(const QString &path);
 QString homeFolder();
 // The desktop folder (XDG), or empty when there is none.
 QString desktopFolder();
+// The user's own data folder (added words, user templates): QStandardPaths::AppDataLocation.
+// Not created here. No trailing separator.
+QString userDataFolder();
+// Overrides the user's data folder (tests); an empty path restores the default.
+void setUserDataFolder(const QString &path);
 } // namespace AppPaths

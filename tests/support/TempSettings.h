@@ -16,15 +16,19 @@ public:
         SettingsStore::setDefaultPath(m_dir.filePath(QStringLiteral("settings.sqlite")));
         AppPaths::setProgramFolder(m_dir.filePath(QStringLiteral("program")));
         QDir().mkpath(m_dir.filePath(QStringLiteral("program")));
+        AppPaths::setUserDataFolder(m_dir.filePath(QStringLiteral("userdata")));
     }
     ~TempSettings()
     {
         SettingsStore::setDefaultPath(QString());
         AppPaths::setProgramFolder(QString());
+        AppPaths::setUserDataFolder(QString());
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString storePath() const { return SettingsStore::defaultPath(); }
     QString programFolder() const { return m_dir.filePath(QStringLiteral("program")); }
+    // The user's data folder (not created until something is saved there).
+    QString userDataFolder() const { return m_dir.filePath(QStringLiteral("userdata")); }
 
 private:
     QTemporaryDir m_dir;
