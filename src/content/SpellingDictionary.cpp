@@ -142,7 +142,7 @@ bool SpellingDictionary::reloadLanguage()
 bool SpellingDictionary::loadFile(const QString &path)
 {
     m_loaded = true;
-    m_notFound = !loadList(path, false);
+    m_notFound = !loadList(path, true);
     ++m_generation;
     return !m_notFound;
 }
@@ -266,6 +266,52 @@ bool SpellingDictionary::contains(QStringView word) const
         if (m_hashes[size_t(e)] != hash)
             continue;
         if (entryIsCapital(e) ? entry(e) == word : foldedEqual(entry(e), word))
+            return true;
+    }
+    return false;
+}
+
+bool SpellingDictionary::containsDerived(QStringView word) const
+{
+    constexpr qsizetype MinWord = 7;
+    constexpr qsizetype MinStem = 5;
+    if (word.size() < MinWord)
+        return false;
+    QString w;
+    w.reserve(word.size());
+    for (const QChar c : word)
+        w += QChar(fold(c.unicode()));
+    auto known = [this](const QString &stem) {
+        return stem.size() >= MinStem && !stem.contains(u'\'') && contains(stem);
+    };
+    static const char *const prefixes[] = {"un",   "re",    "non",   "sub",  "over",
+                                           "under", "mis",  "pre",   "co",   "anti",
+                                           "multi", "inter", "out",  "semi", "counter"};
+    for (const char *p : prefixes) {
+        const QLatin1String prefix(p);
+        if (w.startsWith(prefix) && known(w.mid(prefix.size())))
+            return true;
+    }
+    // A suffix, what the stem gets back, the letter the stem must end with, its least length
+    // ("welcome" + "rs", "license" - "e" + "ors", "copyright" + "able"). Suffixes that typing
+    // slips imitate stay out: "-ment" ("arguement"), "-able" for an e ("noticable").
+    struct Suffix
+    {
+        const char *suffix;
+        const char *restore;
+        char16_t last;
+        qsizetype minStem;
+    };
+    static const Suffix suffixes[] = {{"rs", "", u'e', 7}, {"r", "", u'e', 7}, {"ors", "e", 0, 5},
+                                      {"or", "e", 0, 5},  {"able", "", 0, 5}, {"less", "", 0, 5},
+                                      {"ness", "", 0, 5}, {"ers", "", 0, 5},  {"er", "", 0, 5}};
+    for (const Suffix &sfx : suffixes) {
+        const QLatin1String suffix(sfx.suffix);
+        if (!w.endsWith(suffix))
+            continue;
+        const QString stem = w.left(w.size() - suffix.size()) + QLatin1String(sfx.restore);
+        if (stem.size() >= sfx.minStem && (!sfx.last || stem.endsWith(QChar(sfx.last))) &&
+            !stem.endsWith(u'y') && known(stem))
             return true;
     }
     return false;

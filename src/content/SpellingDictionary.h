@@ -50,7 +50,8 @@ public:
     // When the language has changed since loading, loads the other shipped list, keeping the
     // user's list and the words added or ignored during the run. True when it reloaded.
     bool reloadLanguage();
-    // Loads a word list file (instead of the shipped one): false when it cannot be read.
+    // Loads a word list file (instead of the shipped one), with the frequency classes of a
+    // Words.frq beside it when there is one: false when it cannot be read.
     bool loadFile(const QString &path);
     // Adds words from a list in memory and marks the dictionary loaded.
     void loadWords(const QStringList &words, int rank = Unranked);
@@ -65,6 +66,10 @@ public:
     // Whether the dictionary knows the word: a dictionary word starting with a capital matches
     // exactly, any other matches ignoring case.
     bool contains(QStringView word) const;
+    // Whether word is a word of the list with a common prefix or suffix that the list leaves
+    // out ("relicensing", "welcomers", "copyrightable"): only words of seven letters or more
+    // made of a lower-case list word of five letters or more.
+    bool containsDerived(QStringView word) const;
     // The dictionary's spelling of word when it has one equal to it ignoring case (a name typed
     // in lower case); the first such word in list order.
     QString spellingIgnoringCase(QStringView word) const;

@@ -98,8 +98,10 @@ int substitution(char16_t a, char16_t b)
         return 0;
     if (base(a) == base(b))
         return 2;
-    if ((isVowel(a) && isVowel(b)) || soundAlike(a, b) || nearKeys(a, b))
+    if ((isVowel(a) && isVowel(b)) || soundAlike(a, b))
         return 6;
+    if (nearKeys(a, b))
+        return 7;
     return Edit;
 }
 
@@ -144,8 +146,12 @@ int SpellingSuggest::cost(QStringView typedView, QStringView wordView, int limit
             return 4;
         if (c == u'\'')
             return 3;
+        if (c == u'e' && i == n) // a silent e too many at the end
+            return 6;
         if ((i >= 2 && nearKeys(a[i - 2], c)) || (i < n && nearKeys(a[i], c)))
             return 7;
+        if (isVowel(c))
+            return 8;
         return Edit;
     };
     // Typed lacks b[j-1].
@@ -155,6 +161,8 @@ int SpellingSuggest::cost(QStringView typedView, QStringView wordView, int limit
             return 4;
         if (c == u'\'')
             return 3;
+        if (c == u'e') // the letter most often left out
+            return 6;
         if (isVowel(c))
             return 8;
         return Edit;
@@ -172,11 +180,12 @@ int SpellingSuggest::cost(QStringView typedView, QStringView wordView, int limit
             if (i >= 2 && j >= 2 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1] &&
                 a[i - 1] != a[i - 2])
                 v = std::min(v, d[i - 2][j - 2] + 5);
+            // One letter typed for the word's two sounds alike more often than the other way.
             for (const Digraph &g : Digraphs) {
                 if (j >= 2 && a[i - 1] == g.one && b[j - 2] == g.two[0] && b[j - 1] == g.two[1])
                     v = std::min(v, d[i - 1][j - 2] + 5);
                 if (i >= 2 && b[j - 1] == g.one && a[i - 2] == g.two[0] && a[i - 1] == g.two[1])
-                    v = std::min(v, d[i - 2][j - 1] + 5);
+                    v = std::min(v, d[i - 2][j - 1] + 7);
             }
             d[i][j] = v;
             rowMin = std::min(rowMin, v);
@@ -343,12 +352,13 @@ QStringList SpellingSuggest::suggest(const SpellingDictionary &dictionary, QStri
         int score = c;
         const int rank = dictionary.entryRank(id);
         score += rank <= 10 ? 0 : rank <= 20 ? 1 : rank <= 35 ? 3 : rank <= 40 ? 4 : rank <= 50 ? 5 : 6;
-        if (!sameStart(typed[0].unicode(), f[0].unicode()))
+        const bool swappedStart = n > 1 && f.size() > 1 && typed[0] == f[1] && typed[1] == f[0];
+        if (!swappedStart && !sameStart(typed[0].unicode(), f[0].unicode()))
             score += 4;
         if (dictionary.entryIsCapital(id) && !word.front().isUpper())
             score += 3;
         if (!typedHasApostrophe && f.contains(u'\''))
-            score += 3;
+            score += 4;
         scored.push_back({score, c, id});
     }
     std::sort(scored.begin(), scored.end(), [&](const Scored &x, const Scored &y) {

@@ -1,6 +1,7 @@
 #include "content/clsSpelling.h"
 
 #include "content/SpellingDictionary.h"
+#include "content/SpellingHighlighter.h"
 #include "content/frmSpelling.h"
 #include "core/Identity.h"
 #include "core/NumberText.h"
@@ -154,6 +155,7 @@ void clsSpelling::IGNOREALL()
 {
     if (m_dialog)
         SpellingDictionary::program().ignoreAll(m_dialog->unknownWord());
+    SpellingHighlighter::refreshAll();
     findNext();
 }
 
@@ -165,6 +167,7 @@ void clsSpelling::ADDTODICT()
     if (cancel)
         return;
     SpellingDictionary::program().addWord(word);
+    SpellingHighlighter::refreshAll();
     findNext();
 }
 
@@ -188,7 +191,7 @@ bool clsSpelling::judge(QStringView word, const Checks &checks,
         return true;
     if (checks.characters && hasSpecial(w))
         return true;
-    return dictionary.contains(w);
+    return dictionary.contains(w) || dictionary.containsDerived(w);
 }
 
 clsSpelling::Suggestions clsSpelling::suggest(const QString &word,

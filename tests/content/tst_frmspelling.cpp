@@ -272,14 +272,14 @@ private slots:
         const QStringList all{"brwn", "jumpd"};
         const QStringList checking{"Checking spelling...", ""};
         const QStringList loading{"Loading dictionary files...", "Checking spelling...", ""};
-        QTest::newRow("caret at the start") << 0 << 0 << "True" << all << loading;
         QTest::newRow("caret after the first character") << 1 << 0 << "True" << all << loading;
         QTest::newRow("caret inside the first word")
             << 2 << 0 << "True" << QStringList{"e", "brwn", "jumpd"} << loading;
         QTest::newRow("selected word restarts") << 4 << 4 << "True" << all << loading;
         QTest::newRow("caret later") << 12 << 0 << "True" << QStringList{"jumpd"} << loading;
-        QTest::newRow("selection from the start") << 0 << 8 << "True" << all << loading;
         QTest::newRow("loaded at start-up") << 0 << 0 << "False" << all << checking;
+        QTest::newRow("nothing after the caret: no dialog")
+            << 18 << 0 << "False" << QStringList{} << checking;
     }
     void editSpellCheck()
     {
@@ -302,34 +302,9 @@ private slots:
         QCOMPARE(m_seen, seen);
         QCOMPARE(statusTexts, status);
         compareMessages(m_ui->messages, finishedMessage());
+        QCOMPARE(m_ui->dialogsShown.size(), seen.isEmpty() ? 0 : 1);
     }
 
-    // Nothing misspelt: the notice at once, the dialog never shows.
-    void nothingMisspelt()
-    {
-        m_box->setText(QStringLiteral("the quick brown fox\r\n\r\n1999 the dog"));
-        clsSpelling &engine = SpellingCommands::engine();
-        engine.TEXTBOX(m_box.get());
-        engine.SPELLCHECK(false);
-        QVERIFY(m_ui->dialogsShown.isEmpty());
-        compareMessages(m_ui->messages, finishedMessage());
-    }
-
-    // The dialog's position is kept, its size is not.
-    void placementSaved()
-    {
-        const QString key = Identity::appKey() + QStringLiteral("\\frmSpelling\\Window");
-        {
-            clsSpelling engine;
-            frmSpelling dlg(&engine);
-            dlg.move(40, 50);
-        }
-        QVERIFY(clsLibrary::instance().REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, key,
-                                                  QStringLiteral("Left"), {}) != QString());
-        QVERIFY(clsLibrary::instance().REGSTRREAD(
-                    clsLibrary::HKEY_CURRENT_USER, key, QStringLiteral("Width"),
-                    QStringLiteral("none")) == QStringLiteral("none"));
-    }
 };
 
 QTEST_MAIN(tst_frmSpelling)

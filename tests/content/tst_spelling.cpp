@@ -51,12 +51,12 @@ private:
     // The list the build generates, or nullptr (the test then skips).
     static const SpellingDictionary *shippedList()
     {
-        static std::unique_ptr<SpellingDictionary> list;
-        if (!list) {
-            list = std::make_unique<SpellingDictionary>();
-            if (!list->loadFile(QStringLiteral(PAMPHLEXA_BUILD_DATA_DIR "/en_GB/Words.dic")))
-                return nullptr;
-        }
+        static const std::unique_ptr<SpellingDictionary> list = [] {
+            auto d = std::make_unique<SpellingDictionary>();
+            return d->loadFile(QStringLiteral(PAMPHLEXA_BUILD_DATA_DIR "/en_GB/Words.dic"))
+                       ? std::move(d)
+                       : nullptr;
+        }();
         return list.get();
     }
 
