@@ -43,7 +43,7 @@ public:
     Fixture()
     {
         AppPaths::setProgramFolder(QStringLiteral(PAMPHLEXA_BUILD_DATA_DIR));
-        AppPaths::setUserDataFolder(m_dir.filePath(QStringLiteral("user")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("user"))));
         SettingsStore::setDefaultPath(m_dir.filePath(QStringLiteral("settings.sqlite")));
         qputenv("LANG", "en_GB.UTF-8");
         SpellingDictionary &d = SpellingDictionary::program();
@@ -63,7 +63,6 @@ public:
     {
         SpellingDictionary::resetProgram();
         AppPaths::setProgramFolder(QString());
-        AppPaths::setUserDataFolder(QString());
         SettingsStore::setDefaultPath(QString());
     }
 

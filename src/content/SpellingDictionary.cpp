@@ -98,12 +98,12 @@ QString SpellingDictionary::shippedPath()
     const QString own = folder + u'/' + language() + QStringLiteral("/Words.dic");
     if (QFileInfo::exists(own))
         return own;
-    return folder + QStringLiteral("/Words.dic");
+    return AppPaths::shippedWordList();
 }
 
 QString SpellingDictionary::userPath()
 {
-    return AppPaths::userDataFolder() + QStringLiteral("/Words.dic");
+    return AppPaths::userWordList();
 }
 
 void SpellingDictionary::ensureLoaded()
@@ -369,7 +369,7 @@ SpellingDictionary::SaveResult SpellingDictionary::save()
     if (!m_dirty)
         return SaveResult::NothingToSave;
     const QString path = userPath();
-    QDir().mkpath(QFileInfo(path).path());
+    AppPaths::ensureFolder(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         return SaveResult::Failed;

@@ -51,7 +51,7 @@ private:
     }
     QByteArray readUserDic() const
     {
-        QFile f(m_settings->userDataFolder() + QStringLiteral("/Words.dic"));
+        QFile f(AppPaths::userWordList());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 

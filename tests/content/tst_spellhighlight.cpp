@@ -134,7 +134,7 @@ private slots:
 
         m_box->setTag(QStringLiteral("0")); // close without the save prompt
         QVERIFY(m_f->close());
-        QCOMPARE(m_f->read(m_f->settings.userDataFolder() + QStringLiteral("/Words.dic")).toLatin1(),
+        QCOMPARE(m_f->read(AppPaths::userWordList()).toLatin1(),
                  saved);
     }
 

@@ -23,7 +23,7 @@ private:
     std::unique_ptr<TempSettings> m_settings;
 
     QString shipped() const { return m_settings->programFolder() + QStringLiteral("/Words.dic"); }
-    QString user() const { return m_settings->userDataFolder() + QStringLiteral("/Words.dic"); }
+    QString user() const { return AppPaths::userWordList(); }
     static void write(const QString &path, const QByteArray &bytes)
     {
         QDir().mkpath(QFileInfo(path).path());
