@@ -13,36 +13,26 @@
 #include "content/SpellingDictionary.h"
 #include "content/SpellingWords.h"
 #include "content/clsSpelling.h"
+#include "core/CommandLine.h"
 #include "platform/SettingsStore.h"
 #include "platform/rtf/DocumentConvert.h"
 
 namespace {
 
-const char *const Usage = "Usage: pamphlexa-spell [--dict FILE] (--list FILE... | --suggest)\n";
-
-void printHelp()
-{
-    std::printf("%s", Usage);
-    std::printf(
-        "Checks spelling with Pamphlexa's word list and rules.\n\n"
-        "  --list FILE...  print each word the spelling checker stops at, one a line, in\n"
-        "                  text order (Rich Text and plain-text documents)\n"
-        "  --suggest       read one word a line from standard input and print\n"
-        "                  WORD<TAB>SUGGESTION<TAB>... with the best suggestion first\n"
-        "                  (a correct word is printed alone)\n"
-        "  --dict FILE     use FILE (one word a line) as the only word list instead of\n"
-        "                  the shipped list and the user's added words\n"
-        "  --help          show this help and exit\n"
-        "  --version       show the version and exit\n\n"
-        "The words to skip (numbers, capitals, special characters) follow the preferences.\n"
-        "Exit status: 0 on success, 1 when a file cannot be read, 2 for bad arguments.\n");
-}
-
-int badArguments(const char *message)
-{
-    std::fprintf(stderr, "pamphlexa-spell: %s\n%s", message, Usage);
-    return 2;
-}
+const CommandLine::Program Program{
+    QStringLiteral("pamphlexa-spell"),
+    {QStringLiteral("[--dict FILE] --list FILE..."), QStringLiteral("[--dict FILE] --suggest")},
+    QStringLiteral("Checks spelling with Pamphlexa's word list and rules, as the Spell Checker "
+                   "does.\nThe words to skip (numbers, capitals, special characters) follow the "
+                   "preferences."),
+    QStringLiteral("      --list FILE...  print each word the spelling checker stops at, one a "
+                   "line,\n                      in text order (Rich Text and plain-text "
+                   "documents)\n"
+                   "      --suggest       read one word a line from standard input and print\n"
+                   "                      WORD<TAB>SUGGESTION<TAB>..., the best suggestion "
+                   "first\n                      (a correct word is printed alone)\n"
+                   "      --dict FILE     use FILE (one word a line) as the only word list\n"),
+    QStringLiteral("Exit status: 0 done, 1 a file could not be read, 2 usage error.")};
 
 std::string out(const QString &text)
 {
@@ -53,50 +43,47 @@ std::string out(const QString &text)
 
 int main(int argc, char **argv)
 {
+    if (const auto status = CommandLine::handleInfoOptions(Program, argc, argv))
+        return *status;
     // Documents need fonts but no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pamphlexa"));
     QCoreApplication::setOrganizationName(QStringLiteral("pamphlexa"));
-    QCoreApplication::setApplicationVersion(
-        QStringLiteral("%1.%2").arg(PAMPHLEXA_VERSION_MAJOR).arg(PAMPHLEXA_VERSION_MINOR));
 
-    QStringList args = app.arguments().mid(1);
+    const QStringList args = app.arguments().mid(1);
     QString dict;
     bool list = false;
     bool suggest = false;
+    bool options = true;
     QStringList files;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
-        if (a == QLatin1String("--help")) {
-            printHelp();
-            return 0;
-        }
-        if (a == QLatin1String("--version")) {
-            std::printf("pamphlexa-spell %s\n", qPrintable(QCoreApplication::applicationVersion()));
-            return 0;
-        }
-        if (a == QLatin1String("--dict")) {
+        if (options && a == QLatin1String("--")) {
+            options = false;
+        } else if (options && a == QLatin1String("--dict")) {
             if (++i >= args.size())
-                return badArguments("--dict needs a file");
+                return CommandLine::usageError(
+                    Program, QStringLiteral("option '--dict' requires an argument"));
             dict = args[i];
-        } else if (a == QLatin1String("--list")) {
+        } else if (options && a == QLatin1String("--list")) {
             list = true;
-        } else if (a == QLatin1String("--suggest")) {
+        } else if (options && a == QLatin1String("--suggest")) {
             suggest = true;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return badArguments(qPrintable(QStringLiteral("unknown option %1").arg(a)));
+        } else if (options && a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
+            return CommandLine::usageError(Program,
+                                           QStringLiteral("unrecognized option '%1'").arg(a));
         } else if (list) {
             files << a;
         } else {
-            return badArguments(qPrintable(QStringLiteral("unexpected argument %1").arg(a)));
+            return CommandLine::usageError(Program, QStringLiteral("extra operand '%1'").arg(a));
         }
     }
     if (list == suggest)
-        return badArguments("give one of --list and --suggest");
+        return CommandLine::usageError(Program, QStringLiteral("give one of --list and --suggest"));
     if (list && files.isEmpty())
-        return badArguments("--list needs at least one file");
+        return CommandLine::usageError(Program, QStringLiteral("missing file operand"));
 
     // The user's preferences when there are any; never create a settings store here.
     QTemporaryDir scratch;

@@ -187,9 +187,9 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
     CHKCUSTCHARS =
         named(new QCheckBox(QStringLiteral("Ignore words with &special characters."), FRAMSPELLING),
               "CHKCUSTCHARS");
-    CHKSPELLTYPING = named(
-        new QCheckBox(QStringLiteral("Check spelling as you &type."), FRAMSPELLING),
-        "CHKSPELLTYPING");
+    CHKSPELLTYPING =
+        named(new QCheckBox(QStringLiteral("Check spelling as you &type."), FRAMSPELLING),
+              "CHKSPELLTYPING");
     LBLSPELLLANG = named(new QLabel(QStringLiteral("&Word list:"), FRAMSPELLING), "LBLSPELLLANG");
     CBOSPELLLANG = named(new QComboBox(FRAMSPELLING), "CBOSPELLLANG");
     CBOSPELLLANG->addItem(QStringLiteral("From the language setting"), QString());
@@ -198,9 +198,9 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
     LBLSPELLLANG->setBuddy(CBOSPELLLANG);
     {
         auto *v = new QVBoxLayout(FRAMSPELLING);
-        for (QWidget *w : std::initializer_list<QWidget *>{LBLDIC, OPTSTARTUP, OPTFIRSTUSE, LBLCUST,
-                                                           CHKCUSTNOS, CHKCUSTUCASE, CHKCUSTCHARS,
-                                                           CHKSPELLTYPING})
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{LBLDIC, OPTSTARTUP, OPTFIRSTUSE, LBLCUST, CHKCUSTNOS,
+                                              CHKCUSTUCASE, CHKCUSTCHARS, CHKSPELLTYPING})
             v->addWidget(w);
         auto *lang = new QHBoxLayout;
         lang->addWidget(LBLSPELLLANG);
@@ -338,7 +338,8 @@ void frmPrefs::loadValues()
     CHKCUSTNOS->setChecked(isOn(read(QStringLiteral("Number Check"), QStringLiteral("1"))));
     CHKCUSTUCASE->setChecked(isOn(read(QStringLiteral("Capitals Check"), QStringLiteral("1"))));
     CHKCUSTCHARS->setChecked(isOn(read(QStringLiteral("Character Check"), QStringLiteral("1"))));
-    CHKSPELLTYPING->setChecked(isOn(read(QStringLiteral("Check As You Type"), QStringLiteral("1"))));
+    CHKSPELLTYPING->setChecked(
+        isOn(read(QStringLiteral("Check As You Type"), QStringLiteral("1"))));
     CBOSPELLLANG->setCurrentIndex(
         std::max(0, CBOSPELLLANG->findData(read(QStringLiteral("Spelling Language"), QString()))));
 

@@ -81,12 +81,11 @@ QString SpellingDictionary::languageFromLocale()
 
 QString SpellingDictionary::language()
 {
-    const QString chosen =
-        clsLibrary::instance()
-            .REGSTRREAD(clsLibrary::HKEY_CURRENT_USER,
-                        Identity::appKey() + QStringLiteral("\\frmPrefs\\Items"),
-                        QStringLiteral("Spelling Language"), QString())
-            .trimmed();
+    const QString chosen = clsLibrary::instance()
+                               .REGSTRREAD(clsLibrary::HKEY_CURRENT_USER,
+                                           Identity::appKey() + QStringLiteral("\\frmPrefs\\Items"),
+                                           QStringLiteral("Spelling Language"), QString())
+                               .trimmed();
     if (chosen == QLatin1String("en_GB") || chosen == QLatin1String("en_US"))
         return chosen;
     return languageFromLocale();
@@ -245,7 +244,8 @@ int SpellingDictionary::insert(QStringView word, int rank, quint8 flags)
     const auto offset = quint32(m_chars.size());
     m_chars.insert(m_chars.end(), reinterpret_cast<const char16_t *>(word.data()),
                    reinterpret_cast<const char16_t *>(word.data()) + word.size());
-    m_entries.push_back(Entry{offset, quint16(word.size()), quint8(std::clamp(rank, 0, 255)), flags});
+    m_entries.push_back(
+        Entry{offset, quint16(word.size()), quint8(std::clamp(rank, 0, 255)), flags});
     m_hashes.push_back(hash);
     const size_t mask = m_table.size() - 1;
     size_t slot = hash & mask;
@@ -284,9 +284,9 @@ bool SpellingDictionary::containsDerived(QStringView word) const
     auto known = [this](const QString &stem) {
         return stem.size() >= MinStem && !stem.contains(u'\'') && contains(stem);
     };
-    static const char *const prefixes[] = {"un",   "re",    "non",   "sub",  "over",
-                                           "under", "mis",  "pre",   "co",   "anti",
-                                           "multi", "inter", "out",  "semi", "counter"};
+    static const char *const prefixes[] = {"un",    "re",    "non", "sub",  "over",
+                                           "under", "mis",   "pre", "co",   "anti",
+                                           "multi", "inter", "out", "semi", "counter"};
     for (const char *p : prefixes) {
         const QLatin1String prefix(p);
         if (w.startsWith(prefix) && known(w.mid(prefix.size())))
@@ -303,8 +303,8 @@ bool SpellingDictionary::containsDerived(QStringView word) const
         qsizetype minStem;
     };
     static const Suffix suffixes[] = {{"rs", "", u'e', 7}, {"r", "", u'e', 7}, {"ors", "e", 0, 5},
-                                      {"or", "e", 0, 5},  {"able", "", 0, 5}, {"less", "", 0, 5},
-                                      {"ness", "", 0, 5}, {"ers", "", 0, 5},  {"er", "", 0, 5}};
+                                      {"or", "e", 0, 5},   {"able", "", 0, 5}, {"less", "", 0, 5},
+                                      {"ness", "", 0, 5},  {"ers", "", 0, 5},  {"er", "", 0, 5}};
     for (const Suffix &sfx : suffixes) {
         const QLatin1String suffix(sfx.suffix);
         if (!w.endsWith(suffix))

@@ -1,10 +1,10 @@
 #include "content/SpellingHighlighter.h"
 
 #include <QEvent>
-#include <algorithm>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 
 #include "content/SpellingDictionary.h"
 #include "content/SpellingWords.h"

@@ -351,7 +351,12 @@ QStringList SpellingSuggest::suggest(const SpellingDictionary &dictionary, QStri
             continue;
         int score = c;
         const int rank = dictionary.entryRank(id);
-        score += rank <= 10 ? 0 : rank <= 20 ? 1 : rank <= 35 ? 3 : rank <= 40 ? 4 : rank <= 50 ? 5 : 6;
+        score += rank <= 10   ? 0
+                 : rank <= 20 ? 1
+                 : rank <= 35 ? 3
+                 : rank <= 40 ? 4
+                 : rank <= 50 ? 5
+                              : 6;
         const bool swappedStart = n > 1 && f.size() > 1 && typed[0] == f[1] && typed[1] == f[0];
         if (!swappedStart && !sameStart(typed[0].unicode(), f[0].unicode()))
             score += 4;

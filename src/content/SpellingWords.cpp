@@ -85,7 +85,8 @@ std::optional<Word> next(QStringView text, int from)
                 continue;
             }
             const bool between = i > start && i + 1 < n;
-            if (between && isApostrophe(c) && text[i - 1].isLetterOrNumber() && text[i + 1].isLetter()) {
+            if (between && isApostrophe(c) && text[i - 1].isLetterOrNumber() &&
+                text[i + 1].isLetter()) {
                 word += u'\'';
                 ++i;
                 continue;

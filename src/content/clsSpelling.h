@@ -71,8 +71,7 @@ public:
     frmSpelling *dialog() const;
 
     // Whether word is correct under the given preferences and dictionary.
-    static bool judge(QStringView word, const Checks &checks,
-                      const SpellingDictionary &dictionary);
+    static bool judge(QStringView word, const Checks &checks, const SpellingDictionary &dictionary);
     // The dialog's contents for a misspelt word: the dictionary's words closest to it, best
     // first and selected, capitalised as the word is.
     static Suggestions suggest(const QString &word, const SpellingDictionary &dictionary);

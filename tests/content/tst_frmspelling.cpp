@@ -304,7 +304,6 @@ private slots:
         compareMessages(m_ui->messages, finishedMessage());
         QCOMPARE(m_ui->dialogsShown.size(), seen.isEmpty() ? 0 : 1);
     }
-
 };
 
 QTEST_MAIN(tst_frmSpelling)

@@ -100,12 +100,12 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<QByteArray>("saved");
-        QTest::newRow("suggestion") << "MNUSPELLSUGGEST0"
-                                    << "the mtt sat, the cat szt" << QStringList{"4:mtt", "21:szt"}
-                                    << QByteArray();
-        QTest::newRow("ignore all") << "MNUSPELLIGNOREALL"
-                                    << "the mtt szt, the cat szt" << QStringList{"4:mtt"}
-                                    << QByteArray();
+        QTest::newRow("suggestion")
+            << "MNUSPELLSUGGEST0"
+            << "the mtt sat, the cat szt" << QStringList{"4:mtt", "21:szt"} << QByteArray();
+        QTest::newRow("ignore all")
+            << "MNUSPELLIGNOREALL"
+            << "the mtt szt, the cat szt" << QStringList{"4:mtt"} << QByteArray();
         QTest::newRow("add") << "MNUSPELLADD"
                              << "the mtt szt, the cat szt" << QStringList{"4:mtt"}
                              << QByteArray("szt\r\n");
@@ -134,8 +134,7 @@ private slots:
 
         m_box->setTag(QStringLiteral("0")); // close without the save prompt
         QVERIFY(m_f->close());
-        QCOMPARE(m_f->read(AppPaths::userWordList()).toLatin1(),
-                 saved);
+        QCOMPARE(m_f->read(AppPaths::userWordList()).toLatin1(), saved);
     }
 
     // The preference turns the underlines off and on again.
@@ -167,7 +166,8 @@ private slots:
         m_h->refresh();
         const QList<SpellingHighlighter::Misspelt> middle = m_h->underlined();
         QVERIFY(!middle.isEmpty() && middle.size() < 200);
-        QVERIFY(middle.first().start > text.size() / 4 && middle.last().start < text.size() * 3 / 4);
+        QVERIFY(middle.first().start > text.size() / 4 &&
+                middle.last().start < text.size() * 3 / 4);
         verifyUntouched();
     }
 };

@@ -94,7 +94,8 @@ private slots:
         QCOMPARE(WordList::parse(bytes), words);
         WordList::Reader reader; // the same bytes fed across block boundaries
         for (qsizetype at = 0; at < bytes.size(); at += 3)
-            reader.feed(QByteArrayView(bytes).sliced(at, std::min<qsizetype>(3, bytes.size() - at)));
+            reader.feed(
+                QByteArrayView(bytes).sliced(at, std::min<qsizetype>(3, bytes.size() - at)));
         reader.finish();
         QCOMPARE(reader.words(), words);
     }
@@ -105,27 +106,29 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("words"); // "start:text" of each word
-        QTest::newRow("punctuation") << QString::fromUtf8("\xe2\x80\x9cWell,\xe2\x80\x9d (she) said: "
-                                                          "\"yes\"; no! [maybe]\xe2\x80\x94" "fine.")
-                                     << QStringList{"1:Well", "9:she", "14:said", "21:yes",
-                                                    "27:no", "32:maybe", "39:fine"};
+        QTest::newRow("punctuation")
+            << QString::fromUtf8("\xe2\x80\x9cWell,\xe2\x80\x9d (she) said: "
+                                 "\"yes\"; no! [maybe]\xe2\x80\x94"
+                                 "fine.")
+            << QStringList{"1:Well", "9:she", "14:said", "21:yes", "27:no", "32:maybe", "39:fine"};
         QTest::newRow("apostrophes")
             << QString::fromUtf8("don't parish's o'clock can\xe2\x80\x99t 'tis dogs' end'")
-            << QStringList{"0:don't", "6:parish's", "15:o'clock", "23:can't", "30:tis",
-                           "34:dogs", "40:end"};
+            << QStringList{"0:don't", "6:parish's", "15:o'clock", "23:can't",
+                           "30:tis",  "34:dogs",    "40:end"};
         QTest::newRow("hyphens and slashes")
-            << "well-known self-\r\nmade and/or" << QStringList{"0:well", "5:known", "11:self",
-                                                                "18:made", "23:and", "27:or"};
+            << "well-known self-\r\nmade and/or"
+            << QStringList{"0:well", "5:known", "11:self", "18:made", "23:and", "27:or"};
         QTest::newRow("numbers") << "12 apples, 3.5 kg, 1,000 men at 10:30, 2nd B2B 0ops 1990s"
-                                 << QStringList{"3:apples", "15:kg", "25:men", "29:at", "43:B2B",
-                                                "47:0ops"};
+                                 << QStringList{"3:apples", "15:kg",  "25:men",
+                                                "29:at",    "43:B2B", "47:0ops"};
         QTest::newRow("addresses")
             << "Mail jo.smith@example.org or see <https://example.org/a-b> and www.x.org now"
             << QStringList{"0:Mail", "26:or", "29:see", "59:and", "73:now"};
-        QTest::newRow("abbreviation") << "e.g. U.S.A." << QStringList{"0:e", "2:g", "5:U", "7:S",
-                                                                      "9:A"};
-        QTest::newRow("soft hyphen inside")
-            << QString::fromUtf8("hy\xc2\xad" "phen") << QStringList{"0:hyphen"};
+        QTest::newRow("abbreviation")
+            << "e.g. U.S.A." << QStringList{"0:e", "2:g", "5:U", "7:S", "9:A"};
+        QTest::newRow("soft hyphen inside") << QString::fromUtf8("hy\xc2\xad"
+                                                                 "phen")
+                                            << QStringList{"0:hyphen"};
     }
     void wordBoundaries()
     {
@@ -148,30 +151,41 @@ private slots:
         QTest::addColumn<QString>("word");
         QTest::addColumn<QString>("checks"); // N numbers, C capitals, S special characters
         QTest::addColumn<bool>("correct");
-        QTest::newRow("London") << "London" << "" << true;
-        QTest::newRow("london") << "london" << "" << false;
-        QTest::newRow("LONDON") << "LONDON" << "" << false;
-        QTest::newRow("paris any case") << "pArIs" << "" << true;
-        QTest::newRow("typographic apostrophe") << QString::fromUtf8("don\xe2\x80\x99t") << ""
-                                                << true;
-        QTest::newRow("no lookup for capitals") << "NATO" << "C" << true;
-        QTest::newRow("capitals with a small letter") << "NaTO" << "C" << false;
-        QTest::newRow("no lookup for digits 1 to 9") << "B2B" << "N" << true;
-        QTest::newRow("0 is no digit for numbers") << "B0B" << "N" << false;
-        QTest::newRow("0 is a special character") << "B0B" << "S" << true;
-        QTest::newRow("accented letters are letters")
-            << QString::fromUtf8("z\xc3\xa9" "bra") << "S" << false;
-        QTest::newRow("an apostrophe is not special") << "dont't" << "S" << false;
-        QTest::newRow("accented word in the list") << QString::fromUtf8("caf\xc3\xa9") << ""
-                                                   << true;
+        QTest::newRow("London") << "London"
+                                << "" << true;
+        QTest::newRow("london") << "london"
+                                << "" << false;
+        QTest::newRow("LONDON") << "LONDON"
+                                << "" << false;
+        QTest::newRow("paris any case") << "pArIs"
+                                        << "" << true;
+        QTest::newRow("typographic apostrophe")
+            << QString::fromUtf8("don\xe2\x80\x99t") << "" << true;
+        QTest::newRow("no lookup for capitals") << "NATO"
+                                                << "C" << true;
+        QTest::newRow("capitals with a small letter") << "NaTO"
+                                                      << "C" << false;
+        QTest::newRow("no lookup for digits 1 to 9") << "B2B"
+                                                     << "N" << true;
+        QTest::newRow("0 is no digit for numbers") << "B0B"
+                                                   << "N" << false;
+        QTest::newRow("0 is a special character") << "B0B"
+                                                  << "S" << true;
+        QTest::newRow("accented letters are letters") << QString::fromUtf8("z\xc3\xa9"
+                                                                           "bra")
+                                                      << "S" << false;
+        QTest::newRow("an apostrophe is not special") << "dont't"
+                                                      << "S" << false;
+        QTest::newRow("accented word in the list")
+            << QString::fromUtf8("caf\xc3\xa9") << "" << true;
     }
     void judging()
     {
         QFETCH(QString, word);
         QFETCH(QString, checks);
         QFETCH(bool, correct);
-        const SpellingDictionary d = dictionaryOf(
-            {"London", "paris", "don't", QString::fromUtf8("caf\xc3\xa9"), "zebra"});
+        const SpellingDictionary d =
+            dictionaryOf({"London", "paris", "don't", QString::fromUtf8("caf\xc3\xa9"), "zebra"});
         const clsSpelling::Checks c{checks.contains(u'N'), checks.contains(u'C'),
                                     checks.contains(u'S')};
         QCOMPARE(clsSpelling::judge(word, c, d), correct);
@@ -200,14 +214,14 @@ private slots:
         const QStringList words{"speed", "spell", "spill", "sport", "hello", "London"};
         QTest::newRow("ranked") << words << "spel" << QStringList{"spell", "spill", "speed"}
                                 << true;
-        QTest::newRow("capitalised") << words << "Spel" << QStringList{"Spell", "Spill", "Speed"}
-                                     << true;
-        QTest::newRow("all capitals") << words << "SPEL" << QStringList{"SPELL", "SPILL", "SPEED"}
-                                      << true;
-        QTest::newRow("name typed in lower case") << words << "london" << QStringList{"London"}
-                                                  << true;
-        QTest::newRow("nothing close") << words << "zebra" << QStringList{"No Suggestions"}
-                                       << false;
+        QTest::newRow("capitalised")
+            << words << "Spel" << QStringList{"Spell", "Spill", "Speed"} << true;
+        QTest::newRow("all capitals")
+            << words << "SPEL" << QStringList{"SPELL", "SPILL", "SPEED"} << true;
+        QTest::newRow("name typed in lower case")
+            << words << "london" << QStringList{"London"} << true;
+        QTest::newRow("nothing close")
+            << words << "zebra" << QStringList{"No Suggestions"} << false;
         QTest::newRow("no list") << QStringList{} << "spel" << QStringList{"Dictionary not found"}
                                  << false;
     }
@@ -236,21 +250,36 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("meant");
         const char *const pairs[][2] = {
-            {"recieve", "receive"},       {"teh", "the"},
-            {"definately", "definitely"}, {"seperate", "separate"},
-            {"acommodate", "accommodate"}, {"wich", "which"},
-            {"occured", "occurred"},      {"untill", "until"},
-            {"tommorow", "tomorrow"},     {"goverment", "government"},
-            {"beleive", "believe"},       {"neccessary", "necessary"},
-            {"embarass", "embarrass"},    {"knowlege", "knowledge"},
-            {"rythm", "rhythm"},          {"wierd", "weird"},
-            {"adn", "and"},               {"becuase", "because"},
-            {"freind", "friend"},         {"libary", "library"},
-            {"peice", "piece"},           {"thier", "their"},
-            {"fotograph", "photograph"},  {"dont", "don't"},
-            {"scool", "school"},          {"yesturday", "yesterday"},
-            {"agian", "again"},           {"wendsday", "Wednesday"},
-            {"suprised", "surprised"},    {"Reciept", "Receipt"},
+            {"recieve", "receive"},
+            {"teh", "the"},
+            {"definately", "definitely"},
+            {"seperate", "separate"},
+            {"acommodate", "accommodate"},
+            {"wich", "which"},
+            {"occured", "occurred"},
+            {"untill", "until"},
+            {"tommorow", "tomorrow"},
+            {"goverment", "government"},
+            {"beleive", "believe"},
+            {"neccessary", "necessary"},
+            {"embarass", "embarrass"},
+            {"knowlege", "knowledge"},
+            {"rythm", "rhythm"},
+            {"wierd", "weird"},
+            {"adn", "and"},
+            {"becuase", "because"},
+            {"freind", "friend"},
+            {"libary", "library"},
+            {"peice", "piece"},
+            {"thier", "their"},
+            {"fotograph", "photograph"},
+            {"dont", "don't"},
+            {"scool", "school"},
+            {"yesturday", "yesterday"},
+            {"agian", "again"},
+            {"wendsday", "Wednesday"},
+            {"suprised", "surprised"},
+            {"Reciept", "Receipt"},
             {"RECIEVE", "RECEIVE"},
         };
         for (const auto &p : pairs)
@@ -348,7 +377,8 @@ private slots:
         QTest::newRow("capitalised entry differs")
             << QByteArray("") << QStringList{"Bath"} << QByteArray("bath\r\n");
         QTest::newRow("Windows-1252 and UTF-8")
-            << QByteArray("") << QStringList{QString::fromUtf8("Caf\xc3\xa9s"), QString::fromUtf8("\xce\xb1\xce\xb2")}
+            << QByteArray("")
+            << QStringList{QString::fromUtf8("Caf\xc3\xa9s"), QString::fromUtf8("\xce\xb1\xce\xb2")}
             << QByteArray("caf\xe9s\r\n\xce\xb1\xce\xb2\r\n");
     }
     void userList()
