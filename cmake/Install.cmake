@@ -88,12 +88,8 @@ foreach(gz ${_compressed})
 endforeach()
 add_custom_target(pamphlexa_docs ALL DEPENDS ${_compressed})
 install(FILES ${_res}/legal/copyright ${_gen}/doc/changelog.gz
-<<<<<<< HEAD
               ${PROJECT_SOURCE_DIR}/LICENSES/wordlists.txt
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
-=======
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pamphlexa)
->>>>>>> main
 
 # The Debian package (scripts/package): dependencies come from the binaries (dpkg-shlibdeps);
 # the fonts the documents are laid out with and the desktop's opener are named here.
