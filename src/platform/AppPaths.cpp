@@ -40,6 +40,15 @@ void AppPaths::setProgramFolder(const QString &path)
     overridden() = path;
 }
 
+QString AppPaths::recoveryFolder()
+{
+    // XDG: a relative $XDG_STATE_HOME is invalid and ignored.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return stripSlash(state) + QStringLiteral("/pamphlexa/recovery");
+}
+
 QString AppPaths::homeFolder()
 {
     return stripSlash(QDir::homePath());
