@@ -356,7 +356,7 @@ void frmPrefs::loadValues()
     TXTBTN->setText(read(QStringLiteral("Template"),
                          AppPaths::programFolder() + QStringLiteral("/Normal.rtt")));
     CBOFOLDERBRWS->setText(
-        read(QStringLiteral("Files Location"), lib.FILENAMELENCHK(AppPaths::programFolder())));
+        read(QStringLiteral("Files Location"), lib.FILENAMELENCHK(AppPaths::userDataFolder())));
     UDNRECOVERY->setValue(Recovery::intervalSeconds());
 
     const QStringList families = QFontDatabase::families();
