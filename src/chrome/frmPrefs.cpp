@@ -149,9 +149,9 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
     BTNFOLDER->setText(QStringLiteral("..."));
     LBLFLDLCN->setBuddy(CBOFOLDERBRWS);
     LBLRECOVERY = textLabel("LBLRECOVERY",
-                            QStringLiteral("Keep a recovery copy of changed "
-                                           "documents every:"),
+                            QStringLiteral("Keep a recovery cop&y of changed documents every:"),
                             FRAMDOCUMENTS);
+    LBLRECOVERY->setWordWrap(false);
     UDNRECOVERY = named(new QSpinBox(FRAMDOCUMENTS), "UDNRECOVERY");
     UDNRECOVERY->setRange(0, 24 * 3600);
     UDNRECOVERY->setSuffix(QStringLiteral(" seconds"));
@@ -171,8 +171,11 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
         g->addWidget(LBLFLDLCN, 7, 0);
         g->addWidget(CBOFOLDERBRWS, 7, 1);
         g->addWidget(BTNFOLDER, 7, 2);
-        g->addWidget(LBLRECOVERY, 8, 0, 1, 2);
-        g->addWidget(UDNRECOVERY, 8, 1, 1, 2, Qt::AlignRight);
+        auto *recovery = new QHBoxLayout;
+        recovery->addWidget(LBLRECOVERY);
+        recovery->addWidget(UDNRECOVERY);
+        recovery->addStretch(1);
+        g->addLayout(recovery, 8, 0, 1, 3);
         g->setColumnStretch(1, 1);
         g->setRowStretch(9, 1);
     }

@@ -217,9 +217,15 @@ void Recovery::startNextCopy()
 
 void Recovery::stepCopy()
 {
-    const auto it = m_records.find(m_copying);
-    if (!m_copying || it == m_records.end() || !m_snapshot)
+    if (!m_copying || !m_snapshot)
         return;
+    const auto it = m_records.find(m_copying);
+    if (it == m_records.end() || !it->doc || it->doc->isClosed()) {
+        m_snapshot.reset();
+        m_copying = 0;
+        startNextCopy();
+        return;
+    }
     Record &record = *it;
     if (!m_snapshot->step(StepBudgetMicros)) {
         if (m_snapshot->isValid()) {
@@ -290,10 +296,12 @@ void Recovery::copyWritten(int id, quint64 generation, bool ok, const QString &e
 void Recovery::flush()
 {
     while (m_copying || !m_queue.isEmpty()) {
-        if (!m_copying)
+        if (m_copying) {
+            m_snapshot->finish();
+            stepCopy();
+        } else {
             startNextCopy();
-        else if (m_snapshot)
-            m_snapshot->finish(), stepCopy();
+        }
     }
     m_writer.waitForDone();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
