@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedLayout>
 #include <QTabBar>
 #include <QToolButton>
@@ -22,6 +23,7 @@
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
+#include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "platform/AppPaths.h"
 #include "platform/SettingsStore.h"
@@ -146,6 +148,15 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
     BTNFOLDER = named(new QToolButton(FRAMDOCUMENTS), "BTNFOLDER");
     BTNFOLDER->setText(QStringLiteral("..."));
     LBLFLDLCN->setBuddy(CBOFOLDERBRWS);
+    LBLRECOVERY = textLabel("LBLRECOVERY",
+                            QStringLiteral("Keep a recovery cop&y of changed documents every:"),
+                            FRAMDOCUMENTS);
+    LBLRECOVERY->setWordWrap(false);
+    UDNRECOVERY = named(new QSpinBox(FRAMDOCUMENTS), "UDNRECOVERY");
+    UDNRECOVERY->setRange(0, 24 * 3600);
+    UDNRECOVERY->setSuffix(QStringLiteral(" seconds"));
+    UDNRECOVERY->setSpecialValueText(QStringLiteral("Never"));
+    LBLRECOVERY->setBuddy(UDNRECOVERY);
     {
         auto *g = new QGridLayout(FRAMDOCUMENTS);
         g->addWidget(LBLWRAP, 0, 0, 1, 3);
@@ -160,8 +171,13 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
         g->addWidget(LBLFLDLCN, 7, 0);
         g->addWidget(CBOFOLDERBRWS, 7, 1);
         g->addWidget(BTNFOLDER, 7, 2);
+        auto *recovery = new QHBoxLayout;
+        recovery->addWidget(LBLRECOVERY);
+        recovery->addWidget(UDNRECOVERY);
+        recovery->addStretch(1);
+        g->addLayout(recovery, 8, 0, 1, 3);
         g->setColumnStretch(1, 1);
-        g->setRowStretch(8, 1);
+        g->setRowStretch(9, 1);
     }
 
     // Spelling: when the dictionary loads, which words are let through.
@@ -187,11 +203,25 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
     CHKCUSTCHARS =
         named(new QCheckBox(QStringLiteral("Ignore words with &special characters."), FRAMSPELLING),
               "CHKCUSTCHARS");
+    CHKSPELLTYPING =
+        named(new QCheckBox(QStringLiteral("Check spelling as you &type."), FRAMSPELLING),
+              "CHKSPELLTYPING");
+    LBLSPELLLANG = named(new QLabel(QStringLiteral("&Word list:"), FRAMSPELLING), "LBLSPELLLANG");
+    CBOSPELLLANG = named(new QComboBox(FRAMSPELLING), "CBOSPELLLANG");
+    CBOSPELLLANG->addItem(QStringLiteral("From the language setting"), QString());
+    CBOSPELLLANG->addItem(QStringLiteral("British English"), QStringLiteral("en_GB"));
+    CBOSPELLLANG->addItem(QStringLiteral("American English"), QStringLiteral("en_US"));
+    LBLSPELLLANG->setBuddy(CBOSPELLLANG);
     {
         auto *v = new QVBoxLayout(FRAMSPELLING);
-        for (QWidget *w : std::initializer_list<QWidget *>{LBLDIC, OPTSTARTUP, OPTFIRSTUSE, LBLCUST,
-                                                           CHKCUSTNOS, CHKCUSTUCASE, CHKCUSTCHARS})
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{LBLDIC, OPTSTARTUP, OPTFIRSTUSE, LBLCUST, CHKCUSTNOS,
+                                              CHKCUSTUCASE, CHKCUSTCHARS, CHKSPELLTYPING})
             v->addWidget(w);
+        auto *lang = new QHBoxLayout;
+        lang->addWidget(LBLSPELLLANG);
+        lang->addWidget(CBOSPELLLANG, 1);
+        v->addLayout(lang);
         v->addStretch(1);
     }
 
@@ -268,10 +298,12 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
             [this, pages](int index) { pages->setCurrentIndex(index); });
     for (QRadioButton *o : {OPTWRAPNO, OPTWRAPWIN, OPTWRAPRUL, OPTSTARTUP, OPTFIRSTUSE})
         connect(o, &QRadioButton::toggled, this, &frmPrefs::changed);
-    for (QCheckBox *c : {CHKCUSTNOS, CHKCUSTUCASE, CHKCUSTCHARS})
+    for (QCheckBox *c : {CHKCUSTNOS, CHKCUSTUCASE, CHKCUSTCHARS, CHKSPELLTYPING})
         connect(c, &QCheckBox::toggled, this, &frmPrefs::changed);
+    connect(CBOSPELLLANG, &QComboBox::currentIndexChanged, this, &frmPrefs::changed);
     for (QLineEdit *e : {TXTBTN, CBOFOLDERBRWS})
         connect(e, &QLineEdit::textEdited, this, &frmPrefs::changed);
+    connect(UDNRECOVERY, &QSpinBox::valueChanged, this, &frmPrefs::changed);
     auto fontPair = [this](QComboBox *name, QComboBox *size, QLabel *preview) {
         for (QComboBox *box : {name, size})
             connect(box, &QComboBox::currentTextChanged, this, [this, name, size, preview] {
@@ -323,6 +355,10 @@ void frmPrefs::loadValues()
     CHKCUSTNOS->setChecked(isOn(read(QStringLiteral("Number Check"), QStringLiteral("1"))));
     CHKCUSTUCASE->setChecked(isOn(read(QStringLiteral("Capitals Check"), QStringLiteral("1"))));
     CHKCUSTCHARS->setChecked(isOn(read(QStringLiteral("Character Check"), QStringLiteral("1"))));
+    CHKSPELLTYPING->setChecked(
+        isOn(read(QStringLiteral("Check As You Type"), QStringLiteral("1"))));
+    CBOSPELLLANG->setCurrentIndex(
+        std::max(0, CBOSPELLLANG->findData(read(QStringLiteral("Spelling Language"), QString()))));
 
     const QString wrap = lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, mainItemsKey(),
                                         QStringLiteral("Wrap Text"), QStringLiteral("3"));
@@ -342,7 +378,8 @@ void frmPrefs::loadValues()
     TXTBTN->setText(read(QStringLiteral("Template"),
                          AppPaths::programFolder() + QStringLiteral("/Normal.rtt")));
     CBOFOLDERBRWS->setText(
-        read(QStringLiteral("Files Location"), lib.FILENAMELENCHK(AppPaths::programFolder())));
+        read(QStringLiteral("Files Location"), lib.FILENAMELENCHK(AppPaths::userDataFolder())));
+    UDNRECOVERY->setValue(Recovery::intervalSeconds());
 
     const QStringList families = QFontDatabase::families();
     for (QComboBox *box : {CBOFNTNM, CBOFNTNMTXT})
@@ -420,8 +457,11 @@ void frmPrefs::okClicked()
         write(QStringLiteral("Number Check"), flag(CHKCUSTNOS));
         write(QStringLiteral("Capitals Check"), flag(CHKCUSTUCASE));
         write(QStringLiteral("Character Check"), flag(CHKCUSTCHARS));
+        write(QStringLiteral("Check As You Type"), flag(CHKSPELLTYPING));
+        write(QStringLiteral("Spelling Language"), CBOSPELLLANG->currentData().toString());
         write(QStringLiteral("Files Location"), CBOFOLDERBRWS->text().trimmed());
         write(QStringLiteral("Template"), TXTBTN->text().trimmed());
+        write(QStringLiteral("Recovery Seconds"), QString::number(UDNRECOVERY->value()));
     }
     // The profile fields follow the folder just stored.
     m_cmd.MYPROFILEUPDATE();
@@ -447,6 +487,7 @@ void frmPrefs::okClicked()
     if (active)
         active->MARGINCHK();
     m_cmd.TOOLBARSBUTTONSUPDATE();
+    m_cmd.SPELLPREFERENCES();
     accept();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiSubWindow>
 
@@ -12,6 +13,7 @@
 #include "core/frmMain.h"
 #include "documents/DocumentFiles.h"
 #include "documents/DocumentTypes.h"
+#include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "documents/frmNew.h"
 #include "platform/AppPaths.h"
@@ -44,6 +46,18 @@ int toIndex(const QString &text, int def)
     const int n = text.toInt(&ok);
     return ok ? n : def;
 }
+
+// Where Save As first opens: the user's templates folder for a template, else the user's
+// documents folder. The program folder holds shipped files only and is never written to.
+QString defaultSaveFolder(int filterIndex)
+{
+    if (filterIndex == 2) {
+        const QString templates = AppPaths::userTemplatesFolder();
+        if (AppPaths::ensureFolder(templates))
+            return templates;
+    }
+    return AppPaths::documentsFolder();
+}
 } // namespace
 
 frmDocRTF *clsMain::FILENEW()
@@ -70,6 +84,7 @@ frmDocRTF *clsMain::FILENEW()
     auto *doc = new frmDocRTF(m_main, slot + 1);
     doc->setCaption(QStringLiteral("Document ") + QString::number(slot + 1));
     st.DocWindows[slot] = doc;
+    Recovery::documentOpened(doc);
     m_main.addDocument(doc, st.NewWindowState);
     MNUENABLED();
     SETRULER();
@@ -181,6 +196,15 @@ bool clsMain::FILESAVEDOC()
             ? m_saveFilterIndex
             : toIndex(readItem(QStringLiteral("CMD Save Filter"), QStringLiteral("1")), 1);
     QString name = doc->Caption();
+    if (st.SaveMode != QLatin1String("SAVESELAS")) {
+        // A shipped template opened from the program folder is saved as the user's own copy.
+        const QString target = AppPaths::writablePath(name);
+        if (target != name) {
+            AppPaths::ensureFolder(QFileInfo(target).absolutePath());
+            doc->setCaption(target);
+            name = target;
+        }
+    }
     bool written = false;
     if (st.SaveMode == QLatin1String("SAVESELAS")) {
         name = m_saveAsName;
@@ -223,7 +247,8 @@ bool clsMain::FILESAVEAS()
     request.filters = DocumentTypes::saveFilters();
     request.filterIndex =
         toIndex(readItem(QStringLiteral("CMD Save Filter"), QStringLiteral("1")), 1);
-    request.folder = readItem(QStringLiteral("CMD Save Folder"), AppPaths::programFolder());
+    request.folder =
+        readItem(QStringLiteral("CMD Save Folder"), defaultSaveFolder(request.filterIndex));
     const FileDialogResult result = UiServices::instance().saveFile(request);
     if (result.files.isEmpty())
         return false;
@@ -231,7 +256,9 @@ bool clsMain::FILESAVEAS()
     AppState::instance().DialogFileName = typed;
     writeItem(QStringLiteral("CMD Save Folder"), DocumentTypes::folderOf(typed));
     writeItem(QStringLiteral("CMD Save Filter"), QString::number(result.filterIndex));
-    const QString name = DocumentTypes::saveAsName(typed, result.filterIndex);
+    QString name = DocumentTypes::saveAsName(typed, result.filterIndex);
+    name = AppPaths::writablePath(name);
+    AppPaths::ensureFolder(QFileInfo(name).absolutePath());
     if (clsLibrary::instance().FILEEXISTS(name)) {
         qint16 answer = 0;
         clsLibrary::instance().MESSAGEBOXFCN(3, name, QString(), QString(), QString(), answer);

@@ -21,6 +21,7 @@
 #include "core/frmMain.h"
 #include "documents/DocumentFiles.h"
 #include "documents/PageMetrics.h"
+#include "documents/Recovery.h"
 #include "platform/RichTextBox.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/UiServices.h"
@@ -133,6 +134,7 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     RTF2 = new RichTextBox(this);
     RTF2->setObjectName(QStringLiteral("RTF2"));
     RTF2->hide();
+    m_main.cmd().SPELLATTACH(RTF1);
 
     // Load: ruler, default font, tab stops, then the document starts unchanged.
     QAction *ruler = m_main.menuItem(QStringLiteral("MNUVIEWRULER"));
@@ -207,7 +209,14 @@ frmDocRTF::~frmDocRTF()
 
 void frmDocRTF::setCaption(const QString &caption)
 {
-    setWindowTitle(caption);
+    m_caption = caption;
+    setWindowTitle(m_recovered ? caption + QStringLiteral(" (Recovered)") : caption);
+}
+
+void frmDocRTF::setRecovered(bool recovered)
+{
+    m_recovered = recovered;
+    setCaption(m_caption);
 }
 
 bool frmDocRTF::isModified() const
@@ -218,6 +227,9 @@ bool frmDocRTF::isModified() const
 void frmDocRTF::markUnchanged()
 {
     RTF1->setTag(QStringLiteral("0"));
+    if (m_recovered)
+        setRecovered(false);
+    Recovery::documentUnchanged(this);
     if (m_main.activeDocument() == this)
         SAVESTATUS(false);
 }
@@ -409,6 +421,7 @@ void frmDocRTF::unloadDocument()
     }
     if (st.DocCount < 1)
         m_main.cmd().MNUENABLED();
+    Recovery::documentClosed(this);
     clsLibrary::instance().STATUSBARCAPTION(&m_main, QStringLiteral("Closing down..."), 11);
     if (st.DocCount < 1)
         m_main.cmd().DOCUMENTDIALOGSUNLOAD();

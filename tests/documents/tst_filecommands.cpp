@@ -9,6 +9,14 @@
 #include "documents/DocumentTypes.h"
 #include "documents/frmNew.h"
 
+// Writes a file, making its folder; true when it was written.
+static bool writeFile(const QString &path, const QByteArray &content = {})
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
 class tst_FileCommands : public QObject
 {
     Q_OBJECT
@@ -26,6 +34,7 @@ private slots:
     void openedTextFileGetsPlainFont();
     void insertDocumentAtCaret();
     void newFromTemplate();
+    void templatesAreSavedInTheUsersFolder();
     void newWithoutTemplates();
     void defaultTemplateMode();
     void templateProperties();
@@ -241,16 +250,13 @@ void tst_FileCommands::insertDocumentAtCaret()
 void tst_FileCommands::newFromTemplate()
 {
     MainWindowFixture f;
-    QFile t(f.settings.programFolder() + QStringLiteral("/Memo.rtt"));
-    QVERIFY(t.open(QIODevice::WriteOnly));
-    t.write("To whom it may concern");
-    t.close();
-    QFile n(f.settings.programFolder() + QStringLiteral("/Normal.RTT"));
-    QVERIFY(n.open(QIODevice::WriteOnly));
-    n.close();
-    QFile other(f.settings.programFolder() + QStringLiteral("/Words.dic"));
-    QVERIFY(other.open(QIODevice::WriteOnly));
-    other.close();
+    const QString shipped = f.settings.programFolder();
+    QVERIFY(writeFile(shipped + "/Memo.rtt", "To whom it may concern"));
+    QVERIFY(writeFile(shipped + "/Normal.RTT") && writeFile(shipped + "/Words.dic"));
+    // The user's own templates are listed with the shipped ones; the user's Memo replaces the
+    // shipped one.
+    const QString own = AppPaths::userTemplatesFolder();
+    QVERIFY(writeFile(own + "/Memo.rtt", "Dear reader") && writeFile(own + "/Agenda.rtt"));
     frmMain &m = f.start();
     QStringList listed;
     QString label;
@@ -268,12 +274,39 @@ void tst_FileCommands::newFromTemplate()
         return dlg->result();
     };
     m.menuItem(QStringLiteral("MNUFILENEW"))->trigger();
-    QCOMPARE(listed, QStringList({"Memo", "Normal"}));
+    QCOMPARE(listed, QStringList({"Agenda", "Memo", "Normal"}));
     QCOMPARE(label, QStringLiteral("&Select a template below to create a new document."));
     QCOMPARE(m.documents().size(), 2);
     QCOMPARE(f.active()->Caption(), QStringLiteral("Document 2"));
-    QCOMPARE(f.active()->RTF1->Text(), QStringLiteral("To whom it may concern"));
+    QCOMPARE(f.active()->RTF1->Text(), QStringLiteral("Dear reader"));
     QVERIFY(!f.active()->isModified());
+}
+
+void tst_FileCommands::templatesAreSavedInTheUsersFolder()
+{
+    MainWindowFixture f;
+    const QString shipped = f.settings.programFolder() + QStringLiteral("/Normal.rtt");
+    QVERIFY(writeFile(shipped, "{\\rtf1 Shipped\\par}"));
+    const QString own = AppPaths::userTemplatesFolder() + QStringLiteral("/Normal.rtt");
+    // A shipped template opened and saved becomes the user's own copy.
+    frmMain &m = f.start(shipped);
+    QTest::keyClicks(f.active()->RTF1, QStringLiteral("Changed "));
+    m.menuItem(QStringLiteral("MNUFILESAVE"))->trigger();
+    QVERIFY(f.ui.messages.isEmpty());
+    QCOMPARE(f.active()->Caption(), own);
+    QVERIFY(f.read(own).contains(QLatin1String("Changed Shipped")));
+    QCOMPARE(f.read(shipped), QStringLiteral("{\\rtf1 Shipped\\par}"));
+    // Save As into the program folder writes there too; Save As for a template first opens
+    // in the user's templates folder, for other documents in the documents folder.
+    f.setStore(QStringLiteral("\\frmMain\\Items"), QStringLiteral("CMD Save Filter"),
+               QStringLiteral("2"));
+    f.ui.fileAnswers.enqueue({{f.settings.programFolder() + QStringLiteral("/Fax")}, 2, {}});
+    m.menuItem(QStringLiteral("MNUFILESAVEAS"))->trigger();
+    QCOMPARE(f.ui.saveRequests.at(0).folder, AppPaths::userTemplatesFolder());
+    QCOMPARE(f.active()->Caption(), AppPaths::userTemplatesFolder() + QStringLiteral("/Fax.RTT"));
+    QVERIFY(QFileInfo::exists(f.active()->Caption()));
+    QCOMPARE(QDir(f.settings.programFolder()).entryList(QDir::Files),
+             QStringList{QStringLiteral("Normal.rtt")});
 }
 
 void tst_FileCommands::newWithoutTemplates()
@@ -296,10 +329,8 @@ void tst_FileCommands::newWithoutTemplates()
 void tst_FileCommands::defaultTemplateMode()
 {
     MainWindowFixture f;
-    for (const char *name : {"/Normal.rtt", "/Fax.rtt"}) {
-        QFile t(f.settings.programFolder() + QString::fromLatin1(name));
-        QVERIFY(t.open(QIODevice::WriteOnly));
-    }
+    for (const char *name : {"/Normal.rtt", "/Fax.rtt"})
+        QVERIFY(writeFile(f.settings.programFolder() + QString::fromLatin1(name)));
     f.start();
     frmNew dlg(f.cmd(), true);
     QCOMPARE(dlg.LBLNEW->text(), QStringLiteral("&Select a template to be used as default "
@@ -317,10 +348,7 @@ void tst_FileCommands::templateProperties()
 {
     MainWindowFixture f;
     const QString path = f.settings.programFolder() + QStringLiteral("/Memo.rtt");
-    QFile t(path);
-    QVERIFY(t.open(QIODevice::WriteOnly));
-    t.write("{\\rtf1 To whom it may concern\\par}");
-    t.close();
+    QVERIFY(writeFile(path, "{\\rtf1 To whom it may concern\\par}"));
     f.start();
     frmNew dlg(f.cmd(), false);
     QVERIFY(dlg.selectTemplate(QStringLiteral("Memo")));
