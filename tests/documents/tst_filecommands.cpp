@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "chrome/frmProps.h"
 #include "core/MainWindowFixture.h"
 #include "documents/DocumentTypes.h"
 #include "documents/frmNew.h"
@@ -29,7 +28,6 @@ private slots:
     void templatesAreSavedInTheUsersFolder();
     void newWithoutTemplates();
     void defaultTemplateMode();
-    void templateProperties();
 };
 
 void tst_FileCommands::saveAsWritesChosenType_data()
@@ -388,30 +386,6 @@ void tst_FileCommands::defaultTemplateMode()
     dlg.BTNNEW->click();
     QCOMPARE(AppState::instance().TemplateSelected, QStringLiteral("Fax"));
     QCOMPARE(f.main().documents().size(), 1);
-}
-
-void tst_FileCommands::templateProperties()
-{
-    MainWindowFixture f;
-    const QString path = f.settings.programFolder() + QStringLiteral("/Memo.rtt");
-    QFile t(path);
-    QVERIFY(t.open(QIODevice::WriteOnly));
-    t.write("{\\rtf1 To whom it may concern\\par}");
-    t.close();
-    f.start();
-    frmNew dlg(f.cmd(), false);
-    QVERIFY(dlg.selectTemplate(QStringLiteral("Memo")));
-    QString shownPath, words;
-    f.ui.dialogHandler = [&](QWidget *w) {
-        if (auto *props = qobject_cast<frmProps *>(w)) {
-            shownPath = props->TXTDOCPATH->text();
-            words = props->TXTWORDS->text();
-        }
-        return 0;
-    };
-    dlg.MNUNEWPROPS->trigger();
-    QCOMPARE(shownPath, path);
-    QCOMPARE(words, QStringLiteral("5"));
 }
 
 QTEST_MAIN(tst_FileCommands)

@@ -97,7 +97,7 @@ void pcxRows()
     }
     // 16 colours in four bit planes, width 10: pixel x has value x.
     {
-        Pcx p = Pcx::sized(1, 4, 10, 1, 2);
+        Pcx p = Pcx::sized(1, 4, 10, 1, 2, 1);
         p.colourMap = palette16();
         QByteArray row;
         for (int plane = 0; plane < 4; ++plane) {
@@ -110,8 +110,6 @@ void pcxRows()
         Pixels px;
         for (int x = 0; x < 10; ++x)
             px << entry16(x);
-        QTest::newRow("pcx planar 16") << p.file(row) << px;
-        p.encoding = 1;
         QTest::newRow("pcx planar 16 rle") << p.file(pcxRle(row)) << px;
     }
     // 16 colours packed, left pixel in the high nibble; lines of 6 bytes for width 9.
@@ -171,13 +169,11 @@ void pcxRows()
     }
     // 24-bit: three planes a line, red, green, blue.
     {
-        Pcx p = Pcx::sized(8, 3, 2, 2, 2);
+        const Pcx p = Pcx::sized(8, 3, 2, 2, 2);
         const QByteArray rows = bytes({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120});
         const Pixels px = {qRgb(10, 30, 50), qRgb(20, 40, 60), qRgb(70, 90, 110),
                            qRgb(80, 100, 120)};
         QTest::newRow("pcx 24 bit") << p.file(rows) << px;
-        p.encoding = 1;
-        QTest::newRow("pcx 24 bit rle") << p.file(pcxRle(rows)) << px;
     }
 }
 

@@ -291,7 +291,6 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::newRow("random bytes") << 0;
-        QTest::newRow("text file") << 1;
         QTest::newRow("truncated database") << 2;
         QTest::newRow("another program's database") << 3;
         QTest::newRow("empty file") << 4;
@@ -305,9 +304,6 @@ private slots:
         case 0:
             for (int i = 0; i < 6000; ++i)
                 content.append(char((i * 7919 + 13) & 0xff));
-            break;
-        case 1:
-            content = "[Settings]\nLeft=100\n";
             break;
         case 2: {
             {
