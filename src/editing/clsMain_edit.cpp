@@ -163,5 +163,6 @@ void clsMain::EDITCONTEXTMENU(const QPoint &globalPos)
     for (const char *name : {"MNUUNDO", "MNUCUT", "MNUDELETE", "MNUFORMATPAINTER", "MNUREPLACE"})
         if (QAction *a = popup.item(QString::fromLatin1(name)))
             a->setEnabled(activeDocEditable());
+    SPELLPOPUP(popup.menu(QStringLiteral("MNUPOPUP")), globalPos);
     popup.POPUPDOCUMENT(globalPos);
 }
