@@ -14,6 +14,7 @@
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
+#include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "platform/Fonts.h"
 #include "platform/RichTextBox.h"
@@ -82,6 +83,7 @@ frmMain *modMain::Start(const QString &commandLine)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     st.SuppressModified = true;
     auto *main = new frmMain;
+    auto *recovery = new Recovery(*main);
     main->Load();
     if (commandLine.isEmpty())
         st.CommandLinePath.clear();
@@ -100,6 +102,8 @@ frmMain *modMain::Start(const QString &commandLine)
         doc->Activate();
     }
     QApplication::restoreOverrideCursor();
+    // Documents a run that did not end cleanly left behind are offered back.
+    recovery->restoreAtStartup();
     return main;
 }
 
