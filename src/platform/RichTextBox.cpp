@@ -1109,6 +1109,8 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
         *result = read;
     if (!read.ok())
         return false;
+    m_refusedParagraph = 0;
+    m_loadingFile = true;
     if (Rtf::isRtf(data)) {
         m_encoding = PlainText::Encoding::Utf8;
         m_lineEnding = PlainText::LineEnding::Lf;
@@ -1116,7 +1118,8 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
     } else {
         loadPlainText(PlainText::decode(data));
     }
-    return true;
+    m_loadingFile = false;
+    return m_refusedParagraph == 0;
 }
 
 bool RichTextBox::SaveFile(const QString &path, int type, SafeFile::Result *result)

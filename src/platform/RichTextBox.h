@@ -180,6 +180,12 @@ public:
     // Picks the layout for the content (after loading and other large changes).
     void chooseLayout();
 
+    // Files with a paragraph longer than this are not loaded: the text layout breaks a paragraph
+    // into lines in one call, which for millions of characters holds the program up for minutes.
+    static constexpr int LongestParagraph = 100'000;
+    // After LoadFile refused a file it read: the length of its longest paragraph (else 0).
+    int refusedParagraphLength() const { return m_refusedParagraph; }
+
     // True when a change of document positions [docFrom, docTo) is large enough for BulkChange.
     bool isLargeChange(int docFrom, int docTo) const;
     // Makes one large change (loading, replacing all, formatting many paragraphs) with the
@@ -298,6 +304,8 @@ private:
     mutable int m_blockCount = 1;
     mutable QString m_lineKey;
     int m_bulkDepth = 0;
+    bool m_loadingFile = false;
+    int m_refusedParagraph = 0;
     // Scrolling owed to paragraphs above the view that changed height, applied once the view
     // knows the new size.
     int m_scrollCarry = 0;
