@@ -167,8 +167,11 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
         if (old == RTF1)
             AppState::instance().EditKeyDown = AppState::instance().UndoKeyDown = false;
     });
-    connect(RTF1, &RichTextBox::MouseMove, this,
-            [this] { m_main.setPanelText(frmMain::PanelDescription, QString()); });
+    // Over a link the description panel shows its address (Ctrl+click follows it).
+    connect(RTF1, &RichTextBox::MouseMove, this, [this](QMouseEvent *event) {
+        m_main.setPanelText(frmMain::PanelDescription,
+                            RTF1->LinkAt(event->position().toPoint()));
+    });
 
     st.SuppressModified = false;
     m_main.cmd().MNUENABLED();

@@ -20,6 +20,8 @@
 #include <cmath>
 
 #include "platform/ScreenMetrics.h"
+#include "platform/UiServices.h"
+#include "platform/rtf/KeptContent.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 #include "platform/rtf/TextFormats.h"
@@ -284,6 +286,21 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
     setAcceptRichText(true);
     setTabStopDistance(kDefaultTabTwips * TextFormats::PixelsPerTwip);
     setLineWrapMode(QTextEdit::NoWrap);
+    viewport()->setMouseTracking(true); // link addresses show while the pointer is over them
+    // Text typed after a kept object (a note's mark, a bookmark) is ordinary text: it does
+    // not take the object's properties along.
+    connect(this, &QTextEdit::currentCharFormatChanged, this, [this](const QTextCharFormat &f) {
+        if (f.isImageFormat() || KeptContent::isKeptObject(f))
+            return;
+        if (!f.hasProperty(KeptContent::KeptRtf) && !f.hasProperty(KeptContent::KeptShown) &&
+            !f.hasProperty(KeptContent::HiddenText))
+            return;
+        QTextCharFormat plain = f;
+        plain.clearProperty(KeptContent::KeptRtf);
+        plain.clearProperty(KeptContent::KeptShown);
+        plain.clearProperty(KeptContent::HiddenText);
+        setCurrentCharFormat(plain);
+    });
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::emitSelChangeIfMoved);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::emitSelChangeIfMoved);
@@ -309,6 +326,7 @@ void RichTextBox::watchDocument() const
     if (m_watched == doc)
         return;
     m_watched = doc;
+    KeptContent::installHandler(*document()); // notes show their marks
     m_textValid = false;
     ++m_revision;
     m_linesValid = 0;
@@ -392,6 +410,7 @@ void RichTextBox::setText(const QString &text)
     QTextDocument *doc = document();
     doc->setUndoRedoEnabled(false);
     doc->clear();
+    KeptContent::setStore(*doc, {}); // plain text keeps nothing of an earlier RTF document
     QTextCursor c(doc);
     c.insertText(toDocumentText(text));
     doc->setUndoRedoEnabled(true);
@@ -1270,16 +1289,62 @@ void RichTextBox::keyReleaseEvent(QKeyEvent *event)
     QTextEdit::keyReleaseEvent(event);
 }
 
+QString RichTextBox::LinkAt(const QPoint &viewportPos) const
+{
+    return anchorAt(viewportPos);
+}
+
+void RichTextBox::mousePressEvent(QMouseEvent *event)
+{
+    // Ctrl+click on a link follows it on release, leaving the caret where it was.
+    m_pressedLink.clear();
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        m_pressedLink = LinkAt(event->position().toPoint());
+        if (!m_pressedLink.isEmpty()) {
+            event->accept();
+            return;
+        }
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
 void RichTextBox::mouseMoveEvent(QMouseEvent *event)
 {
     QTextEdit::mouseMoveEvent(event);
+    // A link offers itself to Ctrl+click with the pointing hand.
+    const bool onLink = (event->modifiers() & Qt::ControlModifier) &&
+                        !LinkAt(event->position().toPoint()).isEmpty();
+    viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
     emit MouseMove(event);
 }
 
 void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (!m_pressedLink.isEmpty()) {
+        const QString link = std::exchange(m_pressedLink, QString());
+        if (event->button() == Qt::LeftButton && LinkAt(event->position().toPoint()) == link)
+            followLink(link);
+        emit MouseUp(event);
+        return;
+    }
     QTextEdit::mouseReleaseEvent(event);
     emit MouseUp(event);
+}
+
+void RichTextBox::followLink(const QString &link)
+{
+    if (link.startsWith(u'#')) {
+        // A link inside the document: to its bookmark, when the document has it.
+        const int at = KeptContent::bookmarkPosition(*document(), link.mid(1));
+        if (at >= 0) {
+            QTextCursor c = textCursor();
+            c.setPosition(at);
+            setTextCursor(c);
+            ensureCursorVisible();
+        }
+        return;
+    }
+    UiServices::instance().openUrl(link);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/RichTextBox.h"
+#include "platform/rtf/KeptContent.h"
 
 PageFormatter::PageFormatter() = default;
 PageFormatter::~PageFormatter() = default;
@@ -28,6 +29,7 @@ void PageFormatter::prepare(const RichTextBox &box, double width)
         return;
     release();
     m_doc.reset(source->clone());
+    KeptContent::installHandler(*m_doc); // notes print their marks
     m_doc->setDocumentMargin(0);
     // Pages always wrap, whatever wrap mode the control shows its text in.
     QTextOption option = m_doc->defaultTextOption();
