@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ListMarkers.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/UiServices.h"
 #include "platform/rtf/KeptContent.h"
@@ -843,33 +846,37 @@ void RichTextBox::setSelBullet(bool on)
 
 std::optional<int> RichTextBox::SelAlignment() const
 {
+    // The alignment as the paragraph shows it: Qt's left and right (as RTF's \ql and \qr)
+    // are the start and end of the line, which a right-to-left paragraph has on the other side.
     return commonBlock<int>(textCursor(), [](const QTextBlock &b) {
         const Qt::Alignment a = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
         if (a & Qt::AlignHCenter)
             return static_cast<int>(AlignCenter);
-        if ((a & Qt::AlignRight) || (a & Qt::AlignTrailing))
-            return static_cast<int>(AlignRight);
-        return static_cast<int>(AlignLeft);
+        bool right = (a & Qt::AlignRight) || (a & Qt::AlignTrailing);
+        if (!(a & Qt::AlignAbsolute) && b.textDirection() == Qt::RightToLeft)
+            right = !right;
+        return static_cast<int>(right ? AlignRight : AlignLeft);
     });
 }
 
 void RichTextBox::setSelAlignment(int alignment)
 {
-    Qt::Alignment a;
-    switch (alignment) {
-    case AlignLeft:
-        a = Qt::AlignLeft;
-        break;
-    case AlignRight:
-        a = Qt::AlignRight;
-        break;
-    case AlignCenter:
-        a = Qt::AlignHCenter;
-        break;
-    default:
+    if (alignment != AlignLeft && alignment != AlignRight && alignment != AlignCenter)
         return;
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    for (const QTextBlock &b : selectedBlocks(c)) {
+        QTextBlockFormat f = b.blockFormat();
+        if (alignment == AlignCenter) {
+            f.setAlignment(Qt::AlignHCenter);
+        } else {
+            // Left and right as shown: a right-to-left paragraph starts at the right.
+            const bool rtl = b.textDirection() == Qt::RightToLeft;
+            f.setAlignment((alignment == AlignRight) != rtl ? Qt::AlignRight : Qt::AlignLeft);
+        }
+        QTextCursor(b).setBlockFormat(f);
     }
-    changeBlocks([a](QTextBlockFormat &f) { f.setAlignment(a); });
+    c.endEditBlock();
 }
 
 std::optional<int> RichTextBox::SelIndent() const
@@ -1287,6 +1294,17 @@ void RichTextBox::keyReleaseEvent(QKeyEvent *event)
         return;
     event->accept();
     QTextEdit::keyReleaseEvent(event);
+}
+
+void RichTextBox::paintEvent(QPaintEvent *event)
+{
+    QTextEdit::paintEvent(event);
+    // The numbers of lists that start at another number than 1, which the layout leaves out.
+    QPainter painter(viewport());
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scroll);
+    ListMarkers::draw(&painter, *document(), QRectF(event->rect().translated(scroll)),
+                      palette());
 }
 
 QString RichTextBox::LinkAt(const QPoint &viewportPos) const

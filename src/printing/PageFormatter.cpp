@@ -7,6 +7,7 @@
 #include <QTextLayout>
 #include <algorithm>
 
+#include "platform/ListMarkers.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/KeptContent.h"
 
@@ -118,6 +119,7 @@ int PageFormatter::formatRange(const RichTextBox &box, const FormatRange &range,
         context.clip = clip.translated(0, pageTop);
         context.palette.setColor(QPalette::Text, Qt::black);
         m_doc->documentLayout()->draw(painter, context);
+        ListMarkers::draw(painter, *m_doc, context.clip, context.palette);
         painter->restore();
     }
     // A page whose first line lay before the request still moves on.
