@@ -22,6 +22,7 @@
 #include <cmath>
 
 #include "platform/ListMarkers.h"
+#include "platform/PictureFit.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/UiServices.h"
 #include "platform/rtf/KeptContent.h"
@@ -330,6 +331,7 @@ void RichTextBox::watchDocument() const
         return;
     m_watched = doc;
     KeptContent::installHandler(*document()); // notes show their marks
+    PictureFit::install(*document());         // wide pictures fit the text's width
     m_textValid = false;
     ++m_revision;
     m_linesValid = 0;

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/ListMarkers.h"
+#include "platform/PictureFit.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/KeptContent.h"
 
@@ -31,6 +32,7 @@ void PageFormatter::prepare(const RichTextBox &box, double width)
     release();
     m_doc.reset(source->clone());
     KeptContent::installHandler(*m_doc); // notes print their marks
+    PictureFit::install(*m_doc);         // wide pictures print within the page
     m_doc->setDocumentMargin(0);
     // Pages always wrap, whatever wrap mode the control shows its text in.
     QTextOption option = m_doc->defaultTextOption();
