@@ -106,8 +106,8 @@ void draw(QPainter *painter, const QTextDocument &document, const QRectF &clip,
         if (text.isEmpty())
             continue;
         // As the layout places a list marker: left of the first line, one blank apart, in
-        // the font of the paragraph's first character.
-        const QTextCharFormat charFormat = QTextCursor(b).charFormat();
+        // the font of the paragraph's mark.
+        const QTextCharFormat charFormat = b.charFormat();
         QFont font = charFormat.font();
         if (layout->paintDevice())
             font = QFont(font, layout->paintDevice());

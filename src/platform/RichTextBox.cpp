@@ -297,12 +297,13 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
         if (f.isImageFormat() || KeptContent::isKeptObject(f))
             return;
         if (!f.hasProperty(KeptContent::KeptRtf) && !f.hasProperty(KeptContent::KeptShown) &&
-            !f.hasProperty(KeptContent::HiddenText))
+            !f.hasProperty(KeptContent::HiddenText) && !f.hasProperty(TextFormats::Hidden))
             return;
         QTextCharFormat plain = f;
         plain.clearProperty(KeptContent::KeptRtf);
         plain.clearProperty(KeptContent::KeptShown);
         plain.clearProperty(KeptContent::HiddenText);
+        plain.clearProperty(TextFormats::Hidden);
         setCurrentCharFormat(plain);
     });
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);

@@ -44,7 +44,10 @@ enum Property : int {
     HiddenText,    // QString: hidden text, written back as \v text with the object's format
     SectionRtf,    // QByteArray on a block: the section that starts there, as read
     FieldStack,    // QByteArrayList on text: the fields the text is the result of, outermost
-                   // first, each "<id> <instruction as RTF>"
+                   // first, each "<number> {\field...{\*\fldinst ...}" (the field's RTF up to
+                   // its result; the number keeps neighbouring fields apart)
+    LinkLook,      // bool on a link's text: its colour and underline are the look of a link,
+                   // given by the reader, not the file's
 };
 
 // The document summary of the \info group, as the Properties dialog shows it.
@@ -61,8 +64,7 @@ struct Font
 {
     int number = 0;
     QString name;
-    int charset = 0;
-    QByteArray entry; // the whole table entry, "{\f1\fswiss\fcharset0 Arial;}"
+    int charset = -1; // -1 when the file gives none
 };
 
 struct Store
