@@ -169,8 +169,7 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     });
     // Over a link the description panel shows its address (Ctrl+click follows it).
     connect(RTF1, &RichTextBox::MouseMove, this, [this](QMouseEvent *event) {
-        m_main.setPanelText(frmMain::PanelDescription,
-                            RTF1->LinkAt(event->position().toPoint()));
+        m_main.setPanelText(frmMain::PanelDescription, RTF1->LinkAt(event->position().toPoint()));
     });
 
     st.SuppressModified = false;

@@ -31,8 +31,7 @@ void install(QTextDocument &document)
     layout->registerHandler(QTextFormat::ImageObject, handler);
 }
 
-QSizeF ImageHandler::intrinsicSize(QTextDocument *doc, int posInDocument,
-                                   const QTextFormat &format)
+QSizeF ImageHandler::intrinsicSize(QTextDocument *doc, int posInDocument, const QTextFormat &format)
 {
     const QTextImageFormat f = format.toImageFormat();
     QSizeF size(f.width(), f.height());

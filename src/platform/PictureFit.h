@@ -21,10 +21,9 @@ class ImageHandler : public QObject, public QTextObjectInterface
 
 public:
     using QObject::QObject;
-    QSizeF intrinsicSize(QTextDocument *doc, int posInDocument,
-                         const QTextFormat &format) override;
-    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc,
-                    int posInDocument, const QTextFormat &format) override;
+    QSizeF intrinsicSize(QTextDocument *doc, int posInDocument, const QTextFormat &format) override;
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int posInDocument,
+                    const QTextFormat &format) override;
 };
 
 } // namespace PictureFit

@@ -9,8 +9,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
-#include <QScrollBar>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -1306,8 +1306,7 @@ void RichTextBox::paintEvent(QPaintEvent *event)
     QPainter painter(viewport());
     const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-scroll);
-    ListMarkers::draw(&painter, *document(), QRectF(event->rect().translated(scroll)),
-                      palette());
+    ListMarkers::draw(&painter, *document(), QRectF(event->rect().translated(scroll)), palette());
 }
 
 QString RichTextBox::LinkAt(const QPoint &viewportPos) const

@@ -249,16 +249,15 @@ void tst_frmDocRTF::lastCloseDisablesDocumentCommands()
     QVERIFY(m.menuItem(QStringLiteral("MNUFILESAVEAS"))->isEnabled());
 }
 
-
 void tst_frmDocRTF::linkShowsAddressAndOpensOnCtrlClick()
 {
     MainWindowFixture f;
     frmMain &m = f.start();
     RichTextBox *rtf = f.active()->RTF1;
-    rtf->setTextRTF(QStringLiteral(
-        "{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"https://example.org/a\"}"
-        "{\\fldrslt the site}} or {\\field{\\*\\fldinst HYPERLINK \\\\l \"end\"}"
-        "{\\fldrslt the end}}\\par {\\*\\bkmkstart end}last\\par}"));
+    rtf->setTextRTF(
+        QStringLiteral("{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"https://example.org/a\"}"
+                       "{\\fldrslt the site}} or {\\field{\\*\\fldinst HYPERLINK \\\\l \"end\"}"
+                       "{\\fldrslt the end}}\\par {\\*\\bkmkstart end}last\\par}"));
     auto pointAt = [rtf](const QString &word) {
         QTextCursor c(rtf->document());
         c.setPosition(rtf->toDocPosition(int(rtf->Text().indexOf(word))) + 2);

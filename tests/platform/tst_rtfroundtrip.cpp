@@ -98,12 +98,15 @@ void TestRtfRoundTrip::keepsContent_data()
     QTest::newRow("field without result")
         << doc("a{\\field{\\*\\fldinst TOC \\\\o}}b\\par")
         << QByteArrayList{"{\\field{\\*\\fldinst TOC \\\\o}}"} << "a" + o + "b";
-    QTest::newRow("info") << doc("{\\info{\\title Bulletin}{\\author Ann}{\\company Co}}text\\par")
-                          << QByteArrayList{"{\\info{\\title Bulletin}{\\author Ann}{\\company Co}}"}
-                          << "text";
-    QTest::newRow("style sheet") << doc("{\\stylesheet{\\s0 Normal;}{\\s1\\b heading 1;}}t\\par")
-                                 << QByteArrayList{"{\\stylesheet{\\s0 Normal;}{\\s1\\b heading 1;}}"}
-                                 << "t";
+    QTest::newRow("equation laid out, written as read")
+        << doc("x{\\field{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y\\par")
+        << QByteArrayList{"{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y"} << "x1y";
+    QTest::newRow("info")
+        << doc("{\\info{\\title Bulletin}{\\author Ann}{\\company Co}}text\\par")
+        << QByteArrayList{"{\\info{\\title Bulletin}{\\author Ann}{\\company Co}}"} << "text";
+    QTest::newRow("style sheet")
+        << doc("{\\stylesheet{\\s0 Normal;}{\\s1\\b heading 1;}}t\\par")
+        << QByteArrayList{"{\\stylesheet{\\s0 Normal;}{\\s1\\b heading 1;}}"} << "t";
     QTest::newRow("headers and footers")
         << doc("{\\header \\pard top\\par}{\\footerf \\pard first foot\\par}{\\footer foot\\par}"
                "body\\par")
@@ -115,28 +118,30 @@ void TestRtfRoundTrip::keepsContent_data()
                                 << QByteArrayList{"\\paperw11906", "\\paperh16838", "\\margl1134",
                                                   "\\landscape", "\\titlepg"}
                                 << "body";
-    QTest::newRow("sections") << doc("one\\par\\sect\\sectd\\sbknone\\cols2{\\header h2\\par}two\\par")
-                              << QByteArrayList{"\\sect", "\\sbknone", "\\cols2", "{\\header h2\\par}"}
-                              << "one\n\ntwo";
+    QTest::newRow("sections")
+        << doc("one\\par\\sect\\sectd\\sbknone\\cols2{\\header h2\\par}two\\par")
+        << QByteArrayList{"\\sect", "\\sbknone", "\\cols2", "{\\header h2\\par}"} << "one\n\ntwo";
     QTest::newRow("footnote") << doc("word{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} "
                                      "The note.}\\par")
-                              << QByteArrayList{"\\chftn", "{\\footnote\\pard\\plain{\\super\\chftn} "
-                                                           "The note.}"}
+                              << QByteArrayList{"\\chftn",
+                                                "{\\footnote\\pard\\plain{\\super\\chftn} "
+                                                "The note.}"}
                               << "word" + o;
     QTest::newRow("endnote") << doc("x{\\super\\chftn}{\\footnote\\ftnalt end}\\par")
                              << QByteArrayList{"{\\footnote\\ftnalt end}"} << "x" + o;
     QTest::newRow("bookmarks") << doc("{\\*\\bkmkstart here}target{\\*\\bkmkend here}\\par")
                                << QByteArrayList{"{\\*\\bkmkstart here}", "{\\*\\bkmkend here}"}
                                << o + "target" + o;
-    QTest::newRow("hidden text") << doc("vis{\\v hid}ible\\par")
-                                 << QByteArrayList{"\\v hid"} << "vis" + o + "ible";
+    QTest::newRow("hidden text") << doc("vis{\\v hid}ible\\par") << QByteArrayList{"\\v hid"}
+                                 << "vis" + o + "ible";
     QTest::newRow("unknown destination")
         << doc("{\\*\\generator Tool 1;}a{\\*\\pamphlexaunknown {x}y}b\\par")
         << QByteArrayList{"{\\*\\generator Tool 1;}", "{\\*\\pamphlexaunknown {x}y}"}
         << "a" + o + "b";
     QTest::newRow("code page and fonts")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}"
-                      "{\\header \\'cf\\'f0\\par}\\'cf\\'f0\\par}")
+        << QByteArray(
+               "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}"
+               "{\\header \\'cf\\'f0\\par}\\'cf\\'f0\\par}")
         << QByteArrayList{"\\ansicpg1251", "\\fcharset204 Arial;", "{\\header \\'cf\\'f0\\par}"}
         << QString::fromUtf8("Пр");
 }
@@ -299,25 +304,27 @@ void TestRtfRoundTrip::listNumbering_data()
     auto listTable = [](int nfc, int start, const QByteArray &text) {
         return "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc" +
                QByteArray::number(nfc) + "\\levelstartat" + QByteArray::number(start) +
-               "{\\leveltext " + text + ";}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid7}}"
+               "{\\leveltext " + text +
+               ";}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid7}}"
                "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}";
     };
-    const QByteArray items = "\\pard\\ls1\\fi-360\\li720 one\\par two\\par three\\par\\pard after\\par";
-    QTest::newRow("decimal from 5") << doc(listTable(0, 5, "\\'02\\'00.") + items)
-                                    << QStringList{"5.", "6.", "7."}
-                                    << QByteArrayList{"\\levelnfc0", "\\levelstartat5"};
+    const QByteArray items =
+        "\\pard\\ls1\\fi-360\\li720 one\\par two\\par three\\par\\pard after\\par";
+    QTest::newRow("decimal from 5")
+        << doc(listTable(0, 5, "\\'02\\'00.") + items) << QStringList{"5.", "6.", "7."}
+        << QByteArrayList{"\\levelnfc0", "\\levelstartat5"};
     QTest::newRow("upper roman") << doc(listTable(1, 1, "\\'02\\'00.") + items)
                                  << QStringList{"I.", "II.", "III."}
                                  << QByteArrayList{"\\levelnfc1", "\\levelstartat1"};
-    QTest::newRow("lower roman from 4") << doc(listTable(2, 4, "\\'03(\\'00)") + items)
-                                        << QStringList{"(iv)", "(v)", "(vi)"}
-                                        << QByteArrayList{"\\levelnfc2", "\\levelstartat4"};
-    QTest::newRow("upper letters") << doc(listTable(3, 1, "\\'02\\'00)") + items)
-                                   << QStringList{"A)", "B)", "C)"}
-                                   << QByteArrayList{"\\levelnfc3"};
-    QTest::newRow("lower letters from 26") << doc(listTable(4, 26, "\\'02\\'00.") + items)
-                                           << QStringList{"z.", "aa.", "ab."}
-                                           << QByteArrayList{"\\levelnfc4", "\\levelstartat26"};
+    QTest::newRow("lower roman from 4")
+        << doc(listTable(2, 4, "\\'03(\\'00)") + items) << QStringList{"(iv)", "(v)", "(vi)"}
+        << QByteArrayList{"\\levelnfc2", "\\levelstartat4"};
+    QTest::newRow("upper letters")
+        << doc(listTable(3, 1, "\\'02\\'00)") + items) << QStringList{"A)", "B)", "C)"}
+        << QByteArrayList{"\\levelnfc3"};
+    QTest::newRow("lower letters from 26")
+        << doc(listTable(4, 26, "\\'02\\'00.") + items) << QStringList{"z.", "aa.", "ab."}
+        << QByteArrayList{"\\levelnfc4", "\\levelstartat26"};
     QTest::newRow("older form from 3")
         << doc("\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart3{\\pntxta .}}\\fi-360\\li720 one\\par "
                "two\\par three\\par\\pard after\\par")

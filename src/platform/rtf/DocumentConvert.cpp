@@ -15,9 +15,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextBlock>
-#include <QTextFragment>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
 
 namespace {
 // The marker a list paragraph shows, as text. Bullets are told apart by depth, as other

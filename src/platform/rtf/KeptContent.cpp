@@ -48,8 +48,8 @@ QString bookmarkStartName(const QByteArray &rtf)
             ++i;
         } else if (rtf[i] == '\\' && i + 1 < rtf.size() && isLetter(rtf[i + 1])) {
             ++i;
-            while (i < rtf.size() && (isLetter(rtf[i]) || rtf[i] == '-' ||
-                                      (rtf[i] >= '0' && rtf[i] <= '9')))
+            while (i < rtf.size() &&
+                   (isLetter(rtf[i]) || rtf[i] == '-' || (rtf[i] >= '0' && rtf[i] <= '9')))
                 ++i;
         } else {
             break;
@@ -80,8 +80,8 @@ bool Summary::isEmpty() const
 {
     return title.isEmpty() && subject.isEmpty() && author.isEmpty() && company.isEmpty() &&
            keywords.isEmpty() && comment.isEmpty() && operatorName.isEmpty() &&
-           category.isEmpty() && manager.isEmpty() && !created.isValid() &&
-           !revised.isValid() && !printed.isValid();
+           category.isEmpty() && manager.isEmpty() && !created.isValid() && !revised.isValid() &&
+           !printed.isValid();
 }
 
 bool Store::isEmpty() const
@@ -103,14 +103,25 @@ void setStore(QTextDocument &document, Store store)
     if (store.isEmpty())
         document.setProperty(StoreProperty, QVariant());
     else
-        document.setProperty(StoreProperty,
-                             QVariant::fromValue(StorePtr(std::make_shared<Store>(std::move(store)))));
+        document.setProperty(StoreProperty, QVariant::fromValue(StorePtr(
+                                                std::make_shared<Store>(std::move(store)))));
 }
 
 Summary parseInfo(QByteArrayView group, int codePage)
 {
-    enum Field { None = -1, Title, Subject, Author, Operator, Keywords, Comment, Company,
-                 Category, Manager, FieldCount };
+    enum Field {
+        None = -1,
+        Title,
+        Subject,
+        Author,
+        Operator,
+        Keywords,
+        Comment,
+        Company,
+        Category,
+        Manager,
+        FieldCount
+    };
     static const char *const names[] = {"title",   "subject", "author",   "operator", "keywords",
                                         "doccomm", "company", "category", "manager"};
     static const char *const dateNames[] = {"creatim", "revtim", "printim"};
@@ -229,7 +240,7 @@ Summary parseInfo(QByteArrayView group, int codePage)
         }
     }
     flush();
-    auto dateTime = [](const int (&d)[6]) {
+    auto dateTime = [](const int(&d)[6]) {
         const QDate date(d[0], d[1], d[2]);
         if (d[0] <= 0 || !date.isValid())
             return QDateTime();
@@ -293,8 +304,8 @@ int bookmarkPosition(const QTextDocument &document, const QString &name)
 void installHandler(QTextDocument &document)
 {
     QAbstractTextDocumentLayout *layout = document.documentLayout();
-    auto *handler = layout->findChild<ObjectHandler *>(QLatin1String(HandlerName),
-                                                       Qt::FindDirectChildrenOnly);
+    auto *handler =
+        layout->findChild<ObjectHandler *>(QLatin1String(HandlerName), Qt::FindDirectChildrenOnly);
     if (handler)
         return;
     handler = new ObjectHandler(layout);

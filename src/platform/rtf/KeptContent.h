@@ -41,20 +41,20 @@ enum : int {
 enum Property : int {
     KeptRtf = QTextFormat::UserProperty + 40, // QByteArray: written back as it is
     KeptShown,                                // QString: what the object shows (a note's mark)
-    HiddenText,    // QString: hidden text, written back as \v text with the object's format
-    SectionRtf,    // QByteArray on a block: the section that starts there, as read
-    FieldStack,    // QByteArrayList on text: the fields the text is the result of, outermost
-                   // first, each "<number> {\field...{\*\fldinst ...}" (the field's RTF up to
-                   // its result; the number keeps neighbouring fields apart)
-    LinkLook,      // bool on a link's text: its colour and underline are the look of a link,
-                   // given by the reader, not the file's
+    HiddenText, // QString: hidden text, written back as \v text with the object's format
+    SectionRtf, // QByteArray on a block: the section that starts there, as read
+    FieldStack, // QByteArrayList on text: the fields the text is the result of, outermost
+                // first, each "<number> {\field...{\*\fldinst ...}" (the field's RTF up to
+                // its result; the number keeps neighbouring fields apart; "e<number>": the
+                // result was made by the reader and is not written)
+    LinkLook,   // bool on a link's text: its colour and underline are the look of a link,
+                // given by the reader, not the file's
 };
 
 // The document summary of the \info group, as the Properties dialog shows it.
 struct Summary
 {
-    QString title, subject, author, company, keywords, comment, operatorName, category,
-        manager;
+    QString title, subject, author, company, keywords, comment, operatorName, category, manager;
     QDateTime created, revised, printed;
 
     bool isEmpty() const;
@@ -72,7 +72,7 @@ struct Store
     int codePage = 1252;  // \ansicpg
     int defaultFont = -1; // \deff, -1 when the file gives none
     std::vector<Font> fonts;
-    QList<QColor> colors; // entries from the second on (the first is "automatic")
+    QList<QColor> colors;  // entries from the second on (the first is "automatic")
     QByteArray styleSheet; // "{\stylesheet ...}"
     QByteArray info;       // "{\info ...}"
     Summary summary;
@@ -112,10 +112,9 @@ class ObjectHandler : public QObject, public QTextObjectInterface
 
 public:
     using QObject::QObject;
-    QSizeF intrinsicSize(QTextDocument *doc, int posInDocument,
-                         const QTextFormat &format) override;
-    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc,
-                    int posInDocument, const QTextFormat &format) override;
+    QSizeF intrinsicSize(QTextDocument *doc, int posInDocument, const QTextFormat &format) override;
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int posInDocument,
+                    const QTextFormat &format) override;
 };
 
 } // namespace KeptContent

@@ -8,8 +8,8 @@
 #include "platform/rtf/KeptContent.h"
 #include "platform/rtf/TextFormats.h"
 #include "platform/rtf/reader/Fields.h"
-#include "platform/rtf/reader/KeptGroups.h"
 #include "platform/rtf/reader/Fonts.h"
+#include "platform/rtf/reader/KeptGroups.h"
 #include "platform/rtf/reader/Lists.h"
 
 #include <QTextDocument>

@@ -105,6 +105,7 @@ void FieldsHandler::word(quint16 code, bool, int)
     case FldRslt:
         if (m_fields.empty() || !s.inGroup(Kind::Fields, FieldGroup))
             return;
+        m_reader.flushBytes(true);
         m_reader.ensureBlock();
         m_fields.back().resultAt = m_reader.nextPosition();
         // The result's text carries its field (and the fields around it).
@@ -113,14 +114,17 @@ void FieldsHandler::word(quint16 code, bool, int)
     }
 }
 
-int FieldsHandler::chainFor(int outer, const Field &field)
+int FieldsHandler::chainFor(int outer, const Field &field, bool computed)
 {
     if (m_chains.size() >= MaxChains)
         return outer;
     Chain chain;
     if (outer > 0 && size_t(outer) <= m_chains.size())
         chain = m_chains[size_t(outer - 1)];
-    chain.stack << QByteArray::number(g_fieldSerial.fetchAndAddRelaxed(1) + 1) + ' ' + field.head;
+    // A result the reader made up is shown, not written: its number says so.
+    chain.stack << (computed ? "e" : "") +
+                       QByteArray::number(g_fieldSerial.fetchAndAddRelaxed(1) + 1) + ' ' +
+                       field.head;
     const QString link = hyperlinkAddress(field.instruction.trimmed());
     if (!link.isEmpty())
         chain.link = link;
@@ -150,8 +154,7 @@ void FieldsHandler::text(quint8, const char *p, qsizetype n)
     if (m_fields.empty() || m_fields.back().instruction.size() >= MaxInstruction)
         return;
     QString t;
-    m_reader.currentCodePage().decode(QByteArrayView(p, std::min<qsizetype>(n, MaxInstruction)),
-                                      t);
+    m_reader.currentCodePage().decode(QByteArrayView(p, std::min<qsizetype>(n, MaxInstruction)), t);
     m_fields.back().instruction.append(t);
 }
 
@@ -183,6 +186,7 @@ void FieldsHandler::finishField()
         return;
     const Field field = m_fields.back();
     m_fields.pop_back();
+    m_reader.flushBytes(true); // text of a double-byte page waits there
     m_reader.ensureBlock();
     const int resultEnd = m_reader.nextPosition();
     if (field.resultAt >= 0 && resultEnd > field.resultAt)
@@ -216,7 +220,7 @@ void FieldsHandler::finishField()
     }
     CharProps &chr = m_reader.state().chr;
     const int outer = chr.fieldChain;
-    chr.fieldChain = chainFor(outer, field);
+    chr.fieldChain = chainFor(outer, field, true);
     for (QChar c : text)
         m_reader.addChar(c.unicode());
     chr.fieldChain = outer;

@@ -9,7 +9,8 @@ namespace RtfRead {
 // \field groups: the result (\fldrslt) is read as body text whose format carries the field
 // (KeptContent::FieldStack: the field's RTF up to its result, so the writer puts the result
 // back inside it); a HYPERLINK field's result is a link. A field that shows no result is
-// kept whole as an object, except an equation, which shows the text it lays out.
+// kept whole as an object, except an equation, which shows the text it lays out (written back
+// without it, as read: other programs lay it out themselves).
 class FieldsHandler : public Handler
 {
 public:
@@ -39,7 +40,7 @@ private:
         QString link;
     };
     void finishField();
-    int chainFor(int outer, const Field &field);
+    int chainFor(int outer, const Field &field, bool computed = false);
 
     std::vector<Field> m_fields; // open \field groups
     std::vector<Chain> m_chains;

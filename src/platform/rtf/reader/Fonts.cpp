@@ -192,8 +192,9 @@ std::vector<KeptContent::Font> FontsHandler::fontTable() const
     table.reserve(m_fonts.size());
     for (const auto &[number, font] : m_fonts)
         table.push_back({number, font.name, font.charset});
-    std::sort(table.begin(), table.end(),
-              [](const KeptContent::Font &a, const KeptContent::Font &b) { return a.number < b.number; });
+    std::sort(
+        table.begin(), table.end(),
+        [](const KeptContent::Font &a, const KeptContent::Font &b) { return a.number < b.number; });
     return table;
 }
 

@@ -12,75 +12,79 @@ namespace RtfRead {
 namespace {
 
 enum Word : quint16 {
-    Info,          // \info: the store
-    StyleSheet,    // the store
-    HeaderGroup,   // a group of the document's header: the store
-    SectionGroup,  // headers and footers: their section
-    BodyGroup,     // notes, bookmarks, annotations: objects in the text
-    ChFtn,         // a note's reference mark
-    ChAtn,         // an annotation's reference mark
-    SectionWord,   // document and section formatting; the word is SectionWord + its index
+    Info,         // \info: the store
+    StyleSheet,   // the store
+    HeaderGroup,  // a group of the document's header: the store
+    SectionGroup, // headers and footers: their section
+    BodyGroup,    // notes, bookmarks, annotations: objects in the text
+    ChFtn,        // a note's reference mark
+    ChAtn,        // an annotation's reference mark
+    SectionWord,  // document and section formatting; the word is SectionWord + its index
 };
 
 // Formatting of the document and of sections, kept as written.
 constexpr const char *SectionWords[] = {
     // page
-    "paperw", "paperh", "psz", "margl", "margr", "margt", "margb", "facingp", "gutter",
-    "ogutter", "rtlgutter", "gutterprl", "margmirror", "landscape", "pgnstart", "widowctrl",
-    "twoonone", "bookfold", "bookfoldrev", "bookfoldsheets", "deftab", "hyphhotz",
-    "hyphconsec", "hyphcaps", "hyphauto", "linestart", "fracwidth", "titlepg", "viewkind",
-    "viewscale", "viewzk", "formshade", "fet", "endnotes", "enddoc", "ftntj", "ftnbj",
-    "aendnotes", "aenddoc", "aftnbj", "aftntj", "ftnstart", "aftnstart", "ftnrstpg",
-    "ftnrestart", "ftnrstcont", "aftnrestart", "aftnrstcont", "ftnnar", "ftnnalc", "ftnnauc",
-    "ftnnrlc", "ftnnruc", "ftnnchi", "aftnnar", "aftnnalc", "aftnnauc", "aftnnrlc", "aftnnruc",
-    "aftnnchi", "rtldoc", "ltrdoc", "doctemp", "makebackup", "defformat", "psover",
+    "paperw", "paperh", "psz", "margl", "margr", "margt", "margb", "facingp", "gutter", "ogutter",
+    "rtlgutter", "gutterprl", "margmirror", "landscape", "pgnstart", "widowctrl", "twoonone",
+    "bookfold", "bookfoldrev", "bookfoldsheets", "deftab", "hyphhotz", "hyphconsec", "hyphcaps",
+    "hyphauto", "linestart", "fracwidth", "titlepg", "viewkind", "viewscale", "viewzk", "formshade",
+    "fet", "endnotes", "enddoc", "ftntj", "ftnbj", "aendnotes", "aenddoc", "aftnbj", "aftntj",
+    "ftnstart", "aftnstart", "ftnrstpg", "ftnrestart", "ftnrstcont", "aftnrestart", "aftnrstcont",
+    "ftnnar", "ftnnalc", "ftnnauc", "ftnnrlc", "ftnnruc", "ftnnchi", "aftnnar", "aftnnalc",
+    "aftnnauc", "aftnnrlc", "aftnnruc", "aftnnchi", "rtldoc", "ltrdoc", "doctemp", "makebackup",
+    "defformat", "psover",
     // sections
-    "sectd", "sbknone", "sbkcol", "sbkpage", "sbkeven", "sbkodd", "cols", "colsx", "colno",
-    "colsr", "colw", "linebetcol", "pgwsxn", "pghsxn", "marglsxn", "margrsxn", "margtsxn",
-    "margbsxn", "guttersxn", "margmirsxn", "lndscpsxn", "headery", "footery", "pgnstarts",
-    "pgncont", "pgnrestart", "pgndec", "pgnucrm", "pgnlcrm", "pgnucltr", "pgnlcltr", "pgnx",
-    "pgny", "vertalt", "vertalc", "vertalj", "vertalb", "endnhere", "binfsxn", "binsxn",
-    "linemod", "linex", "linestarts", "linerestart", "lineppage", "linecont", "stextflow",
-    "rtlsect", "ltrsect", "sectunlocked", "sectlinegrid", "sectdefaultcl", "sectexpand",
-    "sectspecifycl", "sectspecifyl", "sectspecifygenN", "pgbrdrhead", "pgbrdrfoot",
-    "pgbrdrt", "pgbrdrb", "pgbrdrl", "pgbrdrr", "pgbrdropt", "pgbrdrsnap", "sftnbj", "sftntj",
-    "saftnbj", "saftntj", "sftnstart", "sftnrstpg", "sftnrestart", "sftnrstcont", "sftnnar",
-    "sftnnalc", "sftnnauc", "sftnnrlc", "sftnnruc", "saftnnar", "saftnnalc", "saftnnauc",
-    "saftnnrlc", "saftnnruc"};
+    "sectd", "sbknone", "sbkcol", "sbkpage", "sbkeven", "sbkodd", "cols", "colsx", "colno", "colsr",
+    "colw", "linebetcol", "pgwsxn", "pghsxn", "marglsxn", "margrsxn", "margtsxn", "margbsxn",
+    "guttersxn", "margmirsxn", "lndscpsxn", "headery", "footery", "pgnstarts", "pgncont",
+    "pgnrestart", "pgndec", "pgnucrm", "pgnlcrm", "pgnucltr", "pgnlcltr", "pgnx", "pgny", "vertalt",
+    "vertalc", "vertalj", "vertalb", "endnhere", "binfsxn", "binsxn", "linemod", "linex",
+    "linestarts", "linerestart", "lineppage", "linecont", "stextflow", "rtlsect", "ltrsect",
+    "sectunlocked", "sectlinegrid", "sectdefaultcl", "sectexpand", "sectspecifycl", "sectspecifyl",
+    "sectspecifygenN", "pgbrdrhead", "pgbrdrfoot", "pgbrdrt", "pgbrdrb", "pgbrdrl", "pgbrdrr",
+    "pgbrdropt", "pgbrdrsnap", "sftnbj", "sftntj", "saftnbj", "saftntj", "sftnstart", "sftnrstpg",
+    "sftnrestart", "sftnrstcont", "sftnnar", "sftnnalc", "sftnnauc", "sftnnrlc", "sftnnruc",
+    "saftnnar", "saftnnalc", "saftnnauc", "saftnnrlc", "saftnnruc"};
 
 } // namespace
 
 void addKeptWords(KeywordTable &table)
 {
-    const std::pair<Word, std::initializer_list<const char *>> groups[] = {
-        {Info, {"info"}},
-        {StyleSheet, {"stylesheet"}},
-        {HeaderGroup,
-         {"filetbl", "revtbl", "rsidtbl", "template", "pgdsctbl", "private", "themedata",
-          "colorschememapping", "mmathPr", "datastore", "generator", "xmlnstbl", "userprops",
-          "docvar", "protusertbl", "defchp", "defpap", "rsidroot", "fchars", "lchars",
-          "writereservation", "writereservhash", "passwordhash", "wgrffmtfilter", "background",
-          "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "listoverridetable_"}},
-        {SectionGroup,
-         {"header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf",
-          "pnseclvl"}},
-        {BodyGroup,
-         {"footnote", "annotation", "atnid", "atnauthor", "atndate", "atnref", "atntime",
-          "atnicn", "atnparent", "xe", "tc", "txe", "bkmkstart", "bkmkend", "atrfstart",
-          "atrfend", "pxe", "formfield", "bookmark", "mmath", "htmltag", "mhtmltag",
-          // destinations that belong inside other groups, kept where they stray into the text
-          "fldtype", "datafield", "comment", "listpicture", "objdata",
-          "objclass", "objname", "blipuid", "picprop", "pntxta", "pntxtb", "fontemb", "fontfile",
-          "falt", "panose", "keycode", "nesttableprops", "nonesttables", "listname", "leveltext",
-          "levelnumbers", "shptxt", "author", "operator", "title", "subject", "keywords",
-          "doccomm", "creatim", "revtim", "printim", "buptim", "hlinkbase", "ffname",
-          "ffdeftext", "ffstattext", "ffhelptext", "ffentrymcr", "ffexitmcr", "ffformat", "ffl",
-          "oleclsid", "latentstyles", "xform", "lfolevel"}},
-    };
-    for (const auto &[code, words] : groups) {
+    static constexpr const char *info[] = {"info"};
+    static constexpr const char *styleSheet[] = {"stylesheet"};
+    static constexpr const char *header[] = {
+        "filetbl",          "revtbl",          "rsidtbl",      "template",
+        "pgdsctbl",         "private",         "themedata",    "colorschememapping",
+        "mmathPr",          "datastore",       "generator",    "xmlnstbl",
+        "userprops",        "docvar",          "protusertbl",  "defchp",
+        "defpap",           "rsidroot",        "fchars",       "lchars",
+        "writereservation", "writereservhash", "passwordhash", "wgrffmtfilter",
+        "background",       "ftnsep",          "ftnsepc",      "ftncn",
+        "aftnsep",          "aftnsepc",        "aftncn",       "listoverridetable_"};
+    static constexpr const char *section[] = {"header",  "headerl", "headerr", "headerf", "footer",
+                                              "footerl", "footerr", "footerf", "pnseclvl"};
+    static constexpr const char *body[] = {
+        "footnote", "annotation", "atnid", "atnauthor", "atndate", "atnref", "atntime", "atnicn",
+        "atnparent", "xe", "tc", "txe", "bkmkstart", "bkmkend", "atrfstart", "atrfend", "pxe",
+        "formfield", "bookmark", "mmath", "htmltag", "mhtmltag",
+        // destinations that belong inside other groups, kept where they stray into the text
+        "fldtype", "datafield", "comment", "listpicture", "objdata", "objclass", "objname",
+        "blipuid", "picprop", "pntxta", "pntxtb", "fontemb", "fontfile", "falt", "panose",
+        "keycode", "nesttableprops", "nonesttables", "listname", "leveltext", "levelnumbers",
+        "shptxt", "author", "operator", "title", "subject", "keywords", "doccomm", "creatim",
+        "revtim", "printim", "buptim", "hlinkbase", "ffname", "ffdeftext", "ffstattext",
+        "ffhelptext", "ffentrymcr", "ffexitmcr", "ffformat", "ffl", "oleclsid", "latentstyles",
+        "xform", "lfolevel"};
+    auto add = [&table](const auto &words, Word code) {
         for (const char *w : words)
             table[w] = Keyword{Kind::Kept, code};
-    }
+    };
+    add(info, Info);
+    add(styleSheet, StyleSheet);
+    add(header, HeaderGroup);
+    add(section, SectionGroup);
+    add(body, BodyGroup);
     addWords(table, Kind::Kept, {{"chftn", ChFtn}, {"chatn", ChAtn}});
     for (size_t i = 0; i < std::size(SectionWords); ++i)
         table[SectionWords[i]] = Keyword{Kind::Kept, quint16(SectionWord + i)};
@@ -170,6 +174,7 @@ void KeptGroupsHandler::keepInBody(const QByteArray &rtf, const QString &shown)
     if (rtf.isEmpty())
         return;
     QTextCursor &cursor = m_reader.cursor();
+    m_reader.flushBytes(true);
     if (m_noteMark >= 0 && m_noteMark == m_reader.nextPosition() - 1 &&
         rtf.startsWith("{\\footnote")) {
         // The note goes with its reference mark: deleting the mark deletes the note.
@@ -179,7 +184,8 @@ void KeptGroupsHandler::keepInBody(const QByteArray &rtf, const QString &shown)
         mark.setPosition(m_noteMark + 1, QTextCursor::KeepAnchor);
         QTextCharFormat f = mark.charFormat();
         if (KeptContent::isKeptObject(f)) {
-            f.setProperty(KeptContent::KeptRtf, f.property(KeptContent::KeptRtf).toByteArray() + rtf);
+            f.setProperty(KeptContent::KeptRtf,
+                          f.property(KeptContent::KeptRtf).toByteArray() + rtf);
             mark.setCharFormat(f);
             m_noteMark = -1;
             return;

@@ -32,8 +32,8 @@ private:
     int m_footnotes = 0;
     int m_noteMark = -1; // where the last note's reference mark went, until its note comes
     KeptContent::Store m_store;
-    QByteArray m_section;     // the current section's formatting as read
-    int m_sectionStart = -1;  // where the current section starts; -1 for the first
+    QByteArray m_section;    // the current section's formatting as read
+    int m_sectionStart = -1; // where the current section starts; -1 for the first
     std::vector<std::pair<int, QByteArray>> m_sections; // the later sections
 };
 

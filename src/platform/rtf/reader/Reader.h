@@ -106,7 +106,8 @@ struct ParaProps
     QString pnBefore, pnAfter;
     int pnStart = 1;
     bool pageBreakBefore = false;
-    qint8 direction = 0; // 1 right-to-left (\rtlpar), -1 left-to-right (\ltrpar), 0 as the text goes
+    qint8 direction =
+        0; // 1 right-to-left (\rtlpar), -1 left-to-right (\ltrpar), 0 as the text goes
 
     bool sameBlockFormat(const ParaProps &o) const
     {

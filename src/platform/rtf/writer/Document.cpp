@@ -217,6 +217,8 @@ void Writer::writeBlock(const QTextBlock &block, bool whole)
             continue;
         const QTextCharFormat cf = frag.charFormat();
         syncFields(fieldStack(cf, frag.charFormatIndex()));
+        if (m_silent > 0)
+            continue;
         writeCharFormat(cf, frag.charFormatIndex());
         wroteText = true;
         if (cf.isImageFormat()) {
@@ -229,7 +231,8 @@ void Writer::writeBlock(const QTextBlock &block, bool whole)
                 writeKeptObject(cf);
             continue;
         }
-        const QStringView text = QStringView(frag.text()).sliced(s - fs, e - s);
+        const QString fragText = frag.text();
+        const QStringView text = QStringView(fragText).sliced(s - fs, e - s);
         // Right-to-left text is marked so, as word processors mark it.
         const bool rtl = text.isRightToLeft();
         if (rtl != m_char.rtl) {

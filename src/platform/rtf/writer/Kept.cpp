@@ -74,6 +74,8 @@ QByteArray Writer::storedSections() const
 
 void Writer::writeKeptObject(const QTextCharFormat &f)
 {
+    if (m_silent > 0)
+        return;
     if (f.hasProperty(KeptContent::HiddenText)) {
         writeText(f.stringProperty(KeptContent::HiddenText)); // after \v, from its format
         return;
@@ -96,9 +98,9 @@ QByteArrayList Writer::fieldStack(const QTextCharFormat &f, int formatIndex)
     if (stack.isEmpty() && f.isAnchor() && !f.anchorHref().isEmpty()) {
         // A link that came without its field: written as one.
         const QString href = f.anchorHref();
-        const QByteArray target =
-            href.startsWith(u'#') ? "\\\\l \"" + instructionText(href.mid(1)) + '"'
-                                  : '"' + instructionText(href) + '"';
+        const QByteArray target = href.startsWith(u'#')
+                                      ? "\\\\l \"" + instructionText(href.mid(1)) + '"'
+                                      : '"' + instructionText(href) + '"';
         stack << "link " + instructionText(href) + " {\\field{\\*\\fldinst HYPERLINK " + target +
                      "}";
     }
@@ -121,7 +123,10 @@ void Writer::syncFields(const QByteArrayList &stack, bool open)
         ++common;
     bool paragraphInside = false;
     while (m_openFields.size() > common) {
-        m_body.append("}}");
+        if (m_openFields.last().startsWith('e'))
+            --m_silent; // closed when it opened
+        else
+            m_body.append("}}");
         m_delimit = false;
         m_char = m_fieldOuter.back().chr;
         paragraphInside |= m_fieldOuter.back().paragraphs != m_paragraphsWritten;
@@ -140,7 +145,13 @@ void Writer::syncFields(const QByteArrayList &stack, bool open)
             continue;
         m_fieldOuter.push_back({m_char, m_paragraphsWritten});
         m_body.append(QByteArrayView(entry).sliced(space + 1));
-        m_body.append("{\\fldrslt ");
+        if (entry.startsWith('e')) {
+            // The result the reader made up: the field is written as it was read, without it.
+            m_body.append("{\\fldrslt }}");
+            ++m_silent;
+        } else {
+            m_body.append("{\\fldrslt ");
+        }
         m_delimit = false;
         m_openFields.append(entry);
     }

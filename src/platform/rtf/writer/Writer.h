@@ -11,11 +11,11 @@
 //   Tables.cpp      tables
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QByteArrayList>
 #include <QTextBlock>
 #include <QTextFormat>
 
@@ -126,7 +126,7 @@ private:
         int charset; // -1: none written
     };
     QList<Font> m_fonts;
-    QHash<QString, int> m_fontIndex; // name -> number
+    QHash<QString, int> m_fontIndex;  // name -> number
     QHash<int, qsizetype> m_fontSlot; // number -> index in m_fonts
     int m_nextFont = 0;
     QList<QRgb> m_colors; // AutoColor for an "automatic" entry kept from the file
@@ -145,7 +145,7 @@ private:
     const KeptContent::Store *m_store = nullptr; // what the document keeps, or none
     int m_codePage = 1252;                       // \ansicpg
     bool m_whole = false;                        // the whole document is written
-    QByteArrayList m_openFields; // fields written around the text, outermost first
+    QByteArrayList m_openFields;                 // fields written around the text, outermost first
     struct FieldOuter
     {
         CharState chr;  // the formatting outside the field
@@ -153,6 +153,7 @@ private:
     };
     std::vector<FieldOuter> m_fieldOuter;
     QHash<int, QByteArrayList> m_fieldStacks; // by the document's format index
+    int m_silent = 0;                         // open fields whose result is not written
     QTextBlock m_block;                       // the block being written
     int m_paragraphsWritten = 0;              // paragraph formattings written so far
 };
