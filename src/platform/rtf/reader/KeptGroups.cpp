@@ -19,6 +19,7 @@ enum Word : quint16 {
     BodyGroup,    // notes, bookmarks, annotations: objects in the text
     ChFtn,        // a note's reference mark
     ChAtn,        // an annotation's reference mark
+    Skipped,      // what this reader shows otherwise: not kept
     SectionWord,  // document and section formatting; the word is SectionWord + its index
 };
 
@@ -71,11 +72,10 @@ void addKeptWords(KeywordTable &table)
         // destinations that belong inside other groups, kept where they stray into the text
         "fldtype", "datafield", "comment", "listpicture", "objdata", "objclass", "objname",
         "blipuid", "picprop", "pntxta", "pntxtb", "fontemb", "fontfile", "falt", "panose",
-        "keycode", "nesttableprops", "nonesttables", "listname", "leveltext", "levelnumbers",
-        "shptxt", "author", "operator", "title", "subject", "keywords", "doccomm", "creatim",
-        "revtim", "printim", "buptim", "hlinkbase", "ffname", "ffdeftext", "ffstattext",
-        "ffhelptext", "ffentrymcr", "ffexitmcr", "ffformat", "ffl", "oleclsid", "latentstyles",
-        "xform", "lfolevel"};
+        "keycode", "nesttableprops", "listname", "leveltext", "levelnumbers", "shptxt", "author",
+        "operator", "title", "subject", "keywords", "doccomm", "creatim", "revtim", "printim",
+        "buptim", "hlinkbase", "ffname", "ffdeftext", "ffstattext", "ffhelptext", "ffentrymcr",
+        "ffexitmcr", "ffformat", "ffl", "oleclsid", "latentstyles", "xform", "lfolevel"};
     auto add = [&table](const auto &words, Word code) {
         for (const char *w : words)
             table[w] = Keyword{Kind::Kept, code};
@@ -85,6 +85,8 @@ void addKeptWords(KeywordTable &table)
     add(header, HeaderGroup);
     add(section, SectionGroup);
     add(body, BodyGroup);
+    // The text of nested tables for readers without them; the writer writes it again.
+    table["nonesttables"] = Keyword{Kind::Kept, Skipped};
     addWords(table, Kind::Kept, {{"chftn", ChFtn}, {"chatn", ChAtn}});
     for (size_t i = 0; i < std::size(SectionWords); ++i)
         table[SectionWords[i]] = Keyword{Kind::Kept, quint16(SectionWord + i)};
@@ -124,7 +126,7 @@ void KeptGroupsHandler::word(quint16 code, bool hasParam, int param)
     // The rest are destinations only as a group's first word.
     if (!m_reader.wordOpensGroup())
         return;
-    if (!inBody) {
+    if (!inBody || code == Skipped) {
         m_reader.skipGroup();
         return;
     }

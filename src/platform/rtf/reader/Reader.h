@@ -21,6 +21,7 @@
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 
 #include <array>
 #include <memory>
@@ -107,7 +108,8 @@ struct ParaProps
     int pnStart = 1;
     bool pageBreakBefore = false;
     qint8 direction =
-        0; // 1 right-to-left (\rtlpar), -1 left-to-right (\ltrpar), 0 as the text goes
+        0;        // 1 right-to-left (\rtlpar), -1 left-to-right (\ltrpar), 0 as the text goes
+    int itap = 0; // table depth: 0 outside tables, 1 in a table, 2 in a table in a table...
 
     bool sameBlockFormat(const ParaProps &o) const
     {
@@ -232,6 +234,26 @@ public:
     // The document's code page or a font's changed.
     void codePagesChanged() { m_cpPage = nullptr; }
 
+    // Where a table goes: after the paragraph in progress, and whether a page break was asked
+    // for before it.
+    struct Place
+    {
+        QTextCursor cursor;
+        bool pageBreak = false;
+    };
+    // Ends the paragraph in progress, if it has content, so that what follows (a table)
+    // stands after it; flushes pending text; returns where the builder was.
+    Place leavePlace();
+    // Goes on writing at the cursor's block, which is empty and formatted by what comes.
+    void enterFreshBlock(const QTextCursor &cursor);
+    // Takes the text of the paragraph in progress out of the document, as if it had not
+    // begun (for a paragraph that turns out to be a table cell's).
+    QTextDocumentFragment takeParagraph();
+    int tableDepth() const { return m_tableDepth; }
+    void setTableDepth(int depth) { m_tableDepth = depth; }
+    // Makes the tables open match the current paragraph's depth.
+    void syncTables();
+
     FontsHandler &fonts() { return *m_fonts; }
     ListsHandler &lists() { return *m_lists; }
     PicturesHandler &pictures() { return *m_pictures; }
@@ -276,6 +298,7 @@ private:
     TablesHandler *m_tables = nullptr;
     KeptGroupsHandler *m_kept = nullptr;
 
+    int m_tableDepth = 0;
     int m_cpFont = -2;
     const RtfEncoding::CodePage *m_cpPage = nullptr;
 

@@ -225,12 +225,17 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     if (block.blockFormat().layoutDirection() == Qt::LayoutDirectionAuto)
         p.rtl = block.textDirection() == Qt::RightToLeft;
     listParagraph(block, p);
+    p.depth = m_depth;
     if (m_paraWritten && p == m_para && !p.list)
         return;
     m_paraWritten = true;
     m_para = p;
     ++m_paragraphsWritten;
     word("pard");
+    if (p.depth > 0)
+        word("intbl");
+    if (p.depth > 1)
+        word("itap", p.depth);
     if (p.rtl)
         word("rtlpar");
     writeListProps(p);

@@ -18,11 +18,13 @@
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextFormat>
+#include <QTextFrame>
 
 #include <vector>
 
 class QTextDocument;
 class QTextList;
+class QTextTable;
 
 namespace KeptContent {
 struct Store;
@@ -55,6 +57,7 @@ struct ParaState
     bool rtl = false; // \rtlpar
     const QTextList *list = nullptr;
     int level = 0;
+    int depth = 0; // table depth
 
     bool operator==(const ParaState &) const = default;
 };
@@ -74,7 +77,9 @@ public:
 
 private:
     // Document.cpp
-    void writeBlock(const QTextBlock &block, bool whole);
+    // Writes a paragraph, ended by the mark word ("par", "cell"...) when one is given.
+    void writeBlock(const QTextBlock &block, const char *mark);
+    bool opensFrameBeforeTable(QTextFrame::iterator it) const;
     void writeText(QStringView text);
     void word(const char *w);
     void word(const char *w, int param);
@@ -111,6 +116,11 @@ private:
     QByteArrayList fieldStack(const QTextCharFormat &f, int formatIndex);
     QByteArrayList firstFieldStack(const QTextBlock &block);
     void writeSectionStart(const QTextBlock &block);
+    // Tables.cpp
+    void writeTable(const QTextTable &table, int depth);
+    QByteArray rowDefinition(const QTextTable &table, int row, const QList<int> &widths, int left);
+    QByteArray borderWords(const QVariant &border);
+    bool rowHasTables(const QTextTable &table, int row) const;
 
     const QTextDocument &m_doc;
     int m_from, m_to;
@@ -137,6 +147,7 @@ private:
     QHash<int, ParaState> m_paraStates;
     ParaState m_para;
     bool m_paraWritten = false;
+    int m_depth = 0; // table depth of the paragraphs being written
     int m_symbolFont = -1;
     bool m_symbolRun = false; // the current font is a symbol font
     // The current font's 8-bit text is Windows-1252, so characters of it may go as \'hh.
