@@ -3,13 +3,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -503,6 +501,8 @@ QString RichTextBox::SelText() const
 
 void RichTextBox::setSelText(const QString &text)
 {
+    if (m_locked)
+        return;
     QTextCursor c = textCursor();
     c.beginEditBlock();
     c.insertText(toDocumentText(text));
@@ -518,6 +518,8 @@ QString RichTextBox::SelRTF() const
 
 void RichTextBox::setSelRTF(const QString &rtf)
 {
+    if (m_locked)
+        return;
     const QByteArray bytes = rtfBytes(rtf);
     if (!Rtf::isRtf(bytes)) {
         setSelText(rtf);
@@ -608,6 +610,8 @@ std::vector<QTextCharFormat> RichTextBox::selectedCharFormats() const
 
 void RichTextBox::mergeSelCharFormat(const QTextCharFormat &format)
 {
+    if (m_locked)
+        return;
     QTextCursor c = textCursor();
     if (!c.hasSelection()) {
         mergeCurrentCharFormat(format);
@@ -734,6 +738,8 @@ std::optional<int> RichTextBox::SelCharOffset() const
 
 void RichTextBox::setSelCharOffset(int twips)
 {
+    if (m_locked)
+        return;
     const double fallback = document()->defaultFont().pointSizeF();
     auto sizeOf = [&](const QTextCharFormat &f) {
         return f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : fallback;
@@ -763,6 +769,8 @@ void RichTextBox::setSelCharOffset(int twips)
 
 template <typename F> void RichTextBox::changeBlocks(F change)
 {
+    if (m_locked)
+        return;
     QTextCursor c = textCursor();
     c.beginEditBlock();
     for (const QTextBlock &b : selectedBlocks(c)) {
@@ -790,6 +798,8 @@ std::optional<bool> RichTextBox::SelBullet() const
 
 void RichTextBox::setSelBullet(bool on)
 {
+    if (m_locked)
+        return;
     // Lists carry no indent of their own (the paragraph's indents place the text, as in RTF);
     // the marker is drawn before the first line, so a paragraph without indents moves in to
     // make room for it, and moves back when the bullet goes.
@@ -993,6 +1003,12 @@ void RichTextBox::setFont(const QString &name, double points)
     m_linesValid = 0;
 }
 
+void RichTextBox::setLocked(bool on)
+{
+    m_locked = on;
+    setReadOnly(on);
+}
+
 void RichTextBox::setRightMargin(int twips)
 {
     m_rightMargin = twips;
@@ -1054,13 +1070,13 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
 // ---------------------------------------------------------------------------------------------
 // Files
 
-bool RichTextBox::LoadFile(const QString &path)
+bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError)
+    QByteArray data;
+    const SafeFile::Result read = SafeFile::read(path, data);
+    if (result)
+        *result = read;
+    if (!read.ok())
         return false;
     if (Rtf::isRtf(data)) {
         m_encoding = PlainText::Encoding::Utf8;
@@ -1072,20 +1088,16 @@ bool RichTextBox::LoadFile(const QString &path)
     return true;
 }
 
-bool RichTextBox::SaveFile(const QString &path, int type)
+bool RichTextBox::SaveFile(const QString &path, int type, SafeFile::Result *result)
 {
     const QByteArray data =
         type == rtfText
             ? PlainText::encode(toExternalText(document()->toRawText()), m_encoding, m_lineEnding)
             : TextRTFBytes();
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(data) != data.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    const SafeFile::Result written = SafeFile::write(path, data);
+    if (result)
+        *result = written;
+    return written.ok();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1201,7 +1213,7 @@ void RichTextBox::Paste()
 
 void RichTextBox::Delete()
 {
-    if (isReadOnly())
+    if (m_locked)
         return;
     QTextCursor c = textCursor();
     c.deleteChar();
@@ -1210,6 +1222,8 @@ void RichTextBox::Delete()
 
 void RichTextBox::Undo()
 {
+    if (m_locked)
+        return;
     undo();
 }
 bool RichTextBox::CanUndo() const
@@ -1223,7 +1237,7 @@ bool RichTextBox::CanPaste() const
 
 void RichTextBox::insertPicture(const QImage &image)
 {
-    if (image.isNull())
+    if (image.isNull() || m_locked)
         return;
     QByteArray png;
     QBuffer buffer(&png);
