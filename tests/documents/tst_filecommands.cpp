@@ -28,8 +28,7 @@ private slots:
     void plainTextQuestion_data();
     void plainTextQuestion();
     void saveSelectionAs();
-    void openSeveralFiles();
-    void openDialogRemembersFolderAndFilter();
+    void openDialogOpensSeveralAndRemembers();
     void openedTextFileGetsPlainFont();
     void insertDocumentAtCaret();
     void newFromTemplate();
@@ -201,14 +200,22 @@ void tst_FileCommands::saveSelectionAs()
     QVERIFY(f.active()->RTF2->Text().isEmpty());
 }
 
-void tst_FileCommands::openSeveralFiles()
+void tst_FileCommands::openDialogOpensSeveralAndRemembers()
 {
     MainWindowFixture f;
-    const QString a = f.file(QStringLiteral("a.rtf"), "{\\rtf1 Alpha}");
-    const QString b = f.file(QStringLiteral("b.txt"), "Beta");
-    const QString c = f.file(QStringLiteral("c.ini"), "[Gamma]");
+    QDir().mkpath(f.settings.path(QStringLiteral("letters")));
+    const QString a = f.file(QStringLiteral("letters/a.rtf"), "{\\rtf1 Alpha}");
+    const QString b = f.file(QStringLiteral("letters/b.txt"), "Beta");
+    const QString c = f.file(QStringLiteral("letters/c.ini"), "[Gamma]");
     frmMain &m = f.start();
-    f.ui.fileAnswers.enqueue({{a, b, c}, 11, f.settings.path(QString())});
+    m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger(); // cancelled
+    const FileDialogRequest first = f.ui.openRequests.at(0);
+    QCOMPARE(first.title, QStringLiteral("Open"));
+    QCOMPARE(first.filterIndex, 11);
+    QCOMPARE(first.folder, f.settings.programFolder());
+    QVERIFY(first.multiSelect);
+    QCOMPARE(m.documents().size(), 1);
+    f.ui.fileAnswers.enqueue({{a, b, c}, 3, f.settings.path(QStringLiteral("letters"))});
     m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
     QCOMPARE(m.documents().size(), 4);
     QCOMPARE(m.documents()[1]->Caption(), a);
@@ -220,27 +227,9 @@ void tst_FileCommands::openSeveralFiles()
     // The last opened heads the list.
     QCOMPARE(f.cmd().recentFiles().paths(), QStringList({c, b, a}));
     QCOMPARE(f.active()->Caption(), c);
-}
-
-void tst_FileCommands::openDialogRemembersFolderAndFilter()
-{
-    MainWindowFixture f;
-    frmMain &m = f.start();
-    m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger(); // cancelled
-    QCOMPARE(f.ui.openRequests.size(), 1);
-    const FileDialogRequest first = f.ui.openRequests[0];
-    QCOMPARE(first.title, QStringLiteral("Open"));
-    QCOMPARE(first.filterIndex, 11);
-    QCOMPARE(first.folder, f.settings.programFolder());
-    QVERIFY(first.multiSelect);
-    QCOMPARE(m.documents().size(), 1);
-
-    QDir().mkpath(f.settings.path(QStringLiteral("letters")));
-    const QString file = f.file(QStringLiteral("letters/x.txt"), "x");
-    f.ui.fileAnswers.enqueue({{file}, 3, f.settings.path(QStringLiteral("letters"))});
+    // The next dialog opens where the last one chose, with its filter.
     m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
-    m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
-    const FileDialogRequest third = f.ui.openRequests[2];
+    const FileDialogRequest third = f.ui.openRequests.at(2);
     QCOMPARE(third.filterIndex, 3);
     QCOMPARE(third.folder, f.settings.path(QStringLiteral("letters")) + QLatin1Char('/'));
 }

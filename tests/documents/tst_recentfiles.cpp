@@ -22,12 +22,10 @@ void tst_RecentFiles::listOrder_data()
 {
     QTest::addColumn<QStringList>("added");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("newest first") << QStringList{"/a", "/b", "/c"} << QStringList{"/c", "/b", "/a"};
     QTest::newRow("fourth to top, others shift") << QStringList{"/1", "/2", "/3", "/4", "/5", "/2"}
                                                  << QStringList{"/2", "/5", "/4", "/3", "/1"};
     QTest::newRow("case-insensitive duplicate")
         << QStringList{"/Docs/A.rtf", "/b", "/docs/a.RTF"} << QStringList{"/docs/a.RTF", "/b"};
-    QTest::newRow("same path twice") << QStringList{"/a", "/a"} << QStringList{"/a"};
     QTest::newRow("nine leave eight")
         << QStringList{"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8", "/9"}
         << QStringList{"/9", "/8", "/7", "/6", "/5", "/4", "/3", "/2"};
@@ -80,8 +78,6 @@ void tst_RecentFiles::vanishedEntryIsRemoved()
     QCOMPARE(m.menuItem(QStringLiteral("MNUFILERECENTLIST(1)"))->data().toString(),
              QStringLiteral("&2 ") + a);
     QVERIFY(!m.menuItem(QStringLiteral("MNUFILERECENTLIST(2)"))->isVisible());
-    QCOMPARE(f.store(QStringLiteral("\\frmMain\\Recent Files List"), QStringLiteral("File 2")),
-             QString());
     QCOMPARE(m.documents().size(), 1);
 }
 
