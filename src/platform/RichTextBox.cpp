@@ -13,6 +13,7 @@
 #include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -432,6 +433,26 @@ int RichTextBox::fromDocPosition(int docPos) const
 // ---------------------------------------------------------------------------------------------
 // Selection
 
+namespace {
+
+// The document range of a selection. A selection across table cells is a rectangle of cells;
+// its range runs from the first cell's start to the last cell's end.
+std::pair<int, int> selectedRange(const QTextCursor &c)
+{
+    if (c.hasComplexSelection()) {
+        if (const QTextTable *table = c.currentTable()) {
+            int row = 0, rows = 0, column = 0, columns = 0;
+            c.selectedTableCells(&row, &rows, &column, &columns);
+            if (rows > 0 && columns > 0)
+                return {table->cellAt(row, column).firstPosition(),
+                        table->cellAt(row + rows - 1, column + columns - 1).lastPosition()};
+        }
+    }
+    return {c.selectionStart(), c.selectionEnd()};
+}
+
+} // namespace
+
 QTextCursor RichTextBox::selectionCursor() const
 {
     return textCursor();
@@ -439,7 +460,7 @@ QTextCursor RichTextBox::selectionCursor() const
 
 int RichTextBox::SelStart() const
 {
-    return fromDocPosition(textCursor().selectionStart());
+    return fromDocPosition(selectedRange(textCursor()).first);
 }
 
 void RichTextBox::setSelStart(int pos)
@@ -451,14 +472,14 @@ void RichTextBox::setSelStart(int pos)
 
 int RichTextBox::SelLength() const
 {
-    const QTextCursor c = textCursor();
-    return fromDocPosition(c.selectionEnd()) - fromDocPosition(c.selectionStart());
+    const auto [start, end] = selectedRange(textCursor());
+    return fromDocPosition(end) - fromDocPosition(start);
 }
 
 void RichTextBox::setSelLength(int length)
 {
     QTextCursor c = textCursor();
-    const int start = c.selectionStart();
+    const int start = selectedRange(c).first;
     const int end = toDocPosition(fromDocPosition(start) + std::max(0, length));
     c.setPosition(start);
     c.setPosition(end, QTextCursor::KeepAnchor);
@@ -470,6 +491,10 @@ QString RichTextBox::SelText() const
     const QTextCursor c = textCursor();
     if (!c.hasSelection())
         return {};
+    // selectedText() runs the cells of a selection across table cells together; the text
+    // of its range keeps them apart, as Text shows them.
+    if (c.hasComplexSelection())
+        return Text().mid(SelStart(), SelLength());
     // selectedText() maps every block boundary to U+2029, as toControlText expects.
     return toControlText(c.selectedText());
 }
@@ -480,6 +505,12 @@ void RichTextBox::setSelText(const QString &text)
         return;
     QTextCursor c = textCursor();
     c.beginEditBlock();
+    if (c.hasComplexSelection()) {
+        // Text over a selection of cells empties them and goes into the first.
+        const int first = selectedRange(c).first;
+        c.removeSelectedText();
+        c.setPosition(first);
+    }
     c.insertText(toDocumentText(text));
     c.endEditBlock();
     setTextCursor(c);
