@@ -15,6 +15,7 @@
 #include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextList>
+#include <QTextTable>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -502,6 +503,26 @@ int RichTextBox::fromDocPosition(int docPos) const
 // ---------------------------------------------------------------------------------------------
 // Selection
 
+namespace {
+
+// The document range of a selection. A selection across table cells is a rectangle of cells;
+// its range runs from the first cell's start to the last cell's end.
+std::pair<int, int> selectedRange(const QTextCursor &c)
+{
+    if (c.hasComplexSelection()) {
+        if (const QTextTable *table = c.currentTable()) {
+            int row = 0, rows = 0, column = 0, columns = 0;
+            c.selectedTableCells(&row, &rows, &column, &columns);
+            if (rows > 0 && columns > 0)
+                return {table->cellAt(row, column).firstPosition(),
+                        table->cellAt(row + rows - 1, column + columns - 1).lastPosition()};
+        }
+    }
+    return {c.selectionStart(), c.selectionEnd()};
+}
+
+} // namespace
+
 QTextCursor RichTextBox::selectionCursor() const
 {
     return textCursor();
@@ -509,7 +530,7 @@ QTextCursor RichTextBox::selectionCursor() const
 
 int RichTextBox::SelStart() const
 {
-    return fromDocPosition(textCursor().selectionStart());
+    return fromDocPosition(selectedRange(textCursor()).first);
 }
 
 void RichTextBox::setSelStart(int pos)
@@ -521,14 +542,14 @@ void RichTextBox::setSelStart(int pos)
 
 int RichTextBox::SelLength() const
 {
-    const QTextCursor c = textCursor();
-    return fromDocPosition(c.selectionEnd()) - fromDocPosition(c.selectionStart());
+    const auto [start, end] = selectedRange(textCursor());
+    return fromDocPosition(end) - fromDocPosition(start);
 }
 
 void RichTextBox::setSelLength(int length)
 {
     QTextCursor c = textCursor();
-    const int start = c.selectionStart();
+    const int start = selectedRange(c).first;
     const int end = toDocPosition(fromDocPosition(start) + std::max(0, length));
     c.setPosition(start);
     c.setPosition(end, QTextCursor::KeepAnchor);
@@ -540,6 +561,10 @@ QString RichTextBox::SelText() const
     const QTextCursor c = textCursor();
     if (!c.hasSelection())
         return {};
+    // selectedText() runs the cells of a selection across table cells together; the text
+    // of its range keeps them apart, as Text shows them.
+    if (c.hasComplexSelection())
+        return Text().mid(SelStart(), SelLength());
     // selectedText() maps every block boundary to U+2029, as toControlText expects.
     return toControlText(c.selectedText());
 }
@@ -553,6 +578,12 @@ void RichTextBox::setSelText(const QString &text)
     if (isLargeChange(c.selectionStart(), c.selectionEnd() + static_cast<int>(text.size())))
         bulk.emplace(*this);
     c.beginEditBlock();
+    if (c.hasComplexSelection()) {
+        // Text over a selection of cells empties them and goes into the first.
+        const int first = selectedRange(c).first;
+        c.removeSelectedText();
+        c.setPosition(first);
+    }
     c.insertText(toDocumentText(text));
     c.endEditBlock();
     setTextCursor(c);
