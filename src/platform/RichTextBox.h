@@ -226,6 +226,10 @@ public:
     // Inserts a picture at the caret (replacing the selection), shown at its pixel size.
     void insertPicture(const QImage &image);
 
+    // The address of the link under a point of the viewport; empty where there is none.
+    // Ctrl+click on a link opens it with the desktop's program for it (UiServices::openUrl).
+    QString LinkAt(const QPoint &viewportPos) const;
+
     // Converts between Text() positions and QTextDocument positions.
     int toDocPosition(int textPos) const;
     int fromDocPosition(int docPos) const;
@@ -249,6 +253,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -274,6 +280,7 @@ private:
     const QTextLayout *blockLines(const QTextBlock &block, bool layOut) const;
     void keepView(qreal top, int oldHeight, int newHeight);
     void emitSelChangeIfMoved();
+    void followLink(const QString &link);
     std::vector<QTextCharFormat> selectedCharFormats() const;
 
     int m_rightMargin = NoWrap;
@@ -283,6 +290,7 @@ private:
     PlainText::LineEnding m_lineEnding = PlainText::LineEnding::Lf;
     int m_lastAnchor = -1;
     int m_lastPosition = -1;
+    QString m_pressedLink; // the link a Ctrl+click went down on
 
     // Text() of the current content, rebuilt after a change.
     mutable const QTextDocument *m_watched = nullptr;

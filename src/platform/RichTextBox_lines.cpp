@@ -17,7 +17,9 @@
 
 #include "platform/BackgroundLayout.h"
 #include "platform/LongDocumentLayout.h"
+#include "platform/PictureFit.h"
 #include "platform/RichTextBox.h"
+#include "platform/rtf/KeptContent.h"
 
 namespace {
 
@@ -234,6 +236,9 @@ void RichTextBox::chooseLayout()
         doc->setDocumentLayout(nullptr);
         doc->documentLayout();
     }
+    // A new layout draws notes' marks and fits wide pictures as the old one did.
+    KeptContent::installHandler(*doc);
+    PictureFit::install(*doc);
     m_countedBlocks = 0;
     m_recountFrom = -1;
     m_background->attach(doc);
