@@ -416,8 +416,10 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     m_fresh = false;
     const Keyword *kw = findKeyword(word);
     if (!kw) {
-        if (ignorable)
+        if (ignorable && m_wordOpensGroup)
             kept().unknownDestination(word);
+        else if (ignorable)
+            skipGroup(); // a "\*" after text: the rest of the group is neither shown nor kept
         return;
     }
     handler(kw->kind).word(kw->code, hasParam, param);
