@@ -2,11 +2,14 @@
 
 #include <QWidget>
 #include <cmath>
+#include <optional>
 #include <pwd.h>
 #include <unistd.h>
 #include <vector>
 
+#include "core/AppState.h"
 #include "core/Identity.h"
+#include "core/frmMain.h"
 #include "platform/ScreenMetrics.h"
 
 // Window placements are kept in twips. "Left" and "Top" are the position of the window's outer
@@ -73,19 +76,38 @@ class PlacementReader
 public:
     PlacementReader(const clsLibrary &lib, QString key) : m_lib(lib), m_key(std::move(key)) {}
     // The stored number, or `current` when the value is missing or not a number.
-    int read(const char *name, int current) const
+    int read(const char *name, int current) const { return stored(name).value_or(current); }
+    // The stored number, if there is one.
+    std::optional<int> stored(const char *name) const
     {
-        const QString text = m_lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, m_key,
-                                              QLatin1String(name), QString::number(current));
+        const QString text =
+            m_lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, m_key, QLatin1String(name), QString());
         bool ok = false;
         const int v = text.trimmed().toInt(&ok);
-        return ok ? v : current;
+        return ok ? std::optional<int>(v) : std::nullopt;
     }
 
 private:
     const clsLibrary &m_lib;
     QString m_key;
 };
+
+// The top-left corner that centres the window over its owner: the window it belongs to, else
+// the main window, else the screen.
+QPoint centredOverOwner(const QWidget *window)
+{
+    const QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (!owner)
+        owner = AppState::instance().MainWindow.data();
+    QRect over;
+    if (owner && owner != window && owner->isVisible() && !owner->isMinimized())
+        over = owner->frameGeometry();
+    else
+        over = QRect(QPoint(0, 0), ScreenMetrics::instance().screenPixels());
+    const QSize size = window->isVisible() ? window->frameGeometry().size() : window->size();
+    return over.topLeft() +
+           QPoint((over.width() - size.width()) / 2, (over.height() - size.height()) / 2);
+}
 
 // Size (when asked) and position of the normal state, with the centring corrections.
 void placeNormal(const PlacementReader &reader, QWidget *window, bool restoreSize)
@@ -106,8 +128,11 @@ void placeNormal(const PlacementReader &reader, QWidget *window, bool restoreSiz
     const int centreLeft = halfToEven(screenWidth - width);
     const int centreTop = halfToEven(screenHeight - height);
 
-    int left = reader.read("Left", window->x() * tx);
-    int top = reader.read("Top", window->y() * ty);
+    // A window with no stored place opens centred over the window it belongs to (the main
+    // window for dialogs), or on the screen when that is not showing.
+    const QPoint centred = centredOverOwner(window);
+    int left = reader.read("Left", centred.x() * tx);
+    int top = reader.read("Top", centred.y() * ty);
     if (left < 0)
         left = centreLeft;
     if (top < 0)

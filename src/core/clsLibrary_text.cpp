@@ -188,13 +188,15 @@ QString clsLibrary::FILESLOCATION() const
 {
     const QString key = Identity::appKey() + QStringLiteral("\\frmPrefs\\Items");
     const QString name = QStringLiteral("Files Location");
-    const QString program = AppPaths::programFolder();
-    const QString stored = FILENAMELENCHK(REGSTRREAD(HKEY_CURRENT_USER, key, name, program));
-    // A folder that has gone (a removed drive, a deleted folder) is not recreated: the program's
-    // own folder takes its place, and is remembered.
+    // The user's documents folder, not the program's: the program never writes into its own
+    // folder.
+    const QString documents = AppPaths::documentsFolder();
+    const QString stored = FILENAMELENCHK(REGSTRREAD(HKEY_CURRENT_USER, key, name, documents));
+    // A folder that has gone (a removed drive, a deleted folder) is not recreated: the documents
+    // folder takes its place, and is remembered.
     if (!stored.isEmpty() && QFileInfo(stored).isDir())
         return stored;
-    const QString fallback = FILENAMELENCHK(program);
+    const QString fallback = FILENAMELENCHK(documents);
     REGSTRWRITE(HKEY_CURRENT_USER, key, name, fallback);
     return fallback;
 }

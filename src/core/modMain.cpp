@@ -16,6 +16,7 @@
 #include "documents/DocumentFiles.h"
 #include "documents/frmDocRTF.h"
 #include "platform/Fonts.h"
+#include "platform/Icons.h"
 #include "platform/RichTextBox.h"
 
 namespace {
@@ -67,6 +68,8 @@ void modMain::OpenCommandLineFile(frmMain &main, const QString &path)
 frmMain *modMain::Start(const QString &commandLine)
 {
     AppState &st = AppState::instance();
+    Icons::install();
+    Fonts::installSubstitutions();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     st.SuppressModified = true;
     auto *main = new frmMain;
@@ -82,6 +85,8 @@ frmMain *modMain::Start(const QString &commandLine)
     main->cmd().FONTSIZEUPDATE();
     st.SuppressModified = false;
     if (frmDocRTF *doc = main->activeDocument()) {
+        // The start-up's own formatting is nothing the user can undo.
+        doc->RTF1->resetHistory();
         doc->RTF1->setTag(QStringLiteral("0"));
         doc->SAVESTATUS(false);
         doc->Activate();
@@ -99,7 +104,8 @@ int modMain::Main(int argc, char **argv)
     // No display name: the platform would append it to every window title, and the main
     // window's title is exactly the application title (plus the maximised document's caption).
     QApplication::setOrganizationName(QStringLiteral("pamphlexa"));
-    Fonts::installSubstitutions();
+    // Ties the windows to the desktop entry (its icon and name in docks and task lists).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pamphlexa.Pamphlexa"));
 
     // The whole argument text is one document path, spaces included.
     QStringList args = QApplication::arguments();

@@ -99,7 +99,7 @@ void clsMain::FILEOPENDOCUMENT()
     request.filters = DocumentTypes::openFilters();
     request.filterIndex = toIndex(readItem(QStringLiteral("CMD Open Filter"), QStringLiteral("11")),
                                   DocumentTypes::DefaultOpenFilter);
-    request.folder = readItem(QStringLiteral("CMD Open Folder"), AppPaths::programFolder());
+    request.folder = readItem(QStringLiteral("CMD Open Folder"), AppPaths::documentsFolder());
     request.multiSelect = true;
     const FileDialogResult result = UiServices::instance().openFiles(request);
     if (result.files.isEmpty())
@@ -150,6 +150,8 @@ void clsMain::TEXTFONTAPPLY(frmDocRTF *doc, const QString &name)
     doc->RTF1->setSelFontName(font);
     doc->RTF1->setSelFontSize(points > 0 ? points : 9);
     doc->RTF1->setSelStart(0);
+    // Part of opening the file: nothing the user can undo.
+    doc->RTF1->resetHistory();
     AppState::instance().SuppressModified = suppress;
     // The boxes show the font when they have entries.
     if (QComboBox *box = m_main.fontNameBox(); box && box->count() > 0) {
@@ -223,7 +225,7 @@ bool clsMain::FILESAVEAS()
     request.filters = DocumentTypes::saveFilters();
     request.filterIndex =
         toIndex(readItem(QStringLiteral("CMD Save Filter"), QStringLiteral("1")), 1);
-    request.folder = readItem(QStringLiteral("CMD Save Folder"), AppPaths::programFolder());
+    request.folder = readItem(QStringLiteral("CMD Save Folder"), AppPaths::documentsFolder());
     const FileDialogResult result = UiServices::instance().saveFile(request);
     if (result.files.isEmpty())
         return false;

@@ -1182,6 +1182,8 @@ void RichTextBox::Delete()
 void RichTextBox::Undo()
 {
     undo();
+    // The undone text is drawn at once, also where the layout kept no dirty region.
+    viewport()->update();
 }
 bool RichTextBox::CanUndo() const
 {

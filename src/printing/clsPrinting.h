@@ -94,6 +94,9 @@ private:
     void setUpLayout(double left, double top, double right, double bottom);
     // False when a margin does not fit the header and footer routine's 16-bit twips.
     bool marginsFit() const;
+    // Asks where the PDF stand-in writes (default: beside the document, its name with .pdf);
+    // empty when the user cancels.
+    QString choosePdfFile() const;
     qint16 marginTwips(int n) const;
 
     std::unique_ptr<PrinterDevice> m_printer;

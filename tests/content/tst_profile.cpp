@@ -33,7 +33,7 @@ private:
     }
     static QString profilePath(MainWindowFixture &f)
     {
-        return f.settings.programFolder() + QStringLiteral("/My Profile.mpd");
+        return f.settings.documentsFolder() + QStringLiteral("/My Profile.mpd");
     }
 
 private slots:

@@ -115,7 +115,7 @@ private slots:
         QTest::addColumn<QString>("top");
         QTest::addColumn<QPoint>("expected");
         // Screen 801 x 601, window 400 x 300: centre (200.5 -> 200, 150.5 -> 150).
-        QTest::newRow("nothing stored") << QString() << QString() << QPoint(10, 20);
+        QTest::newRow("nothing stored: centred") << QString() << QString() << QPoint(200, 150);
         QTest::newRow("stored inside") << "100"
                                        << "200" << QPoint(100, 200);
         QTest::newRow("left -300 centres horizontally") << "-300"
@@ -131,7 +131,7 @@ private slots:
         QTest::newRow("both axes off") << "-5"
                                        << "5000" << QPoint(200, 150);
         QTest::newRow("not a number is missing") << "abc"
-                                                 << "200" << QPoint(10, 200);
+                                                 << "200" << QPoint(200, 200);
     }
     void formLoad()
     {

@@ -470,7 +470,7 @@ void tst_TextHelpers::filesLocation()
     QFETCH(QString, stored);
     QFETCH(bool, fallsBack);
     TempSettings settings;
-    const QString program = settings.programFolder() + QLatin1Char('/');
+    const QString program = settings.documentsFolder() + QLatin1Char('/');
     const QString docs = settings.path(QStringLiteral("Documents"));
     const QString gone = settings.path(QStringLiteral("Removed/Documents"));
     QVERIFY(QDir().mkpath(docs));

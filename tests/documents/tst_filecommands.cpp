@@ -193,7 +193,7 @@ void tst_FileCommands::openDialogRemembersFolderAndFilter()
     QCOMPARE(first.filterIndex, 11);
     QVERIFY(first.filters[10].startsWith(QLatin1String("All Formats")));
     QCOMPARE(first.filters.size(), 12);
-    QCOMPARE(first.folder, f.settings.programFolder());
+    QCOMPARE(first.folder, f.settings.documentsFolder());
     QVERIFY(first.multiSelect);
     QCOMPARE(m.documents().size(), 1);
 

@@ -170,10 +170,11 @@ private slots:
                  QStringLiteral("1"));
         QCOMPARE(stored(PrintSettings::footerKey(), QStringLiteral("chkPgNo")),
                  QStringLiteral("0"));
-        QCOMPARE(stored(PrintSettings::footerKey(), QStringLiteral("txtField2")),
-                 QStringLiteral("Untitled"));
+        // Field 2 left as the document's own name is stored empty: each document prints its own.
+        QCOMPARE(stored(PrintSettings::footerKey(), QStringLiteral("txtField2")), QString());
         const HeaderFooterSettings hf = HeaderFooterSettings::read();
         QVERIFY(!hf.header && hf.headTitle && !hf.pageNo);
+        QCOMPARE(hf.field2Text, QStringLiteral("Untitled"));
     }
 
     void paperAndOrientationConfirmed_data()
