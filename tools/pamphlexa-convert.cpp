@@ -2,6 +2,7 @@
 //   documents: .rtf/.rtt and the plain-text types in both directions, by extension;
 //   pictures:  IN.pcx|IN.tga OUT.png.
 // pamphlexa-convert --format-report IN: prints a summary of IN's formatting (JSON lines).
+#include "core/CommandLine.h"
 #include "pictures/PictureConvert.h"
 #include "platform/rtf/DocumentConvert.h"
 
@@ -11,35 +12,59 @@
 
 #include <cstdio>
 
+namespace {
+
+const CommandLine::Program Program{
+    QStringLiteral("pamphlexa-convert"),
+    {QStringLiteral("IN OUT"), QStringLiteral("--format-report IN")},
+    QStringLiteral("Converts a document or a picture with Pamphlexa's own readers and writers.\n"
+                   "Documents go between Rich Text (.rtf, .rtt) and the plain-text types (.txt "
+                   ".ini .htm\n...) by extension; PCX and Targa pictures (IN.pcx, IN.tga) are "
+                   "decoded to OUT.png."),
+    QStringLiteral("      --format-report IN  print a summary of IN's formatting, one JSON "
+                   "object a line\n"),
+    QStringLiteral("Exit status: 0 done, 1 IN could not be read or OUT written, 2 usage error.")};
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (const auto status = CommandLine::handleInfoOptions(Program, argc, argv))
+        return *status;
     // Documents need fonts but no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    args.removeFirst();
     QString error;
-    if (args.size() == 3 && args.at(1) == QLatin1String("--format-report")) {
+    const bool report = !args.isEmpty() && args.first() == QLatin1String("--format-report");
+    if (report)
+        args.removeFirst();
+    else if (!args.isEmpty() && args.first() == QLatin1String("--"))
+        args.removeFirst();
+    else if (!args.isEmpty() && args.first().startsWith(QLatin1Char('-')) && args.first() != "-")
+        return CommandLine::usageError(
+            Program, QStringLiteral("unrecognized option '%1'").arg(args.first()));
+    const int wanted = report ? 1 : 2;
+    if (args.size() != wanted)
+        return CommandLine::usageError(
+            Program, args.size() < wanted
+                         ? QStringLiteral("missing file operand")
+                         : QStringLiteral("extra operand '%1'").arg(args.at(wanted)));
+    if (report) {
         QTextDocument document;
-        if (!DocumentConvert::load(args.at(2), document, nullptr, &error)) {
+        if (!DocumentConvert::load(args.at(0), document, nullptr, &error)) {
             std::fprintf(stderr, "pamphlexa-convert: %s\n", qPrintable(error));
             return 1;
         }
-        const QByteArray report = DocumentConvert::formatReport(document);
-        std::fwrite(report.constData(), 1, size_t(report.size()), stdout);
+        const QByteArray text = DocumentConvert::formatReport(document);
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         return 0;
     }
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: pamphlexa-convert IN OUT\n"
-                             "       pamphlexa-convert --format-report IN\n"
-                             "  converts between .rtf/.rtt and the plain-text types "
-                             "(.txt .ini .htm ...) by extension,\n"
-                             "  and decodes IN.pcx or IN.tga to OUT.png\n");
-        return 2;
-    }
-    const bool ok = isPictureExtension(args.at(1))
-                        ? convertPictureToPng(args.at(1), args.at(2), &error)
-                        : DocumentConvert::convert(args.at(1), args.at(2), &error);
+    const bool ok = isPictureExtension(args.at(0))
+                        ? convertPictureToPng(args.at(0), args.at(1), &error)
+                        : DocumentConvert::convert(args.at(0), args.at(1), &error);
     if (!ok) {
         std::fprintf(stderr, "pamphlexa-convert: %s\n", qPrintable(error));
         return 1;

@@ -6,11 +6,30 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "core/CommandLine.h"
 #include "platform/RichTextBox.h"
 #include "printing/clsPrinting.h"
 
+namespace {
+
+const CommandLine::Program Program{
+    QStringLiteral("pamphlexa-print"),
+    {QStringLiteral("[--paper CODE] [--landscape] IN OUT.pdf")},
+    QStringLiteral("Prints the document IN to the PDF file OUT.pdf with Pamphlexa's print "
+                   "engine: the\nmargins, header and footer of the user's page setup, on the "
+                   "paper CODE of the page\nsetup's list (default 1, Letter). Prints the number "
+                   "of pages."),
+    QStringLiteral("      --paper CODE  the paper by its code in the page setup's list\n"
+                   "      --landscape   print across the page\n"),
+    QStringLiteral("Exit status: 0 printed, 1 IN could not be read or nothing was printed, 2 "
+                   "usage error.")};
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (const auto status = CommandLine::handleInfoOptions(Program, argc, argv))
+        return *status;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -20,19 +39,25 @@ int main(int argc, char *argv[])
     bool landscape = false;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString option = args.takeFirst();
+        if (option == QLatin1String("--"))
+            break;
         if (option == QLatin1String("--landscape")) {
             landscape = true;
-        } else if (option == QLatin1String("--paper") && !args.isEmpty()) {
-            paper = args.takeFirst().toInt();
+        } else if (option == QLatin1String("--paper")) {
+            bool ok = false;
+            paper = args.isEmpty() ? 0 : args.takeFirst().toInt(&ok);
+            if (!ok)
+                return CommandLine::usageError(Program,
+                                               QStringLiteral("--paper needs a paper code"));
         } else {
-            args.clear();
-            break;
+            return CommandLine::usageError(Program,
+                                           QStringLiteral("unrecognized option '%1'").arg(option));
         }
     }
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: pamphlexa-print [--paper CODE] [--landscape] IN OUT.pdf\n");
-        return 2;
-    }
+    if (args.size() != 2)
+        return CommandLine::usageError(
+            Program, args.size() < 2 ? QStringLiteral("missing file operand")
+                                     : QStringLiteral("extra operand '%1'").arg(args.at(2)));
     RichTextBox source;
     if (!source.LoadFile(args.at(0))) {
         std::fprintf(stderr, "pamphlexa-print: cannot read %s\n", qPrintable(args.at(0)));

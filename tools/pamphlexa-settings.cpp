@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "core/CommandLine.h"
 #include "platform/SettingsStore.h"
 #include "platform/SettingsText.h"
 
@@ -13,27 +14,35 @@ namespace {
 
 enum ExitCode { Ok = 0, NotFound = 1, Usage = 2, Failed = 3 };
 
-const char UsageText[] =
-    "Usage: pamphlexa-settings [--store FILE] COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Reads and writes Pamphlexa's settings store (by default\n"
-    "~/.config/pamphlexa/settings.sqlite).\n"
-    "\n"
-    "Commands:\n"
-    "  list [ROOT[\\KEY]]              values at or below a key (everything when omitted)\n"
-    "  get ROOT KEY VALUE [DEFAULT]   prints a string value as the program reads it: a missing\n"
-    "                                 value, one that is not a string or one of 255 characters\n"
-    "                                 or more gives DEFAULT (exit code 1 when none is given)\n"
-    "  set ROOT KEY VALUE TEXT [VALUE TEXT ...]\n"
-    "                                 stores string values, creating the key\n"
-    "  export [FILE]                  writes the whole store as text (to standard output\n"
-    "                                 when FILE is omitted)\n"
-    "  import FILE                    stores every value of an exported text (all or nothing)\n"
-    "\n"
-    "ROOT is HKCU, HKLM or HKCR. Key paths use \"\\\" and, like value names, ignore letter\n"
-    "case. Use \"@\" or \"\" as VALUE for a key's unnamed value.\n"
-    "\n"
-    "Exit codes: 0 done, 1 value not found, 2 usage error, 3 store or file error.\n";
+const CommandLine::Program Program{
+    QStringLiteral("pamphlexa-settings"),
+    {QStringLiteral("[--store FILE] COMMAND [ARGUMENTS]")},
+    QStringLiteral("Reads and writes Pamphlexa's settings store (by default\n"
+                   "~/.config/pamphlexa/settings.sqlite).\n"
+                   "\n"
+                   "Commands:\n"
+                   "  list [ROOT[\\KEY]]              values at or below a key (everything when "
+                   "omitted)\n"
+                   "  get ROOT KEY VALUE [DEFAULT]   prints a string value as the program reads "
+                   "it: a missing\n"
+                   "                                 value, one that is not a string or one of "
+                   "255 characters\n"
+                   "                                 or more gives DEFAULT (exit status 1 when "
+                   "none is given)\n"
+                   "  set ROOT KEY VALUE TEXT [VALUE TEXT ...]\n"
+                   "                                 stores string values, creating the key\n"
+                   "  export [FILE]                  writes the whole store as text (to standard "
+                   "output\n"
+                   "                                 when FILE is omitted)\n"
+                   "  import FILE                    stores every value of an exported text (all "
+                   "or nothing)\n"
+                   "\n"
+                   "ROOT is HKCU, HKLM or HKCR. Key paths use \"\\\" and, like value names, "
+                   "ignore letter\n"
+                   "case. Use \"@\" or \"\" as VALUE for a key's unnamed value."),
+    QStringLiteral("      --store FILE  use the store in FILE instead of the user's\n"),
+    QStringLiteral("Exit status: 0 done, 1 value not found, 2 usage error, 3 store or file "
+                   "error.")};
 
 void printOut(const QByteArray &bytes)
 {
@@ -42,8 +51,7 @@ void printOut(const QByteArray &bytes)
 
 int usageError(const QString &message)
 {
-    fprintf(stderr, "pamphlexa-settings: %s\n\n%s", qPrintable(message), UsageText);
-    return Usage;
+    return CommandLine::usageError(Program, message);
 }
 
 int failure(const QString &message)
@@ -159,6 +167,8 @@ int cmdImport(SettingsStore &store, const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    if (const auto status = CommandLine::handleInfoOptions(Program, argc, argv))
+        return *status;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pamphlexa"));
     QCoreApplication::setOrganizationName(QStringLiteral("pamphlexa"));
@@ -167,10 +177,6 @@ int main(int argc, char **argv)
     QString storePath;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString opt = args.takeFirst();
-        if (opt == QLatin1String("--help")) {
-            printOut(UsageText);
-            return Ok;
-        }
         if (opt == QLatin1String("--store")) {
             if (args.isEmpty())
                 return usageError(QStringLiteral("--store needs a file"));
@@ -180,13 +186,13 @@ int main(int argc, char **argv)
         } else if (opt == QLatin1String("--")) {
             break;
         } else {
-            return usageError(QStringLiteral("unknown option %1").arg(opt));
+            return usageError(QStringLiteral("unrecognized option '%1'").arg(opt));
         }
     }
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given"));
     if (args.first() == QLatin1String("-h") || args.first() == QLatin1String("help")) {
-        printOut(UsageText);
+        printOut(CommandLine::helpText(Program).toUtf8());
         return Ok;
     }
     if (!storePath.isEmpty())

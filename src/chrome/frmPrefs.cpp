@@ -342,7 +342,7 @@ void frmPrefs::loadValues()
     TXTBTN->setText(read(QStringLiteral("Template"),
                          AppPaths::programFolder() + QStringLiteral("/Normal.rtt")));
     CBOFOLDERBRWS->setText(
-        read(QStringLiteral("Files Location"), lib.FILENAMELENCHK(AppPaths::documentsFolder())));
+        read(QStringLiteral("Files Location"), lib.FILENAMELENCHK(AppPaths::userDataFolder())));
 
     const QStringList families = QFontDatabase::families();
     for (QComboBox *box : {CBOFNTNM, CBOFNTNMTXT})

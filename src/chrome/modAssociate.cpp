@@ -10,6 +10,7 @@
 
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
+#include "platform/AppPaths.h"
 #include "platform/SettingsStore.h"
 
 namespace {
@@ -111,9 +112,20 @@ void startUpdater(const char *program, const QString &folder)
 
 } // namespace
 
+bool modAssociate::installedDesktopFiles()
+{
+    // <prefix>/share/pamphlexa is the program folder; the desktop files sit beside it.
+    const QString share = AppPaths::programFolder() + QStringLiteral("/../");
+    return QFileInfo::exists(share + QStringLiteral("applications/") + ApplicationId +
+                             QStringLiteral(".desktop")) &&
+           QFileInfo::exists(share + QStringLiteral("mime/packages/") + ApplicationId +
+                             QStringLiteral(".xml"));
+}
+
 QString modAssociate::dataHome()
 {
-    if (qEnvironmentVariable("PAMPHLEXA_REGISTER_TYPES").trimmed() == QLatin1String("0"))
+    if (qEnvironmentVariable("PAMPHLEXA_REGISTER_TYPES").trimmed() == QLatin1String("0") ||
+        installedDesktopFiles())
         return QString();
     const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))

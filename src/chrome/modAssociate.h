@@ -23,9 +23,17 @@ struct Outcome
     }
 };
 
-// The folder the desktop files go to; empty when registration with the desktop is switched off
-// (the environment variable PAMPHLEXA_REGISTER_TYPES set to 0), so that test and benchmark runs
-// can keep away from the user's own folders.
+// The id of the installed desktop entry, MIME package, icon and AppStream data.
+inline const QString ApplicationId = QStringLiteral("org.pamphlexa.Pamphlexa");
+
+// Whether the installed desktop entry and MIME package sit beside the program folder
+// (<prefix>/share/applications and <prefix>/share/mime/packages): the desktop knows the program
+// already, and no per-user copies are needed.
+bool installedDesktopFiles();
+// The folder the per-user desktop files go to; empty when the program is installed with its
+// desktop files, or when registration with the desktop is switched off (the environment
+// variable PAMPHLEXA_REGISTER_TYPES set to 0, so that test and benchmark runs can keep away
+// from the user's own folders).
 QString dataHome();
 // The MIME type the desktop files give an extension ("rtf" is the desktop's own application/rtf).
 QString mimeTypeFor(const QString &extension);

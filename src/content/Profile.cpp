@@ -4,12 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QStringDecoder>
 #include <algorithm>
 #include <optional>
 
 #include "core/clsLibrary.h"
+#include "platform/AppPaths.h"
 #include "platform/rtf/PlainTextCodec.h"
 #include "platform/rtf/RtfEncoding.h"
 
@@ -149,8 +149,8 @@ QString filePath()
     const QFileInfo info(folder);
     if (!info.isDir() || !info.isWritable()) {
         // An installed program's folder belongs to the system; the profile goes with the user.
-        const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        if (!own.isEmpty() && QDir().mkpath(own))
+        const QString own = AppPaths::userDataFolder();
+        if (AppPaths::ensureFolder(own))
             folder = own;
     }
     if (!folder.endsWith(u'/'))

@@ -188,15 +188,16 @@ QString clsLibrary::FILESLOCATION() const
 {
     const QString key = Identity::appKey() + QStringLiteral("\\frmPrefs\\Items");
     const QString name = QStringLiteral("Files Location");
-    // The user's documents folder, not the program's: the program never writes into its own
-    // folder.
-    const QString documents = AppPaths::documentsFolder();
-    const QString stored = FILENAMELENCHK(REGSTRREAD(HKEY_CURRENT_USER, key, name, documents));
-    // A folder that has gone (a removed drive, a deleted folder) is not recreated: the documents
-    // folder takes its place, and is remembered.
+    // The user's data folder stands where the program's own folder would: the program folder
+    // holds shipped files only, and the profile kept here is written to.
+    const QString own = AppPaths::userDataFolder();
+    const QString stored = FILENAMELENCHK(REGSTRREAD(HKEY_CURRENT_USER, key, name, QString()));
+    // A folder that has gone (a removed drive, a deleted folder) is not recreated: the user's
+    // data folder takes its place, and is remembered.
     if (!stored.isEmpty() && QFileInfo(stored).isDir())
         return stored;
-    const QString fallback = FILENAMELENCHK(documents);
+    AppPaths::ensureFolder(own);
+    const QString fallback = FILENAMELENCHK(own);
     REGSTRWRITE(HKEY_CURRENT_USER, key, name, fallback);
     return fallback;
 }

@@ -164,7 +164,7 @@ void clsMain::WINDOWCLOSEALL()
 
 void clsMain::HELPTOPICS()
 {
-    const QString help = AppPaths::programFolder() + QStringLiteral("/PAMPHLEXA.CHM");
+    const QString help = AppPaths::manualFile();
     if (QFileInfo::exists(help))
         UiServices::instance().openUrl(QUrl::fromLocalFile(help).toString());
 }

@@ -9,6 +9,7 @@
 
 #include "chrome/modAssociate.h"
 #include "core/AppState.h"
+#include "core/CommandLine.h"
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
@@ -99,17 +100,40 @@ int modMain::Main(int argc, char **argv)
 {
     QElapsedTimer clock;
     clock.start();
+    const CommandLine::Program program{
+        QStringLiteral("pamphlexa"),
+        {QStringLiteral("[OPTION]... [--] [FILE]")},
+        QStringLiteral(
+            "Starts Pamphlexa, a word processor for bulletins, letters and other short\n"
+            "documents in Rich Text Format, and opens FILE in its first document window.\n"
+            "Everything after the options is one file name, blanks included; \"--\" ends the\n"
+            "options, for a file name that starts with \"-\"."),
+        QStringLiteral("      --            take what follows as the file name\n"),
+        QStringLiteral(
+            "The toolkit's own options (-platform NAME, -style NAME, -reverse, ...) are "
+            "accepted too.\nSettings: ~/.config/pamphlexa/settings.sqlite; added words and "
+            "your own templates:\n~/.local/share/pamphlexa.")};
+    if (const auto status = CommandLine::handleInfoOptions(program, argc, argv))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pamphlexa"));
+    // Wayland desktops match the window to the installed desktop entry by this name.
+    QGuiApplication::setDesktopFileName(modAssociate::ApplicationId);
     // No display name: the platform would append it to every window title, and the main
     // window's title is exactly the application title (plus the maximised document's caption).
     QApplication::setOrganizationName(QStringLiteral("pamphlexa"));
     // Ties the windows to the desktop entry (its icon and name in docks and task lists).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pamphlexa.Pamphlexa"));
 
-    // The whole argument text is one document path, spaces included.
+    // The whole argument text is one document path, spaces included. The toolkit has taken its
+    // own options out; an option before the path is one nobody knows.
     QStringList args = QApplication::arguments();
     args.removeFirst();
+    if (!args.isEmpty() && args.first() == QLatin1String("--"))
+        args.removeFirst();
+    else if (!args.isEmpty() && args.first().size() > 1 && args.first().startsWith(u'-'))
+        return CommandLine::usageError(
+            program, QStringLiteral("unrecognized option '%1'").arg(args.first()));
     const QString commandLine = args.join(QLatin1Char(' '));
 
     ShownProbe probe(clock);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiSubWindow>
 
@@ -43,6 +44,18 @@ int toIndex(const QString &text, int def)
     bool ok = false;
     const int n = text.toInt(&ok);
     return ok ? n : def;
+}
+
+// Where Save As first opens: the user's templates folder for a template, else the user's
+// documents folder. The program folder holds shipped files only and is never written to.
+QString defaultSaveFolder(int filterIndex)
+{
+    if (filterIndex == 2) {
+        const QString templates = AppPaths::userTemplatesFolder();
+        if (AppPaths::ensureFolder(templates))
+            return templates;
+    }
+    return AppPaths::documentsFolder();
 }
 } // namespace
 
@@ -183,6 +196,15 @@ bool clsMain::FILESAVEDOC()
             ? m_saveFilterIndex
             : toIndex(readItem(QStringLiteral("CMD Save Filter"), QStringLiteral("1")), 1);
     QString name = doc->Caption();
+    if (st.SaveMode != QLatin1String("SAVESELAS")) {
+        // A shipped template opened from the program folder is saved as the user's own copy.
+        const QString target = AppPaths::writablePath(name);
+        if (target != name) {
+            AppPaths::ensureFolder(QFileInfo(target).absolutePath());
+            doc->setCaption(target);
+            name = target;
+        }
+    }
     bool written = false;
     if (st.SaveMode == QLatin1String("SAVESELAS")) {
         name = m_saveAsName;
@@ -225,7 +247,8 @@ bool clsMain::FILESAVEAS()
     request.filters = DocumentTypes::saveFilters();
     request.filterIndex =
         toIndex(readItem(QStringLiteral("CMD Save Filter"), QStringLiteral("1")), 1);
-    request.folder = readItem(QStringLiteral("CMD Save Folder"), AppPaths::documentsFolder());
+    request.folder =
+        readItem(QStringLiteral("CMD Save Folder"), defaultSaveFolder(request.filterIndex));
     const FileDialogResult result = UiServices::instance().saveFile(request);
     if (result.files.isEmpty())
         return false;
@@ -233,7 +256,9 @@ bool clsMain::FILESAVEAS()
     AppState::instance().DialogFileName = typed;
     writeItem(QStringLiteral("CMD Save Folder"), DocumentTypes::folderOf(typed));
     writeItem(QStringLiteral("CMD Save Filter"), QString::number(result.filterIndex));
-    const QString name = DocumentTypes::saveAsName(typed, result.filterIndex);
+    QString name = DocumentTypes::saveAsName(typed, result.filterIndex);
+    name = AppPaths::writablePath(name);
+    AppPaths::ensureFolder(QFileInfo(name).absolutePath());
     if (clsLibrary::instance().FILEEXISTS(name)) {
         qint16 answer = 0;
         clsLibrary::instance().MESSAGEBOXFCN(3, name, QString(), QString(), QString(), answer);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
@@ -125,19 +126,42 @@ QString frmNew::currentDefaultName() const
                                                         : file.indexOf(QLatin1Char('.')));
 }
 
+namespace {
+
+// The name a template is listed by: its file name up to the first ".".
+QString templateName(const QString &file)
+{
+    const int dot = file.indexOf(QLatin1Char('.'));
+    return dot < 0 ? file : file.left(dot);
+}
+
+} // namespace
+
+QList<frmNew::Template> frmNew::templates()
+{
+    // The shipped templates, then the user's own; a user's template replaces a shipped one of
+    // the same name (the user saved a changed copy of it).
+    QMap<QString, Template> byName;
+    for (const QString &path : {AppPaths::programFolder(), AppPaths::userTemplatesFolder()}) {
+        const QDir folder(path);
+        for (const QString &file : folder.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase)) {
+            if (!file.toUpper().endsWith(QLatin1String("RTT")))
+                continue;
+            const QString name = templateName(file);
+            byName.insert(name.toCaseFolded(), {name, folder.filePath(file)});
+        }
+    }
+    return byName.values();
+}
+
 void frmNew::fill()
 {
-    const QDir folder(AppPaths::programFolder());
-    const QStringList files = folder.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
     int n = 0;
-    for (const QString &file : files) {
-        if (!file.toUpper().endsWith(QLatin1String("RTT")))
-            continue;
-        const int dot = file.indexOf(QLatin1Char('.'));
-        auto *item = new QListWidgetItem(icon, dot < 0 ? file : file.left(dot), LVWNEW);
+    for (const Template &t : templates()) {
+        auto *item = new QListWidgetItem(icon, t.name, LVWNEW);
         item->setData(Qt::UserRole, QStringLiteral("FILE") + QString::number(++n));
-        item->setData(Qt::UserRole + 1, folder.filePath(file));
+        item->setData(Qt::UserRole + 1, t.path);
     }
     if (m_defaultMode) {
         const QString current = currentDefaultName();
@@ -196,15 +220,15 @@ void frmNew::onCreate()
 
 void frmNew::createFromSelected()
 {
-    const QString name = TXTSEL->text();
-    if (name.isEmpty())
+    const QListWidgetItem *item = LVWNEW->currentItem();
+    if (!item || TXTSEL->text().isEmpty())
         return;
+    const QString path = item->data(Qt::UserRole + 1).toString();
     frmDocRTF *doc = m_cmd.FILENEW();
     if (!doc)
         return;
     AppState::instance().SuppressModified = true;
-    doc->RTF1->LoadFile(AppPaths::programFolder() + QLatin1Char('/') + name +
-                        QStringLiteral(".rtt"));
+    doc->RTF1->LoadFile(path);
     AppState::instance().SuppressModified = false;
     doc->markUnchanged();
 }

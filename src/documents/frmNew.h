@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <QString>
 
 class QLabel;
 class QLineEdit;
@@ -11,7 +13,8 @@ class QAction;
 class QPushButton;
 class clsMain;
 
-// New document from a template: lists the ".rtt" files of the program's folder. In
+// New document from a template: lists the ".rtt" files of the program's folder and of the
+// user's templates folder. In
 // default-template mode (opened from the preferences) it picks the default template instead.
 class frmNew : public QDialog
 {
@@ -30,6 +33,15 @@ public:
     QMenu *POPUP = nullptr;
     QAction *MNUNEWOPEN = nullptr;
     QAction *MNUNEWPROPS = nullptr;
+
+    struct Template
+    {
+        QString name; // the file name up to the first "."
+        QString path;
+    };
+    // The templates New offers, by name: the shipped ones and the user's own, a user's template
+    // taking the place of a shipped one of the same name.
+    static QList<Template> templates();
 
     // The template names as listed (file names up to the first ".").
     QStringList templateNames() const;

@@ -21,7 +21,8 @@ private slots:
     void storeEntries();
     void desktopFiles();
     void changedFileIsPutBack();
-    void switchedOffLeavesDesktopAlone();
+    void userFoldersLeftAlone_data();
+    void userFoldersLeftAlone();
 
 private:
     QString file(const QString &relative) const { return m_data->filePath(relative); }
@@ -81,20 +82,12 @@ void tst_Associate::storeEntries_data()
     QTest::newRow("extension") << classes << ".rtf"
                                << ""
                                << "Rich Text.Document";
-    QTest::newRow("type name") << classes << "Rich Text Template.Document"
-                               << ""
-                               << "Rich Text Template Document";
     QTest::newRow("open command") << classes << "Rich Text.Document\\shell\\open\\command"
                                   << "" << exe + " %1";
-    QTest::newRow("icon") << classes << "Rich Text Template.Document\\DefaultIcon"
-                          << "" << exe + ",3";
     QTest::newRow("per-user application")
         << int(clsLibrary::HKEY_CURRENT_USER)
         << "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.rtt"
         << "Application" << program;
-    QTest::newRow("application command")
-        << classes << "Applications\\" + program + "\\shell\\open\\command"
-        << "" << exe + " %1";
 }
 
 void tst_Associate::storeEntries()
@@ -152,9 +145,27 @@ void tst_Associate::changedFileIsPutBack()
     QCOMPARE(read(entry), original);
 }
 
-void tst_Associate::switchedOffLeavesDesktopAlone()
+void tst_Associate::userFoldersLeftAlone_data()
 {
-    qputenv("PAMPHLEXA_REGISTER_TYPES", "0");
+    QTest::addColumn<bool>("switchedOff");
+    QTest::newRow("switched off") << true;
+    QTest::newRow("installed with desktop files") << false;
+}
+
+void tst_Associate::userFoldersLeftAlone()
+{
+    QFETCH(bool, switchedOff);
+    if (switchedOff) {
+        qputenv("PAMPHLEXA_REGISTER_TYPES", "0");
+    } else {
+        // <prefix>/share/pamphlexa with the installed entry and package beside it.
+        const QString share = m_settings->programFolder() + QStringLiteral("/../");
+        for (const QString &f : {QStringLiteral("applications/org.pamphlexa.Pamphlexa.desktop"),
+                                 QStringLiteral("mime/packages/org.pamphlexa.Pamphlexa.xml")}) {
+            QVERIFY(QDir().mkpath(QFileInfo(share + f).absolutePath()));
+            QVERIFY(QFile(share + f).open(QIODevice::WriteOnly));
+        }
+    }
     QVERIFY(modAssociate::dataHome().isEmpty());
     const modAssociate::Outcome out = modAssociate::REGISTERTYPES(false);
     QVERIFY(out.filesWritten.isEmpty());

@@ -31,9 +31,11 @@ private:
             out += "\"r" + QByteArray::number(k) + "\"\r\n";
         return out;
     }
-    static QString profilePath(MainWindowFixture &f)
+    // With no "Files Location" of the user's choosing: the user's data folder.
+    static QString profilePath(MainWindowFixture &)
     {
-        return f.settings.documentsFolder() + QStringLiteral("/My Profile.mpd");
+        AppPaths::ensureFolder(AppPaths::userDataFolder());
+        return AppPaths::userDataFolder() + QStringLiteral("/My Profile.mpd");
     }
 
 private slots:

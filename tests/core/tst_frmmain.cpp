@@ -466,12 +466,13 @@ void tst_frmMain::helpTopicsOpensHelpFileWhenPresent()
     frmMain &m = f.start();
     m.menuItem(QStringLiteral("MNUHELPTOPICS"))->trigger();
     QVERIFY(f.ui.openedUrls.isEmpty());
-    QFile help(f.settings.programFolder() + QStringLiteral("/PAMPHLEXA.CHM"));
+    const QString manual = f.settings.programFolder() + QStringLiteral("/help/index.html");
+    QVERIFY(QDir().mkpath(QFileInfo(manual).absolutePath()));
+    QFile help(manual);
     QVERIFY(help.open(QIODevice::WriteOnly));
     help.close();
     m.menuItem(QStringLiteral("MNUHELPTOPICS"))->trigger();
-    QCOMPARE(f.ui.openedUrls.size(), 1);
-    QVERIFY(f.ui.openedUrls[0].endsWith(QLatin1String("/PAMPHLEXA.CHM")));
+    QCOMPARE(f.ui.openedUrls, QStringList{QUrl::fromLocalFile(manual).toString()});
     m.menuItem(QStringLiteral("MNUHELPQORONLINE"))->trigger();
     QCOMPARE(f.ui.openedUrls.size(), 2);
     QCOMPARE(f.ui.openedUrls[1], Identity::WebAddress);

@@ -470,7 +470,8 @@ void tst_TextHelpers::filesLocation()
     QFETCH(QString, stored);
     QFETCH(bool, fallsBack);
     TempSettings settings;
-    const QString program = settings.documentsFolder() + QLatin1Char('/');
+    // With no folder of its own choosing, the user's data folder: never the program folder.
+    const QString program = AppPaths::userDataFolder() + QLatin1Char('/');
     const QString docs = settings.path(QStringLiteral("Documents"));
     const QString gone = settings.path(QStringLiteral("Removed/Documents"));
     QVERIFY(QDir().mkpath(docs));

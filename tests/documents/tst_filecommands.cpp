@@ -26,6 +26,7 @@ private slots:
     void openedTextFileGetsPlainFont();
     void insertDocumentAtCaret();
     void newFromTemplate();
+    void templatesAreSavedInTheUsersFolder();
     void newWithoutTemplates();
     void defaultTemplateMode();
     void templateProperties();
@@ -251,6 +252,15 @@ void tst_FileCommands::newFromTemplate()
     QFile other(f.settings.programFolder() + QStringLiteral("/Words.dic"));
     QVERIFY(other.open(QIODevice::WriteOnly));
     other.close();
+    // The user's own templates are listed with the shipped ones; the user's Memo replaces the
+    // shipped one.
+    const QString own = AppPaths::userTemplatesFolder();
+    QVERIFY(QDir().mkpath(own));
+    for (const char *name : {"/Memo.rtt", "/Agenda.rtt"}) {
+        QFile u(own + QLatin1String(name));
+        QVERIFY(u.open(QIODevice::WriteOnly));
+        u.write("Dear reader");
+    }
     frmMain &m = f.start();
     QStringList listed;
     QString label;
@@ -268,12 +278,42 @@ void tst_FileCommands::newFromTemplate()
         return dlg->result();
     };
     m.menuItem(QStringLiteral("MNUFILENEW"))->trigger();
-    QCOMPARE(listed, QStringList({"Memo", "Normal"}));
+    QCOMPARE(listed, QStringList({"Agenda", "Memo", "Normal"}));
     QCOMPARE(label, QStringLiteral("&Select a template below to create a new document."));
     QCOMPARE(m.documents().size(), 2);
     QCOMPARE(f.active()->Caption(), QStringLiteral("Document 2"));
-    QCOMPARE(f.active()->RTF1->Text(), QStringLiteral("To whom it may concern"));
+    QCOMPARE(f.active()->RTF1->Text(), QStringLiteral("Dear reader"));
     QVERIFY(!f.active()->isModified());
+}
+
+void tst_FileCommands::templatesAreSavedInTheUsersFolder()
+{
+    MainWindowFixture f;
+    const QString shipped = f.settings.programFolder() + QStringLiteral("/Normal.rtt");
+    QFile t(shipped);
+    QVERIFY(t.open(QIODevice::WriteOnly));
+    t.write("{\\rtf1 Shipped\\par}");
+    t.close();
+    const QString own = AppPaths::userTemplatesFolder() + QStringLiteral("/Normal.rtt");
+    // A shipped template opened and saved becomes the user's own copy.
+    frmMain &m = f.start(shipped);
+    QTest::keyClicks(f.active()->RTF1, QStringLiteral("Changed "));
+    m.menuItem(QStringLiteral("MNUFILESAVE"))->trigger();
+    QVERIFY(f.ui.messages.isEmpty());
+    QCOMPARE(f.active()->Caption(), own);
+    QVERIFY(f.read(own).contains(QLatin1String("Changed Shipped")));
+    QCOMPARE(f.read(shipped), QStringLiteral("{\\rtf1 Shipped\\par}"));
+    // Save As into the program folder writes there too; Save As for a template first opens
+    // in the user's templates folder, for other documents in the documents folder.
+    f.setStore(QStringLiteral("\\frmMain\\Items"), QStringLiteral("CMD Save Filter"),
+               QStringLiteral("2"));
+    f.ui.fileAnswers.enqueue({{f.settings.programFolder() + QStringLiteral("/Fax")}, 2, {}});
+    m.menuItem(QStringLiteral("MNUFILESAVEAS"))->trigger();
+    QCOMPARE(f.ui.saveRequests.at(0).folder, AppPaths::userTemplatesFolder());
+    QCOMPARE(f.active()->Caption(), AppPaths::userTemplatesFolder() + QStringLiteral("/Fax.RTT"));
+    QVERIFY(QFileInfo::exists(f.active()->Caption()));
+    QCOMPARE(QDir(f.settings.programFolder()).entryList(QDir::Files),
+             QStringList{QStringLiteral("Normal.rtt")});
 }
 
 void tst_FileCommands::newWithoutTemplates()

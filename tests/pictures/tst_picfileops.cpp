@@ -34,7 +34,6 @@ class tst_PicFileOps : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void copyOrMoveOntoExistingFile_data();
@@ -50,15 +49,8 @@ private slots:
 private:
     QString dir(const QString &name);
 
-    QTemporaryDir m_xdg;
     std::unique_ptr<MainWindowFixture> m_fx;
 };
-
-void tst_PicFileOps::initTestCase()
-{
-    // The trash of these tests is a temporary one, never the user's.
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_xdg.path()));
-}
 
 void tst_PicFileOps::init()
 {
@@ -237,7 +229,8 @@ void tst_PicFileOps::deleteGoesToTrash()
     if (answer != 6)
         return;
     // freedesktop Trash: the file under files/, its origin in info/<name>.trashinfo.
-    const QDir trash(m_xdg.path() + QStringLiteral("/Trash"));
+    // The fixture's temporary data folder holds the trash, never the user's.
+    const QDir trash(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash"));
     const QStringList trashed =
         QDir(trash.filePath(QStringLiteral("files"))).entryList(QDir::Files);
     QVERIFY(trashed.size() >= 1);
