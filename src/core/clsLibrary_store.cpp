@@ -104,7 +104,10 @@ QPoint centredOverOwner(const QWidget *window)
         over = owner->frameGeometry();
     else
         over = QRect(QPoint(0, 0), ScreenMetrics::instance().screenPixels());
-    const QSize size = window->isVisible() ? window->frameGeometry().size() : window->size();
+    // A window not shown yet and never sized takes the size its layout asks for when shown.
+    const QSize size = window->isVisible()                     ? window->frameGeometry().size()
+                       : window->testAttribute(Qt::WA_Resized) ? window->size()
+                                                               : window->sizeHint();
     return over.topLeft() +
            QPoint((over.width() - size.width()) / 2, (over.height() - size.height()) / 2);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/Identity.h"
+#include "core/MainWindowFixture.h"
 #include "core/clsLibrary.h"
 #include "platform/ScreenMetrics.h"
 #include "support/TempSettings.h"
@@ -54,59 +55,61 @@ private slots:
         m_settings.reset();
     }
 
-    void readRules_data()
+    // A dialog opened for the first time appears centred over the main window, wherever that
+    // is, and not where the window was before it was shown.
+    void firstRunDialogsCentred_data()
     {
-        QTest::addColumn<int>("kind"); // 0 string, 1 dword, 2 nothing stored
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        const QString def = QStringLiteral("default");
-        QTest::newRow("short") << 0 << QStringLiteral("Times") << QStringLiteral("Times");
-        QTest::newRow("254 characters") << 0 << QString(254, 'x') << QString(254, 'x');
-        QTest::newRow("255 characters") << 0 << QString(255, 'x') << def;
-        QTest::newRow("300 characters") << 0 << QString(300, 'x') << def;
-        QTest::newRow("254 non-Latin characters")
-            << 0 << QString(254, QChar(0x20ac)) << QString(254, QChar(0x20ac));
-        QTest::newRow("empty string") << 0 << QString() << QString();
-        QTest::newRow("dword read as string") << 1 << QString() << def;
-        QTest::newRow("missing value") << 2 << QString() << def;
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("find") << "MNUEDITFIND"
+                              << "frmFind";
+        QTest::newRow("date") << "MNUINSERTDATE"
+                              << "frmDate";
+        QTest::newRow("time") << "MNUINSERTTIME"
+                              << "frmTime";
+        QTest::newRow("symbol") << "MNUINSERTSYMBOL"
+                                << "frmSymbol";
+        QTest::newRow("picture") << "MNUINSERTPICTURE"
+                                 << "frmPic";
+        QTest::newRow("preferences") << "MNUFILEPREFERENCES"
+                                     << "frmPrefs";
+        QTest::newRow("properties") << "MNUVIEWPROPERTIES"
+                                    << "frmProps";
+        QTest::newRow("preview") << "MNUFILEPRINTPREVIEW"
+                                 << "frmPPrev";
     }
-    void readRules()
+    void firstRunDialogsCentred()
     {
-        QFETCH(int, kind);
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        const QString key = Identity::appKey() + QStringLiteral("\\frmFind\\Items");
-        QVERIFY(lib.REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, key, QStringLiteral("Other"),
-                                QStringLiteral("x")));
-        if (kind == 0)
-            QVERIFY(lib.REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, key, QStringLiteral("Last Find"),
-                                    text));
-        else if (kind == 1)
-            lib.REGDWORDREAD(clsLibrary::HKEY_CURRENT_USER, key, QStringLiteral("Last Find"), 7);
-        QCOMPARE(lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, key, QStringLiteral("Last Find"),
-                                QStringLiteral("default")),
-                 expected);
-    }
-
-    void readMissingKeyCreatesNothing()
-    {
-        QCOMPARE(lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, QStringLiteral("SOFTWARE\\None"),
-                                QStringLiteral("Value"), QStringLiteral("d")),
-                 QStringLiteral("d"));
-        QVERIFY(!QFileInfo::exists(m_settings->storePath()));
-        QVERIFY(SettingsStore::instance().values(SettingsStore::CurrentUser).isEmpty());
-    }
-
-    void keyPathsIgnoreCase()
-    {
-        const QString company = QStringLiteral("SOFTWARE\\") + Identity::CompanyName;
-        QVERIFY(lib.REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER,
-                                company + QStringLiteral("\\GLOBAL\\frmPPrev\\Items"),
-                                QStringLiteral("Zoom"), QStringLiteral("75 %")));
-        QCOMPARE(lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER,
-                                company.toUpper() + QStringLiteral("\\GLOBAL\\frmpprev\\Items"),
-                                QStringLiteral("ZOOM"), QStringLiteral("50 %")),
-                 QStringLiteral("75 %"));
+        QFETCH(QString, item);
+        QFETCH(QString, dialog);
+        ScreenMetrics::setInstance(nullptr);
+        MainWindowFixture f;
+        frmMain &m = f.start();
+        m.setGeometry(40, 60, 720, 640);
+        QTest::keyClicks(f.active()->RTF1, QStringLiteral("Some words"));
+        QRect shown;
+        f.ui.dialogHandler = [&](QWidget *w) {
+            if (w->objectName() == dialog) {
+                w->show();
+                shown = w->frameGeometry();
+                w->hide();
+            }
+            return 0;
+        };
+        f.ui.messageAnswers << MsgResult::Cancel << MsgResult::Cancel;
+        m.menuItem(item)->trigger();
+        if (shown.isNull())
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->objectName() == dialog && w->isVisible())
+                    shown = w->frameGeometry();
+        QVERIFY2(!shown.isNull(), qPrintable(dialog));
+        const QPoint offset = shown.center() - m.frameGeometry().center();
+        QVERIFY2(
+            offset.manhattanLength() < 60,
+            qPrintable(QStringLiteral("%1 at %2,%3").arg(dialog).arg(shown.x()).arg(shown.y())));
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w != &m && w->isVisible())
+                w->close();
     }
 
     void formLoad_data()
@@ -310,17 +313,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(lib.GETCAPTION(text), expected);
-    }
-
-    void identityHelpers()
-    {
-        QCOMPARE(lib.GETAPPNUMBER(), QStringLiteral("5.3"));
-        QVERIFY(!lib.GETCOMPANYNAME().isEmpty());
-        QCOMPARE(lib.GETCOMPANYREG(), QString());
-        QVERIFY(lib.REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER,
-                                QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion"),
-                                QStringLiteral("RegisteredOrganization"), QStringLiteral("Acme")));
-        QCOMPARE(lib.GETCOMPANYREG(), QStringLiteral("Acme"));
     }
 };
 
