@@ -85,7 +85,7 @@ foreach(gz ${_compressed})
 endforeach()
 add_custom_target(pamphlexa_docs ALL DEPENDS ${_compressed})
 install(FILES ${_res}/legal/copyright ${_gen}/doc/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pamphlexa)
 
 # The Debian package (scripts/package): dependencies come from the binaries (dpkg-shlibdeps);
 # the fonts the documents are laid out with and the desktop's opener are named here.
@@ -95,16 +95,16 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Qor Software Development")
 set(CPACK_PACKAGE_CONTACT "Qor Software Development <pamphlexa@qor-software.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "word processor for short documents in Rich Text Format")
+# The synopsis is the summary above; CPack indents these lines and marks the empty one.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "word processor for short documents in Rich Text Format
- Pamphlexa is a light word processor for bulletins, letters and other short
- documents. It creates documents empty or from templates, formats
- characters and paragraphs, inserts pictures (PCX and Targa included),
- dates, times and symbols, checks spelling against a word list you can
- extend, and sets up, previews and prints pages with headers and footers.
- .
- Documents are saved as Rich Text or plain text. Command-line tools convert
- documents, print them to PDF and manage the settings.")
+    "Pamphlexa is a light word processor for bulletins, letters and other short
+documents. It creates documents empty or from templates, formats
+characters and paragraphs, inserts pictures (PCX and Targa included),
+dates, times and symbols, checks spelling against a word list you can
+extend, and sets up, previews and prints pages with headers and footers.
+
+Documents are saved as Rich Text or plain text. Command-line tools convert
+documents, print them to PDF and manage the settings.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -3,7 +3,8 @@
 function(pamphlexa_add_subsystem name)
     file(GLOB _sources CONFIGURE_DEPENDS
         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
-        ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*.h)
+        ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*.h
+        ${CMAKE_CURRENT_SOURCE_DIR}/*/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*/*.h)
     add_library(pamphlexa_${name} OBJECT ${_sources})
     target_include_directories(pamphlexa_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(pamphlexa_${name} PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport SQLite::SQLite3)

@@ -9,6 +9,14 @@
 #include "documents/DocumentTypes.h"
 #include "documents/frmNew.h"
 
+// Writes a file, making its folder; true when it was written.
+static bool writeFile(const QString &path, const QByteArray &content = {})
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
 class tst_FileCommands : public QObject
 {
     Q_OBJECT
@@ -242,25 +250,13 @@ void tst_FileCommands::insertDocumentAtCaret()
 void tst_FileCommands::newFromTemplate()
 {
     MainWindowFixture f;
-    QFile t(f.settings.programFolder() + QStringLiteral("/Memo.rtt"));
-    QVERIFY(t.open(QIODevice::WriteOnly));
-    t.write("To whom it may concern");
-    t.close();
-    QFile n(f.settings.programFolder() + QStringLiteral("/Normal.RTT"));
-    QVERIFY(n.open(QIODevice::WriteOnly));
-    n.close();
-    QFile other(f.settings.programFolder() + QStringLiteral("/Words.dic"));
-    QVERIFY(other.open(QIODevice::WriteOnly));
-    other.close();
+    const QString shipped = f.settings.programFolder();
+    QVERIFY(writeFile(shipped + "/Memo.rtt", "To whom it may concern"));
+    QVERIFY(writeFile(shipped + "/Normal.RTT") && writeFile(shipped + "/Words.dic"));
     // The user's own templates are listed with the shipped ones; the user's Memo replaces the
     // shipped one.
     const QString own = AppPaths::userTemplatesFolder();
-    QVERIFY(QDir().mkpath(own));
-    for (const char *name : {"/Memo.rtt", "/Agenda.rtt"}) {
-        QFile u(own + QLatin1String(name));
-        QVERIFY(u.open(QIODevice::WriteOnly));
-        u.write("Dear reader");
-    }
+    QVERIFY(writeFile(own + "/Memo.rtt", "Dear reader") && writeFile(own + "/Agenda.rtt"));
     frmMain &m = f.start();
     QStringList listed;
     QString label;
@@ -290,10 +286,7 @@ void tst_FileCommands::templatesAreSavedInTheUsersFolder()
 {
     MainWindowFixture f;
     const QString shipped = f.settings.programFolder() + QStringLiteral("/Normal.rtt");
-    QFile t(shipped);
-    QVERIFY(t.open(QIODevice::WriteOnly));
-    t.write("{\\rtf1 Shipped\\par}");
-    t.close();
+    QVERIFY(writeFile(shipped, "{\\rtf1 Shipped\\par}"));
     const QString own = AppPaths::userTemplatesFolder() + QStringLiteral("/Normal.rtt");
     // A shipped template opened and saved becomes the user's own copy.
     frmMain &m = f.start(shipped);
@@ -336,10 +329,8 @@ void tst_FileCommands::newWithoutTemplates()
 void tst_FileCommands::defaultTemplateMode()
 {
     MainWindowFixture f;
-    for (const char *name : {"/Normal.rtt", "/Fax.rtt"}) {
-        QFile t(f.settings.programFolder() + QString::fromLatin1(name));
-        QVERIFY(t.open(QIODevice::WriteOnly));
-    }
+    for (const char *name : {"/Normal.rtt", "/Fax.rtt"})
+        QVERIFY(writeFile(f.settings.programFolder() + QString::fromLatin1(name)));
     f.start();
     frmNew dlg(f.cmd(), true);
     QCOMPARE(dlg.LBLNEW->text(), QStringLiteral("&Select a template to be used as default "
@@ -357,10 +348,7 @@ void tst_FileCommands::templateProperties()
 {
     MainWindowFixture f;
     const QString path = f.settings.programFolder() + QStringLiteral("/Memo.rtt");
-    QFile t(path);
-    QVERIFY(t.open(QIODevice::WriteOnly));
-    t.write("{\\rtf1 To whom it may concern\\par}");
-    t.close();
+    QVERIFY(writeFile(path, "{\\rtf1 To whom it may concern\\par}"));
     f.start();
     frmNew dlg(f.cmd(), false);
     QVERIFY(dlg.selectTemplate(QStringLiteral("Memo")));

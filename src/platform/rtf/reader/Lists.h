@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/rtf/reader/Reader.h"
+
+#include <QTextListFormat>
+
+class QTextList;
+
+namespace RtfRead {
+
+// The list table, the override table and \pn paragraphs; makes each list paragraph an item
+// of the QTextList of its list and level.
+class ListsHandler : public Handler
+{
+public:
+    using Handler::Handler;
+
+    void word(quint16 code, bool hasParam, int param) override;
+    void text(quint8 dest, const char *p, qsizetype n) override;
+    void byte(quint8 dest, char b) override;
+    void character(quint8 dest, char16_t ch) override;
+    void groupEnded(quint8 group, State &closing) override;
+
+    // Adds the cursor's block to the list its paragraph properties name (or to none).
+    void applyList(const ParaProps &p);
+
+private:
+    struct LevelDef
+    {
+        ListKind kind = ListKind::Bullet;
+        QTextListFormat::Style bullet = QTextListFormat::ListDisc;
+        bool bulletGiven = false; // the level's text names its bullet
+        int start = 1;
+        QString prefix, suffix = QStringLiteral(".");
+    };
+    void levelTextEnded();
+
+    std::unordered_map<int, std::vector<LevelDef>> m_lists; // \listid -> levels
+    std::unordered_map<int, int> m_overrides;               // \ls -> \listid
+    int m_listDefId = 0;
+    std::vector<LevelDef> m_listDefLevels;
+    LevelDef m_levelDef;
+    QString m_marker; // \leveltext, \pntxtb or \pntxta being read
+    int m_overrideListId = 0, m_overrideLs = 0;
+    std::unordered_map<qint64, QTextList *> m_textLists;
+    std::unordered_map<qint64, QTextList *> m_pnLists;     // numbered \pn paragraphs
+    std::unordered_map<qint64, QTextList *> m_bulletLists; // the current run of bullets
+};
+
+} // namespace RtfRead

@@ -1,0 +1,287 @@
+#pragma once
+
+// The RTF reader's inside: the tokenizer and document builder (class Reader) and the
+// destination handlers, one per kind of content, that it hands control words to.
+//
+//   Tokenizer.cpp   bytes → groups, control words, text; the group stack
+//   Builder.cpp     text runs, paragraphs and their formats, through one QTextCursor
+//   Formatting.cpp  character and paragraph formatting words, special characters
+//   Fonts.cpp       font and colour tables, the document's code page
+//   Lists.cpp       \listtable, \listoverridetable, \pn; QTextLists for list paragraphs
+//   Pictures.cpp    \pict and shapes
+//   Fields.cpp      \field
+//   Tables.cpp      \trowd ... \cell ... \row
+//   KeptGroups.cpp  destinations not shown
+//   Keywords.cpp    control word → (handler, code)
+
+#include "platform/rtf/RtfEncoding.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+#include <array>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class QTextDocument;
+
+namespace RtfRead {
+
+// Group nesting beyond this is counted, not stored: deeper braces cannot change anything a
+// real document needs, and the stack stays small whatever the input.
+constexpr int MaxDepth = 10000;
+constexpr int MaxTabs = 64;
+constexpr int MaxWordLength = 32;
+
+// Who handles a control word, a destination's text or the end of a group.
+enum class Kind : quint8 {
+    Body,       // as a destination: text goes into the document
+    Discard,    // as a destination: text is dropped, control words still count
+    Tokenizer,  // \rtf, \bin, \* handling
+    Formatting, // character and paragraph formatting, special characters
+    Fonts,      // font and colour tables, code pages
+    Lists,
+    Pictures,
+    Fields,
+    Tables,
+    Kept,
+    Count
+};
+
+// List marker kinds, shared by \pn paragraphs and \listtable levels.
+enum class ListKind : quint8 {
+    None,
+    Bullet,
+    Decimal,
+    UpperAlpha,
+    LowerAlpha,
+    UpperRoman,
+    LowerRoman
+};
+
+struct CharProps
+{
+    int font = -1; // -1: the document's default font
+    int halfPoints = 24;
+    int color = 0;
+    int highlight = 0;
+    int offsetHalfPoints = 0; // \up (positive) and \dn (negative)
+    quint8 underline = 0;     // QTextCharFormat::UnderlineStyle
+    qint8 vertical = 0;       // 1 superscript, -1 subscript
+    bool bold = false, italic = false, strike = false, caps = false, smallCaps = false;
+    bool hidden = false;
+    // \dbch text takes the associated properties (\afs, \ab, \ai) given in that mode.
+    bool dbch = false;
+    qint8 assocBold = -1, assocItalic = -1;
+    int assocHalfPoints = 0;
+
+    bool operator==(const CharProps &) const = default;
+};
+
+// The properties the text itself gets.
+CharProps textProps(const CharProps &c);
+
+struct CharPropsHash
+{
+    size_t operator()(const CharProps &p) const;
+};
+
+struct ParaProps
+{
+    int align = 0; // 0 left, 1 right, 2 centre, 3 justify
+    int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
+    QList<int> tabs;        // twips
+    QList<quint8> tabKinds; // QTextOption::TabType
+    quint8 nextTabKind = 0;
+    int ls = 0, ilvl = 0;
+    ListKind pnKind = ListKind::None;
+    int pnLevel = 0;
+    QString pnBefore, pnAfter;
+    bool pageBreakBefore = false;
+
+    bool sameBlockFormat(const ParaProps &o) const
+    {
+        return align == o.align && li == o.li && ri == o.ri && fi == o.fi && sb == o.sb &&
+               sa == o.sa && tabs == o.tabs && tabKinds == o.tabKinds &&
+               pageBreakBefore == o.pageBreakBefore;
+    }
+};
+
+// One group's state. Nested groups start as a copy of their parent's.
+struct State
+{
+    // Where the group's text goes: the body, nowhere, or a handler's destination `destCode`.
+    Kind dest = Kind::Body;
+    quint8 destCode = 0;
+    // A group whose end completes something (a list definition, a picture): the handler
+    // that is told when it ends, and which of its groups. Inherited by nested groups.
+    Kind group = Kind::Body;
+    quint8 groupCode = 0;
+    bool opener = false; // this group started `group`
+    bool inShapeValue = false;
+    int uc = 1;
+    CharProps chr;
+    ParaProps para;
+
+    bool inDest(Kind kind, quint8 code) const { return dest == kind && destCode == code; }
+    bool inGroup(Kind kind, quint8 code) const { return group == kind && groupCode == code; }
+};
+
+// Pending 8-bit text: bytes wait here until a whole character (of a double-byte code page)
+// is there, then decode at once.
+struct ByteText
+{
+    QByteArray bytes;
+    const RtfEncoding::CodePage *page = nullptr;
+
+    void decodeInto(QString &out, bool final);
+};
+
+class Reader;
+
+// A kind of content: the control words that belong to it, the text of its destinations and
+// the end of its groups.
+class Handler
+{
+public:
+    explicit Handler(Reader &reader) : m_reader(reader) {}
+    virtual ~Handler() = default;
+    Handler(const Handler &) = delete;
+    Handler &operator=(const Handler &) = delete;
+
+    // A control word of this kind; `code` is the handler's own, from the keyword table.
+    virtual void word(quint16 code, bool hasParam, int param) = 0;
+    // Text (one or more bytes) in one of this handler's destinations.
+    virtual void text(quint8 dest, const char *p, qsizetype n);
+    // A byte given as \'hh in one of this handler's destinations.
+    virtual void byte(quint8 dest, char b);
+    // A character given as \uN or a symbol (\~, \tab...) in one of this handler's destinations.
+    virtual void character(quint8 dest, char16_t ch);
+    // A group in one of this handler's destinations closed.
+    virtual void destinationEnded(quint8 dest);
+    // The group that opened `group` closed; `closing` is its state, already off the stack.
+    virtual void groupEnded(quint8 group, State &closing);
+
+protected:
+    Reader &m_reader;
+};
+
+class FontsHandler;
+class ListsHandler;
+class PicturesHandler;
+class FieldsHandler;
+class TablesHandler;
+class KeptGroupsHandler;
+
+class Reader
+{
+public:
+    Reader(QByteArrayView data, QTextDocument &document, bool keepFinalMark);
+    ~Reader();
+
+    void run();
+
+    // --- tokenizer (Tokenizer.cpp) ---
+    State &state() { return m_stack.back(); }
+    bool hasState() const { return !m_stack.empty(); }
+    // Skips the rest of the group just opened, to its closing brace, and drops the group.
+    // Returns the bytes skipped (after the word that opened it, up to and with the brace).
+    QByteArrayView skipGroup();
+    // Starts skipping fallback characters after a \u.
+    void skipFallback() { m_ucSkip = state().uc; }
+    // The control word being handled is the first thing in its group (a destination).
+    bool wordOpensGroup() const { return m_wordOpensGroup; }
+
+    // --- document builder (Builder.cpp) ---
+    QTextDocument &document() { return m_doc; }
+    QTextCursor &cursor() { return m_cursor; }
+    void addBytes(const char *p, qsizetype n);
+    void addChar(char16_t ch);
+    void flushBytes(bool final);
+    void flushRun();
+    void endParagraph();
+    void ensureBlock();
+    void pageBreak();
+    // Where the next character goes (the cursor plus the run not yet inserted).
+    int nextPosition() const { return m_cursor.position() + int(m_run.size()); }
+    bool blockHasContent() const { return m_blockHasContent; }
+    void setBlockHasContent() { m_blockHasContent = true; }
+    QTextCharFormat charFormat(const CharProps &props);
+    QTextBlockFormat blockFormat(const ParaProps &props);
+    const RtfEncoding::CodePage &currentCodePage();
+    // The document's code page or a font's changed.
+    void codePagesChanged() { m_cpPage = nullptr; }
+
+    FontsHandler &fonts() { return *m_fonts; }
+    ListsHandler &lists() { return *m_lists; }
+    PicturesHandler &pictures() { return *m_pictures; }
+    FieldsHandler &fields() { return *m_fields; }
+    TablesHandler &tables() { return *m_tables; }
+    KeptGroupsHandler &kept() { return *m_kept; }
+
+private:
+    void parseControl();
+    void controlWord(std::string_view word, bool hasParam, int param);
+    void controlSymbol(char c);
+    void text(const char *p, qsizetype n);
+    void pushGroup();
+    void popGroup();
+    Handler &handler(Kind kind) { return *m_handlers[size_t(kind)]; }
+
+    void beginContent(const CharProps &props);
+    void finishBlock();
+    void finish();
+
+    const char *m_data;
+    qsizetype m_size;
+    qsizetype m_pos = 0;
+    QTextDocument &m_doc;
+    QTextCursor m_cursor;
+    bool m_keepFinalMark;
+
+    std::vector<State> m_stack;
+    int m_overflowDepth = 0;
+    bool m_done = false;
+    bool m_ignorable = false; // a \* came before this group's first control word
+    bool m_fresh = false;     // nothing but "{" (and "\*") read in this group yet
+    int m_ucSkip = 0;         // fallback characters still to skip after \u
+    bool m_wordOpensGroup = false;
+
+    std::array<std::unique_ptr<Handler>, size_t(Kind::Count)> m_handlers;
+    FontsHandler *m_fonts = nullptr;
+    ListsHandler *m_lists = nullptr;
+    PicturesHandler *m_pictures = nullptr;
+    FieldsHandler *m_fields = nullptr;
+    TablesHandler *m_tables = nullptr;
+    KeptGroupsHandler *m_kept = nullptr;
+
+    int m_cpFont = -2;
+    const RtfEncoding::CodePage *m_cpPage = nullptr;
+
+    // current run and paragraph
+    ByteText m_bytes;
+    QString m_run;
+    CharProps m_runProps;
+    bool m_runPropsSet = false;
+    std::unordered_map<CharProps, QTextCharFormat, CharPropsHash> m_formats;
+    bool m_blockHasContent = false;
+    // A paragraph mark was read; its new block is inserted when something goes into it, with
+    // the paragraph formatting in force then, which is usually the block's final formatting.
+    bool m_blockPending = false;
+    // The current block's formatting is exactly that of m_givenPara, with no list: a block
+    // inserted as a paragraph mark inside a run copies it.
+    bool m_blockPlain = false;
+    bool m_nextPageBreak = false;
+    ParaProps m_lastPara;
+    ParaProps m_givenPara; // the formatting the current block was inserted with
+    bool m_blockFormatGiven = false;
+    QTextBlockFormat m_lastBlockFormat;
+    bool m_lastBlockFormatSet = false;
+};
+
+} // namespace RtfRead

@@ -1,0 +1,272 @@
+// The walk over the document: blocks, their text, the header.
+#include "platform/rtf/writer/Writer.h"
+
+#include "platform/rtf/RtfEncoding.h"
+#include "platform/rtf/TextFormats.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <charconv>
+#include <cmath>
+
+using namespace TextFormats;
+
+namespace RtfWrite {
+
+Writer::Writer(const QTextDocument &doc, int from, int to) : m_doc(doc), m_from(from), m_to(to)
+{
+    m_defaultFont = doc.defaultFont().family();
+    if (m_defaultFont.isEmpty())
+        m_defaultFont = QStringLiteral("Times New Roman");
+    fontIndex(m_defaultFont);
+    const qreal pt = doc.defaultFont().pointSizeF();
+    m_defaultHalfPoints = pt > 0 ? int(std::lround(pt * 2)) : 24;
+}
+
+QByteArray Writer::run()
+{
+    const int end = m_doc.characterCount() - 1;
+    const bool whole = m_from <= 0 && (m_to < 0 || m_to >= end);
+    if (m_from < 0)
+        m_from = 0;
+    if (m_to < 0 || m_to > end)
+        m_to = end;
+    m_body.reserve(m_doc.characterCount() * 2 + 1024);
+
+    useSymbolFontForLists();
+    m_char.font = 0;
+    m_char.halfPoints = 24;
+    QTextBlock block = m_doc.findBlock(m_from);
+    while (block.isValid()) {
+        const QTextBlock next = block.next();
+        const bool last =
+            !next.isValid() || next.position() > m_to || (!whole && next.position() == m_to);
+        writeBlock(block, whole);
+        if (last)
+            break;
+        block = next;
+    }
+    QByteArray out = header();
+    out.reserve(out.size() + m_body.size() + 4);
+    out.append(m_body);
+    out.append("}\r\n");
+    return out;
+}
+
+void Writer::word(const char *w)
+{
+    m_body.append('\\').append(w);
+    m_delimit = true;
+}
+
+void Writer::word(const char *w, int param)
+{
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, param);
+    m_body.append('\\').append(w).append(digits, result.ptr - digits);
+    m_delimit = true;
+}
+
+int Writer::fontIndex(const QString &name)
+{
+    auto it = m_fontIndex.constFind(name);
+    if (it != m_fontIndex.constEnd())
+        return *it;
+    const int index = int(m_fonts.size());
+    m_fonts.append(name);
+    m_fontIndex.insert(name, index);
+    return index;
+}
+
+int Writer::colorIndex(const QColor &c)
+{
+    const QRgb rgb = c.rgb() & 0xFFFFFF;
+    auto it = m_colorIndex.constFind(rgb);
+    if (it != m_colorIndex.constEnd())
+        return *it;
+    m_colors.append(rgb);
+    const int index = int(m_colors.size()); // index 0 is "automatic"
+    m_colorIndex.insert(rgb, index);
+    return index;
+}
+
+void Writer::writeText(QStringView text)
+{
+    static const char hex[] = "0123456789abcdef";
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ch = text[i].unicode();
+        if (m_symbolRun && ch >= 0x20 && ch != 0x2028 && ch != 0x2029 &&
+            ch != QChar::ObjectReplacementCharacter) {
+            // A symbol font's bytes are glyph numbers (U+F020-U+F0FF as read); any other
+            // character in it is written as itself.
+            if (ch >= 0xF020 && ch <= 0xF0FF) {
+                const int glyph = ch - 0xF000;
+                m_body.append("\\'").append(hex[glyph >> 4]).append(hex[glyph & 15]);
+                m_delimit = false;
+            } else {
+                word("u", ch > 32767 ? int(ch) - 65536 : int(ch));
+                m_body.append(" ?");
+                m_delimit = false;
+            }
+            continue;
+        }
+        switch (ch) {
+        case '\\':
+            m_body.append("\\\\");
+            m_delimit = false;
+            continue;
+        case '{':
+            m_body.append("\\{");
+            m_delimit = false;
+            continue;
+        case '}':
+            m_body.append("\\}");
+            m_delimit = false;
+            continue;
+        case '\t':
+            word("tab");
+            continue;
+        case 0x2028:
+            word("line");
+            continue;
+        case 0x2029:
+            word("par");
+            continue;
+        case 0x00A0:
+            m_body.append("\\~");
+            m_delimit = false;
+            continue;
+        case 0x00AD:
+            m_body.append("\\-");
+            m_delimit = false;
+            continue;
+        case 0x2011:
+            m_body.append("\\_");
+            m_delimit = false;
+            continue;
+        case QChar::ObjectReplacementCharacter:
+            continue; // pictures are written by format
+        default:
+            break;
+        }
+        if (ch < 0x20)
+            continue;
+        if (ch < 0x80) {
+            if (m_delimit && (ch == ' ' || ch == '-' || (ch >= '0' && ch <= '9') ||
+                              (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z')))
+                m_body.append(' ');
+            // The run of plain characters from here, copied at once.
+            qsizetype end = i + 1;
+            while (end < n) {
+                const char16_t c = text[end].unicode();
+                if (c < 0x20 || c >= 0x80 || c == '\\' || c == '{' || c == '}')
+                    break;
+                ++end;
+            }
+            const qsizetype at = m_body.size();
+            m_body.resize(at + (end - i));
+            char *out = m_body.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *out++ = char(text[k].unicode());
+            i = end - 1;
+            m_delimit = false;
+            continue;
+        }
+        const int byte = RtfEncoding::toWindows1252(ch);
+        if (byte >= 0) {
+            m_body.append("\\'").append(hex[byte >> 4]).append(hex[byte & 15]);
+            m_delimit = false;
+            continue;
+        }
+        // Outside Windows-1252: Unicode with a '?' for readers that know no better. Characters
+        // beyond the first plane arrive here as their two surrogates, written one by one.
+        word("u", ch > 32767 ? int(ch) - 65536 : int(ch));
+        m_body.append(" ?");
+        m_delimit = false;
+    }
+}
+
+void Writer::writeBlock(const QTextBlock &block, bool whole)
+{
+    writeParagraphProps(block);
+    if (block.textList())
+        writeListMarker(block);
+    const int blockStart = block.position();
+    const int blockEnd = blockStart + block.length() - 1; // the paragraph separator
+    bool wroteText = false;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        const int fs = frag.position();
+        const int fe = fs + frag.length();
+        const int s = std::max(fs, m_from);
+        const int e = std::min(fe, m_to);
+        if (s >= e)
+            continue;
+        const QTextCharFormat cf = frag.charFormat();
+        writeCharFormat(cf, frag.charFormatIndex());
+        wroteText = true;
+        if (cf.isImageFormat()) {
+            for (int i = s; i < e; ++i)
+                writePicture(cf.toImageFormat());
+            continue;
+        }
+        writeText(QStringView(frag.text()).sliced(s - fs, e - s));
+    }
+    if (!wroteText)
+        writeCharFormat(block.charFormat()); // an empty paragraph keeps its size
+    if (whole || blockEnd < m_to) {
+        // The mark goes on the baseline: a raised or lowered mark makes some readers join the
+        // paragraph with the next one.
+        if (m_char.vertical != 0 || m_char.offsetHalfPoints != 0) {
+            CharState onBaseline = m_char;
+            onBaseline.vertical = 0;
+            onBaseline.offsetHalfPoints = 0;
+            writeCharState(onBaseline);
+        }
+        word("par");
+        m_body.append("\r\n");
+        m_delimit = false;
+    }
+}
+
+QByteArray Writer::header()
+{
+    QByteArray h = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033";
+    h.append("{\\fonttbl");
+    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+        const QString &name = m_fonts[i];
+        h.append("{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" +
+                 (isSymbolFont(name) ? "2 " : "0 "));
+        for (QChar c : name) {
+            const int b = RtfEncoding::toWindows1252(c.unicode());
+            if (c == '\\' || c == '{' || c == '}' || c == ';')
+                continue;
+            if (b >= 0x20 && b < 0x80)
+                h.append(char(b));
+            else if (b >= 0x80)
+                h.append("\\'" + QByteArray::number(b, 16));
+            else
+                h.append("\\u" +
+                         QByteArray::number(int(c.unicode()) > 32767 ? int(c.unicode()) - 65536
+                                                                     : int(c.unicode())) +
+                         "?");
+        }
+        h.append(";}");
+    }
+    h.append("}\r\n");
+    if (!m_colors.isEmpty()) {
+        h.append("{\\colortbl ;");
+        for (QRgb rgb : m_colors)
+            h.append("\\red" + QByteArray::number(qRed(rgb)) + "\\green" +
+                     QByteArray::number(qGreen(rgb)) + "\\blue" + QByteArray::number(qBlue(rgb)) +
+                     ";");
+        h.append("}\r\n");
+    }
+    h.append(listTables());
+    h.append("\\uc1 ");
+    return h;
+}
+
+} // namespace RtfWrite

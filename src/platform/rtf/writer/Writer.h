@@ -1,0 +1,113 @@
+#pragma once
+
+// The RTF writer's inside: one Writer walks the document (Document.cpp) and writes each kind
+// of content through its own piece.
+//
+//   Document.cpp    the walk over blocks, text escaping, the header's font and colour tables
+//   Formatting.cpp  character and paragraph formatting
+//   Lists.cpp       list paragraphs, their markers, the list and override tables
+//   Pictures.cpp    pictures
+//   Tables.cpp      tables
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextFormat>
+
+class QTextBlock;
+class QTextDocument;
+class QTextList;
+
+namespace RtfWrite {
+
+// Character formatting as the writer tracks it between runs.
+struct CharState
+{
+    int font = 0;
+    int halfPoints = 24;
+    int color = 0;
+    int highlight = 0;
+    int offsetHalfPoints = 0;
+    int vertical = 0;
+    int underline = 0;
+    int caps = 0; // 1 all capitals, 2 small capitals
+    bool bold = false, italic = false, strike = false, hidden = false;
+};
+
+struct ParaState
+{
+    int align = 0;
+    int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
+    QList<int> tabs;
+    QList<int> tabKinds;
+    bool pageBreakBefore = false;
+    const QTextList *list = nullptr;
+    int level = 0;
+
+    bool operator==(const ParaState &) const = default;
+};
+
+bool isSymbolFont(const QString &name);
+
+// A length kept in exact twips beside its pixel value: the twips win while they still agree
+// with the pixels (the control may have changed only the pixel value).
+int twips(const QTextFormat &f, int twipsProperty, qreal pixels);
+
+class Writer
+{
+public:
+    Writer(const QTextDocument &doc, int from, int to);
+
+    QByteArray run();
+
+private:
+    // Document.cpp
+    void writeBlock(const QTextBlock &block, bool whole);
+    void writeText(QStringView text);
+    void word(const char *w);
+    void word(const char *w, int param);
+    int fontIndex(const QString &name);
+    int colorIndex(const QColor &c);
+    QByteArray header();
+
+    // Formatting.cpp
+    void writeParagraphProps(const QTextBlock &block);
+    void writeCharFormat(const QTextCharFormat &f, int formatIndex = -1);
+    void writeCharState(const CharState &s);
+    CharState charState(const QTextCharFormat &f);
+    ParaState paraState(const QTextBlockFormat &f);
+
+    // Lists.cpp
+    void useSymbolFontForLists();
+    void listParagraph(const QTextBlock &block, ParaState &p);
+    void writeListProps(const ParaState &p);
+    void writeListMarker(const QTextBlock &block);
+    int listIndex(const QTextList *list);
+    QByteArray listTables();
+
+    // Pictures.cpp
+    void writePicture(const QTextImageFormat &f);
+
+    const QTextDocument &m_doc;
+    int m_from, m_to;
+    QByteArray m_body;
+    bool m_delimit = false; // the last thing written was a control word
+    QString m_defaultFont;
+    int m_defaultHalfPoints = 24;
+    QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    QList<const QTextList *> m_lists;
+    CharState m_char;
+    QHash<int, CharState> m_charStates; // by the document's format index
+    QHash<int, ParaState> m_paraStates;
+    ParaState m_para;
+    bool m_paraWritten = false;
+    int m_symbolFont = -1;
+    bool m_symbolRun = false; // the current font is a symbol font
+};
+
+} // namespace RtfWrite
