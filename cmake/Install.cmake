@@ -21,7 +21,10 @@ endforeach()
 
 # The program folder.
 file(GLOB _templates CONFIGURE_DEPENDS ${_res}/templates/*.rtt)
-install(FILES ${_templates} ${PAMPHLEXA_DATA_DIR}/Words.dic
+install(FILES ${_templates} DESTINATION ${CMAKE_INSTALL_DATADIR}/pamphlexa)
+# The word lists the build generates (resources/wordlist): en_GB/ and en_US/, Words.dic and
+# Words.frq in each.
+install(DIRECTORY ${PAMPHLEXA_DATA_DIR}/en_GB ${PAMPHLEXA_DATA_DIR}/en_US
         DESTINATION ${CMAKE_INSTALL_DATADIR}/pamphlexa)
 install(FILES ${_help} DESTINATION ${CMAKE_INSTALL_DATADIR}/pamphlexa/help)
 
@@ -85,6 +88,7 @@ foreach(gz ${_compressed})
 endforeach()
 add_custom_target(pamphlexa_docs ALL DEPENDS ${_compressed})
 install(FILES ${_res}/legal/copyright ${_gen}/doc/changelog.gz
+              ${PROJECT_SOURCE_DIR}/LICENSES/wordlists.txt
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pamphlexa)
 
 # The Debian package (scripts/package): dependencies come from the binaries (dpkg-shlibdeps);

@@ -187,11 +187,25 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
     CHKCUSTCHARS =
         named(new QCheckBox(QStringLiteral("Ignore words with &special characters."), FRAMSPELLING),
               "CHKCUSTCHARS");
+    CHKSPELLTYPING =
+        named(new QCheckBox(QStringLiteral("Check spelling as you &type."), FRAMSPELLING),
+              "CHKSPELLTYPING");
+    LBLSPELLLANG = named(new QLabel(QStringLiteral("&Word list:"), FRAMSPELLING), "LBLSPELLLANG");
+    CBOSPELLLANG = named(new QComboBox(FRAMSPELLING), "CBOSPELLLANG");
+    CBOSPELLLANG->addItem(QStringLiteral("From the language setting"), QString());
+    CBOSPELLLANG->addItem(QStringLiteral("British English"), QStringLiteral("en_GB"));
+    CBOSPELLLANG->addItem(QStringLiteral("American English"), QStringLiteral("en_US"));
+    LBLSPELLLANG->setBuddy(CBOSPELLLANG);
     {
         auto *v = new QVBoxLayout(FRAMSPELLING);
-        for (QWidget *w : std::initializer_list<QWidget *>{LBLDIC, OPTSTARTUP, OPTFIRSTUSE, LBLCUST,
-                                                           CHKCUSTNOS, CHKCUSTUCASE, CHKCUSTCHARS})
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{LBLDIC, OPTSTARTUP, OPTFIRSTUSE, LBLCUST, CHKCUSTNOS,
+                                              CHKCUSTUCASE, CHKCUSTCHARS, CHKSPELLTYPING})
             v->addWidget(w);
+        auto *lang = new QHBoxLayout;
+        lang->addWidget(LBLSPELLLANG);
+        lang->addWidget(CBOSPELLLANG, 1);
+        v->addLayout(lang);
         v->addStretch(1);
     }
 
@@ -268,8 +282,9 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
             [this, pages](int index) { pages->setCurrentIndex(index); });
     for (QRadioButton *o : {OPTWRAPNO, OPTWRAPWIN, OPTWRAPRUL, OPTSTARTUP, OPTFIRSTUSE})
         connect(o, &QRadioButton::toggled, this, &frmPrefs::changed);
-    for (QCheckBox *c : {CHKCUSTNOS, CHKCUSTUCASE, CHKCUSTCHARS})
+    for (QCheckBox *c : {CHKCUSTNOS, CHKCUSTUCASE, CHKCUSTCHARS, CHKSPELLTYPING})
         connect(c, &QCheckBox::toggled, this, &frmPrefs::changed);
+    connect(CBOSPELLLANG, &QComboBox::currentIndexChanged, this, &frmPrefs::changed);
     for (QLineEdit *e : {TXTBTN, CBOFOLDERBRWS})
         connect(e, &QLineEdit::textEdited, this, &frmPrefs::changed);
     auto fontPair = [this](QComboBox *name, QComboBox *size, QLabel *preview) {
@@ -323,6 +338,10 @@ void frmPrefs::loadValues()
     CHKCUSTNOS->setChecked(isOn(read(QStringLiteral("Number Check"), QStringLiteral("1"))));
     CHKCUSTUCASE->setChecked(isOn(read(QStringLiteral("Capitals Check"), QStringLiteral("1"))));
     CHKCUSTCHARS->setChecked(isOn(read(QStringLiteral("Character Check"), QStringLiteral("1"))));
+    CHKSPELLTYPING->setChecked(
+        isOn(read(QStringLiteral("Check As You Type"), QStringLiteral("1"))));
+    CBOSPELLLANG->setCurrentIndex(
+        std::max(0, CBOSPELLLANG->findData(read(QStringLiteral("Spelling Language"), QString()))));
 
     const QString wrap = lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, mainItemsKey(),
                                         QStringLiteral("Wrap Text"), QStringLiteral("3"));
@@ -420,6 +439,8 @@ void frmPrefs::okClicked()
         write(QStringLiteral("Number Check"), flag(CHKCUSTNOS));
         write(QStringLiteral("Capitals Check"), flag(CHKCUSTUCASE));
         write(QStringLiteral("Character Check"), flag(CHKCUSTCHARS));
+        write(QStringLiteral("Check As You Type"), flag(CHKSPELLTYPING));
+        write(QStringLiteral("Spelling Language"), CBOSPELLLANG->currentData().toString());
         write(QStringLiteral("Files Location"), CBOFOLDERBRWS->text().trimmed());
         write(QStringLiteral("Template"), TXTBTN->text().trimmed());
     }
@@ -447,6 +468,7 @@ void frmPrefs::okClicked()
     if (active)
         active->MARGINCHK();
     m_cmd.TOOLBARSBUTTONSUPDATE();
+    m_cmd.SPELLPREFERENCES();
     accept();
 }
 

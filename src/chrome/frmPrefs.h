@@ -56,6 +56,10 @@ public:
     QCheckBox *CHKCUSTNOS = nullptr;
     QCheckBox *CHKCUSTUCASE = nullptr;
     QCheckBox *CHKCUSTCHARS = nullptr;
+    // Checking as you type, and the word list's language ("" automatic, "en_GB", "en_US").
+    QCheckBox *CHKSPELLTYPING = nullptr;
+    QLabel *LBLSPELLLANG = nullptr;
+    QComboBox *CBOSPELLLANG = nullptr;
 
     QLabel *LBLRTFFNT = nullptr;
     QComboBox *CBOFNTNM = nullptr;

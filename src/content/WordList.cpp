@@ -8,50 +8,41 @@ namespace WordList {
 
 namespace {
 
-QString decodeLine(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return RtfEncoding::fromWindows1252(bytes);
-}
-
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
 
-char classDigit(QChar upper)
+// The line without the blanks around it.
+QByteArrayView trimmed(QByteArrayView line)
 {
-    switch (upper.unicode()) {
-    case 'B':
-    case 'F':
-    case 'P':
-    case 'V':
-        return '1';
-    case 'C':
-    case 'G':
-    case 'J':
-    case 'K':
-    case 'Q':
-    case 'S':
-    case 'X':
-    case 'Z':
-        return '2';
-    case 'D':
-    case 'T':
-        return '3';
-    case 'L':
-        return '4';
-    case 'M':
-    case 'N':
-        return '5';
-    case 'R':
-        return '6';
-    default:
-        return '0';
+    qsizetype begin = 0;
+    qsizetype end = line.size();
+    while (begin < end && isBlank(line[begin]))
+        ++begin;
+    while (end > begin && isBlank(line[end - 1]))
+        --end;
+    return line.sliced(begin, end - begin);
+}
+
+// Decodes one trimmed line into out: plain ASCII directly, else UTF-8 when valid, else
+// Windows-1252.
+void decodeLine(QByteArrayView bytes, QString &out)
+{
+    bool ascii = true;
+    for (const char c : bytes)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        out.resize(bytes.size());
+        QChar *d = out.data();
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            d[i] = QLatin1Char(bytes[i]);
+        return;
     }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    out = utf8.decode(bytes);
+    if (utf8.hasError())
+        out = RtfEncoding::fromWindows1252(bytes);
 }
 
 } // namespace
@@ -89,14 +80,12 @@ void Reader::finish()
 void Reader::endLine()
 {
     if (!m_overlong) {
-        qsizetype begin = 0;
-        qsizetype end = m_line.size();
-        while (begin < end && isBlank(m_line[begin]))
-            ++begin;
-        while (end > begin && isBlank(m_line[end - 1]))
-            --end;
-        if (end > begin)
-            m_words.append(decodeLine(QByteArrayView(m_line).sliced(begin, end - begin)));
+        const QByteArrayView line = trimmed(m_line);
+        if (!line.isEmpty()) {
+            QString word;
+            decodeLine(line, word);
+            m_words.append(word);
+        }
     }
     m_line.clear();
     m_overlong = false;
@@ -104,11 +93,28 @@ void Reader::endLine()
 
 QStringList parse(QByteArrayView bytes)
 {
-    Reader reader;
-    for (qsizetype at = 0; at < bytes.size(); at += BlockSize)
-        reader.feed(bytes.sliced(at, std::min(BlockSize, bytes.size() - at)));
-    reader.finish();
-    return reader.takeWords();
+    QStringList words;
+    forEachWord(bytes, [&words](QStringView w) { words.append(w.toString()); });
+    return words;
+}
+
+void scan(QByteArrayView bytes, void (*sink)(void *, QStringView), void *context)
+{
+    QString word;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i <= n; ++i) {
+        if (i < n && bytes[i] != '\r' && bytes[i] != '\n')
+            continue;
+        if (i - start <= MaxWordBytes) {
+            const QByteArrayView line = trimmed(bytes.sliced(start, i - start));
+            if (!line.isEmpty()) {
+                decodeLine(line, word);
+                sink(context, word);
+            }
+        }
+        start = i + 1;
+    }
 }
 
 QByteArray encodeLine(QStringView word)
@@ -128,21 +134,6 @@ QByteArray encodeLine(QStringView word)
         line = word.toUtf8();
     line.append("\r\n");
     return line;
-}
-
-QString phoneticKey(QStringView word)
-{
-    if (word.isEmpty())
-        return {};
-    const QChar first = word[0].toUpper();
-    QString key(first);
-    key += QLatin1String("000");
-    if (word.size() > 1) {
-        const QChar second = word[1].toUpper();
-        if (second != first)
-            key[1] = QLatin1Char(classDigit(second));
-    }
-    return key;
 }
 
 } // namespace WordList

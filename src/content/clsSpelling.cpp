@@ -1,7 +1,7 @@
 #include "content/clsSpelling.h"
 
 #include "content/SpellingDictionary.h"
-#include "content/WordList.h"
+#include "content/SpellingHighlighter.h"
 #include "content/frmSpelling.h"
 #include "core/Identity.h"
 #include "core/NumberText.h"
@@ -29,7 +29,7 @@ bool readFlag(const QString &name, bool def)
     return def;
 }
 
-bool hasDigitOneToNine(const QString &word)
+bool hasDigitOneToNine(QStringView word)
 {
     for (const QChar c : word)
         if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
@@ -37,7 +37,7 @@ bool hasDigitOneToNine(const QString &word)
     return false;
 }
 
-bool onlyCapitals(const QString &word)
+bool onlyCapitals(QStringView word)
 {
     if (word.isEmpty())
         return false;
@@ -47,10 +47,11 @@ bool onlyCapitals(const QString &word)
     return true;
 }
 
-bool hasNonLetter(const QString &word)
+// A character that is neither a letter (of any alphabet) nor an apostrophe inside the word.
+bool hasSpecial(QStringView word)
 {
     for (const QChar c : word)
-        if (c.unicode() > 32 && (c.unicode() < 65 || c.unicode() > 122))
+        if (c.unicode() > 32 && !c.isLetter() && !c.isMark() && c != u'\'')
             return true;
     return false;
 }
@@ -62,13 +63,15 @@ QString capitalised(const QString &word)
     return word.at(0).toUpper() + word.mid(1);
 }
 
-int commonPrefix(const QString &a, const QString &b)
+bool allCapitals(const QString &word)
 {
-    const int n = int(std::min(a.size(), b.size()));
-    int i = 0;
-    while (i < n && a[i] == b[i])
-        ++i;
-    return i;
+    int letters = 0;
+    for (const QChar c : word) {
+        if (c.isLower())
+            return false;
+        letters += c.isUpper() ? 1 : 0;
+    }
+    return letters > 1;
 }
 
 } // namespace
@@ -152,6 +155,7 @@ void clsSpelling::IGNOREALL()
 {
     if (m_dialog)
         SpellingDictionary::program().ignoreAll(m_dialog->unknownWord());
+    SpellingHighlighter::refreshAll();
     findNext();
 }
 
@@ -163,30 +167,31 @@ void clsSpelling::ADDTODICT()
     if (cancel)
         return;
     SpellingDictionary::program().addWord(word);
+    SpellingHighlighter::refreshAll();
     findNext();
 }
 
 bool clsSpelling::SAVEDICT()
 {
     if (SpellingDictionary::program().save() == SpellingDictionary::SaveResult::Failed) {
-        clsLibrary::instance().MESSAGEBOX(10, SpellingDictionary::filePath());
+        clsLibrary::instance().MESSAGEBOX(10, SpellingDictionary::userPath());
         return false;
     }
     emit Saved();
     return true;
 }
 
-bool clsSpelling::judge(const QString &word, const Checks &checks,
+bool clsSpelling::judge(QStringView word, const Checks &checks,
                         const SpellingDictionary &dictionary)
 {
-    const QString w = word.trimmed();
+    const QStringView w = word.trimmed();
     if (checks.numbers && hasDigitOneToNine(w))
         return true;
     if (checks.capitals && onlyCapitals(w))
         return true;
-    if (checks.characters && hasNonLetter(w))
+    if (checks.characters && hasSpecial(w))
         return true;
-    return dictionary.contains(w);
+    return dictionary.contains(w) || dictionary.containsDerived(w);
 }
 
 clsSpelling::Suggestions clsSpelling::suggest(const QString &word,
@@ -195,65 +200,45 @@ clsSpelling::Suggestions clsSpelling::suggest(const QString &word,
     Suggestions s;
     s.word = word;
     s.replacement = word;
-    const bool capital = !word.isEmpty() && word[0].unicode() < 91;
-    const QString lower = word.trimmed().toLower();
     if (dictionary.notFound()) {
         s.items = {QStringLiteral("Dictionary not found")};
         s.enabled = false;
         return s;
     }
-    const SpellingDictionary::Bucket *bucket = dictionary.bucketFor(lower);
-    if (!bucket) {
+    // The word is in the list with other capitals (a name typed in lower case).
+    if (const QString listed = dictionary.spellingIgnoringCase(word); !listed.isEmpty()) {
+        s.items = {listed};
+        s.selected = 0;
+        s.replacement = listed;
+        return s;
+    }
+    const bool capital = !word.isEmpty() && word[0].unicode() < 91;
+    const bool capitals = allCapitals(word);
+    for (const QString &candidate : dictionary.suggestions(word, MaxSuggestions)) {
+        const QString shown = capitals  ? candidate.toUpper()
+                              : capital ? capitalised(candidate)
+                                        : candidate;
+        if (!s.items.contains(shown))
+            s.items.append(shown);
+    }
+    if (s.items.isEmpty()) {
         s.items = {QStringLiteral("No Suggestions")};
         s.enabled = false;
         return s;
     }
-    int best = 0;
-    for (const QString &candidate : bucket->words) {
-        if (candidate.compare(lower, Qt::CaseInsensitive) == 0) {
-            // The word is in the list with other capitals (a name typed in lower case).
-            s.items = {candidate};
-            s.selected = 0;
-            s.replacement = candidate;
-            return s;
-        }
-        const int prefix = commonPrefix(candidate, lower);
-        if (prefix > best) {
-            best = prefix;
-            s.selected = int(s.items.size());
-        }
-        s.items.append(capital ? capitalised(candidate) : candidate);
-    }
-    if (s.selected >= 0)
-        s.replacement = s.items[s.selected];
+    s.selected = 0;
+    s.replacement = s.items[0];
     return s;
 }
 
-std::optional<clsSpelling::Word> clsSpelling::nextWord(const QString &text, int from)
-{
-    const int n = int(text.size());
-    int i = std::max(0, from);
-    while (i < n) {
-        while (i < n && text[i].unicode() <= 32)
-            ++i;
-        const int start = i;
-        while (i < n && text[i].unicode() > 32)
-            ++i;
-        if (i == start)
-            break;
-        const QStringView piece = QStringView(text).sliced(start, i - start);
-        if (NumberText::val(piece) != 0)
-            continue;
-        return Word{start, piece.toString()};
-    }
-    return std::nullopt;
-}
-
-std::optional<clsSpelling::Word> clsSpelling::nextMisspelt(const QString &text, int from,
+std::optional<clsSpelling::Word> clsSpelling::nextMisspelt(QStringView text, int from,
                                                            const SpellingDictionary &dictionary)
 {
-    for (auto w = nextWord(text, from); w; w = nextWord(text, w->start + int(w->text.size())))
-        if (!judge(w->text, Checks::read(), dictionary))
+    // Nothing can change the preferences while one search runs: read them once for it.
+    const Checks checks = Checks::read();
+    for (auto w = SpellingWords::next(text, from); w;
+         w = SpellingWords::next(text, w->start + w->length))
+        if (!judge(w->text, checks, dictionary))
             return w;
     return std::nullopt;
 }
@@ -272,7 +257,7 @@ void clsSpelling::findNext()
         return;
     }
     m_box->setSelStart(found->start);
-    m_box->setSelLength(int(found->text.size()));
+    m_box->setSelLength(found->length);
     if (!m_dialog)
         m_dialog = new frmSpelling(this, m_box->window());
     m_dialog->showSuggestions(suggest(found->text, dictionary));

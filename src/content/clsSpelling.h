@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "content/SpellingWords.h"
+
 class RichTextBox;
 class SpellingDictionary;
 class frmSpelling;
@@ -38,12 +40,10 @@ public:
         QString replacement; // the replacement text
     };
 
-    // A word found in a text: start is an offset into the text.
-    struct Word
-    {
-        int start = 0;
-        QString text;
-    };
+    // A word found in a text (see SpellingWords).
+    using Word = SpellingWords::Word;
+    // At most this many suggestions are listed.
+    static constexpr int MaxSuggestions = 10;
 
     explicit clsSpelling(QObject *parent = nullptr);
     ~clsSpelling() override;
@@ -71,15 +71,12 @@ public:
     frmSpelling *dialog() const;
 
     // Whether word is correct under the given preferences and dictionary.
-    static bool judge(const QString &word, const Checks &checks,
-                      const SpellingDictionary &dictionary);
-    // The dialog's contents for a misspelt word.
+    static bool judge(QStringView word, const Checks &checks, const SpellingDictionary &dictionary);
+    // The dialog's contents for a misspelt word: the dictionary's words closest to it, best
+    // first and selected, capitalised as the word is.
     static Suggestions suggest(const QString &word, const SpellingDictionary &dictionary);
-    // The next piece of text from offset `from` that is checked as a word: characters above the
-    // space, skipping pieces that start with a non-zero number. nullopt at the end.
-    static std::optional<Word> nextWord(const QString &text, int from);
-    // The first word from `from` that judge() rejects, the preferences read before each word.
-    static std::optional<Word> nextMisspelt(const QString &text, int from,
+    // The first word from `from` that judge() rejects, under the preferences as they are now.
+    static std::optional<Word> nextMisspelt(QStringView text, int from,
                                             const SpellingDictionary &dictionary);
 
 signals:

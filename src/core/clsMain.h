@@ -8,6 +8,7 @@
 class frmMain;
 class frmDocRTF;
 class RichTextBox;
+class QMenu;
 class RecentFilesList;
 
 // The command object: every menu item, toolbar button and context-menu item calls one of these
@@ -183,6 +184,13 @@ public:
     void SAVEDICT();
     // Loads the dictionary at start-up when the preferences ask for it.
     void SPELLSTARTUP();
+    // Starts checking as you type in a document's text control.
+    void SPELLATTACH(RichTextBox *box);
+    // Puts the suggestions, Ignore All and Add for the underlined word at globalPos (or at the
+    // caret) at the top of the document's context menu; takes away those of the last time.
+    void SPELLPOPUP(QMenu *menu, const QPoint &globalPos);
+    // The spelling preferences changed: the word list's language, checking as you type.
+    void SPELLPREFERENCES();
 
     // --- Dialog unloading (core/clsMain_dialogs.cpp) -----------------------------------------
     // Unloads the dialogs that work on a document (the last document closed).

@@ -131,6 +131,7 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     RTF2 = new RichTextBox(this);
     RTF2->setObjectName(QStringLiteral("RTF2"));
     RTF2->hide();
+    m_main.cmd().SPELLATTACH(RTF1);
 
     // Load: ruler, default font, tab stops, then the document starts unchanged.
     QAction *ruler = m_main.menuItem(QStringLiteral("MNUVIEWRULER"));

@@ -158,5 +158,6 @@ void clsMain::EDITCONTEXTMENU(const QPoint &globalPos)
         return;
     frmPopup &popup = frmPopup::instance(m_main);
     PASTEUPDATE();
+    SPELLPOPUP(popup.menu(QStringLiteral("MNUPOPUP")), globalPos);
     popup.POPUPDOCUMENT(globalPos);
 }
