@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedLayout>
 #include <QTabBar>
 #include <QToolButton>
@@ -22,6 +23,7 @@
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
+#include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "platform/AppPaths.h"
 #include "platform/SettingsStore.h"
@@ -146,6 +148,15 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
     BTNFOLDER = named(new QToolButton(FRAMDOCUMENTS), "BTNFOLDER");
     BTNFOLDER->setText(QStringLiteral("..."));
     LBLFLDLCN->setBuddy(CBOFOLDERBRWS);
+    LBLRECOVERY = textLabel("LBLRECOVERY",
+                            QStringLiteral("Keep a recovery cop&y of changed documents every:"),
+                            FRAMDOCUMENTS);
+    LBLRECOVERY->setWordWrap(false);
+    UDNRECOVERY = named(new QSpinBox(FRAMDOCUMENTS), "UDNRECOVERY");
+    UDNRECOVERY->setRange(0, 24 * 3600);
+    UDNRECOVERY->setSuffix(QStringLiteral(" seconds"));
+    UDNRECOVERY->setSpecialValueText(QStringLiteral("Never"));
+    LBLRECOVERY->setBuddy(UDNRECOVERY);
     {
         auto *g = new QGridLayout(FRAMDOCUMENTS);
         g->addWidget(LBLWRAP, 0, 0, 1, 3);
@@ -160,8 +171,13 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
         g->addWidget(LBLFLDLCN, 7, 0);
         g->addWidget(CBOFOLDERBRWS, 7, 1);
         g->addWidget(BTNFOLDER, 7, 2);
+        auto *recovery = new QHBoxLayout;
+        recovery->addWidget(LBLRECOVERY);
+        recovery->addWidget(UDNRECOVERY);
+        recovery->addStretch(1);
+        g->addLayout(recovery, 8, 0, 1, 3);
         g->setColumnStretch(1, 1);
-        g->setRowStretch(8, 1);
+        g->setRowStretch(9, 1);
     }
 
     // Spelling: when the dictionary loads, which words are let through.
@@ -287,6 +303,7 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
     connect(CBOSPELLLANG, &QComboBox::currentIndexChanged, this, &frmPrefs::changed);
     for (QLineEdit *e : {TXTBTN, CBOFOLDERBRWS})
         connect(e, &QLineEdit::textEdited, this, &frmPrefs::changed);
+    connect(UDNRECOVERY, &QSpinBox::valueChanged, this, &frmPrefs::changed);
     auto fontPair = [this](QComboBox *name, QComboBox *size, QLabel *preview) {
         for (QComboBox *box : {name, size})
             connect(box, &QComboBox::currentTextChanged, this, [this, name, size, preview] {
@@ -362,6 +379,7 @@ void frmPrefs::loadValues()
                          AppPaths::programFolder() + QStringLiteral("/Normal.rtt")));
     CBOFOLDERBRWS->setText(
         read(QStringLiteral("Files Location"), lib.FILENAMELENCHK(AppPaths::userDataFolder())));
+    UDNRECOVERY->setValue(Recovery::intervalSeconds());
 
     const QStringList families = QFontDatabase::families();
     for (QComboBox *box : {CBOFNTNM, CBOFNTNMTXT})
@@ -443,6 +461,7 @@ void frmPrefs::okClicked()
         write(QStringLiteral("Spelling Language"), CBOSPELLLANG->currentData().toString());
         write(QStringLiteral("Files Location"), CBOFOLDERBRWS->text().trimmed());
         write(QStringLiteral("Template"), TXTBTN->text().trimmed());
+        write(QStringLiteral("Recovery Seconds"), QString::number(UDNRECOVERY->value()));
     }
     // The profile fields follow the folder just stored.
     m_cmd.MYPROFILEUPDATE();

@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QTabBar;
 class QToolButton;
 class clsMain;
@@ -48,6 +49,9 @@ public:
     // The profile folder box with its folder browse button.
     QLineEdit *CBOFOLDERBRWS = nullptr;
     QToolButton *BTNFOLDER = nullptr;
+    // How often changed documents get a recovery copy ("Recovery Seconds", 0 for never).
+    QLabel *LBLRECOVERY = nullptr;
+    QSpinBox *UDNRECOVERY = nullptr;
 
     QLabel *LBLDIC = nullptr;
     QRadioButton *OPTSTARTUP = nullptr;

@@ -16,6 +16,7 @@
 #include "core/frmAbout.h"
 #include "core/frmMain.h"
 #include "documents/RecentFilesList.h"
+#include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "platform/AppPaths.h"
 #include "platform/RichTextBox.h"
@@ -106,6 +107,8 @@ void clsMain::PROGRAMUNLOAD()
         doc->closeAfterQuery();
     DOCUMENTDIALOGSUNLOAD();
     STARTUPDIALOGSUNLOAD();
+    // Every document was saved or let go: no recovery copy is needed any more.
+    Recovery::endSession();
     lib.STATUSBARCAPTION(&m_main, QString(), 0);
 }
 

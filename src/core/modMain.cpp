@@ -15,6 +15,7 @@
 #include "core/clsMain.h"
 #include "core/frmMain.h"
 #include "documents/DocumentFiles.h"
+#include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "platform/Fonts.h"
 #include "platform/Icons.h"
@@ -74,6 +75,7 @@ frmMain *modMain::Start(const QString &commandLine)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     st.SuppressModified = true;
     auto *main = new frmMain;
+    auto *recovery = new Recovery(*main);
     main->Load();
     if (commandLine.isEmpty())
         st.CommandLinePath.clear();
@@ -93,6 +95,8 @@ frmMain *modMain::Start(const QString &commandLine)
         doc->Activate();
     }
     QApplication::restoreOverrideCursor();
+    // Documents a run that did not end cleanly left behind are offered back.
+    recovery->restoreAtStartup();
     return main;
 }
 

@@ -13,6 +13,7 @@
 #include "core/frmMain.h"
 #include "documents/DocumentFiles.h"
 #include "documents/DocumentTypes.h"
+#include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "documents/frmNew.h"
 #include "platform/AppPaths.h"
@@ -83,6 +84,7 @@ frmDocRTF *clsMain::FILENEW()
     auto *doc = new frmDocRTF(m_main, slot + 1);
     doc->setCaption(QStringLiteral("Document ") + QString::number(slot + 1));
     st.DocWindows[slot] = doc;
+    Recovery::documentOpened(doc);
     m_main.addDocument(doc, st.NewWindowState);
     MNUENABLED();
     SETRULER();

@@ -19,6 +19,7 @@
 #include "core/frmMain.h"
 #include "documents/DocumentFiles.h"
 #include "documents/PageMetrics.h"
+#include "documents/Recovery.h"
 #include "platform/RichTextBox.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/UiServices.h"
@@ -197,7 +198,14 @@ frmDocRTF::~frmDocRTF()
 
 void frmDocRTF::setCaption(const QString &caption)
 {
-    setWindowTitle(caption);
+    m_caption = caption;
+    setWindowTitle(m_recovered ? caption + QStringLiteral(" (Recovered)") : caption);
+}
+
+void frmDocRTF::setRecovered(bool recovered)
+{
+    m_recovered = recovered;
+    setCaption(m_caption);
 }
 
 bool frmDocRTF::isModified() const
@@ -208,6 +216,9 @@ bool frmDocRTF::isModified() const
 void frmDocRTF::markUnchanged()
 {
     RTF1->setTag(QStringLiteral("0"));
+    if (m_recovered)
+        setRecovered(false);
+    Recovery::documentUnchanged(this);
     if (m_main.activeDocument() == this)
         SAVESTATUS(false);
 }
@@ -402,6 +413,7 @@ void frmDocRTF::unloadDocument()
     }
     if (st.DocCount < 1)
         m_main.cmd().MNUENABLED();
+    Recovery::documentClosed(this);
     clsLibrary::instance().STATUSBARCAPTION(&m_main, QStringLiteral("Closing down..."), 11);
     if (st.DocCount < 1)
         m_main.cmd().DOCUMENTDIALOGSUNLOAD();

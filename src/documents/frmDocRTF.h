@@ -46,8 +46,12 @@ public:
     QLabel *LBLRIGHTIND = nullptr;
 
     // "Document " + n for a document without a file, else its full path.
-    QString Caption() const { return windowTitle(); }
+    QString Caption() const { return m_caption; }
     void setCaption(const QString &caption);
+    // A document restored from a recovery copy: its window shows " (Recovered)" after the
+    // caption until it is saved.
+    bool isRecovered() const { return m_recovered; }
+    void setRecovered(bool recovered);
     // The slot number (1 to 100).
     int Tag() const { return m_tag; }
     // True when the content changed since the last load or save.
@@ -102,6 +106,8 @@ private:
     void unloadDocument();
 
     frmMain &m_main;
+    QString m_caption;
+    bool m_recovered = false;
     int m_tag = 0;
     int m_rulerWidth = 0;
     bool m_readOnly = false;

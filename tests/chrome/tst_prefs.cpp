@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QtTest>
 #include <functional>
@@ -61,6 +62,7 @@ void tst_Prefs::cleanStoreDefaults()
         QCOMPARE(d.CBOFNTSZTXT->currentText(), QStringLiteral("9"));
         QCOMPARE(d.TXTBTN->text(), f.settings.programFolder() + QStringLiteral("/Normal.rtt"));
         QCOMPARE(d.LBLTXTPREV->text(), QStringLiteral("ABC xyz 0123"));
+        QCOMPARE(d.UDNRECOVERY->value(), 120);
         QVERIFY(!d.BTNOK->isEnabled());
         // Each tab shows its own frame.
         d.selectTab(QStringLiteral("fonts"));
@@ -129,6 +131,7 @@ void tst_Prefs::okStoresAndAppliesEverything()
         QCOMPARE(d.LBLRTFPREV->font().pointSize(), 14);
         d.CBOFNTNMTXT->setCurrentText(QStringLiteral("Liberation Mono"));
         d.CBOFNTSZTXT->setCurrentText(QStringLiteral("11"));
+        d.UDNRECOVERY->setValue(30);
         d.BTNOK->click();
     }));
 
@@ -142,7 +145,8 @@ void tst_Prefs::okStoresAndAppliesEverything()
         {"Font Name", QStringLiteral("DejaVu Sans")},
         {"Font Size", QStringLiteral("14")},
         {"Text Font Name", QStringLiteral("Liberation Mono")},
-        {"Text Font Size", QStringLiteral("11")}};
+        {"Text Font Size", QStringLiteral("11")},
+        {"Recovery Seconds", QStringLiteral("30")}};
     for (const auto &[name, value] : expected)
         QCOMPARE(prefs(f, name), value);
     QCOMPARE(f.store(QStringLiteral("\\frmMain\\Items"), QStringLiteral("Wrap Text")),
