@@ -215,12 +215,6 @@ void TestRtfReader::text_data()
                "{\\rtf1 x{\\field{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y}")
         << "x1y";
     QTest::newRow("after root ignored") << QByteArray("{\\rtf1 a}\0trailing{\\rtf1 b}", 27) << "a";
-    QTest::newRow("table flattened")
-        << QByteArray("{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row\\trowd c\\cell "
-                      "\\cell\\row after\\par}")
-        << "a\nb\nc\n\nafter";
-    QTest::newRow("nested cells")
-        << QByteArray("{\\rtf1 x\\nestcell{\\*\\nesttableprops\\nestrow}y\\cell\\row}") << "x\ny";
     QTest::newRow("pntext marker skipped")
         << QByteArray("{\\rtf1{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}Item}")
         << "Item";

@@ -31,6 +31,15 @@
 //     a QImage); width()/height() are the display size in pixels at 96 dpi. The encoded bytes
 //     as read are kept in PictureData and their kind ("png", "jpeg", "wmf", "emf", "dib")
 //     in PictureKind, so the writer can write JPEG as JPEG and keep metafiles it cannot draw.
+// Tables
+//   a QTextTable whose columns are the grid of all its rows' cell edges: a cell wider than one
+//     grid column spans several (setColumnWidthConstraints holds the widths in pixels,
+//     TableColumnsTwips the exact twips, TableLeftTwips the left edge, \trleft). Merged cells
+//     are spanning cells; where a row is narrower than the grid a filler cell (CellFiller)
+//     takes the rest, and is not written. Each row's own properties are in TableRows; each
+//     cell's borders, shading and padding are QTextTableCellFormat's own, with the exact RTF
+//     values in CellBorders, CellShading and CellPaddingTwips. Words the reader keeps without
+//     showing them are in the rows' "extra" and in CellExtra, written back as read.
 namespace TextFormats {
 enum Property : int {
     CharOffsetTwips = QTextFormat::UserProperty + 1,
@@ -47,6 +56,22 @@ enum Property : int {
     PictureHeightTwips,
     ListLevel = QTextFormat::UserProperty + 30, // on a QTextListFormat: its depth, 0 outermost
     ListStart, // on a QTextListFormat: the number of its first item, when not 1
+    // on a QTextTableFormat
+    TableColumnsTwips = QTextFormat::UserProperty + 60, // QList<int>: grid column widths
+    TableLeftTwips,                                     // int: the left edge of the grid
+    // QVariantList, one QVariantMap per row: "left", "gap", "align" (0 left, 1 centre,
+    // 2 right), "padding" (QList<int> top, left, bottom, right; -1 not given), "borders"
+    // (QVariantList of six borders: top, left, bottom, right, inside horizontal, inside
+    // vertical) and "extra" (QByteArray: row words kept as read)
+    TableRows,
+    // on a QTextTableCellFormat
+    // QVariantList of four borders (top, left, bottom, right); each a QVariantList of the
+    // RTF style word (QByteArray, "brdrs"), width in twips and QColor, or invalid for none
+    CellBorders = QTextFormat::UserProperty + 70,
+    CellShading,      // QVariantList: shading in hundredths of a percent, pattern QColor
+    CellPaddingTwips, // QList<int>: top, left, bottom, right; -1 not given
+    CellExtra,        // QByteArray: cell words kept as read
+    CellFiller,       // bool: fills the grid where a row is narrower; not written
 };
 
 // Pixels of the document's layout per twip (96 dpi).

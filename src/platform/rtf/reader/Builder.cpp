@@ -8,8 +8,10 @@
 #include "platform/rtf/TextFormats.h"
 #include "platform/rtf/reader/Fonts.h"
 #include "platform/rtf/reader/Lists.h"
+#include "platform/rtf/reader/Tables.h"
 
 #include <QTextDocument>
+#include <QTextFrame>
 
 #include <algorithm>
 
@@ -76,6 +78,11 @@ void Reader::finish()
 {
     // Truncated input: close what is open.
     flushBytes(true);
+    if (m_tableDepth > 0 && !m_stack.empty()) {
+        // What is still open ends here, the last paragraph with it.
+        state().para.itap = 0;
+        tables().syncDepth(0);
+    }
     // The final paragraph mark ends the last paragraph; it does not start another, unless
     // it is to break the paragraph the text goes into.
     if (!m_blockPending || m_keepFinalMark) {
@@ -160,8 +167,59 @@ void Reader::addChar(char16_t ch)
     m_blockHasContent = true;
 }
 
+void Reader::syncTables()
+{
+    if (state().para.itap != m_tableDepth)
+        tables().syncDepth(state().para.itap);
+}
+
+Reader::Place Reader::leavePlace()
+{
+    flushBytes(true);
+    if (!m_blockPending && m_blockHasContent) {
+        finishBlock();
+        m_blockPending = true;
+    }
+    flushRun();
+    Place place{m_cursor, m_nextPageBreak};
+    return place;
+}
+
+QTextDocumentFragment Reader::takeParagraph()
+{
+    flushBytes(true);
+    flushRun();
+    QTextCursor c = m_cursor;
+    c.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    const QTextDocumentFragment taken = c.selection();
+    c.removeSelectedText();
+    m_blockHasContent = false;
+    // The paragraph's own block goes too, unless the frame needs it.
+    const QTextFrame *frame = c.currentFrame();
+    if (c.position() > frame->firstPosition() && !m_blockPending) {
+        c.deletePreviousChar();
+        m_cursor = c;
+        m_blockPending = true;
+    }
+    return taken;
+}
+
+void Reader::enterFreshBlock(const QTextCursor &cursor)
+{
+    flushBytes(true);
+    flushRun();
+    m_cursor = cursor;
+    m_blockPending = false;
+    m_blockPlain = false;
+    m_blockHasContent = false;
+    m_blockFormatGiven = false;
+    m_nextPageBreak = false;
+}
+
 void Reader::beginContent(const CharProps &props)
 {
+    if (state().para.itap != m_tableDepth)
+        tables().syncDepth(state().para.itap);
     if (m_blockPending) {
         const ParaProps &p = state().para;
         if (!m_run.isEmpty() && m_bytes.bytes.isEmpty() && !m_nextPageBreak && p.ls <= 0 &&
@@ -335,7 +393,11 @@ void Reader::endParagraph()
 
 void Reader::ensureBlock()
 {
-    if (!m_blockPending || m_stack.empty())
+    if (m_stack.empty())
+        return;
+    if (state().para.itap != m_tableDepth)
+        tables().syncDepth(state().para.itap);
+    if (!m_blockPending)
         return;
     // What is still in the run is the end of the previous paragraph.
     flushBytes(true);

@@ -357,6 +357,22 @@ void ListsHandler::levelTextEnded()
     }
 }
 
+ListsHandler::Runs ListsHandler::suspendRuns()
+{
+    Runs runs{std::move(m_textLists), std::move(m_pnLists), std::move(m_bulletLists)};
+    m_textLists.clear();
+    m_pnLists.clear();
+    m_bulletLists.clear();
+    return runs;
+}
+
+void ListsHandler::resumeRuns(Runs runs)
+{
+    m_textLists = std::move(runs.text);
+    m_pnLists = std::move(runs.pn);
+    m_bulletLists = std::move(runs.bullets);
+}
+
 void ListsHandler::applyList(const ParaProps &p)
 {
     ListKind kind = ListKind::None;

@@ -24,6 +24,16 @@ public:
     // Adds the cursor's block to the list its paragraph properties name (or to none).
     void applyList(const ParaProps &p);
 
+    // The lists that paragraphs go on joining, belonging to one document.
+    struct Runs
+    {
+        std::unordered_map<qint64, QTextList *> text, pn, bullets;
+    };
+    // Paragraphs go into another document (a table's): its lists start afresh. The runs
+    // returned go on when given back.
+    Runs suspendRuns();
+    void resumeRuns(Runs runs);
+
 private:
     struct LevelDef
     {

@@ -21,6 +21,7 @@
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 
 #include <array>
 #include <memory>
@@ -103,6 +104,7 @@ struct ParaProps
     int pnLevel = 0;
     QString pnBefore, pnAfter;
     bool pageBreakBefore = false;
+    int itap = 0; // table depth: 0 outside tables, 1 in a table, 2 in a table in a table...
 
     bool sameBlockFormat(const ParaProps &o) const
     {
@@ -217,6 +219,26 @@ public:
     // The document's code page or a font's changed.
     void codePagesChanged() { m_cpPage = nullptr; }
 
+    // Where a table goes: after the paragraph in progress, and whether a page break was asked
+    // for before it.
+    struct Place
+    {
+        QTextCursor cursor;
+        bool pageBreak = false;
+    };
+    // Ends the paragraph in progress, if it has content, so that what follows (a table)
+    // stands after it; flushes pending text; returns where the builder was.
+    Place leavePlace();
+    // Goes on writing at the cursor's block, which is empty and formatted by what comes.
+    void enterFreshBlock(const QTextCursor &cursor);
+    // Takes the text of the paragraph in progress out of the document, as if it had not
+    // begun (for a paragraph that turns out to be a table cell's).
+    QTextDocumentFragment takeParagraph();
+    int tableDepth() const { return m_tableDepth; }
+    void setTableDepth(int depth) { m_tableDepth = depth; }
+    // Makes the tables open match the current paragraph's depth.
+    void syncTables();
+
     FontsHandler &fonts() { return *m_fonts; }
     ListsHandler &lists() { return *m_lists; }
     PicturesHandler &pictures() { return *m_pictures; }
@@ -260,6 +282,7 @@ private:
     TablesHandler *m_tables = nullptr;
     KeptGroupsHandler *m_kept = nullptr;
 
+    int m_tableDepth = 0;
     int m_cpFont = -2;
     const RtfEncoding::CodePage *m_cpPage = nullptr;
 

@@ -100,7 +100,8 @@ Reader::~Reader() = default;
 
 void Reader::run()
 {
-    m_cursor.beginEditBlock();
+    QTextCursor edit(&m_doc);
+    edit.beginEditBlock();
     // Skip leading white space up to the root group.
     while (m_pos < m_size && m_data[m_pos] != '{')
         ++m_pos;
@@ -133,7 +134,7 @@ void Reader::run()
         }
     }
     finish();
-    m_cursor.endEditBlock();
+    edit.endEditBlock();
 }
 
 void Reader::pushGroup()

@@ -6,6 +6,7 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <charconv>
 #include <cmath>
@@ -37,15 +38,37 @@ QByteArray Writer::run()
     useSymbolFontForLists();
     m_char.font = 0;
     m_char.halfPoints = 24;
-    QTextBlock block = m_doc.findBlock(m_from);
-    while (block.isValid()) {
-        const QTextBlock next = block.next();
-        const bool last =
-            !next.isValid() || next.position() > m_to || (!whole && next.position() == m_to);
-        writeBlock(block, whole);
-        if (last)
+    bool started = false;
+    const QTextFrame *root = m_doc.rootFrame();
+    for (auto it = root->begin(); !it.atEnd(); ++it) {
+        if (const auto *table = qobject_cast<const QTextTable *>(it.currentFrame())) {
+            const int first = table->firstPosition() - 1, last = table->lastPosition();
+            if (last < m_from || first > m_to || (!whole && first == m_to))
+                continue;
+            started = true;
+            if (whole || (m_from <= first && m_to > last)) {
+                writeTable(*table, 1);
+                continue;
+            }
+            // Part of a table: its paragraphs in the range, as paragraphs.
+            for (QTextBlock b = m_doc.findBlock(std::max(m_from, first + 1));
+                 b.isValid() && b.position() <= std::min(last, m_to); b = b.next()) {
+                if (b.position() == m_to && b.position() > m_from)
+                    break;
+                writeBlock(b, b.position() + b.length() - 1 < m_to ? "par" : nullptr);
+            }
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
+        if (!block.isValid() || block.position() + block.length() - 1 < m_from)
+            continue;
+        if (started && (block.position() > m_to || (!whole && block.position() == m_to)))
             break;
-        block = next;
+        started = true;
+        if (whole && opensFrameBeforeTable(it))
+            continue;
+        const int blockEnd = block.position() + block.length() - 1; // the paragraph separator
+        writeBlock(block, whole || blockEnd < m_to ? "par" : nullptr);
     }
     QByteArray out = header();
     out.reserve(out.size() + m_body.size() + 4);
@@ -188,13 +211,26 @@ void Writer::writeText(QStringView text)
     }
 }
 
-void Writer::writeBlock(const QTextBlock &block, bool whole)
+bool Writer::opensFrameBeforeTable(QTextFrame::iterator it) const
+{
+    // A table at the very start of a document or cell has an empty paragraph before it,
+    // which the document needs and the file did not have.
+    const QTextBlock block = it.currentBlock();
+    if (block.length() > 1 || block.textList())
+        return false;
+    const QTextFrame *frame = it.parentFrame();
+    const int frameStart = frame->firstPosition();
+    if (block.position() != frameStart)
+        return false;
+    ++it;
+    return !it.atEnd() && qobject_cast<const QTextTable *>(it.currentFrame());
+}
+
+void Writer::writeBlock(const QTextBlock &block, const char *mark)
 {
     writeParagraphProps(block);
     if (block.textList())
         writeListMarker(block);
-    const int blockStart = block.position();
-    const int blockEnd = blockStart + block.length() - 1; // the paragraph separator
     bool wroteText = false;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
@@ -216,7 +252,7 @@ void Writer::writeBlock(const QTextBlock &block, bool whole)
     }
     if (!wroteText)
         writeCharFormat(block.charFormat()); // an empty paragraph keeps its size
-    if (whole || blockEnd < m_to) {
+    if (mark) {
         // The mark goes on the baseline: a raised or lowered mark makes some readers join the
         // paragraph with the next one.
         if (m_char.vertical != 0 || m_char.offsetHalfPoints != 0) {
@@ -225,7 +261,7 @@ void Writer::writeBlock(const QTextBlock &block, bool whole)
             onBaseline.offsetHalfPoints = 0;
             writeCharState(onBaseline);
         }
-        word("par");
+        word(mark);
         m_body.append("\r\n");
         m_delimit = false;
     }

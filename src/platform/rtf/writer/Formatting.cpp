@@ -201,11 +201,16 @@ void Writer::writeParagraphProps(const QTextBlock &block)
         cached = m_paraStates.insert(index, paraState(block.blockFormat()));
     ParaState p = *cached;
     listParagraph(block, p);
+    p.depth = m_depth;
     if (m_paraWritten && p == m_para && !p.list)
         return;
     m_paraWritten = true;
     m_para = p;
     word("pard");
+    if (p.depth > 0)
+        word("intbl");
+    if (p.depth > 1)
+        word("itap", p.depth);
     writeListProps(p);
     static const char *const aligns[] = {"ql", "qr", "qc", "qj"};
     if (p.align)

@@ -15,10 +15,12 @@
 #include <QString>
 #include <QStringList>
 #include <QTextFormat>
+#include <QTextFrame>
 
 class QTextBlock;
 class QTextDocument;
 class QTextList;
+class QTextTable;
 
 namespace RtfWrite {
 
@@ -45,6 +47,7 @@ struct ParaState
     bool pageBreakBefore = false;
     const QTextList *list = nullptr;
     int level = 0;
+    int depth = 0; // table depth
 
     bool operator==(const ParaState &) const = default;
 };
@@ -64,7 +67,9 @@ public:
 
 private:
     // Document.cpp
-    void writeBlock(const QTextBlock &block, bool whole);
+    // Writes a paragraph, ended by the mark word ("par", "cell"...) when one is given.
+    void writeBlock(const QTextBlock &block, const char *mark);
+    bool opensFrameBeforeTable(QTextFrame::iterator it) const;
     void writeText(QStringView text);
     void word(const char *w);
     void word(const char *w, int param);
@@ -90,6 +95,12 @@ private:
     // Pictures.cpp
     void writePicture(const QTextImageFormat &f);
 
+    // Tables.cpp
+    void writeTable(const QTextTable &table, int depth);
+    QByteArray rowDefinition(const QTextTable &table, int row, const QList<int> &widths, int left);
+    QByteArray borderWords(const QVariant &border);
+    bool rowHasTables(const QTextTable &table, int row) const;
+
     const QTextDocument &m_doc;
     int m_from, m_to;
     QByteArray m_body;
@@ -106,6 +117,7 @@ private:
     QHash<int, ParaState> m_paraStates;
     ParaState m_para;
     bool m_paraWritten = false;
+    int m_depth = 0; // table depth of the paragraphs being written
     int m_symbolFont = -1;
     bool m_symbolRun = false; // the current font is a symbol font
 };
