@@ -1,12 +1,15 @@
 // pamphlexa-convert IN OUT: converts files headlessly with the program's own readers and writers.
 //   documents: .rtf/.rtt and the plain-text types in both directions, by extension;
-//   pictures:  IN.pcx|IN.tga OUT.png.
+//   pictures:  IN.pcx|IN.tga OUT.png (only pictures the picture browser accepts).
+// Only ordinary files are read (a pipe or device is refused at once); the output is written
+// safely (the old file stays whole on failure and keeps its owner, mode and links).
 // pamphlexa-convert --format-report IN: prints a summary of IN's formatting (JSON lines).
 #include "core/CommandLine.h"
 #include "pictures/PictureConvert.h"
 #include "platform/rtf/DocumentConvert.h"
 
 #include <QGuiApplication>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QTextDocument>
 
@@ -31,6 +34,18 @@ int main(int argc, char *argv[])
 {
     if (const auto status = CommandLine::handleInfoOptions(Program, argc, argv))
         return *status;
+    // A file name that is not valid UTF-8 would reach the files as another name: refuse it.
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString name = utf8.decode(QByteArrayView(argv[i]));
+        if (utf8.hasError()) {
+            std::fprintf(stderr,
+                         "pamphlexa-convert: %s: the name is not valid UTF-8 and cannot be used "
+                         "as given; rename the file\n",
+                         qPrintable(name));
+            return 1;
+        }
+    }
     // Documents need fonts but no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

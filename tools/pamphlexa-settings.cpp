@@ -1,14 +1,14 @@
 // pamphlexa-settings: reads and writes Pamphlexa's settings store from the command line.
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <cstdio>
 
 #include "core/CommandLine.h"
+#include "platform/SafeFile.h"
 #include "platform/SettingsStore.h"
 #include "platform/SettingsText.h"
+#include "platform/rtf/DocumentConvert.h"
 
 namespace {
 
@@ -133,10 +133,9 @@ int cmdExport(SettingsStore &store, const QStringList &args)
         printOut(text);
         return Ok;
     }
-    QSaveFile file(args.first());
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return failure(
-            QStringLiteral("could not write %1: %2").arg(args.first(), file.errorString()));
+    QString error;
+    if (!DocumentConvert::writeFileAtomically(args.first(), text, &error))
+        return failure(QStringLiteral("could not write ") + error);
     return Ok;
 }
 
@@ -144,15 +143,16 @@ int cmdImport(SettingsStore &store, const QStringList &args)
 {
     if (args.size() != 1)
         return usageError(QStringLiteral("import needs one file"));
-    QFile file(args.first());
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(
-            QStringLiteral("could not read %1: %2").arg(args.first(), file.errorString()));
     // A settings export is small; refuse anything that could not be one.
     constexpr qint64 MaxImportBytes = 64 * 1024 * 1024;
-    if (file.size() > MaxImportBytes)
+    QByteArray bytes;
+    const SafeFile::Result read = SafeFile::read(args.first(), bytes, MaxImportBytes + 1);
+    if (!read.ok())
+        return failure(QStringLiteral("could not read %1: %2")
+                           .arg(args.first(), DocumentConvert::problemText(read)));
+    if (bytes.size() > MaxImportBytes)
         return failure(QStringLiteral("%1 is too large for a settings export").arg(args.first()));
-    const SettingsText::ParseResult parsed = SettingsText::parse(file.read(MaxImportBytes));
+    const SettingsText::ParseResult parsed = SettingsText::parse(bytes);
     if (!parsed.ok)
         return failure(QStringLiteral("%1, line %2: %3")
                            .arg(args.first())
@@ -215,10 +215,14 @@ int main(int argc, char **argv)
         rc = cmdImport(store, args);
     else
         return usageError(QStringLiteral("unknown command \"%1\"").arg(command));
-    if (!store.damagedFile().isEmpty())
+    const SettingsStore::Notice notice = store.takeNotice();
+    if (notice.kind == SettingsStore::Notice::DamagedSetAside)
         fprintf(stderr,
                 "pamphlexa-settings: the store was damaged; it was moved to %s and a new "
                 "one started\n",
-                qPrintable(store.damagedFile()));
+                qPrintable(notice.file));
+    if (notice.kind == SettingsStore::Notice::NotOrdinaryFile)
+        return failure(QStringLiteral("%1 is not an ordinary file; the store was not opened")
+                           .arg(notice.file));
     return rc;
 }

@@ -100,6 +100,35 @@ const char *const kDocumentItems[] = {"MNUFILECLOSE",
                                       "MNUWINDOWNEXT",
                                       "MNUWINDOWPREVIOUS"};
 
+// The commands that change a document: disabled while the active document is read-only.
+const char *const kEditingButtons[] = {"CUT",
+                                       "CLEAR",
+                                       "PASTE",
+                                       "UNDO",
+                                       "FORMAT PAINTER",
+                                       "REPLACE",
+                                       "SPELL CHECKER",
+                                       "DATE",
+                                       "TIME",
+                                       "PICTURE",
+                                       "SYMBOL",
+                                       "FILE",
+                                       "INCREASE FONT SIZE",
+                                       "DECREASE FONT SIZE",
+                                       "BOLD",
+                                       "ITALIC",
+                                       "UNDERLINE",
+                                       "BULLETS",
+                                       "DECREASE INDENT",
+                                       "INCREASE INDENT",
+                                       "ALIGN LEFT",
+                                       "ALIGN CENTER",
+                                       "ALIGN RIGHT",
+                                       "FONT COLOR"};
+const char *const kEditingItems[] = {"MNUEDITUNDO",         "MNUEDITCUT",        "MNUEDITPASTE",
+                                     "MNUEDITDELETE",       "MNUEDITFMTPAINTER", "MNUEDITREPLACE",
+                                     "MNUEDITSPELLCHECKER", "MNUINSERTTOP",      "MNUFORMATTOP"};
+
 const char *const kPressButtons[] = {"ALIGN LEFT", "ALIGN CENTER", "ALIGN RIGHT", "BOLD",
                                      "ITALIC",     "UNDERLINE",    "BULLETS"};
 } // namespace
@@ -138,9 +167,19 @@ void clsMain::MNUENABLED()
     for (const char *name : kDocumentItems)
         if (QAction *a = m_main.menuItem(QString::fromLatin1(name)))
             a->setEnabled(open);
+    // A read-only document: nothing that would change it is offered.
+    const bool editable = open && activeDocEditable();
+    if (open && !editable) {
+        for (const char *key : kEditingButtons)
+            if (QAction *b = m_main.button(QString::fromLatin1(key)))
+                b->setEnabled(false);
+        for (const char *name : kEditingItems)
+            if (QAction *a = m_main.menuItem(QString::fromLatin1(name)))
+                a->setEnabled(false);
+    }
     for (QComboBox *box : {m_main.fontNameBox(), m_main.fontSizeBox(), m_main.fontStyleBox()})
         if (box)
-            box->setEnabled(open);
+            box->setEnabled(editable);
     if (!open) {
         if (QAction *reopen = m_main.menuItem(QStringLiteral("MNUFILEREOPEN")))
             reopen->setEnabled(false);

@@ -39,6 +39,9 @@ public:
     void FORMLOAD(const QString &title, QWidget *window, bool restoreSize) const;
     // Saves a window's placement.
     void FORMSAVE(const QString &title, QWidget *window, bool saveSize) const;
+    // Tells the user, once, when the settings store could not be used (the program runs on its
+    // defaults) or a damaged store was put aside, and where it went.
+    void reportStoreNotice() const;
     // The program's version, "major.minor".
     QString GETAPPNUMBER() const;
     // A caption cut to 32 characters plus "..." with every "&" removed.

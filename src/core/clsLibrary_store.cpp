@@ -1,6 +1,7 @@
 #include "core/clsLibrary.h"
 
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <pwd.h>
@@ -118,24 +119,28 @@ void placeNormal(const PlacementReader &reader, QWidget *window, bool restoreSiz
     const ScreenMetrics &metrics = ScreenMetrics::instance();
     const int tx = metrics.twipsPerPixelX();
     const int ty = metrics.twipsPerPixelY();
+    const int screenWidth = metrics.screenWidthTwips();
+    const int screenHeight = metrics.screenHeightTwips();
     if (restoreSize) {
-        const int height = reader.read("Height", window->height() * ty);
-        const int width = reader.read("Width", window->width() * tx);
+        // A stored size larger than the screen (or not positive) is brought within it.
+        const int height = std::clamp(reader.read("Height", window->height() * ty), ty,
+                                      std::max(ty, screenHeight));
+        const int width =
+            std::clamp(reader.read("Width", window->width() * tx), tx, std::max(tx, screenWidth));
         window->resize(std::max(1, twipsToPixels(width, tx)),
                        std::max(1, twipsToPixels(height, ty)));
     }
     const int width = window->width() * tx;
     const int height = window->height() * ty;
-    const int screenWidth = metrics.screenWidthTwips();
-    const int screenHeight = metrics.screenHeightTwips();
     const int centreLeft = halfToEven(screenWidth - width);
     const int centreTop = halfToEven(screenHeight - height);
 
     // A window with no stored place opens centred over the window it belongs to (the main
-    // window for dialogs), or on the screen when that is not showing.
+    // window for dialogs), or on the screen when that is not showing. Stored values may be
+    // anything up to the largest number: compare without overflow.
     const QPoint centred = centredOverOwner(window);
-    int left = reader.read("Left", centred.x() * tx);
-    int top = reader.read("Top", centred.y() * ty);
+    qint64 left = reader.read("Left", centred.x() * tx);
+    qint64 top = reader.read("Top", centred.y() * ty);
     if (left < 0)
         left = centreLeft;
     if (top < 0)
@@ -144,7 +149,7 @@ void placeNormal(const PlacementReader &reader, QWidget *window, bool restoreSiz
         left = centreLeft;
     if (top + height > screenHeight)
         top = centreTop;
-    window->move(twipsToPixels(left, tx), twipsToPixels(top, ty));
+    window->move(twipsToPixels(int(left), tx), twipsToPixels(int(top), ty));
 }
 
 } // namespace
@@ -264,4 +269,13 @@ QString clsLibrary::GETCOMPANYREG() const
     return REGSTRREAD(HKEY_CURRENT_USER,
                       QStringLiteral("SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION"),
                       QStringLiteral("RegisteredOrganization"), QString());
+}
+
+void clsLibrary::reportStoreNotice() const
+{
+    const SettingsStore::Notice notice = SettingsStore::instance().takeNotice();
+    if (notice.kind == SettingsStore::Notice::NotOrdinaryFile)
+        MESSAGEBOX(49, notice.file);
+    else if (notice.kind == SettingsStore::Notice::DamagedSetAside)
+        MESSAGEBOX(50, notice.file);
 }

@@ -63,8 +63,17 @@ public:
     int FILESSELECTEDCOUNT(const QStringList &selection) const;
     // The full path of the index-th (0-based) file of the open dialog's result.
     QString FILEOPENGETFROMLIST(const QStringList &selection, int index) const;
-    // Opens one file in a new document window and puts it at the top of the recent list.
+    // Opens one file in a new document window and puts it at the top of the recent list; a file
+    // already open only has its window activated. A file that cannot be read gets a message and
+    // no window (nullptr).
     frmDocRTF *FILEOPENONE(const QString &path);
+    // Replaces a document's content with the file, names the document after it and notes the
+    // version read. False, with a message and the document unchanged, when it cannot be read.
+    bool loadIntoDocument(frmDocRTF *doc, const QString &path);
+    // The window holding the file, or nullptr.
+    frmDocRTF *documentForFile(const QString &path) const;
+    // True when the active document may be changed by commands (it exists and is not read-only).
+    bool activeDocEditable() const;
     // Saves the active document according to the save mode; true when it was written.
     bool FILESAVEDOC();
     // Save As dialog; names the document and saves it. True when it was written.

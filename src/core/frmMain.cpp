@@ -298,6 +298,12 @@ void frmMain::resizeEvent(QResizeEvent *event)
 void frmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_loaded)
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_loaded) {
         m_cmd->PASTEUPDATE();
+        // Back from another program: the settings or the active document's file may have
+        // changed meanwhile.
+        clsLibrary::instance().reportStoreNotice();
+        if (frmDocRTF *doc = activeDocument())
+            doc->checkDiskChange();
+    }
 }

@@ -14,7 +14,6 @@
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
-#include "documents/DocumentFiles.h"
 #include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "platform/Fonts.h"
@@ -24,7 +23,8 @@
 namespace {
 
 // The start-up benchmark asks the program to quit as soon as the main window is first shown
-// and to report how long that took.
+// and to report how long that took. A message shown at start-up (a file that cannot be opened)
+// is left for the user to answer first.
 class ShownProbe : public QObject
 {
 public:
@@ -33,17 +33,32 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Expose && !m_done) {
-            if (auto *w = qobject_cast<QWindow *>(watched); w && w->isExposed()) {
+            if (auto *w = qobject_cast<QWindow *>(watched); w && w->isExposed() && isMain(w)) {
                 m_done = true;
                 std::printf("startup-ms %.2f\n", static_cast<double>(m_clock.nsecsElapsed()) / 1e6);
                 std::fflush(stdout);
-                QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+                QTimer::singleShot(0, qApp, [] { quitWhenAnswered(); });
             }
         }
         return false;
     }
 
 private:
+    static bool isMain(const QWindow *w)
+    {
+        for (const QWidget *top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == w)
+                return qobject_cast<const frmMain *>(top) != nullptr;
+        return false;
+    }
+    static void quitWhenAnswered()
+    {
+        if (QApplication::activeModalWidget())
+            QTimer::singleShot(50, qApp, [] { quitWhenAnswered(); });
+        else
+            QCoreApplication::exit(0);
+    }
+
     const QElapsedTimer &m_clock;
     bool m_done = false;
 };
@@ -56,15 +71,11 @@ void modMain::OpenCommandLineFile(frmMain &main, const QString &path)
     frmDocRTF *doc = main.activeDocument();
     if (!doc)
         return;
-    QByteArray data;
-    if (DocumentFiles::readWhole(path, data))
-        doc->RTF1->setTextRTFBytes(data);
     st.CommandLinePath = path;
+    // A file that cannot be read leaves the first document empty and out of the recent list.
     const QString full = QFileInfo(path).absoluteFilePath();
-    doc->setCaption(full);
-    main.cmd().TEXTFONTAPPLY(doc, full);
-    doc->RTF1->setTag(QStringLiteral("0"));
-    main.cmd().FILERECENTFILESLISTADD(full);
+    if (main.cmd().loadIntoDocument(doc, full))
+        main.cmd().FILERECENTFILESLISTADD(full);
 }
 
 frmMain *modMain::Start(const QString &commandLine)
@@ -83,6 +94,7 @@ frmMain *modMain::Start(const QString &commandLine)
         OpenCommandLineFile(*main, commandLine);
     // Main registers the rich text types with the desktop once the window is shown.
     main->show();
+    clsLibrary::instance().reportStoreNotice();
     main->cmd().STARTUPDIALOGSUNLOAD();
     main->cmd().FONTNAMEUPDATE();
     main->cmd().FONTSIZEUPDATE();

@@ -128,22 +128,69 @@ void clsMain::FILEOPENDOCUMENT()
         FILEOPENONE(FILEOPENGETFROMLIST(result.files, i));
 }
 
+frmDocRTF *clsMain::documentForFile(const QString &path) const
+{
+    for (frmDocRTF *doc : m_main.documents())
+        if (!doc->isClosed() && !doc->isUntitled() && DocumentFiles::sameFile(doc->Caption(), path))
+            return doc;
+    return nullptr;
+}
+
+bool clsMain::activeDocEditable() const
+{
+    const frmDocRTF *doc = ActiveDoc();
+    return doc && doc->isEditable();
+}
+
 frmDocRTF *clsMain::FILEOPENONE(const QString &path)
 {
+    // One file, one window.
+    if (frmDocRTF *open = documentForFile(path)) {
+        m_main.activateDocument(open);
+        FILERECENTFILESLISTADD(open->Caption());
+        return open;
+    }
+    // Look before making a window: a file that cannot be read gets none.
+    QByteArray none;
+    const SafeFile::Result check = SafeFile::read(path, none, 0);
+    if (!check.ok()) {
+        DocumentFiles::reportOpenProblem(path, check);
+        return nullptr;
+    }
     frmDocRTF *doc = FILENEW();
     if (!doc)
         return nullptr;
-    doc->setCaption(path);
-    AppState::instance().SuppressModified = true;
-    doc->RTF1->LoadFile(path);
-    AppState::instance().SuppressModified = false;
-    TEXTFONTAPPLY(doc, path);
+    if (!loadIntoDocument(doc, path)) {
+        doc->closeAfterQuery();
+        return nullptr;
+    }
     FILERECENTFILESLISTADD(path);
-    doc->markUnchanged();
     doc->Activate();
     doc->DOCCHK();
     TOOLBARSBUTTONSUPDATE();
     return doc;
+}
+
+bool clsMain::loadIntoDocument(frmDocRTF *doc, const QString &path)
+{
+    SafeFile::Result read;
+    AppState::instance().SuppressModified = true;
+    // The document is read-only for commands, not for being read again.
+    const bool readOnly = doc->RTF1->isLocked();
+    doc->RTF1->setLocked(false);
+    const bool loaded = doc->RTF1->LoadFile(path, &read);
+    doc->RTF1->setLocked(readOnly);
+    AppState::instance().SuppressModified = false;
+    if (!loaded) {
+        DocumentFiles::reportOpenProblem(path, read);
+        return false;
+    }
+    doc->setCaption(path);
+    doc->setDiskStamp(path, read.stamp);
+    TEXTFONTAPPLY(doc, path);
+    doc->markUnchanged();
+    doc->DOCCHK();
+    return true;
 }
 
 void clsMain::TEXTFONTAPPLY(frmDocRTF *doc, const QString &name)
@@ -159,6 +206,8 @@ void clsMain::TEXTFONTAPPLY(frmDocRTF *doc, const QString &name)
     const double points = size.toDouble();
     const bool suppress = AppState::instance().SuppressModified;
     AppState::instance().SuppressModified = true;
+    const bool readOnly = doc->RTF1->isLocked();
+    doc->RTF1->setLocked(false);
     doc->RTF1->setFont(font, points > 0 ? points : 9);
     // Text loaded before the font change carries no font of its own; give it the new one.
     doc->RTF1->selectAll();
@@ -167,6 +216,7 @@ void clsMain::TEXTFONTAPPLY(frmDocRTF *doc, const QString &name)
     doc->RTF1->setSelStart(0);
     // Part of opening the file: nothing the user can undo.
     doc->RTF1->resetHistory();
+    doc->RTF1->setLocked(readOnly);
     AppState::instance().SuppressModified = suppress;
     // The boxes show the font when they have entries.
     if (QComboBox *box = m_main.fontNameBox(); box && box->count() > 0) {
@@ -193,12 +243,15 @@ bool clsMain::FILESAVEDOC()
         return FILESAVEAS();
     }
     const clsLibrary &lib = clsLibrary::instance();
+    const bool selection = st.SaveMode == QLatin1String("SAVESELAS");
+    // The type a Save As chose; any other save (Save, the close prompt) keeps the file's own.
+    const bool chosenType = m_saveFilterIndex > 0 || selection;
     const int filterIndex =
         m_saveFilterIndex > 0
             ? m_saveFilterIndex
             : toIndex(readItem(QStringLiteral("CMD Save Filter"), QStringLiteral("1")), 1);
-    QString name = doc->Caption();
-    if (st.SaveMode != QLatin1String("SAVESELAS")) {
+    QString name = selection ? m_saveAsName : doc->Caption();
+    if (!selection) {
         // A shipped template opened from the program folder is saved as the user's own copy.
         const QString target = AppPaths::writablePath(name);
         if (target != name) {
@@ -207,34 +260,48 @@ bool clsMain::FILESAVEDOC()
             name = target;
         }
     }
-    bool written = false;
-    if (st.SaveMode == QLatin1String("SAVESELAS")) {
-        name = m_saveAsName;
+    const bool richText = chosenType ? DocumentTypes::saveIndexIsRichText(filterIndex)
+                                     : DocumentTypes::isRichText(name);
+    RichTextBox *source = doc->RTF1;
+    if (selection) {
         doc->RTF2->setTextRTF(doc->RTF1->SelRTF());
-        written =
-            DocumentFiles::write(*doc->RTF2, name, DocumentTypes::saveIndexIsRichText(filterIndex));
-        doc->RTF2->setTextRTF(QString());
-    } else if (st.SaveMode == QLatin1String("SAVEAS")) {
-        written =
-            DocumentFiles::write(*doc->RTF1, name, DocumentTypes::saveIndexIsRichText(filterIndex));
-        if (written) {
-            doc->markUnchanged();
-            doc->SAVESTATUS(false);
-            FILERECENTFILESLISTADD(name);
-        }
-    } else {
-        written = DocumentFiles::write(*doc->RTF1, name, DocumentTypes::isRichText(name));
-        if (written) {
-            doc->markUnchanged();
-            doc->SAVESTATUS(false);
-        }
+        source = doc->RTF2;
     }
-    doc->DOCCHK();
-    if (!written) {
-        lib.MESSAGEBOX(10, name);
+    auto done = [&](bool written) {
+        if (selection)
+            doc->RTF2->setTextRTF(QString());
+        doc->DOCCHK();
+        return written;
+    };
+    // Plain text cannot keep formatting or pictures: ask once for this name before losing them.
+    if (!richText && !doc->plainTextAgreed(name) && DocumentFiles::hasFormatting(*source)) {
+        qint16 answer = 0;
+        lib.MESSAGEBOXFCN(42, name, QString(), QString(), QString(), answer);
+        if (answer != MsgResult::Yes)
+            return done(false);
+        doc->setPlainTextAgreed(name);
+    }
+    // Another program changed the file since it was read or saved here.
+    if (!selection && doc->changedOnDisk()) {
+        qint16 answer = 0;
+        lib.MESSAGEBOXFCN(40, name, QString(), QString(), QString(), answer);
+        if (answer != MsgResult::Yes)
+            return done(false);
+    }
+    const SafeFile::Result result = DocumentFiles::write(*source, name, richText);
+    if (!result.ok()) {
+        done(false);
+        DocumentFiles::reportSaveProblem(name, result);
         return false;
     }
-    return true;
+    if (!selection) {
+        doc->setDiskStamp(name, result.stamp);
+        doc->markUnchanged();
+        doc->SAVESTATUS(false);
+        if (st.SaveMode == QLatin1String("SAVEAS"))
+            FILERECENTFILESLISTADD(name);
+    }
+    return done(true);
 }
 
 bool clsMain::FILESAVEAS()
@@ -261,6 +328,11 @@ bool clsMain::FILESAVEAS()
     QString name = DocumentTypes::saveAsName(typed, result.filterIndex);
     name = AppPaths::writablePath(name);
     AppPaths::ensureFolder(QFileInfo(name).absolutePath());
+    // One file, one window: another window's file is not overwritten from here.
+    if (frmDocRTF *other = documentForFile(name); other && other != doc) {
+        clsLibrary::instance().MESSAGEBOX(51, name);
+        return false;
+    }
     if (clsLibrary::instance().FILEEXISTS(name)) {
         qint16 answer = 0;
         clsLibrary::instance().MESSAGEBOXFCN(3, name, QString(), QString(), QString(), answer);
@@ -291,8 +363,13 @@ bool clsMain::FILESAVEAS()
 void clsMain::INSERTDOC(const QString &path)
 {
     frmDocRTF *doc = ActiveDoc();
-    if (!doc || !doc->RTF2->LoadFile(path))
+    if (!doc || !doc->isEditable())
         return;
+    SafeFile::Result read;
+    if (!doc->RTF2->LoadFile(path, &read)) {
+        DocumentFiles::reportOpenProblem(path, read);
+        return;
+    }
     doc->RTF1->setSelRTF(doc->RTF2->TextRTF());
     doc->RTF2->setTextRTF(QString());
 }

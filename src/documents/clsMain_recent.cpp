@@ -110,11 +110,6 @@ void clsMain::FILEREOPEN()
         if (answer != MsgResult::Yes)
             return;
     }
-    AppState::instance().SuppressModified = true;
-    doc->RTF1->LoadFile(caption);
-    AppState::instance().SuppressModified = false;
-    TEXTFONTAPPLY(doc, caption);
-    doc->markUnchanged();
-    doc->DOCCHK();
-    TOOLBARSBUTTONSUPDATE();
+    if (loadIntoDocument(doc, caption))
+        TOOLBARSBUTTONSUPDATE();
 }

@@ -340,15 +340,58 @@ void frmDocRTF::Activate()
     m_readOnly =
         !isUntitled() && QFileInfo::exists(Caption()) && DocumentFiles::isReadOnlyFile(Caption());
     st.DocReadOnly = m_readOnly;
-    RTF1->setReadOnly(m_readOnly);
+    RTF1->setLocked(m_readOnly);
     m_main.setPanelText(frmMain::PanelReadWrite,
                         m_readOnly ? QStringLiteral("READ") : QStringLiteral("Write"));
     m_main.cmd().MNUENABLED();
     TEXTSELECT();
     if (QAction *dec = m_main.button(QStringLiteral("DECREASE INDENT"))) {
         const auto indent = RTF1->SelIndent();
-        dec->setEnabled(indent && std::round(*indent / 144.0) / 10.0 > 0);
+        dec->setEnabled(isEditable() && indent && std::round(*indent / 144.0) / 10.0 > 0);
     }
+    checkDiskChange();
+}
+
+void frmDocRTF::setDiskStamp(const QString &path, const SafeFile::Stamp &stamp)
+{
+    m_stampPath = path;
+    m_diskStamp = stamp;
+    m_toldStamp = SafeFile::Stamp();
+}
+
+bool frmDocRTF::changedOnDisk() const
+{
+    if (isUntitled() || m_stampPath != Caption() || !m_diskStamp.exists)
+        return false;
+    const SafeFile::Stamp now = SafeFile::stampOf(Caption());
+    return now.exists && now != m_diskStamp;
+}
+
+void frmDocRTF::checkDiskChange()
+{
+    if (m_checkingDisk || !changedOnDisk())
+        return;
+    const SafeFile::Stamp now = SafeFile::stampOf(Caption());
+    if (now == m_toldStamp)
+        return;
+    m_toldStamp = now;
+    // The question may take the focus away and back again: ask only once.
+    m_checkingDisk = true;
+    const clsLibrary &lib = clsLibrary::instance();
+    if (isModified()) {
+        lib.MESSAGEBOX(48, Caption());
+    } else {
+        qint16 answer = 0;
+        lib.MESSAGEBOXFCN(41, Caption(), QString(), QString(), QString(), answer);
+        if (answer == MsgResult::Yes)
+            m_main.cmd().loadIntoDocument(this, Caption());
+    }
+    m_checkingDisk = false;
+}
+
+bool frmDocRTF::plainTextAgreed(const QString &path) const
+{
+    return !m_plainTextAgreed.isEmpty() && m_plainTextAgreed == path;
 }
 
 bool frmDocRTF::QueryUnload()
@@ -367,9 +410,10 @@ bool frmDocRTF::QueryUnload()
         return false;
     }
     if (answer == MsgResult::Yes) {
-        // The save works on the active document.
+        // The save works on the active document. A document with a file keeps its file's type;
+        // only a document never saved goes through Save As.
         m_main.activateDocument(this);
-        st.SaveMode = QStringLiteral("SAVEAS");
+        st.SaveMode = isUntitled() ? QStringLiteral("SAVEAS") : QStringLiteral("SAVE");
         if (!m_main.cmd().FILESAVEDOC()) {
             lib.STATUSBARCAPTION(&m_main, QString(), 0);
             return false;

@@ -3,6 +3,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include "platform/SafeFile.h"
+
 class QLabel;
 class QKeyEvent;
 class QMouseEvent;
@@ -84,6 +86,21 @@ public:
     void closeAfterQuery();
     // True when the document came from a read-only file.
     bool isReadOnlyFile() const { return m_readOnly; }
+    // True when commands may change the document: the one check every editing command and its
+    // menu item and button follow.
+    bool isEditable() const { return !m_readOnly; }
+
+    // The version of the file the document was last read from or saved to (`path`), so that a
+    // change made by another program can be noticed.
+    void setDiskStamp(const QString &path, const SafeFile::Stamp &stamp);
+    // True when the file named by the caption is no longer the version last read or saved here.
+    bool changedOnDisk() const;
+    // Says once per change on disk that the file changed; when the document is unmodified, offers
+    // to load the new version. Called when the window becomes active.
+    void checkDiskChange();
+    // Whether the user agreed to lose formatting when saving as `path` (asked once per name).
+    bool plainTextAgreed(const QString &path) const;
+    void setPlainTextAgreed(const QString &path) { m_plainTextAgreed = path; }
     // True once the window has closed (it is deleted a moment later).
     bool isClosed() const { return m_closed; }
 
@@ -111,6 +128,12 @@ private:
     int m_tag = 0;
     int m_rulerWidth = 0;
     bool m_readOnly = false;
+    QString m_stampPath;
+    SafeFile::Stamp m_diskStamp;
+    // The version on disk the user was last told about.
+    SafeFile::Stamp m_toldStamp;
+    bool m_checkingDisk = false;
+    QString m_plainTextAgreed;
     bool m_queried = false;
     bool m_counted = true;
     bool m_closed = false;

@@ -45,7 +45,8 @@ frmFind *showFind(frmMain &main)
 
 void clsMain::PASTEUPDATE()
 {
-    const bool can = clipboardHasContent() && AppState::instance().DocCount >= 1;
+    const bool can = clipboardHasContent() && AppState::instance().DocCount >= 1 &&
+                     (!ActiveDoc() || activeDocEditable());
     if (frmPopup *popup = frmPopup::loaded())
         if (QAction *a = popup->item(QStringLiteral("MNUPASTE")))
             a->setEnabled(can);
@@ -158,6 +159,10 @@ void clsMain::EDITCONTEXTMENU(const QPoint &globalPos)
         return;
     frmPopup &popup = frmPopup::instance(m_main);
     PASTEUPDATE();
+    // A read-only document offers nothing that would change it.
+    for (const char *name : {"MNUUNDO", "MNUCUT", "MNUDELETE", "MNUFORMATPAINTER", "MNUREPLACE"})
+        if (QAction *a = popup.item(QString::fromLatin1(name)))
+            a->setEnabled(activeDocEditable());
     SPELLPOPUP(popup.menu(QStringLiteral("MNUPOPUP")), globalPos);
     popup.POPUPDOCUMENT(globalPos);
 }

@@ -12,6 +12,7 @@
 #include "pictures/PictureDecode.h"
 #include "pictures/PictureReader.h"
 #include "platform/RichTextBox.h"
+#include "platform/SafeFile.h"
 
 namespace PicBrowse {
 
@@ -89,6 +90,9 @@ Picture readTga(const QString &path, QSize fit)
 Picture readOther(const QString &path, QSize fit)
 {
     Picture p;
+    // A pipe or device named like a picture is passed over: opening it could wait for ever.
+    if (!SafeFile::isOrdinaryOrMissing(path))
+        return p;
     QImageReader reader(path);
     // Extensions such as .dib, .jif and .cur do not name a format: look at the content.
     reader.setDecideFormatFromContent(true);

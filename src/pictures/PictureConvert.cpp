@@ -1,12 +1,13 @@
 #include "pictures/PictureConvert.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include "pictures/DibImage.h"
 #include "pictures/PictureDecode.h"
 #include "pictures/PictureReader.h"
+#include "platform/rtf/DocumentConvert.h"
 
 namespace {
 
@@ -47,6 +48,11 @@ QImage decodePictureFile(const QString &path, QString *error)
         setError(error, QStringLiteral("%1: not a PCX or Targa file").arg(path));
         return {};
     }
+    QByteArray none;
+    if (const SafeFile::Result check = SafeFile::read(path, none, 0); !check.ok()) {
+        setError(error, QStringLiteral("%1: %2").arg(path, DocumentConvert::problemText(check)));
+        return {};
+    }
     const PictureReader::FileBytes mapped(path);
     const QByteArrayView file = mapped.bytes();
     if (file.isEmpty()) {
@@ -54,6 +60,15 @@ QImage decodePictureFile(const QString &path, QString *error)
         return {};
     }
     const bool pcx = QFileInfo(path).suffix().toUpper() == QLatin1String("PCX");
+    // The same validity test the picture browser applies (ISPCX, ISTGA): a picture it would
+    // refuse is refused here too.
+    const bool valid = pcx ? PictureDecode::isValidPcx(PictureDecode::readPcxHeader(file))
+                           : PictureDecode::isValidTga(PictureDecode::readTgaHeader(file));
+    if (!valid) {
+        setError(error, QStringLiteral("%1: not a valid %2 picture")
+                            .arg(path, pcx ? QStringLiteral("PCX") : QStringLiteral("Targa")));
+        return {};
+    }
     PictureDecode::Status status;
     PictureDecode::DibPicture picture;
     if (pcx) {
@@ -80,19 +95,17 @@ bool convertPictureToPng(const QString &in, const QString &out, QString *error)
     const QImage image = decodePictureFile(in, error);
     if (image.isNull())
         return false;
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("%1: %2").arg(out, file.errorString()));
-        return false;
-    }
-    QImageWriter writer(&file, "png");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(image)) {
-        file.cancelWriting();
         setError(error, QStringLiteral("%1: %2").arg(out, writer.errorString()));
         return false;
     }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("%1: %2").arg(out, file.errorString()));
+    QString writeError;
+    if (!DocumentConvert::writeFileAtomically(out, png, &writeError)) {
+        setError(error, writeError);
         return false;
     }
     return true;

@@ -154,18 +154,22 @@ private:
     size_t m_runLeft = 0;
 };
 
-// Reads `height` rows of `rowLength` bytes and stores them bottom row first, each padded to a
-// multiple of 4 bytes.
-bool arrangeRows(PcxStream &stream, qint32 height, qsizetype rowLength, qsizetype limit,
-                 QByteArray &out)
+// Reads `height` scan lines of `lineLength` bytes and stores the first `rowLength` bytes of
+// each (what the width needs; the rest of a line is padding) bottom row first, each padded to a
+// multiple of 4 bytes, as the bitmap's rows are.
+bool arrangeRows(PcxStream &stream, qint32 height, qsizetype lineLength, qsizetype rowLength,
+                 qsizetype limit, QByteArray &out)
 {
     const qsizetype padded = roundUp4(rowLength);
     if (!allocate(out, qint64(padded) * height, limit, false))
         return false;
     uchar *base = reinterpret_cast<uchar *>(out.data());
+    QByteArray skipped(qsizetype(std::max<qsizetype>(lineLength - rowLength, 0)), '\0');
     for (qint32 r = 0; r < height; ++r) {
         uchar *row = base + qsizetype(height - 1 - r) * padded;
         stream.read(row, size_t(rowLength));
+        if (!skipped.isEmpty())
+            stream.read(reinterpret_cast<uchar *>(skipped.data()), size_t(skipped.size()));
         std::memset(row + rowLength, 0, size_t(padded - rowLength));
     }
     return true;
@@ -309,7 +313,7 @@ PcxResult decodePcx(QByteArrayView file, qsizetype limit)
     switch (kind) {
     case Mono:
         pic.bitsPerPixel = 1;
-        built = arrangeRows(stream, height, planes * bpl, limit, pic.pixels);
+        built = arrangeRows(stream, height, bpl, (qsizetype(width) + 7) / 8, limit, pic.pixels);
         break;
     case Planar16:
     case Packed16: {
@@ -318,9 +322,9 @@ PcxResult decodePcx(QByteArrayView file, qsizetype limit)
         if (kind == Planar16) {
             built = planarToPacked(stream, width, height, bpl, limit, pic.pixels);
         } else {
-            // Row length from the width: rounded up to even, halved, rounded up to even.
-            const qsizetype r4 = (((width + 1) & ~1) / 2 + 1) & ~1;
-            built = arrangeRows(stream, height, r4, limit, pic.pixels);
+            // Each scan line holds bytes per line bytes, of which the width uses the first half
+            // of the width (rounded up).
+            built = arrangeRows(stream, height, bpl, (qsizetype(width) + 1) / 2, limit, pic.pixels);
         }
         break;
     }
@@ -330,7 +334,7 @@ PcxResult decodePcx(QByteArrayView file, qsizetype limit)
             pic.palette = file.sliced(file.size() - 768).toByteArray();
         else
             pic.palette = greyRamp();
-        built = arrangeRows(stream, height, planes * bpl, limit, pic.pixels);
+        built = arrangeRows(stream, height, bpl, width, limit, pic.pixels);
         break;
     case TrueColour:
         pic.bitsPerPixel = 32;

@@ -1,23 +1,19 @@
 #include "pictures/PictureReader.h"
 
-#include <QFile>
-
 #include "core/clsLibrary.h"
+#include "platform/SafeFile.h"
 
 namespace PictureReader {
 
 FileBytes::FileBytes(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    if (file.size() > MaxFileSize) {
-        m_head = file.read(128);
+    // Read rather than mapped: a mapped file cut short by another program would crash the
+    // reader. Only ordinary files are opened: a pipe named like a picture would never end.
+    if (SafeFile::stampOf(path).size > MaxFileSize) {
+        SafeFile::read(path, m_head, 128);
         return;
     }
-    // Read rather than mapped: a mapped file cut short by another program would crash the
-    // reader.
-    m_bytes = file.readAll();
+    SafeFile::read(path, m_bytes);
     m_head = m_bytes.left(128);
 }
 

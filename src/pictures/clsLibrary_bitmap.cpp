@@ -2,7 +2,6 @@
 // painting into picture boxes, and the picture-file header helpers.
 #include "core/clsLibrary.h"
 
-#include <QFile>
 #include <QPainter>
 
 #include "core/AppState.h"
@@ -10,6 +9,7 @@
 #include "pictures/ImageFileInfo.h"
 #include "pictures/PictureBox.h"
 #include "pictures/PictureUnits.h"
+#include "platform/SafeFile.h"
 
 namespace {
 
@@ -128,9 +128,9 @@ void clsLibrary::GETIMAGEFILEINFO() const
 {
     AppState &state = AppState::instance();
     ImageFileInfo::Info info{0, state.ImageWidth, state.ImageHeight, state.ImageBitDepth};
-    QFile file(state.ImageFileName);
-    if (file.open(QIODevice::ReadOnly))
-        ImageFileInfo::examine(file.read(ImageFileInfo::HeadSize), info);
+    QByteArray head;
+    if (SafeFile::read(state.ImageFileName, head, ImageFileInfo::HeadSize).ok())
+        ImageFileInfo::examine(head, info);
     state.ImageKind = info.kind;
     state.ImageWidth = info.width;
     state.ImageHeight = info.height;

@@ -16,6 +16,7 @@
 #include "pictures/frmPic.h"
 #include "platform/AppPaths.h"
 #include "platform/RichTextBox.h"
+#include "platform/SafeFile.h"
 #include "platform/UiServices.h"
 
 namespace {
@@ -88,6 +89,8 @@ template <typename Reader> QImage renderWithReader(const QString &path)
 // An icon or cursor: its largest image, rendered onto white.
 QImage renderIcon(const QString &path)
 {
+    if (!SafeFile::isOrdinaryOrMissing(path))
+        return QImage();
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     QImage best;

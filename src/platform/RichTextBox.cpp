@@ -3,12 +3,10 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -478,6 +476,8 @@ QString RichTextBox::SelText() const
 
 void RichTextBox::setSelText(const QString &text)
 {
+    if (m_locked)
+        return;
     QTextCursor c = textCursor();
     c.beginEditBlock();
     c.insertText(toDocumentText(text));
@@ -493,6 +493,8 @@ QString RichTextBox::SelRTF() const
 
 void RichTextBox::setSelRTF(const QString &rtf)
 {
+    if (m_locked)
+        return;
     const QByteArray bytes = rtfBytes(rtf);
     if (!Rtf::isRtf(bytes)) {
         setSelText(rtf);
@@ -583,6 +585,8 @@ std::vector<QTextCharFormat> RichTextBox::selectedCharFormats() const
 
 void RichTextBox::mergeSelCharFormat(const QTextCharFormat &format)
 {
+    if (m_locked)
+        return;
     QTextCursor c = textCursor();
     if (!c.hasSelection()) {
         mergeCurrentCharFormat(format);
@@ -709,6 +713,8 @@ std::optional<int> RichTextBox::SelCharOffset() const
 
 void RichTextBox::setSelCharOffset(int twips)
 {
+    if (m_locked)
+        return;
     const double fallback = document()->defaultFont().pointSizeF();
     auto sizeOf = [&](const QTextCharFormat &f) {
         return f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : fallback;
@@ -738,6 +744,8 @@ void RichTextBox::setSelCharOffset(int twips)
 
 template <typename F> void RichTextBox::changeBlocks(F change)
 {
+    if (m_locked)
+        return;
     QTextCursor c = textCursor();
     c.beginEditBlock();
     for (const QTextBlock &b : selectedBlocks(c)) {
@@ -765,6 +773,8 @@ std::optional<bool> RichTextBox::SelBullet() const
 
 void RichTextBox::setSelBullet(bool on)
 {
+    if (m_locked)
+        return;
     // Lists carry no indent of their own (the paragraph's indents place the text, as in RTF);
     // the marker is drawn before the first line, so a paragraph without indents moves in to
     // make room for it, and moves back when the bullet goes.
@@ -964,6 +974,12 @@ void RichTextBox::setFont(const QString &name, double points)
     m_linesValid = 0;
 }
 
+void RichTextBox::setLocked(bool on)
+{
+    m_locked = on;
+    setReadOnly(on);
+}
+
 void RichTextBox::setRightMargin(int twips)
 {
     m_rightMargin = twips;
@@ -1025,13 +1041,13 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
 // ---------------------------------------------------------------------------------------------
 // Files
 
-bool RichTextBox::LoadFile(const QString &path)
+bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError)
+    QByteArray data;
+    const SafeFile::Result read = SafeFile::read(path, data);
+    if (result)
+        *result = read;
+    if (!read.ok())
         return false;
     if (Rtf::isRtf(data)) {
         m_encoding = PlainText::Encoding::Utf8;
@@ -1043,20 +1059,16 @@ bool RichTextBox::LoadFile(const QString &path)
     return true;
 }
 
-bool RichTextBox::SaveFile(const QString &path, int type)
+bool RichTextBox::SaveFile(const QString &path, int type, SafeFile::Result *result)
 {
     const QByteArray data =
         type == rtfText
             ? PlainText::encode(toExternalText(document()->toRawText()), m_encoding, m_lineEnding)
             : TextRTFBytes();
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(data) != data.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    const SafeFile::Result written = SafeFile::write(path, data);
+    if (result)
+        *result = written;
+    return written.ok();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1172,7 +1184,7 @@ void RichTextBox::Paste()
 
 void RichTextBox::Delete()
 {
-    if (isReadOnly())
+    if (m_locked)
         return;
     QTextCursor c = textCursor();
     c.deleteChar();
@@ -1181,6 +1193,8 @@ void RichTextBox::Delete()
 
 void RichTextBox::Undo()
 {
+    if (m_locked)
+        return;
     undo();
     // The undone text is drawn at once, also where the layout kept no dirty region.
     viewport()->update();
@@ -1196,7 +1210,7 @@ bool RichTextBox::CanPaste() const
 
 void RichTextBox::insertPicture(const QImage &image)
 {
-    if (image.isNull())
+    if (image.isNull() || m_locked)
         return;
     QByteArray png;
     QBuffer buffer(&png);

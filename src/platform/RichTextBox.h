@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/SafeFile.h"
 #include "platform/rtf/PlainTextCodec.h"
 
 class QImage;
@@ -24,7 +25,10 @@ class QTextBlockFormat;
 // differ reads as std::nullopt (the control's "null"); with nothing selected, character
 // properties read the format that typing would use and paragraph properties the caret's
 // paragraph. Setting a property is one undo step; it applies to the selection, or with nothing
-// selected to the typing format (characters) or the caret's paragraph (paragraphs).
+// selected to the typing format (characters) or the caret's paragraph (paragraphs). A locked
+// control (a read-only document) ignores every change of text or format made through these
+// members, as well as typing, pasting and dropping; loading a whole content (LoadFile, setText,
+// setTextRTF) still works.
 class RichTextBox : public QTextEdit
 {
     Q_OBJECT
@@ -112,6 +116,9 @@ public:
     // Right edge of the text in twips: NoWrap for none, else the line width.
     int RightMargin() const { return m_rightMargin; }
     void setRightMargin(int twips);
+    // Locks the content against every change but a whole new content (a read-only document).
+    void setLocked(bool on);
+    bool isLocked() const { return m_locked; }
     // The modified flag as the program keeps it ("1" modified).
     QString Tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
@@ -122,13 +129,15 @@ public:
 
     // Replaces the content with the file, read as RTF (as plain text when it is not RTF: UTF-8
     // or Windows-1252, whose encoding and line endings are remembered for SaveFile). False when
-    // the file cannot be read; the content is then unchanged. Clears the undo history.
-    bool LoadFile(const QString &path);
-    // Writes the content atomically: type rtfRTF or rtfText (in the remembered encoding and
-    // line endings, UTF-8 with "\n" for content not loaded from a text file; soft line breaks
-    // end lines, pictures are left out). False when writing failed; the existing file is then
-    // left as it was.
-    bool SaveFile(const QString &path, int type = rtfRTF);
+    // the file cannot be read (or is not an ordinary file); the content is then unchanged.
+    // Clears the undo history. `result`, when given, says why a read failed and which version
+    // of the file was read.
+    bool LoadFile(const QString &path, SafeFile::Result *result = nullptr);
+    // Writes the content safely (SafeFile::write): type rtfRTF or rtfText (in the remembered
+    // encoding and line endings, UTF-8 with "\n" for content not loaded from a text file; soft
+    // line breaks end lines, pictures are left out). False when writing failed; the existing
+    // file is then left as it was. `result`, when given, says why and what was written.
+    bool SaveFile(const QString &path, int type = rtfRTF, SafeFile::Result *result = nullptr);
     PlainText::Encoding TextEncoding() const { return m_encoding; }
     PlainText::LineEnding TextLineEnding() const { return m_lineEnding; }
     void setTextEncoding(PlainText::Encoding encoding, PlainText::LineEnding lineEnding);
@@ -197,6 +206,7 @@ private:
 
     int m_rightMargin = NoWrap;
     QString m_tag = QStringLiteral("0");
+    bool m_locked = false;
     PlainText::Encoding m_encoding = PlainText::Encoding::Utf8;
     PlainText::LineEnding m_lineEnding = PlainText::LineEnding::Lf;
     int m_lastAnchor = -1;

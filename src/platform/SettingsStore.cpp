@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 // The store is one table; `key_fold` and `name_fold` are the case-folded key path and value
 // name that lookups use, `key_path` and `value_name` the spelling of the first write.
@@ -102,11 +103,24 @@ struct SettingsStore::Impl
     int batchDepth = 0;
     bool batchFailed = false;
     QString damaged;
+    // The file the open connection was opened on, so that only that file is ever set aside.
+    dev_t openedDevice = 0;
+    ino_t openedInode = 0;
+    Notice notice;
+    bool noticeGiven = false;
 
     enum StatementId { Read, FindKey, FindPrefix, Upsert, ListRoot, ListKey, ListAll, Count };
     sqlite3_stmt *stmts[Count] = {};
 
     ~Impl() { close(); }
+
+    void setNotice(Notice::Kind kind, const QString &file)
+    {
+        if (noticeGiven && notice.kind == Notice::None && kind == Notice::NotOrdinaryFile)
+            return; // said once already
+        notice.kind = kind;
+        notice.file = file;
+    }
 
     void close()
     {
@@ -130,7 +144,15 @@ struct SettingsStore::Impl
             return SQLITE_OK;
         if (path.isEmpty())
             return SQLITE_CANTOPEN;
-        if (!QFileInfo::exists(path)) {
+        struct stat st;
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+            // A pipe, socket, device or folder is never opened: opening a pipe would wait for
+            // ever. The program runs on its defaults and says so once.
+            if (!S_ISREG(st.st_mode)) {
+                setNotice(Notice::NotOrdinaryFile, path);
+                return SQLITE_CANTOPEN;
+            }
+        } else {
             if (!forWrite)
                 return SQLITE_CANTOPEN;
             QDir().mkpath(QFileInfo(path).absolutePath());
@@ -164,13 +186,42 @@ struct SettingsStore::Impl
             readOnly = sqlite3_db_readonly(db, "main") == 1;
             sqlite3_busy_timeout(db, BusyTimeoutMs);
             sqlite3_extended_result_codes(db, 1);
-            rc = check();
-            if (rc == SQLITE_OK)
-                rc = prepareSchema();
+            struct stat st;
+            if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+                openedDevice = st.st_dev;
+                openedInode = st.st_ino;
+            }
+            rc = checkAndPrepare();
         }
         if (rc != SQLITE_OK)
             close();
         return rc;
+    }
+
+    // The check of an existing store and the creation of a new one happen in one transaction,
+    // so a copy starting at the same moment never sees a store half made (and never takes it
+    // for damage); the journal mode is set after, as it cannot change inside a transaction.
+    int checkAndPrepare()
+    {
+        int rc = exec(readOnly ? "BEGIN" : "BEGIN IMMEDIATE");
+        if (rc != SQLITE_OK)
+            return rc;
+        rc = check();
+        if (rc == SQLITE_OK)
+            rc = prepareSchema();
+        if (rc == SQLITE_OK)
+            rc = exec("COMMIT");
+        if (rc != SQLITE_OK) {
+            exec("ROLLBACK");
+            return rc;
+        }
+        if (!readOnly) {
+            // Only once the file is known to be ours. Best effort: a store another copy holds
+            // busy stays in its current mode.
+            exec("PRAGMA journal_mode=WAL");
+            exec("PRAGMA synchronous=NORMAL");
+        }
+        return SQLITE_OK;
     }
 
     // The first column of the first row of a query as a number.
@@ -221,20 +272,12 @@ struct SettingsStore::Impl
         if (readOnly) {
             if (appId == 0)
                 return SQLITE_READONLY; // an empty file: nothing to read
-        } else {
-            // Best effort: a store another copy holds busy stays in its current mode.
-            exec("PRAGMA journal_mode=WAL");
-            exec("PRAGMA synchronous=NORMAL");
-            if (appId == 0) {
-                const QByteArray create =
-                    QByteArray("BEGIN IMMEDIATE;") + SchemaSql +
-                    ";PRAGMA application_id=" + QByteArray::number(ApplicationId) + ";COMMIT";
-                rc = exec(create.constData());
-                if (rc != SQLITE_OK) {
-                    exec("ROLLBACK");
-                    return rc;
-                }
-            }
+        } else if (appId == 0) {
+            const QByteArray create = QByteArray(SchemaSql) +
+                                      ";PRAGMA application_id=" + QByteArray::number(ApplicationId);
+            rc = exec(create.constData());
+            if (rc != SQLITE_OK)
+                return rc;
         }
         static const char *const sql[Count] = {
             "SELECT key_path, value_name, type, data FROM settings"
@@ -267,6 +310,12 @@ struct SettingsStore::Impl
     void moveAside()
     {
         close();
+        // Another copy may have set the damaged file aside already and made a new store in its
+        // place: that one is left alone.
+        struct stat st;
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0 ||
+            (openedInode != 0 && (st.st_dev != openedDevice || st.st_ino != openedInode)))
+            return;
         const QString stamp =
             QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         QString target = path + QStringLiteral(".damaged-") + stamp;
@@ -276,6 +325,7 @@ struct SettingsStore::Impl
         if (!QFile::rename(path, target))
             return;
         damaged = target;
+        setNotice(Notice::DamagedSetAside, target);
         for (const char *suffix : {"-journal", "-wal", "-shm"}) {
             const QString side = path + QLatin1String(suffix);
             if (QFileInfo::exists(side))
@@ -568,6 +618,10 @@ void SettingsStore::reset(const QString &path)
     m_d->close();
     m_d->path = path;
     m_d->damaged.clear();
+    m_d->notice = Notice();
+    m_d->noticeGiven = false;
+    m_d->openedDevice = 0;
+    m_d->openedInode = 0;
     m_d->readOnly = false;
     m_d->batchDepth = 0;
     m_d->batchFailed = false;
@@ -581,6 +635,15 @@ QString SettingsStore::path() const
 QString SettingsStore::damagedFile() const
 {
     return m_d->damaged;
+}
+
+SettingsStore::Notice SettingsStore::takeNotice()
+{
+    const Notice n = m_d->notice;
+    if (n.kind != Notice::None)
+        m_d->noticeGiven = true;
+    m_d->notice = Notice();
+    return n;
 }
 
 std::optional<SettingsStore::Value> SettingsStore::read(Root root, const QString &key,

@@ -11,7 +11,8 @@
 // value names compare case-insensitively; the spelling of the first write is kept for display.
 // Backed by one SQLite database file; each write is its own transaction, so two running copies
 // share the file safely (last writer wins). A damaged file is moved aside and replaced by a
-// fresh, empty store; a store that cannot be opened reads as empty and refuses writes.
+// fresh, empty store; a store that cannot be opened reads as empty and refuses writes. A path
+// that is not an ordinary file is never opened.
 class SettingsStore
 {
 public:
@@ -98,6 +99,23 @@ public:
 
     // Where the store moved its file after finding it damaged (empty when it did not).
     QString damagedFile() const;
+
+    // Something about the store the user should be told, once.
+    struct Notice
+    {
+        enum Kind {
+            None,
+            // The store's path names a pipe, socket, device or folder: it is not opened, reads
+            // give the defaults and writes are refused. `file` is the store's path.
+            NotOrdinaryFile,
+            // A damaged store was moved aside to `file` and a fresh one took its place.
+            DamagedSetAside,
+        };
+        Kind kind = None;
+        QString file;
+    };
+    // The notice not yet taken (kind None when there is none); taking it clears it.
+    Notice takeNotice();
 
 private:
     struct Impl;

@@ -135,6 +135,9 @@ private slots:
                                        << "5000" << QPoint(200, 150);
         QTest::newRow("not a number is missing") << "abc"
                                                  << "200" << QPoint(200, 200);
+        QTest::newRow("largest number centres without overflow")
+            << "2147483647"
+            << "2147483647" << QPoint(200, 150);
     }
     void formLoad()
     {

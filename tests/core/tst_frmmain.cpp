@@ -16,7 +16,6 @@ private slots:
     void startsWithOneMaximisedDocument();
     void commandLineFile_data();
     void commandLineFile();
-    void unreadableCommandLineFileLeavesDocumentEmpty();
     void titleNamesMaximisedDocument();
     void keys_data();
     void keys();
@@ -92,17 +91,6 @@ void tst_frmMain::commandLineFile()
     } else {
         QCOMPARE(family, QStringLiteral("TIMES NEW ROMAN"));
     }
-}
-
-void tst_frmMain::unreadableCommandLineFileLeavesDocumentEmpty()
-{
-    MainWindowFixture f;
-    const QString path = f.settings.path(QStringLiteral("gone away.rtf"));
-    f.start(path);
-    QCOMPARE(f.main().documents().size(), 1);
-    QVERIFY(f.active()->RTF1->Text().isEmpty());
-    QCOMPARE(f.active()->Caption(), path);
-    QVERIFY(!f.active()->isModified());
 }
 
 void tst_frmMain::titleNamesMaximisedDocument()

@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "chrome/frmProps.h"
 #include "core/MainWindowFixture.h"
 #include "documents/DocumentTypes.h"
 #include "documents/frmNew.h"
@@ -21,13 +20,13 @@ class tst_FileCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    void saveAsName_data();
-    void saveAsName();
     void saveAsWritesChosenType_data();
     void saveAsWritesChosenType();
     void saveAsAsksBeforeOverwriting_data();
     void saveAsAsksBeforeOverwriting();
     void saveIntoReadOnlyFileKeepsOldFile();
+    void plainTextQuestion_data();
+    void plainTextQuestion();
     void saveSelectionAs();
     void openSeveralFiles();
     void openDialogRemembersFolderAndFilter();
@@ -37,30 +36,7 @@ private slots:
     void templatesAreSavedInTheUsersFolder();
     void newWithoutTemplates();
     void defaultTemplateMode();
-    void templateProperties();
 };
-
-void tst_FileCommands::saveAsName_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("template gets .RTT") << "/d/letter" << 2 << "/d/letter.RTT";
-    QTest::newRow("html stays with filter 10") << "/d/page.html" << 10 << "/d/page.html";
-    QTest::newRow("own extension kept") << "/d/notes.txt" << 1 << "/d/notes.txt";
-    QTest::newRow("matching extension any case") << "/d/a.rtf" << 1 << "/d/a.rtf";
-    QTest::newRow("four letters get the extension") << "/d/a.docx" << 1 << "/d/a.docx.RTF";
-    QTest::newRow("dot in folder only") << "/d.x/read" << 3 << "/d.x/read.TXT";
-    QTest::newRow("style sheet") << "/d/site" << 12 << "/d/site.CSS";
-}
-
-void tst_FileCommands::saveAsName()
-{
-    QFETCH(QString, typed);
-    QFETCH(int, filter);
-    QFETCH(QString, expected);
-    QCOMPARE(DocumentTypes::saveAsName(typed, filter), expected);
-}
 
 void tst_FileCommands::saveAsWritesChosenType_data()
 {
@@ -71,6 +47,8 @@ void tst_FileCommands::saveAsWritesChosenType_data()
     QTest::newRow("letter as template") << "letter" << 2 << "letter.RTT" << true;
     QTest::newRow("page.html as internet page") << "page.html" << 10 << "page.html" << false;
     QTest::newRow("notes as text") << "notes" << 3 << "notes.TXT" << false;
+    QTest::newRow("own extension kept") << "memo.txt" << 1 << "memo.txt" << true;
+    QTest::newRow("four letters get the extension") << "a.docx" << 1 << "a.docx.RTF" << true;
 }
 
 void tst_FileCommands::saveAsWritesChosenType()
@@ -151,6 +129,63 @@ void tst_FileCommands::saveIntoReadOnlyFileKeepsOldFile()
     QVERIFY(f.active()->isModified());
     QVERIFY(m.menuItem(QStringLiteral("MNUFILESAVE"))->isEnabled());
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void tst_FileCommands::plainTextQuestion_data()
+{
+    QTest::addColumn<QString>("content"); // "plain", "bold" or "picture"
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<int>("answer"); // 0: no question expected
+    QTest::newRow("plain text asks nothing") << "plain" << 3 << 0;
+    QTest::newRow("rich text asks nothing") << "bold" << 1 << 0;
+    QTest::newRow("formatting, yes") << "bold" << 3 << int(MsgResult::Yes);
+    QTest::newRow("formatting, no") << "bold" << 10 << int(MsgResult::No);
+    QTest::newRow("picture, yes") << "picture" << 8 << int(MsgResult::Yes);
+    QTest::newRow("picture, no") << "picture" << 3 << int(MsgResult::No);
+}
+
+void tst_FileCommands::plainTextQuestion()
+{
+    QFETCH(QString, content);
+    QFETCH(int, filter);
+    QFETCH(int, answer);
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    RichTextBox *rtf = f.active()->RTF1;
+    QTest::keyClicks(rtf, QStringLiteral("Body text"));
+    if (content == QLatin1String("bold")) {
+        rtf->setSelStart(0);
+        rtf->setSelLength(4);
+        f.cmd().FONTBOLD();
+    } else if (content == QLatin1String("picture")) {
+        QImage dot(3, 3, QImage::Format_RGB32);
+        dot.fill(Qt::blue);
+        rtf->insertPicture(dot);
+    }
+    const QString path = f.settings.path(QStringLiteral("out.") +
+                                         DocumentTypes::saveExtension(filter).mid(1).toLower());
+    f.ui.fileAnswers.enqueue({{path}, filter, QString()});
+    if (answer)
+        f.ui.messageAnswers.enqueue(answer);
+    m.menuItem(QStringLiteral("MNUFILESAVEAS"))->trigger();
+    QCOMPARE(f.ui.messages.size(), answer ? 1 : 0);
+    const bool written = answer != MsgResult::No;
+    QCOMPARE(QFile::exists(path), written);
+    QCOMPARE(f.active()->isModified(), !written);
+    if (!answer)
+        return;
+    QCOMPARE(f.ui.messages[0].title, QStringLiteral("Save"));
+    QCOMPARE(f.ui.messages[0].style, MsgStyle::YesNo + MsgStyle::Question);
+    if (!written) {
+        QVERIFY(f.active()->isUntitled());
+        return;
+    }
+    QVERIFY(f.read(path).startsWith(QLatin1String("Body text")));
+    // Asked once: saving again under the same name asks nothing.
+    QTest::keyClicks(rtf, QStringLiteral(" more"));
+    m.menuItem(QStringLiteral("MNUFILESAVE"))->trigger();
+    QCOMPARE(f.ui.messages.size(), 1);
+    QVERIFY(f.read(path).contains(QLatin1String("more")));
 }
 
 void tst_FileCommands::saveSelectionAs()
@@ -342,27 +377,6 @@ void tst_FileCommands::defaultTemplateMode()
     dlg.BTNNEW->click();
     QCOMPARE(AppState::instance().TemplateSelected, QStringLiteral("Fax"));
     QCOMPARE(f.main().documents().size(), 1);
-}
-
-void tst_FileCommands::templateProperties()
-{
-    MainWindowFixture f;
-    const QString path = f.settings.programFolder() + QStringLiteral("/Memo.rtt");
-    QVERIFY(writeFile(path, "{\\rtf1 To whom it may concern\\par}"));
-    f.start();
-    frmNew dlg(f.cmd(), false);
-    QVERIFY(dlg.selectTemplate(QStringLiteral("Memo")));
-    QString shownPath, words;
-    f.ui.dialogHandler = [&](QWidget *w) {
-        if (auto *props = qobject_cast<frmProps *>(w)) {
-            shownPath = props->TXTDOCPATH->text();
-            words = props->TXTWORDS->text();
-        }
-        return 0;
-    };
-    dlg.MNUNEWPROPS->trigger();
-    QCOMPARE(shownPath, path);
-    QCOMPARE(words, QStringLiteral("5"));
 }
 
 QTEST_MAIN(tst_FileCommands)

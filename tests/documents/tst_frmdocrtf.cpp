@@ -13,6 +13,8 @@ private slots:
     void closePrompt_data();
     void closePrompt();
     void closeYesOnUntitledCancelledSaveAsKeepsWindow();
+    void closePathsKeepTheFilesType_data();
+    void closePathsKeepTheFilesType();
     void closingUnchangedAsksNothing();
     void lineAndColumn_data();
     void lineAndColumn();
@@ -117,6 +119,49 @@ void tst_frmDocRTF::closeYesOnUntitledCancelledSaveAsKeepsWindow()
     QCOMPARE(f.ui.saveRequests[0].fileName, QStringLiteral("Document 1"));
     QCOMPARE(m.documents().size(), 1);
     QVERIFY(f.active()->isModified());
+}
+
+void tst_frmDocRTF::closePathsKeepTheFilesType_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("storedFilter");
+    for (const char *path : {"close", "exit", "close all"})
+        for (int filter = 1; filter <= 12; ++filter)
+            QTest::addRow("%s, save filter %d", path, filter)
+                << QString::fromLatin1(path) << filter;
+}
+
+void tst_frmDocRTF::closePathsKeepTheFilesType()
+{
+    // Whatever type the last Save As chose, Yes at the close prompt writes each document in
+    // its own file's type, without a Save As dialog.
+    QFETCH(QString, path);
+    QFETCH(int, storedFilter);
+    MainWindowFixture f;
+    f.setStore(QStringLiteral("\\frmMain\\Items"), QStringLiteral("CMD Save Filter"),
+               QString::number(storedFilter));
+    const QString letter = f.file(QStringLiteral("letter.rtf"), "{\\rtf1 Dear}");
+    const QString notes = f.file(QStringLiteral("notes.txt"), "plain");
+    frmMain &m = f.start(letter);
+    f.cmd().FILEOPENONE(notes);
+    for (frmDocRTF *doc : m.documents()) {
+        m.activateDocument(doc);
+        QTest::keyClick(doc->RTF1, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(doc->RTF1, QStringLiteral(" more"));
+    }
+    if (path == QLatin1String("close")) {
+        for (int i = 0; i < 2; ++i)
+            m.menuItem(QStringLiteral("MNUFILECLOSE"))->trigger();
+    } else if (path == QLatin1String("exit")) {
+        QVERIFY(f.close());
+    } else {
+        m.menuItem(QStringLiteral("MNUWINDOWCLOSEALL"))->trigger();
+    }
+    QCOMPARE(f.ui.messages.size(), 2); // the two close prompts, nothing else
+    QVERIFY(f.ui.saveRequests.isEmpty());
+    QVERIFY(f.read(letter).startsWith(QLatin1String("{\\rtf")));
+    QVERIFY(f.read(letter).contains(QLatin1String("Dear more")));
+    QCOMPARE(f.read(notes), QStringLiteral("plain more"));
 }
 
 void tst_frmDocRTF::closingUnchangedAsksNothing()

@@ -10,7 +10,6 @@ private slots:
     void listOrder_data();
     void listOrder();
     void menuAndStoreMirrorTheList();
-    void nineFilesLeaveEight();
     void vanishedEntryIsRemoved();
     void openFromListMovesToTop();
     void clearedListStaysEmptyAfterRestart();
@@ -63,22 +62,6 @@ void tst_RecentFiles::menuAndStoreMirrorTheList()
     QCOMPARE(f.store(key, QStringLiteral("File 1")), QStringLiteral("&2 /x/one.rtf"));
     QCOMPARE(f.store(key, QStringLiteral("File 2")), QString());
     QCOMPARE(f.store(key, QStringLiteral("File 7")), QString());
-}
-
-void tst_RecentFiles::nineFilesLeaveEight()
-{
-    MainWindowFixture f;
-    QStringList files;
-    for (int i = 1; i <= 9; ++i)
-        files.append(f.file(QStringLiteral("f%1.txt").arg(i), "x"));
-    frmMain &m = f.start();
-    f.ui.fileAnswers.enqueue({files, 11, f.settings.path(QString())});
-    m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
-    QCOMPARE(f.cmd().recentFiles().count(), 8);
-    QCOMPARE(f.cmd().recentFiles().path(0), files[8]);
-    QCOMPARE(f.cmd().recentFiles().path(7), files[1]);
-    QCOMPARE(m.menuItem(QStringLiteral("MNUFILERECENTLIST(7)"))->data().toString(),
-             QStringLiteral("&8 ") + files[1]);
 }
 
 void tst_RecentFiles::vanishedEntryIsRemoved()

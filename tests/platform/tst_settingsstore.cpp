@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <memory>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/SettingsStore.h"
@@ -128,26 +129,14 @@ private slots:
         QTest::addColumn<QString>("writeName");
         QTest::addColumn<QString>("readKey");
         QTest::addColumn<QString>("readName");
-        QTest::newRow("same spelling") << "A\\frmFind\\Items"
-                                       << "Last Find"
-                                       << "A\\frmFind\\Items"
-                                       << "Last Find";
-        QTest::newRow("key in capitals") << "A\\frmPPrev\\Items"
-                                         << "Zoom"
-                                         << "A\\FRMPPREV\\ITEMS"
-                                         << "Zoom";
-        QTest::newRow("key in small letters") << "A\\GLOBAL\\frmPPrev"
-                                              << "Zoom"
-                                              << "a\\global\\frmpprev"
-                                              << "Zoom";
+        QTest::newRow("key in other capitals") << "A\\frmPPrev\\Items"
+                                               << "Zoom"
+                                               << "a\\FRMPPREV\\items"
+                                               << "Zoom";
         QTest::newRow("value name case") << "A\\B"
                                          << "Page Margin 0"
                                          << "A\\B"
                                          << "PAGE MARGIN 0";
-        QTest::newRow("separators normalised") << "\\A\\\\B\\"
-                                               << "n"
-                                               << "A\\B"
-                                               << "N";
         QTest::newRow("non-ASCII letters") << "Ärger\\Œuvre"
                                            << "Größe"
                                            << "ärger\\œUVRE"
@@ -302,7 +291,6 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::newRow("random bytes") << 0;
-        QTest::newRow("text file") << 1;
         QTest::newRow("truncated database") << 2;
         QTest::newRow("another program's database") << 3;
         QTest::newRow("empty file") << 4;
@@ -316,9 +304,6 @@ private slots:
         case 0:
             for (int i = 0; i < 6000; ++i)
                 content.append(char((i * 7919 + 13) & 0xff));
-            break;
-        case 1:
-            content = "[Settings]\nLeft=100\n";
             break;
         case 2: {
             {
@@ -370,6 +355,9 @@ private slots:
         }
         const QString aside = store().damagedFile();
         QVERIFY(aside.startsWith(path + QStringLiteral(".damaged-")));
+        const SettingsStore::Notice notice = store().takeNotice();
+        QCOMPARE(notice.kind, SettingsStore::Notice::DamagedSetAside);
+        QCOMPARE(notice.file, aside);
         QFile kept(aside);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), content);
@@ -404,39 +392,59 @@ private slots:
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    void twoProcessesWriteConcurrently()
+    void concurrentFirstWritersKeepTheStore()
     {
+        // Several copies starting on a new store at the same moment: each creates or checks the
+        // store while the others do; none may take another's half-made store for damage.
         requireTool();
-        const QString path = m_settings->storePath();
-        constexpr int Count = 150;
-        QList<std::shared_ptr<QProcess>> processes;
-        for (const QString &who : {QStringLiteral("One"), QStringLiteral("Two")}) {
-            for (const QString &key : {who, QStringLiteral("Both")}) {
-                QStringList args{"--store", path, "set", "HKCU", "Test\\" + key};
-                for (int i = 0; i < Count; ++i)
-                    args << QStringLiteral("Value %1").arg(i) << who + QString::number(i);
+        constexpr int Rounds = 40;
+        constexpr int Writers = 3;
+        for (int round = 0; round < Rounds; ++round) {
+            const QString path =
+                m_settings->path(QStringLiteral("round%1/settings.sqlite").arg(round));
+            QList<std::shared_ptr<QProcess>> writers;
+            for (int w = 0; w < Writers; ++w) {
                 auto p = std::make_shared<QProcess>();
-                p->start(toolPath(), args);
-                processes << p;
+                p->start(toolPath(), {"--store", path, "set", "HKCU", "Start",
+                                      QStringLiteral("Writer %1").arg(w), "here"});
+                writers << p;
             }
+            for (const auto &p : writers) {
+                QVERIFY(p->waitForFinished(60000));
+                QCOMPARE(p->exitCode(), 0);
+            }
+            const QStringList aside =
+                QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("*.damaged-*")});
+            QVERIFY2(aside.isEmpty(), qPrintable(QStringLiteral("round %1").arg(round)));
+            QCOMPARE(SettingsStore(path).values(SettingsStore::CurrentUser, "Start").size(),
+                     Writers);
         }
-        for (const auto &p : processes) {
-            QVERIFY(p->waitForFinished(120000));
-            QCOMPARE(p->exitCode(), 0);
-        }
-        SettingsStore other(path);
-        for (int i = 0; i < Count; ++i) {
-            const QString name = QStringLiteral("Value %1").arg(i);
-            QCOMPARE(other.readString(SettingsStore::CurrentUser, "Test\\One", name).value_or(""),
-                     "One" + QString::number(i));
-            QCOMPARE(other.readString(SettingsStore::CurrentUser, "Test\\Two", name).value_or(""),
-                     "Two" + QString::number(i));
-            const QString both =
-                other.readString(SettingsStore::CurrentUser, "Test\\Both", name).value_or("");
-            QVERIFY2(both == "One" + QString::number(i) || both == "Two" + QString::number(i),
-                     qPrintable(both));
-        }
-        QCOMPARE(integrityCheck(path), QStringLiteral("ok"));
+    }
+
+    void storeThatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("pipe") << "pipe";
+        QTest::newRow("folder") << "folder";
+    }
+    void storeThatIsNotAFile()
+    {
+        QFETCH(QString, kind);
+        const QString path = m_settings->storePath();
+        if (kind == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QDir().mkpath(path));
+        // Never opened (a pipe would block the first read for ever): defaults, refused writes,
+        // and one notice for the whole run.
+        QVERIFY(!store().readString(SettingsStore::CurrentUser, "K", "n"));
+        QVERIFY(!store().writeString(SettingsStore::CurrentUser, "K", "n", "x"));
+        const SettingsStore::Notice notice = store().takeNotice();
+        QCOMPARE(notice.kind, SettingsStore::Notice::NotOrdinaryFile);
+        QCOMPARE(notice.file, path);
+        QVERIFY(!store().readString(SettingsStore::CurrentUser, "K", "n"));
+        QCOMPARE(store().takeNotice().kind, SettingsStore::Notice::None);
+        QVERIFY(store().damagedFile().isEmpty());
     }
 
     void toolExportImportRoundTrip()
@@ -481,11 +489,6 @@ private slots:
         QTest::addColumn<QByteArray>("out");
         QTest::newRow("get") << QStringList{"get", "HKCU", "app\\ITEMS", "last find"} << 0
                              << QByteArray("hello\n");
-        QTest::newRow("get missing with default")
-            << QStringList{"get", "HKCU", "app\\Items", "None", "dflt"} << 0
-            << QByteArray("dflt\n");
-        QTest::newRow("get missing")
-            << QStringList{"get", "HKCU", "app\\Items", "None"} << 1 << QByteArray();
         QTest::newRow("get 255 characters gives the default")
             << QStringList{"get", "HKCU", "app\\Items", "Long", "short"} << 0
             << QByteArray("short\n");
@@ -493,13 +496,10 @@ private slots:
             << QStringList{"get", "HKCR", ".rtf", "EDITFLAGS", "d"} << 0 << QByteArray("d\n");
         QTest::newRow("list a key") << QStringList{"list", "hkcr\\.RTF"} << 0
                                     << QByteArray("[HKCR\\.rtf]\n\"EDITFLAGS\"=dword:00000005\n");
-        QTest::newRow("unknown root") << QStringList{"get", "HKXX", "a", "b"} << 2 << QByteArray();
-        QTest::newRow("no command") << QStringList{} << 2 << QByteArray();
-        QTest::newRow("unknown command") << QStringList{"remove", "HKCU"} << 2 << QByteArray();
-        QTest::newRow("set without text")
-            << QStringList{"set", "HKCU", "k", "v"} << 2 << QByteArray();
         QTest::newRow("import a missing file")
             << QStringList{"import", "/nonexistent/file"} << 3 << QByteArray();
+        QTest::newRow("a store that is a folder")
+            << QStringList{"--store", "/", "get", "HKCU", "a", "b"} << 3 << QByteArray();
     }
     void toolCommands()
     {
@@ -517,20 +517,6 @@ private slots:
         QCOMPARE(r.out, out);
     }
 
-    void toolImportRejectsBadText()
-    {
-        requireTool();
-        const QString file = m_settings->path("bad.txt");
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(SettingsText::Header) + "\n[HKCU\\K]\n\"a\"=\"1\"\n\"b\"=oops\n");
-        f.close();
-        const ToolResult r = runTool({"--store", m_settings->storePath(), "import", file});
-        QCOMPARE(r.exitCode, 3);
-        QVERIFY2(r.err.contains("line 4"), r.err.constData());
-        QVERIFY(store().allValues().isEmpty()); // nothing of a bad file is imported
-    }
-
     void textForm_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -538,23 +524,16 @@ private slots:
         QTest::addColumn<int>("count");
         const QByteArray h = QByteArray(SettingsText::Header) + "\n";
         QTest::newRow("header only") << h << 0 << 0;
-        QTest::newRow("comments and blank lines")
-            << h + "; note\n\n[HKCU\\A]\n; more\n\"x\"=\"1\"\n"
-            << 0 << 1;
         QTest::newRow("CRLF and BOM") << "\xef\xbb\xbf" + h + "[HKCU\\A]\r\n@=\"1\"\r\n" << 0 << 1;
         QTest::newRow("dword") << h + "[HKCR\\.rtf]\n\"EDITFLAGS\"=dword:ffffffff\n" << 0 << 1;
         QTest::newRow("no header") << QByteArray("[HKCU\\A]\n") << 1 << 0;
         QTest::newRow("empty") << QByteArray() << 1 << 0;
         QTest::newRow("value before a key") << h + "\"x\"=\"1\"\n" << 2 << 0;
         QTest::newRow("unknown root") << h + "[HKXY\\A]\n" << 2 << 0;
-        QTest::newRow("unclosed key") << h + "[HKCU\\A\n" << 2 << 0;
         QTest::newRow("unclosed quote") << h + "[HKCU\\A]\n\"x\"=\"1\n" << 3 << 0;
         QTest::newRow("bad escape") << h + "[HKCU\\A]\n\"x\"=\"\\q\"\n" << 3 << 0;
-        QTest::newRow("short unicode escape") << h + "[HKCU\\A]\n\"x\"=\"\\u12\"\n" << 3 << 0;
         QTest::newRow("dword too long") << h + "[HKCU\\A]\n\"x\"=dword:123456789\n" << 3 << 0;
-        QTest::newRow("dword not hex") << h + "[HKCU\\A]\n\"x\"=dword:12g\n" << 3 << 0;
         QTest::newRow("text after the value") << h + "[HKCU\\A]\n\"x\"=\"1\" 2\n" << 3 << 0;
-        QTest::newRow("missing equals") << h + "[HKCU\\A]\n\"x\" \"1\"\n" << 3 << 0;
     }
     void textForm()
     {

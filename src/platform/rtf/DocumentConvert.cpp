@@ -9,9 +9,7 @@
 #include <QJsonObject>
 #include <QTextList>
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -87,21 +85,35 @@ DocumentConvert::FileKind DocumentConvert::kindOfPath(const QString &path)
 bool DocumentConvert::writeFileAtomically(const QString &path, const QByteArray &data,
                                           QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
-        return false;
+    const SafeFile::Result r = SafeFile::write(path, data);
+    if (!r.ok())
+        setError(error, QStringLiteral("%1: %2").arg(path, problemText(r)));
+    return r.ok();
+}
+
+QString DocumentConvert::problemText(const SafeFile::Result &result)
+{
+    switch (result.problem) {
+    case SafeFile::Problem::None:
+        return QString();
+    case SafeFile::Problem::Missing:
+        return QStringLiteral("no such file or folder");
+    case SafeFile::Problem::NotRegular:
+        return QStringLiteral("not an ordinary file (a %1)").arg(result.kind);
+    case SafeFile::Problem::BadName:
+        return QStringLiteral("the name is not valid UTF-8 and cannot be used as given");
+    case SafeFile::Problem::Unreadable:
+        return QStringLiteral("permission to read it is denied");
+    case SafeFile::Problem::ReadOnlyFile:
+        return QStringLiteral("the file is read-only");
+    case SafeFile::Problem::FolderNotWritable:
+        return QStringLiteral("the folder cannot be written to");
+    case SafeFile::Problem::DiskFull:
+        return QStringLiteral("the disk is full");
+    case SafeFile::Problem::Other:
+        break;
     }
-    if (file.write(data) != data.size()) {
-        setError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    return result.systemText();
 }
 
 QString DocumentConvert::plainText(const QTextDocument &document)
@@ -123,12 +135,12 @@ QString DocumentConvert::plainText(const QTextDocument &document)
 bool DocumentConvert::load(const QString &path, QTextDocument &document,
                            PlainText::Decoded *textInfo, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    QByteArray data;
+    const SafeFile::Result read = SafeFile::read(path, data);
+    if (!read.ok()) {
+        setError(error, QStringLiteral("%1: %2").arg(path, problemText(read)));
         return false;
     }
-    const QByteArray data = file.readAll();
     if (Rtf::read(data, document))
         return true;
     PlainText::Decoded decoded = PlainText::decode(data);

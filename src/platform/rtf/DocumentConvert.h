@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/SafeFile.h"
 #include "platform/rtf/PlainTextCodec.h"
 
 class QTextDocument;
@@ -15,9 +16,11 @@ enum class FileKind { Unknown, RichText, PlainText };
 // The kind a file's extension names (compared in capitals).
 FileKind kindOfPath(const QString &path);
 
-// Writes data to path through a temporary file in the same folder renamed over the target,
-// keeping the target's permissions: a failed write leaves the old file as it was.
+// Writes data to path with SafeFile::write (the old file stays whole when writing fails, and
+// the new one keeps its owner, mode and links).
 bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr);
+// Why a read or write failed, for a message on the command line.
+QString problemText(const SafeFile::Result &result);
 
 // The document's text for a plain-text file: paragraphs and line breaks as "\n", list
 // paragraphs led by their marker and a tab, pictures left out.
