@@ -39,6 +39,10 @@ public:
     void FORMLOAD(const QString &title, QWidget *window, bool restoreSize) const;
     // Saves a window's placement.
     void FORMSAVE(const QString &title, QWidget *window, bool saveSize) const;
+    // Around a dialog of the platform (the print dialog): while installed, a dialog window
+    // that opens is centred over the main window. Calls nest; each load needs its unload.
+    void HOOKFRMLOAD() const;
+    void HOOKFRMUNLOAD() const;
     // Tells the user, once, when the settings store could not be used (the program runs on its
     // defaults) or a damaged store was put aside, and where it went.
     void reportStoreNotice() const;

@@ -1,5 +1,9 @@
 #include "core/clsLibrary.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QPointer>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -112,6 +116,28 @@ QPoint centredOverOwner(const QWidget *window)
     return over.topLeft() +
            QPoint((over.width() - size.width()) / 2, (over.height() - size.height()) / 2);
 }
+
+// The window hook: centres each dialog window as it is first shown over the main window.
+class DialogHook : public QObject
+{
+public:
+    int users = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto *dialog = qobject_cast<QDialog *>(watched);
+            if (dialog && dialog->isWindow() && !dialog->property("pamphlexaHooked").toBool()) {
+                dialog->setProperty("pamphlexaHooked", true);
+                dialog->move(centredOverOwner(dialog));
+            }
+        }
+        return false;
+    }
+};
+
+QPointer<DialogHook> g_dialogHook;
 
 // Size (when asked) and position of the normal state, with the centring corrections.
 void placeNormal(const PlacementReader &reader, QWidget *window, bool restoreSize)
@@ -278,4 +304,22 @@ void clsLibrary::reportStoreNotice() const
         MESSAGEBOX(49, notice.file);
     else if (notice.kind == SettingsStore::Notice::DamagedSetAside)
         MESSAGEBOX(50, notice.file);
+}
+
+void clsLibrary::HOOKFRMLOAD() const
+{
+    if (!qApp)
+        return;
+    if (!g_dialogHook) {
+        g_dialogHook = new DialogHook;
+        g_dialogHook->setParent(qApp);
+        qApp->installEventFilter(g_dialogHook);
+    }
+    ++g_dialogHook->users;
+}
+
+void clsLibrary::HOOKFRMUNLOAD() const
+{
+    if (g_dialogHook && --g_dialogHook->users <= 0)
+        delete g_dialogHook;
 }

@@ -20,6 +20,7 @@
 #include <QTabBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include "core/AppState.h"
 #include "core/Identity.h"
@@ -56,7 +57,10 @@ frmPic::frmPic(frmMain &main) : QDialog(&main), m_main(main)
     setModal(false);
     g_browser = this;
 
-    m_loader = new PicBrowseLoader(QSize(ThumbPixels, ThumbPixels), this);
+    // Thumbnails have as many pixels as the screen shows in their box (twice as many each way
+    // on a high-density screen), so they stay sharp.
+    const int thumbPixels = qCeil(ThumbPixels * qBound(1.0, devicePixelRatioF(), 3.0));
+    m_loader = new PicBrowseLoader(QSize(thumbPixels, thumbPixels), this);
     connect(m_loader, &PicBrowseLoader::thumbnailReady, this, &frmPic::thumbnailReady);
     buildControls();
     buildMenu();
@@ -388,7 +392,17 @@ void frmPic::fillSlot(int slot)
         IMGSEL[slot]->setToolTip(QString());
         return;
     }
-    IMGSEL[slot]->setPixmap(QPixmap::fromImage(thumb->image));
+    // Shown at the size of the picture fitted into the box (never enlarged), whatever the
+    // thumbnail's own pixel count.
+    QPixmap pixmap = QPixmap::fromImage(thumb->image);
+    const QSize box(ThumbPixels, ThumbPixels);
+    const QSize shown = thumb->pixels.isValid() && (thumb->pixels.width() > ThumbPixels ||
+                                                    thumb->pixels.height() > ThumbPixels)
+                            ? thumb->pixels.scaled(box, Qt::KeepAspectRatio)
+                            : thumb->image.size();
+    if (shown.width() > 0 && thumb->image.width() > shown.width())
+        pixmap.setDevicePixelRatio(qreal(thumb->image.width()) / shown.width());
+    IMGSEL[slot]->setPixmap(pixmap);
     IMGSEL[slot]->setToolTip(
         PicBrowse::thumbTooltip(PixelsToTwips(thumb->pixels), thumb->fileBytes));
     if (thumb->status == PicBrowse::LoadStatus::Invalid)

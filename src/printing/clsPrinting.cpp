@@ -224,7 +224,10 @@ bool clsPrinting::PRINTDOCUMENT(QWidget *form, RichTextBox *source, bool quiet)
         qp->setPrintRange((CMD1.Flags & 1) ? QPrinter::Selection : QPrinter::AllPages);
         qp->setFromTo(1, CMD1.Max);
         qp->setCopyCount(CMD1.Copies);
-        if (!UiServices::instance().printDialog(qp))
+        clsLibrary::instance().HOOKFRMLOAD();
+        const bool accepted = UiServices::instance().printDialog(qp);
+        clsLibrary::instance().HOOKFRMUNLOAD();
+        if (!accepted)
             return false;
         if (qp->printRange() == QPrinter::PageRange && qp->fromPage() > 0) {
             from = qp->fromPage();

@@ -82,7 +82,8 @@ public:
     int PreviewPageCount = 0;
     int PaperWidthPx = 0;
     int PaperHeightPx = 0;
-    // Pixels per inch of the preview's page picture.
+    // Pixels per inch of the preview's page picture (144 times the screen's device pixel ratio,
+    // set by the preview).
     int PreviewDpi = 144;
     // Pages put on paper by the last print.
     int PrintedPages = 0;

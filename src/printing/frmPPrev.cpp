@@ -104,6 +104,9 @@ frmPPrev::frmPPrev(int pages, QWidget *parent) : QDialog(parent)
                   QLatin1String("False"));
 
     clsPrinting &engine = clsPrinting::instance();
+    // The page picture has the screen's device pixels in mind: on a high-density screen
+    // (a device pixel ratio of 2) it is drawn at twice the density so the text stays sharp.
+    engine.PreviewDpi = qRound(144 * qBound(1.0, devicePixelRatioF(), 3.0));
     CBOPGZOOM->addItems(zoomTexts());
     engine.PAGESEL(1, PICSTDPAGE);
     IMGPREVIEW->setPixmap(QPixmap::fromImage(PICSTDPAGE));
