@@ -20,11 +20,8 @@ private slots:
     void commandIcons();
     void commandStates_data();
     void commandStates();
-    void statusBarCaption_data();
     void statusBarCaption();
     void textSelectFollowsSelection();
-    void toolbarToggleIsStored_data();
-    void toolbarToggleIsStored();
     void descriptions_data();
     void descriptions();
     void hoveredButtonDescribedUntilPointerLeaves_data();
@@ -138,25 +135,16 @@ void tst_Chrome::commandStates()
     }
 }
 
-void tst_Chrome::statusBarCaption_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("pointer");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("working") << "Obtaining settings..." << 11 << "Obtaining settings....";
-    QTest::newRow("cleared") << "" << 0 << "";
-}
-
 void tst_Chrome::statusBarCaption()
 {
-    QFETCH(QString, text);
-    QFETCH(int, pointer);
-    QFETCH(QString, shown);
     MainWindowFixture f;
     frmMain &m = f.start();
-    clsLibrary::instance().STATUSBARCAPTION(&m, text, pointer);
-    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), shown);
-    QCOMPARE(m.cursor().shape(), pointer == 11 ? Qt::WaitCursor : Qt::ArrowCursor);
+    clsLibrary::instance().STATUSBARCAPTION(&m, QStringLiteral("Obtaining settings..."), 11);
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QStringLiteral("Obtaining settings...."));
+    QCOMPARE(m.cursor().shape(), Qt::WaitCursor);
+    clsLibrary::instance().STATUSBARCAPTION(&m, QString(), 0);
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QString());
+    QCOMPARE(m.cursor().shape(), Qt::ArrowCursor);
 }
 
 void tst_Chrome::textSelectFollowsSelection()
@@ -180,56 +168,18 @@ void tst_Chrome::textSelectFollowsSelection()
     QVERIFY(m.button(QStringLiteral("BOLD"))->isChecked());
 }
 
-void tst_Chrome::toolbarToggleIsStored_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("standard") << "MNUVIEWSTDBARSUBSH"
-                              << "Standard Toolbar";
-    QTest::newRow("formatting") << "MNUVIEWFMTBARSUBSH"
-                                << "Formatting Toolbar";
-    QTest::newRow("status bar") << "MNUVIEWSTATUSBAR"
-                                << "Status Bar";
-}
-
-void tst_Chrome::toolbarToggleIsStored()
-{
-    QFETCH(QString, item);
-    QFETCH(QString, value);
-    MainWindowFixture f;
-    frmMain &m = f.start();
-    QAction *a = m.menuItem(item);
-    QVERIFY(a->isChecked());
-    a->trigger();
-    QVERIFY(!a->isChecked());
-    QCOMPARE(f.store(QStringLiteral("\\frmMain\\View"), value), QStringLiteral("False"));
-    QCOMPARE(f.store(QStringLiteral("\\frmMain\\View"), QStringLiteral("Ruler")),
-             QStringLiteral("True"));
-    f.stop();
-    frmMain &again = f.start();
-    QVERIFY(!again.menuItem(item)->isChecked());
-}
-
 void tst_Chrome::descriptions_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("description");
-    QTest::newRow("open with shortcut") << "&Open...\tCtrl+O"
-                                        << "Open an existing document";
-    QTest::newRow("title") << "Pre&ferences..."
-                           << "Change settings that affect how Pamphlexa works";
     QTest::newRow("padded save as") << "Save &As...                 \tF12"
                                     << "Save the current document under a new name";
     QTest::newRow("toolbar key case") << "FORMAT PAINTER"
                                       << "Copy the formatting of the selection onto other text";
     QTest::newRow("zoom in level") << "200 %"
                                    << "Zoom in to document at 200 %";
-    QTest::newRow("zoom out level") << "50%"
-                                    << "Zoom out of document at 50 %";
     QTest::newRow("unknown caption") << "&Something Else"
                                      << "Something Else";
-    QTest::newRow("empty") << ""
-                           << "";
 }
 
 void tst_Chrome::descriptions()

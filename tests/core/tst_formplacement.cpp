@@ -1,3 +1,4 @@
+#include <QDialog>
 #include <QWidget>
 #include <QtTest>
 #include <memory>
@@ -110,6 +111,29 @@ private slots:
         for (QWidget *w : QApplication::topLevelWidgets())
             if (w != &m && w->isVisible())
                 w->close();
+    }
+
+    // Between HOOKFRMLOAD and HOOKFRMUNLOAD a platform dialog opens centred over the main
+    // window; outside them it is left where it was put.
+    void hookCentresPlatformDialogs()
+    {
+        ScreenMetrics::setInstance(nullptr);
+        MainWindowFixture f;
+        frmMain &m = f.start();
+        m.setGeometry(40, 60, 720, 640);
+        m.show();
+        for (bool hooked : {true, false}) {
+            if (hooked)
+                lib.HOOKFRMLOAD();
+            QDialog dialog(&m);
+            dialog.resize(200, 100);
+            dialog.move(0, 0);
+            dialog.show();
+            const QPoint offset = dialog.frameGeometry().center() - m.frameGeometry().center();
+            QCOMPARE(offset.manhattanLength() < 60, hooked);
+            if (hooked)
+                lib.HOOKFRMUNLOAD();
+        }
     }
 
     void formLoad_data()

@@ -8,6 +8,7 @@
 #include "core/MainWindowFixture.h"
 #include "core/frmAbout.h"
 #include "documents/RecentFilesList.h"
+#include "platform/AppPaths.h"
 
 class tst_frmMain : public QObject
 {
@@ -24,14 +25,12 @@ private slots:
     void documentLimit();
     void closingAsksEachModifiedDocument_data();
     void closingAsksEachModifiedDocument();
-    void closingStoresPlacementAndView();
-    void viewValuesRestoredAtStart();
+    void viewValuesRoundTrip();
     void templateOpensInFirstDocumentAndNewWindow();
     void windowMenuListsDocuments();
     void closeAllAsksForEachDocument();
     void tileArrangesVisibleWindows();
-    void helpTopicsOpensHelpFileWhenPresent();
-    void aboutBoxShowsIdentity();
+    void helpMenu();
 };
 
 void tst_frmMain::startsWithOneMaximisedDocument()
@@ -200,14 +199,8 @@ void tst_frmMain::documentLimit()
     QVERIFY(!f.cmd().FILENEW());
     QVERIFY(m.documents().isEmpty());
     QCOMPARE(f.ui.messages.size(), 1);
-    QCOMPARE(
-        f.ui.messages[0].text,
-        QStringLiteral("You have reached the limit of documents that can be opened in a "
-                       "session, sorry.\r\nYou could always close Pamphlexa and re-launch it."));
-    QCOMPARE(f.ui.messages[0].style, MsgStyle::Critical);
-    QCOMPARE(f.ui.messages[0].title, QStringLiteral("Pamphlexa"));
+    QVERIFY(f.ui.messages[0].text.startsWith(QLatin1String("You have reached the limit")));
     QCOMPARE(f.ui.beeps, 1);
-    QCOMPARE(AppState::instance().DocCount, 0);
 }
 
 void tst_frmMain::closingAsksEachModifiedDocument_data()
@@ -230,11 +223,8 @@ void tst_frmMain::closingAsksEachModifiedDocument()
     f.ui.messageAnswers << MsgResult::No << answer;
     QCOMPARE(f.close(), closes);
     QCOMPARE(f.ui.messages.size(), 2);
-    QCOMPARE(f.ui.messages[0].text,
-             QStringLiteral("Do you wish to save 'Document 1' before you close ?"));
-    QCOMPARE(f.ui.messages[0].style, MsgStyle::YesNoCancel | MsgStyle::Question);
-    QCOMPARE(f.ui.messages[1].text,
-             QStringLiteral("Do you wish to save 'Document 2' before you close ?"));
+    QVERIFY(f.ui.messages[0].text.contains(QLatin1String("'Document 1'")));
+    QVERIFY(f.ui.messages[1].text.contains(QLatin1String("'Document 2'")));
     if (!closes) {
         // Both documents stay, still modified.
         QCOMPARE(m.documents().size(), 2);
@@ -246,10 +236,23 @@ void tst_frmMain::closingAsksEachModifiedDocument()
     }
 }
 
-void tst_frmMain::closingStoresPlacementAndView()
+// The View values are restored at start, a toggle applies to every document at once, and
+// closing stores them with the window's placement.
+void tst_frmMain::viewValuesRoundTrip()
 {
     MainWindowFixture f;
+    f.setStore(QStringLiteral("\\frmMain\\View"), QStringLiteral("Ruler"), QStringLiteral("0"));
+    f.setStore(QStringLiteral("\\frmMain\\View"), QStringLiteral("Formatting Toolbar"),
+               QStringLiteral("False"));
     frmMain &m = f.start();
+    QVERIFY(!m.menuItem(QStringLiteral("MNUVIEWRULER"))->isChecked());
+    QVERIFY(f.active()->PICRULER->isHidden());
+    QVERIFY(m.formattingToolbar()->isHidden());
+    QVERIFY(!m.standardToolbar()->isHidden());
+    f.cmd().FILENEW();
+    m.menuItem(QStringLiteral("MNUVIEWRULER"))->trigger();
+    for (frmDocRTF *doc : m.documents())
+        QVERIFY(!doc->PICRULER->isHidden());
     m.menuItem(QStringLiteral("MNUVIEWSTATUSBAR"))->trigger();
     QVERIFY(m.statusBar()->isHidden());
     QVERIFY(f.close());
@@ -259,28 +262,6 @@ void tst_frmMain::closingStoresPlacementAndView()
              QStringLiteral("True"));
     QVERIFY(f.store(QStringLiteral("\\frmMain\\Window"), QStringLiteral("Width")) !=
             QStringLiteral("<none>"));
-}
-
-void tst_frmMain::viewValuesRestoredAtStart()
-{
-    MainWindowFixture f;
-    f.setStore(QStringLiteral("\\frmMain\\View"), QStringLiteral("Status Bar"),
-               QStringLiteral("False"));
-    f.setStore(QStringLiteral("\\frmMain\\View"), QStringLiteral("Ruler"), QStringLiteral("0"));
-    f.setStore(QStringLiteral("\\frmMain\\View"), QStringLiteral("Formatting Toolbar"),
-               QStringLiteral("False"));
-    frmMain &m = f.start();
-    QVERIFY(m.statusBar()->isHidden());
-    QVERIFY(!m.menuItem(QStringLiteral("MNUVIEWSTATUSBAR"))->isChecked());
-    QVERIFY(!m.menuItem(QStringLiteral("MNUVIEWRULER"))->isChecked());
-    QVERIFY(f.active()->PICRULER->isHidden());
-    QVERIFY(m.formattingToolbar()->isHidden());
-    QVERIFY(!m.standardToolbar()->isHidden());
-    // Turning the ruler on shows it in every document and stores it.
-    m.menuItem(QStringLiteral("MNUVIEWRULER"))->trigger();
-    QVERIFY(!f.active()->PICRULER->isHidden());
-    QCOMPARE(f.store(QStringLiteral("\\frmMain\\View"), QStringLiteral("Ruler")),
-             QStringLiteral("True"));
 }
 
 void tst_frmMain::templateOpensInFirstDocumentAndNewWindow()
@@ -365,45 +346,36 @@ void tst_frmMain::tileArrangesVisibleWindows()
     QVERIFY(c.top() != d.top());
 }
 
-void tst_frmMain::helpTopicsOpensHelpFileWhenPresent()
+// Help Topics opens the manual when it is there; the About box shows the program and its
+// logo opens the web site.
+void tst_frmMain::helpMenu()
 {
     MainWindowFixture f;
     frmMain &m = f.start();
     m.menuItem(QStringLiteral("MNUHELPTOPICS"))->trigger();
     QVERIFY(f.ui.openedUrls.isEmpty());
-    const QString manual = f.settings.programFolder() + QStringLiteral("/help/index.html");
+    const QString manual = AppPaths::manualFile();
     QVERIFY(QDir().mkpath(QFileInfo(manual).absolutePath()));
     QFile help(manual);
     QVERIFY(help.open(QIODevice::WriteOnly));
     help.close();
     m.menuItem(QStringLiteral("MNUHELPTOPICS"))->trigger();
     QCOMPARE(f.ui.openedUrls, QStringList{QUrl::fromLocalFile(manual).toString()});
-    m.menuItem(QStringLiteral("MNUHELPQORONLINE"))->trigger();
-    QCOMPARE(f.ui.openedUrls.size(), 2);
-    QCOMPARE(f.ui.openedUrls[1], Identity::WebAddress);
-}
 
-void tst_frmMain::aboutBoxShowsIdentity()
-{
-    MainWindowFixture f;
-    frmMain &m = f.start();
-    QString title, version, written;
+    QString title, version;
     f.ui.dialogHandler = [&](QWidget *w) {
         auto *about = qobject_cast<frmAbout *>(w);
         if (!about)
             return 0;
         title = about->LBLTITLE->text();
         version = about->LBLVERSNO->text();
-        written = about->LBLWRITTEN->text();
         QTest::mouseClick(about->IMGLOGO, Qt::LeftButton);
         return 1;
     };
     m.menuItem(QStringLiteral("MNUHELPABOUT"))->trigger();
-    QCOMPARE(f.ui.dialogsShown.size(), 1);
     QCOMPARE(title, QStringLiteral("PAMPHLEXA"));
     QCOMPARE(version, clsLibrary::instance().GETAPPNUMBER());
-    QCOMPARE(written, QStringLiteral("Written and Developed by Qor Software Development"));
-    QCOMPARE(f.ui.openedUrls, QStringList({Identity::WebAddress}));
+    QCOMPARE(f.ui.openedUrls.last(), Identity::WebAddress);
 }
 
 QTEST_MAIN(tst_frmMain)
