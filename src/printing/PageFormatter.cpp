@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextLayout>
 #include <algorithm>
 
@@ -41,9 +42,19 @@ void PageFormatter::prepare(const RichTextBox &box, double width)
     // Counting the pages of an unpaginated document finishes its layout.
     m_doc->pageCount();
 
+    // The root frame's paragraphs give their lines; a table (or any frame) gives the bands of
+    // lines across its cells.
     QAbstractTextDocumentLayout *layout = m_doc->documentLayout();
     bool breakAfter = false;
-    for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next()) {
+    for (auto it = m_doc->rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (const QTextFrame *frame = it.currentFrame()) {
+            const QTextFrameFormat format = frame->frameFormat();
+            addFrameBands(*frame, breakAfter || (format.pageBreakPolicy() &
+                                                 QTextFormat::PageBreak_AlwaysBefore));
+            breakAfter = format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter;
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
         const QTextLayout *tl = block.layout();
         const QTextBlockFormat format = block.blockFormat();
         const bool breakBefore =
@@ -63,6 +74,56 @@ void PageFormatter::prepare(const RichTextBox &box, double width)
                                breakBefore && i == 0});
         }
     }
+}
+
+void PageFormatter::addFrameBands(const QTextFrame &frame, bool breakBefore)
+{
+    // Every line of every cell (tables inside cells too), where the layout put it.
+    QAbstractTextDocumentLayout *layout = m_doc->documentLayout();
+    std::vector<Line> lines;
+    for (QTextBlock b = m_doc->findBlock(frame.firstPosition());
+         b.isValid() && b.position() <= frame.lastPosition(); b = b.next()) {
+        const QTextLayout *tl = b.layout();
+        const QRectF r = layout->blockBoundingRect(b);
+        if (!tl || tl->lineCount() == 0) {
+            lines.push_back({r.top(), r.top(), b.position(), false});
+            continue;
+        }
+        const double origin = r.top() - tl->boundingRect().top();
+        for (int i = 0; i < tl->lineCount(); ++i) {
+            const QTextLine line = tl->lineAt(i);
+            lines.push_back({origin + line.y(), origin + line.y() + line.height(),
+                             b.position() + line.textStart(), false});
+        }
+    }
+    if (lines.empty())
+        return;
+    // Lines side by side in a row overlap; overlapping lines make one band, which a page
+    // takes whole, so a page ends between lines of every cell and a short row moves on whole.
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Line &a, const Line &b) { return a.top < b.top; });
+    std::vector<Line> bands{lines.front()};
+    for (size_t i = 1; i < lines.size(); ++i) {
+        Line &band = bands.back();
+        if (lines[i].top < band.bottom - 0.01) {
+            band.bottom = std::max(band.bottom, lines[i].bottom);
+            band.docPos = std::min(band.docPos, lines[i].docPos);
+        } else {
+            bands.push_back(lines[i]);
+        }
+    }
+    // Bands meet, and the first and last reach the frame's edges, so borders and padding
+    // between lines print with them; a band's position only grows, as pages are found by it.
+    const QRectF rect = layout->frameBoundingRect(const_cast<QTextFrame *>(&frame));
+    bands.front().top = std::min(bands.front().top, rect.top());
+    bands.front().breakBefore = breakBefore;
+    for (size_t i = 1; i < bands.size(); ++i) {
+        bands[i].top = bands[i - 1].bottom;
+        bands[i].docPos =
+            std::min(std::max(bands[i].docPos, bands[i - 1].docPos + 1), frame.lastPosition());
+    }
+    bands.back().bottom = std::max(bands.back().bottom, rect.bottom());
+    m_lines.insert(m_lines.end(), bands.begin(), bands.end());
 }
 
 size_t PageFormatter::lineAt(int docPos) const

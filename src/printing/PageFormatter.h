@@ -6,6 +6,7 @@
 
 class QPainter;
 class QTextDocument;
+class QTextFrame;
 class RichTextBox;
 
 // A format-range request: where one page of text goes and which characters it may take.
@@ -23,8 +24,10 @@ struct FormatRange
 // formatter does: each request fills one page from its first character and answers where the
 // next page starts, drawing the page when given a painter. Lines are never split across pages;
 // a paragraph that asks for a page break before it starts a new page; a line taller than the
-// page gets a page of its own. The layout is made once per content and text width and kept
-// until release(), so counting, locating and drawing pages all see the same line breaks.
+// page gets a page of its own. A table breaks across pages only between lines of all its cells
+// (a row of one-line cells moves to the next page whole). The layout is made once per content
+// and text width and kept until release(), so counting, locating and drawing pages all see the
+// same line breaks.
 class PageFormatter
 {
 public:
@@ -53,6 +56,7 @@ private:
         bool breakBefore;
     };
     void prepare(const RichTextBox &box, double width);
+    void addFrameBands(const QTextFrame &frame, bool breakBefore);
     size_t lineAt(int docPos) const;
 
     std::unique_ptr<QTextDocument> m_doc;

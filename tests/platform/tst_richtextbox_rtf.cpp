@@ -39,22 +39,19 @@ class TestRichTextBoxRtf : public QObject
 private slots:
     void init() { QGuiApplication::clipboard()->clear(); }
 
-    void textRtfRoundTrip();
-    void selRtfCopiesFormatting();
-    void setSelRtfIsOneUndoStep();
-    void pasteRtfFromClipboard();
-    void pictureThroughRtf();
-    void fileRoundTrip_data();
-    void fileRoundTrip();
+    void documentRoundTrip();
+    void selectionAsRtf();
     void corpusPositionModel_data();
     void corpusPositionModel();
 };
 
-void TestRichTextBoxRtf::textRtfRoundTrip()
+void TestRichTextBoxRtf::documentRoundTrip()
 {
+    // What the control's properties set comes back through TextRTF, an RTF file and a text
+    // file (the text only).
     RichTextBox a;
     a.setFont("DejaVu Sans", 10);
-    a.setText("bold words\r\nindented\tand tabbed");
+    a.setText(QString::fromUtf8("bold words\r\nindented\tand tabbed \u00e9"));
     select(a, 0, 4);
     a.setSelBold(true);
     a.setSelFontSize(14);
@@ -69,19 +66,30 @@ void TestRichTextBoxRtf::textRtfRoundTrip()
     a.setSelCharOffset(60);
     select(a, 0, 0);
     a.setSelBullet(true);
+    a.setSelStart(3);
+    QImage image(16, 12, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    a.insertPicture(image);
+    QCOMPARE(a.Text().mid(3, 1), QString(QChar::ObjectReplacementCharacter));
 
-    const QString rtf = a.TextRTF();
-    QVERIFY(rtf.startsWith("{\\rtf"));
+    QTemporaryDir dir;
+    QVERIFY(a.SaveFile(dir.filePath("doc.rtf"), RichTextBox::rtfRTF));
+    QVERIFY(a.SaveFile(dir.filePath("doc.txt"), RichTextBox::rtfText));
+    RichTextBox fromFile;
+    QVERIFY(fromFile.LoadFile(dir.filePath("doc.rtf")));
+    QCOMPARE(fromFile.Text(), a.Text());
+    select(fromFile, 0, 4);
+    QCOMPARE(fromFile.SelBold(), std::optional<bool>(true));
     RichTextBox b;
-    b.setTextRTF(rtf);
+    b.setTextRTF(a.TextRTF());
     QCOMPARE(b.Text(), a.Text());
-    select(b, 0, 4);
+    select(b, 0, 5);
     QCOMPARE(b.SelBold(), std::optional<bool>(true));
     QCOMPARE(b.SelFontSize(), std::optional<double>(14));
     QCOMPARE(b.SelColor(), std::optional<QColor>(QColor(0x12, 0x34, 0x56)));
-    select(b, 4, 2);
+    select(b, 5, 2);
     QCOMPARE(b.SelBold(), std::optional<bool>(false));
-    select(b, 12, 5);
+    select(b, 13, 5);
     QCOMPARE(b.SelIndent(), std::optional<int>(1440));
     QCOMPARE(b.SelHangingIndent(), std::optional<int>(360));
     QCOMPARE(b.SelRightIndent(), std::optional<int>(720));
@@ -95,120 +103,49 @@ void TestRichTextBoxRtf::textRtfRoundTrip()
     QCOMPARE(b.SelIndent(), std::optional<int>(360));
     QCOMPARE(b.SelHangingIndent(), std::optional<int>(0));
     QVERIFY(!b.CanUndo());
-}
-
-void TestRichTextBoxRtf::selRtfCopiesFormatting()
-{
-    RichTextBox a;
-    a.setText("plain BOLD plain");
-    select(a, 6, 4);
-    a.setSelBold(true);
-    const QString part = a.SelRTF();
-    QVERIFY(part.startsWith("{\\rtf"));
-
-    RichTextBox scratch;
-    scratch.setTextRTF(part);
-    QCOMPARE(scratch.Text(), QString("BOLD"));
-    select(scratch, 0, 4);
-    QCOMPARE(scratch.SelBold(), std::optional<bool>(true));
-
-    // Putting it back over the selection keeps its place and formatting.
-    RichTextBox target;
-    target.setText("[]");
-    target.setSelStart(1);
-    target.setSelRTF(scratch.TextRTF());
-    QCOMPARE(target.Text(), QString("[BOLD]"));
-    select(target, 1, 4);
-    QCOMPARE(target.SelBold(), std::optional<bool>(true));
-}
-
-void TestRichTextBoxRtf::setSelRtfIsOneUndoStep()
-{
-    RichTextBox source;
-    source.setText("one\r\ntwo");
-    source.setSelStart(0);
-    source.setSelLength(8);
-    source.setSelItalic(true);
-    const QString rtf = source.TextRTF();
-
-    RichTextBox box;
-    box.setText("start end");
-    select(box, 6, 3);
-    box.setSelRTF(rtf);
-    QCOMPARE(box.Text(), QString("start one\r\ntwo"));
-    box.Undo();
-    QCOMPARE(box.Text(), QString("start end"));
-}
-
-void TestRichTextBoxRtf::pasteRtfFromClipboard()
-{
-    RichTextBox a;
-    a.setText("x underlined y");
-    select(a, 2, 10);
-    a.setSelUnderline(true);
-    a.Copy();
-    QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat("text/rtf"));
-
-    RichTextBox b;
-    b.setText("<>");
-    b.setSelStart(1);
-    QVERIFY(b.CanPaste());
-    b.Paste();
-    QCOMPARE(b.Text(), QString("<underlined>"));
-    select(b, 1, 10);
-    QCOMPARE(b.SelUnderline(), std::optional<bool>(true));
-    select(b, 0, 1);
-    QCOMPARE(b.SelUnderline(), std::optional<bool>(false));
-}
-
-void TestRichTextBoxRtf::pictureThroughRtf()
-{
-    RichTextBox a;
-    a.setText("ab\r\ncd");
-    a.setSelStart(5);
-    QImage image(16, 12, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    a.insertPicture(image);
-    const QString expected = QString("ab\r\nc") + QChar::ObjectReplacementCharacter + "d";
-    QCOMPARE(a.Text(), expected);
-
-    RichTextBox b;
-    b.setTextRTF(a.TextRTF());
-    QCOMPARE(b.Text(), expected);
-    QCOMPARE(b.Find("d"), 6);
-    select(b, 5, 1);
+    // The picture copies as a picture.
+    select(b, 3, 1);
     b.Copy();
     QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
+
+    RichTextBox text;
+    QVERIFY(text.LoadFile(dir.filePath("doc.txt")));
+    QCOMPARE(text.Text(), QString(a.Text()).remove(QChar::ObjectReplacementCharacter));
+    select(text, 0, 4);
+    QCOMPARE(text.SelBold(), std::optional<bool>(false));
 }
 
-void TestRichTextBoxRtf::fileRoundTrip_data()
+void TestRichTextBoxRtf::selectionAsRtf()
 {
-    QTest::addColumn<int>("type");
-    QTest::newRow("rtf") << int(RichTextBox::rtfRTF);
-    QTest::newRow("text") << int(RichTextBox::rtfText);
-}
-
-void TestRichTextBoxRtf::fileRoundTrip()
-{
-    QFETCH(int, type);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("doc");
+    // SelRTF carries the selection's formatting and paragraphs; setSelRTF puts them over a
+    // selection as one undo step; a copy offers RTF, and pasting it keeps the formatting.
     RichTextBox a;
-    a.setText(QString::fromUtf8("first\r\nsecond \u00e9"));
-    select(a, 0, 5);
+    a.setText("plain BOLD\r\nNEXT plain");
+    select(a, 6, 10);
     a.setSelBold(true);
-    QVERIFY(a.SaveFile(path, type));
+    RichTextBox target;
+    target.setText("[start]");
+    select(target, 1, 5);
+    target.setSelRTF(a.SelRTF());
+    QCOMPARE(target.Text(), QString("[BOLD\r\nNEXT]"));
+    select(target, 1, 10);
+    QCOMPARE(target.SelBold(), std::optional<bool>(true));
+    select(target, 11, 1);
+    QCOMPARE(target.SelBold(), std::optional<bool>(false));
+    target.Undo();
+    QCOMPARE(target.Text(), QString("[start]"));
 
-    RichTextBox b;
-    QVERIFY(b.LoadFile(path));
-    QCOMPARE(b.Text(), a.Text());
-    select(b, 0, 5);
-    QCOMPARE(b.SelBold(), std::optional<bool>(type == RichTextBox::rtfRTF));
-    if (type == RichTextBox::rtfText) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("first\nsecond \xc3\xa9"));
-    }
+    select(a, 6, 4);
+    a.Copy();
+    QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat("text/rtf"));
+    select(target, 1, 0);
+    QVERIFY(target.CanPaste());
+    target.Paste();
+    QCOMPARE(target.Text(), QString("[BOLDstart]"));
+    select(target, 1, 4);
+    QCOMPARE(target.SelBold(), std::optional<bool>(true));
+    select(target, 5, 1);
+    QCOMPARE(target.SelBold(), std::optional<bool>(false));
 }
 
 void TestRichTextBoxRtf::corpusPositionModel_data()

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
 #include "platform/rtf/TextFormats.h"
 
 using namespace TextFormats;
@@ -22,22 +23,108 @@ QString blocksText(const QTextDocument &doc)
     return blocks.join(u'\n');
 }
 
-QString readText(const QByteArray &rtf)
+// A paragraph as "<its formatting>" then its runs as text{formatting}, paragraphs joined by
+// " / ". Only what differs from left-aligned 12-point Times New Roman (or is not set) shows; an
+// indent, spacing or tab whose pixels do not follow its twips shows both.
+QString describe(const QTextDocument &doc)
 {
-    QTextDocument doc;
-    Rtf::read(rtf, doc);
-    return blocksText(doc);
-}
-
-// The format of the first character of the first occurrence of "X".
-QTextCharFormat formatOfX(const QTextDocument &doc)
-{
-    const QTextCursor found = doc.find(QStringLiteral("X"));
-    if (found.isNull())
-        return {};
-    QTextCursor c(const_cast<QTextDocument *>(&doc));
-    c.setPosition(found.selectionStart() + 1);
-    return c.charFormat();
+    QStringList blocks;
+    QList<const QTextList *> lists;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QTextBlockFormat f = b.blockFormat();
+        QStringList p;
+        const Qt::Alignment align = f.alignment() & Qt::AlignHorizontal_Mask;
+        if (align != Qt::AlignLeft)
+            p << (align == Qt::AlignHCenter ? "qc" : align == Qt::AlignRight ? "qr" : "qj");
+        const bool listed = b.textList();
+        const std::pair<const char *, int> twips[] = {{"li", LeftIndentTwips},
+                                                      {"ri", RightIndentTwips},
+                                                      {"fi", FirstIndentTwips},
+                                                      {"sb", SpaceBeforeTwips},
+                                                      {"sa", SpaceAfterTwips}};
+        const double pixels[] = {f.leftMargin(), f.rightMargin(), f.textIndent(), f.topMargin(),
+                                 f.bottomMargin()};
+        for (int i = 0; i < 5; ++i) {
+            const int value = f.intProperty(twips[i].second);
+            const double expected = i == 2 ? firstLinePixels(value, listed) : value * PixelsPerTwip;
+            if (value != 0 || pixels[i] != 0)
+                p << twips[i].first + QString::number(value) +
+                         (qFuzzyCompare(1 + pixels[i], 1 + expected)
+                              ? QString()
+                              : QStringLiteral("(%1px)").arg(pixels[i]));
+        }
+        for (const QTextOption::Tab &t : f.tabPositions())
+            p << QStringLiteral("tab%1%2")
+                     .arg(t.type == QTextOption::RightTab    ? "r"
+                          : t.type == QTextOption::CenterTab ? "c"
+                                                             : "")
+                     .arg(t.position / PixelsPerTwip);
+        if (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+            p << "page";
+        // A list as its style and which of the document's lists it is, in order of appearance.
+        if (listed) {
+            if (!lists.contains(b.textList()))
+                lists << b.textList();
+            p << QStringLiteral("list%1#%2")
+                     .arg(int(b.textList()->format().style()))
+                     .arg(lists.indexOf(b.textList()) + 1);
+        }
+        QString out = p.isEmpty() ? QString() : u'<' + p.join(u' ') + u'>';
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat c = it.fragment().charFormat();
+            if (c.isImageFormat()) {
+                const QTextImageFormat img = c.toImageFormat();
+                const QSize twips(img.intProperty(PictureWidthTwips),
+                                  img.intProperty(PictureHeightTwips));
+                out +=
+                    QStringLiteral("[%1 %2x%3%4]")
+                        .arg(img.property(PictureKind).toString())
+                        .arg(twips.width())
+                        .arg(twips.height())
+                        .arg(QSizeF(img.width(), img.height()) == QSizeF(twips) * PixelsPerTwip
+                                 ? QString()
+                                 : QStringLiteral("(%1x%2px)").arg(img.width()).arg(img.height()));
+                continue;
+            }
+            QStringList r;
+            const QString font = c.fontFamilies().toStringList().value(0);
+            if (!font.isEmpty() && font != QLatin1String("Times New Roman"))
+                r << "f=" + font;
+            if (c.hasProperty(QTextFormat::FontPointSize) && c.fontPointSize() != 12)
+                r << QStringLiteral("fs%1").arg(c.fontPointSize() * 2);
+            if (c.fontWeight() >= QFont::Bold)
+                r << "b";
+            if (c.fontItalic())
+                r << "i";
+            if (c.underlineStyle() != QTextCharFormat::NoUnderline)
+                r << QStringLiteral("u%1").arg(int(c.underlineStyle()));
+            if (c.fontStrikeOut())
+                r << "strike";
+            if (c.hasProperty(QTextFormat::ForegroundBrush))
+                r << "cf" + c.foreground().color().name();
+            if (c.hasProperty(QTextFormat::BackgroundBrush))
+                r << "hl" + c.background().color().name();
+            if (c.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+                r << "super";
+            if (c.verticalAlignment() == QTextCharFormat::AlignSubScript)
+                r << "sub";
+            // Only the baseline offset moves \up and \dn text, never Qt's own raise as well.
+            if (const int offset = c.intProperty(CharOffsetTwips))
+                r << QStringLiteral("up%1%2").arg(offset).arg(
+                    c.superScriptBaseline() + c.subScriptBaseline() == 0 ? "" : "+qt");
+            if (c.fontCapitalization() == QFont::AllUppercase)
+                r << "caps";
+            if (c.fontCapitalization() == QFont::SmallCaps)
+                r << "scaps";
+            if (c.boolProperty(Hidden))
+                r << "v";
+            out += it.fragment().text();
+            if (!r.isEmpty())
+                out += u'{' + r.join(u' ') + u'}';
+        }
+        blocks << out;
+    }
+    return blocks.join(QStringLiteral(" / "));
 }
 
 QByteArray hex(const QByteArray &bytes)
@@ -45,85 +132,32 @@ QByteArray hex(const QByteArray &bytes)
     return bytes.toHex();
 }
 
-QByteArray pngBytes(int w, int h)
+QByteArray imageBytes(const char *format, int w, int h)
 {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::red);
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return data;
 }
-
-QByteArray jpegBytes(int w, int h)
+QByteArray pngBytes(int w, int h)
 {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    return data;
+    return imageBytes("PNG", w, h);
 }
 
-// A packed DIB (BITMAPINFOHEADER + pixels) of a 2x2 24-bit picture.
-QByteArray dibBytes()
+// The picture of the document's first picture character.
+QImage firstImage(const QTextDocument &doc)
 {
-    QByteArray d;
-    auto le32 = [&d](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            d.append(char(v >> (8 * i)));
-    };
-    auto le16 = [&d](quint16 v) {
-        d.append(char(v));
-        d.append(char(v >> 8));
-    };
-    le32(40);
-    le32(2);
-    le32(2);
-    le16(1);
-    le16(24);
-    le32(0);
-    le32(16);
-    le32(0);
-    le32(0);
-    le32(0);
-    le32(0);
-    for (int row = 0; row < 2; ++row)
-        d.append(QByteArray("\x00\x00\xff\x00\x00\xff\x00\x00", 8)); // 2 red pixels + padding
-    return d;
-}
-
-struct Picture
-{
-    bool found = false;
-    QString kind;
-    QSizeF size;
-    int twipsW = 0, twipsH = 0;
-    QImage image;
-};
-
-QList<Picture> pictures(const QTextDocument &doc)
-{
-    QList<Picture> out;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat f = it.fragment().charFormat();
-            if (!f.isImageFormat())
-                continue;
-            const QTextImageFormat img = f.toImageFormat();
-            Picture p;
-            p.found = true;
-            p.kind = img.property(PictureKind).toString();
-            p.size = QSizeF(img.width(), img.height());
-            p.twipsW = img.intProperty(PictureWidthTwips);
-            p.twipsH = img.intProperty(PictureHeightTwips);
-            p.image = doc.resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>();
-            out << p;
-        }
-    }
-    return out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                return doc
+                    .resource(QTextDocument::ImageResource,
+                              QUrl(it.fragment().charFormat().toImageFormat().name()))
+                    .value<QImage>();
+    return {};
 }
 } // namespace
 
@@ -135,22 +169,10 @@ private slots:
     void detectsRtf();
     void text_data();
     void text();
-    void encodings_data();
-    void encodings();
-    void unicode_data();
-    void unicode();
-    void characterFormats_data();
-    void characterFormats();
-    void paragraphFormats();
-    void paragraphMarks_data();
-    void paragraphMarks();
-    void pageBreak();
-    void lists_data();
-    void lists();
+    void formats_data();
+    void formats();
     void pictures_data();
     void pictures();
-    void malformed_data();
-    void malformed();
     void insertAtCursor();
 };
 
@@ -183,18 +205,8 @@ void TestRtfReader::text_data()
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
     const QString ls(QChar::LineSeparator);
-    QTest::newRow("paragraphs") << QByteArray("{\\rtf1 One\\par Two}") << "One\nTwo";
-    QTest::newRow("final paragraph mark") << QByteArray("{\\rtf1 One\\par Two\\par}") << "One\nTwo";
-    QTest::newRow("empty paragraphs kept")
-        << QByteArray("{\\rtf1 One\\par\\par Two\\par\\par}") << "One\n\nTwo\n";
-    QTest::newRow("line and tab") << QByteArray("{\\rtf1 a\\line b\\tab c}") << "a" + ls + "b\tc";
     QTest::newRow("crlf ignored") << QByteArray("{\\rtf1 a\r\nb\n}") << "ab";
-    QTest::newRow("escaped") << QByteArray("{\\rtf1 \\{a\\}\\\\}") << "{a}\\";
     QTest::newRow("delimiting space") << QByteArray("{\\rtf1 \\b  two\\b0 x}") << " twox";
-    QTest::newRow("special characters")
-        << QByteArray("{\\rtf1 \\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote"
-                      "\\~\\_}")
-        << QString::fromUtf8("—–•‘’“”\u00a0\u2011");
     QTest::newRow("backslash newline is a paragraph") << QByteArray("{\\rtf1 a\\\nb}") << "a\nb";
     QTest::newRow("unknown words ignored") << QByteArray("{\\rtf1 a\\foo12 b\\bar c}") << "abc";
     QTest::newRow("ignorable destination")
@@ -226,19 +238,8 @@ void TestRtfReader::text_data()
         << QByteArray("{\\rtf1{\\upr{ansi}{\\*\\ud{uni}}}}") << "uni";
     QTest::newRow("literal tab character") << QByteArray("{\\rtf1 a\tb}") << "a\tb";
     QTest::newRow("nonshppict skipped") << QByteArray("{\\rtf1 a{\\nonshppict text}b}") << "ab";
-}
 
-void TestRtfReader::text()
-{
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QCOMPARE(readText(rtf), text);
-}
-
-void TestRtfReader::encodings_data()
-{
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
+    // Code pages: the font's charset, \ansicpg, double-byte pages.
     QTest::newRow("windows-1252 default")
         << QByteArray("{\\rtf1 caf\\'e9 \\'80}") << QString::fromUtf8("café €");
     QTest::newRow("raw 8-bit text") << QByteArray("{\\rtf1 caf\xe9}") << QString::fromUtf8("café");
@@ -254,23 +255,12 @@ void TestRtfReader::encodings_data()
     QTest::newRow("charset 238 is central european")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset238 A;}}\\f0 \\'b9\\'ea}")
         << QString::fromUtf8("ąę");
-    QTest::newRow("charset 186 is baltic")
-        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset186 A;}}\\f0 \\'e0\\'fe}")
-        << QString::fromUtf8("ąž");
-    QTest::newRow("charset 161 greek") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset161 A;}}"
-                                                     "\\f0 \\'e1}")
-                                       << QString::fromUtf8("α");
     QTest::newRow("cpg in the font table")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\cpg1253 A;}}\\f0 \\'e1}") << QString::fromUtf8("α");
-    QTest::newRow("shift-jis double byte")
-        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS;}}\\f0 \\'82\\'a0\\'93\\'fa}")
-        << QString::fromUtf8("あ日");
     QTest::newRow("shift-jis split hex and raw")
         << QByteArray("{\\rtf1\\ansicpg932 \\'82\xa0 x}") << QString::fromUtf8("あ x");
     QTest::newRow("shift-jis half-width katakana")
         << QByteArray("{\\rtf1\\ansicpg932 \\'b1}") << QString::fromUtf8("ｱ");
-    QTest::newRow("gbk") << QByteArray("{\\rtf1\\ansicpg936 \\'b2\\'e2\\'ca\\'d4}")
-                         << QString::fromUtf8("测试");
     QTest::newRow("big5") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset136 M;}}\\f0 \\'a4\\'a4}")
                           << QString::fromUtf8("中");
     QTest::newRow("font name in its charset")
@@ -279,23 +269,11 @@ void TestRtfReader::encodings_data()
     QTest::newRow("pc 437") << QByteArray("{\\rtf1\\pc \\'f1\\'f2}") << QString::fromUtf8("±≥");
     QTest::newRow("unknown code page")
         << QByteArray("{\\rtf1\\ansicpg0 \\'e9}") << QString::fromUtf8("é");
-}
 
-void TestRtfReader::encodings()
-{
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QCOMPARE(readText(rtf), text);
-}
-
-void TestRtfReader::unicode_data()
-{
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
+    // \u and its fallback characters.
     QTest::newRow("fallback skipped")
         << QByteArray("{\\rtf1 a\\u945?b}") << QString::fromUtf8("aαb");
     QTest::newRow("negative") << QByteArray("{\\rtf1 \\u-3913 ?}") << QString(QChar(0xF0B7));
-    QTest::newRow("above 32767") << QByteArray("{\\rtf1 \\u61623?}") << QString(QChar(0xF0B7));
     QTest::newRow("surrogate pair signed")
         << QByteArray("{\\rtf1 \\u-10179?\\u-9047?}") << QString::fromUtf8("💩");
     QTest::newRow("surrogate pair unsigned")
@@ -316,423 +294,8 @@ void TestRtfReader::unicode_data()
         << QByteArray("{\\rtf1\\uc1 \\u945 xyz}") << QString::fromUtf8("αyz");
     QTest::newRow("control word counts as one")
         << QByteArray("{\\rtf1 \\u8212\\endash x}") << QString::fromUtf8("—x");
-}
 
-void TestRtfReader::unicode()
-{
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QCOMPARE(readText(rtf), text);
-}
-
-void TestRtfReader::characterFormats_data()
-{
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("check");
-    QTest::addColumn<QVariant>("expected");
-    const QByteArray head = "{\\rtf1{\\fonttbl{\\f0 Times New Roman;}{\\f1 Arial;}}"
-                            "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}";
-    QTest::newRow("bold") << head + "\\b X}"
-                          << "bold" << QVariant(true);
-    QTest::newRow("bold off") << head + "\\b\\b0 X}"
-                              << "bold" << QVariant(false);
-    QTest::newRow("bold ends with group") << head + "{\\b a}X}"
-                                          << "bold" << QVariant(false);
-    QTest::newRow("italic") << head + "\\i X}"
-                            << "italic" << QVariant(true);
-    QTest::newRow("underline") << head + "\\ul X}"
-                               << "underline" << QVariant(int(QTextCharFormat::SingleUnderline));
-    QTest::newRow("underline dotted") << head + "\\uld X}"
-                                      << "underline" << QVariant(int(QTextCharFormat::DotLine));
-    QTest::newRow("underline dash") << head + "\\uldash X}"
-                                    << "underline" << QVariant(int(QTextCharFormat::DashUnderline));
-    QTest::newRow("underline wave") << head + "\\ulwave X}"
-                                    << "underline" << QVariant(int(QTextCharFormat::WaveUnderline));
-    QTest::newRow("underline none") << head + "\\ul\\ulnone X}"
-                                    << "underline" << QVariant(int(QTextCharFormat::NoUnderline));
-    QTest::newRow("strike") << head + "\\strike X}"
-                            << "strike" << QVariant(true);
-    QTest::newRow("font") << head + "\\f1 X}"
-                          << "font" << QVariant("Arial");
-    QTest::newRow("default font") << head + "X}"
-                                  << "font" << QVariant("Times New Roman");
-    QTest::newRow("deff") << QByteArray("{\\rtf1\\deff1{\\fonttbl{\\f0 A;}{\\f1 B;}}X}") << "font"
-                          << QVariant("B");
-    QTest::newRow("plain resets font") << head + "\\f1\\b\\plain X}"
-                                       << "font" << QVariant("Times New Roman");
-    QTest::newRow("size") << head + "\\fs36 X}"
-                          << "size" << QVariant(18.0);
-    QTest::newRow("default size") << head + "X}"
-                                  << "size" << QVariant(12.0);
-    QTest::newRow("half point size") << head + "\\fs21 X}"
-                                     << "size" << QVariant(10.5);
-    QTest::newRow("colour") << head + "\\cf1 X}"
-                            << "colour" << QVariant(QColor(255, 0, 0));
-    QTest::newRow("automatic colour") << head + "\\cf0 X}"
-                                      << "colour" << QVariant(QColor());
-    QTest::newRow("colour out of table") << head + "\\cf9 X}"
-                                         << "colour" << QVariant(QColor());
-    QTest::newRow("highlight") << head + "\\highlight2 X}"
-                               << "highlight" << QVariant(QColor(0, 0, 255));
-    QTest::newRow("background cb") << head + "\\cb1 X}"
-                                   << "highlight" << QVariant(QColor(255, 0, 0));
-    QTest::newRow("super") << head + "\\super X}"
-                           << "vertical" << QVariant(int(QTextCharFormat::AlignSuperScript));
-    QTest::newRow("sub") << head + "\\sub X}"
-                         << "vertical" << QVariant(int(QTextCharFormat::AlignSubScript));
-    QTest::newRow("nosupersub") << head + "\\super\\nosupersub X}"
-                                << "vertical" << QVariant(int(QTextCharFormat::AlignNormal));
-    QTest::newRow("super has no offset") << head + "\\super X}"
-                                         << "offset" << QVariant(0);
-    QTest::newRow("up") << head + "\\up6 X}"
-                        << "offset" << QVariant(60);
-    QTest::newRow("dn") << head + "\\dn4 X}"
-                        << "offset" << QVariant(-40);
-    QTest::newRow("up raises") << head + "\\up6 X}"
-                               << "vertical" << QVariant(int(QTextCharFormat::AlignSuperScript));
-    // Only the baseline offset raises \up text; Qt's own superscript raise would add to it.
-    QTest::newRow("up raised by its offset alone") << head + "\\up6 X}"
-                                                   << "script baseline" << QVariant(0.0);
-    QTest::newRow("nosupersub clears up") << head + "\\up6\\nosupersub X}"
-                                          << "offset" << QVariant(0);
-    QTest::newRow("hidden") << head + "\\v X}"
-                            << "hidden" << QVariant(true);
-    QTest::newRow("double-byte text takes associated size") << head + "\\fs24\\dbch\\afs20 X}"
-                                                            << "size" << QVariant(10.0);
-    QTest::newRow("associated size only for double-byte text")
-        << head + "\\fs24\\dbch\\afs20\\loch X}"
-        << "size" << QVariant(12.0);
-    QTest::newRow("double-byte text takes associated bold") << head + "\\b\\dbch\\ab0 X}"
-                                                            << "bold" << QVariant(false);
-    QTest::newRow("associated size of other text ignored")
-        << head + "\\rtlch\\afs40\\ltrch\\fs24\\dbch X}"
-        << "size" << QVariant(12.0);
-    QTest::newRow("double-byte text keeps its font") << head + "\\loch\\af0\\dbch\\af0\\f1 X}"
-                                                     << "font" << QVariant("Arial");
-    QTest::newRow("caps") << head + "\\caps X}"
-                          << "caps" << QVariant(int(QFont::AllUppercase));
-    QTest::newRow("small caps") << head + "\\scaps X}"
-                                << "caps" << QVariant(int(QFont::SmallCaps));
-}
-
-void TestRtfReader::characterFormats()
-{
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, check);
-    QFETCH(QVariant, expected);
-    QTextDocument doc;
-    QVERIFY(Rtf::read(rtf, doc));
-    const QTextCharFormat f = formatOfX(doc);
-    QVariant actual;
-    if (check == "bold")
-        actual = f.fontWeight() >= QFont::Bold;
-    else if (check == "italic")
-        actual = f.fontItalic();
-    else if (check == "underline")
-        actual = int(f.underlineStyle());
-    else if (check == "strike")
-        actual = f.fontStrikeOut();
-    else if (check == "font")
-        actual = f.fontFamilies().toStringList().value(0);
-    else if (check == "size")
-        actual = f.fontPointSize();
-    else if (check == "colour")
-        actual = f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color() : QColor();
-    else if (check == "highlight")
-        actual = f.hasProperty(QTextFormat::BackgroundBrush) ? f.background().color() : QColor();
-    else if (check == "vertical")
-        actual = int(f.verticalAlignment());
-    else if (check == "offset")
-        actual = f.intProperty(CharOffsetTwips);
-    else if (check == "script baseline")
-        actual = f.superScriptBaseline() + f.subScriptBaseline();
-    else if (check == "hidden")
-        actual = f.boolProperty(Hidden);
-    else if (check == "caps")
-        actual = int(f.fontCapitalization());
-    QCOMPARE(actual, expected);
-}
-
-void TestRtfReader::paragraphFormats()
-{
-    QTextDocument doc;
-    Rtf::read("{\\rtf1\\pard\\qc\\li720\\ri360\\fi-240\\sb120\\sa60\\tqr\\tx1440\\tx2880 "
-              "one\\par two\\par\\pard\\qr three\\par\\pard\\qj four\\par"
-              "{\\pard\\ql\\li100 five\\par}six\\par\\pard seven}",
-              doc);
-    QCOMPARE(doc.blockCount(), 7);
-    const QTextBlockFormat one = doc.findBlockByNumber(0).blockFormat();
-    QCOMPARE(one.alignment(), Qt::AlignHCenter);
-    QCOMPARE(one.intProperty(LeftIndentTwips), 720);
-    QCOMPARE(one.leftMargin(), 48.0);
-    QCOMPARE(one.intProperty(RightIndentTwips), 360);
-    QCOMPARE(one.rightMargin(), 24.0);
-    QCOMPARE(one.intProperty(FirstIndentTwips), -240);
-    QCOMPARE(one.textIndent(), -16.0);
-    QCOMPARE(one.intProperty(SpaceBeforeTwips), 120);
-    QCOMPARE(one.topMargin(), 8.0);
-    QCOMPARE(one.intProperty(SpaceAfterTwips), 60);
-    QCOMPARE(one.property(TabStopsTwips).value<QList<int>>(), QList<int>({1440, 2880}));
-    QCOMPARE(one.tabPositions().size(), 2);
-    QCOMPARE(one.tabPositions().at(0).position, 96.0);
-    QCOMPARE(one.tabPositions().at(0).type, QTextOption::RightTab);
-    QCOMPARE(one.tabPositions().at(1).type, QTextOption::LeftTab);
-    // Paragraph formatting carries over \par until \pard.
-    QCOMPARE(doc.findBlockByNumber(1).blockFormat().intProperty(LeftIndentTwips), 720);
-    QCOMPARE(doc.findBlockByNumber(2).blockFormat().alignment(), Qt::AlignRight);
-    QVERIFY(!doc.findBlockByNumber(2).blockFormat().hasProperty(LeftIndentTwips));
-    QCOMPARE(doc.findBlockByNumber(3).blockFormat().alignment(), Qt::AlignJustify);
-    QCOMPARE(doc.findBlockByNumber(4).blockFormat().intProperty(LeftIndentTwips), 100);
-    // Leaving the group restores the paragraph formatting of before.
-    QCOMPARE(doc.findBlockByNumber(5).blockFormat().alignment(), Qt::AlignJustify);
-    QCOMPARE(doc.findBlockByNumber(6).blockFormat().alignment(), Qt::AlignLeft);
-}
-
-void TestRtfReader::paragraphMarks_data()
-{
-    // Each block as "text:alignment:bold:listed", alignment L, C, R or J.
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QStringList>("blocks");
-    QTest::newRow("carried over marks until \\pard")
-        << QByteArray("{\\rtf1\\qc a\\par b\\par\\pard c}")
-        << QStringList{"a:C:0:0", "b:C:0:0", "c:L:0:0"};
-    QTest::newRow("set inside a paragraph, then reset")
-        << QByteArray("{\\rtf1 x\\par a\\qc\\par\\pard b}")
-        << QStringList{"x:L:0:0", "a:C:0:0", "b:L:0:0"};
-    QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1 a\\par\\par\\qr b\\par}")
-                                      << QStringList{"a:L:0:0", ":L:0:0", "b:R:0:0"};
-    QTest::newRow("bold across a mark") << QByteArray("{\\rtf1{\\b a\\par b}\\par c}")
-                                        << QStringList{"a:L:1:0", "b:L:1:0", "c:L:0:0"};
-    QTest::newRow("a list item between plain paragraphs")
-        << QByteArray("{\\rtf1 a\\par{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}"
-                      "\\fi-360\\li720 b\\par\\pard c\\par d}")
-        << QStringList{"a:L:0:0", "b:L:0:1", "c:L:0:0", "d:L:0:0"};
-    QTest::newRow("a page break after plain paragraphs")
-        << QByteArray("{\\rtf1 a\\par b\\page c}") << QStringList{"a:L:0:0", "b:L:0:0", "c:L:0:0"};
-}
-
-void TestRtfReader::paragraphMarks()
-{
-    QFETCH(QByteArray, rtf);
-    QFETCH(QStringList, blocks);
-    QTextDocument doc;
-    QVERIFY(Rtf::read(rtf, doc));
-    QStringList got;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        const Qt::Alignment a = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
-        const QChar align = a == Qt::AlignHCenter   ? u'C'
-                            : a == Qt::AlignRight   ? u'R'
-                            : a == Qt::AlignJustify ? u'J'
-                                                    : u'L';
-        QTextCursor c(b);
-        c.movePosition(QTextCursor::NextCharacter);
-        const bool bold = !b.text().isEmpty() && c.charFormat().fontWeight() == QFont::Bold;
-        got << QStringLiteral("%1:%2:%3:%4")
-                   .arg(b.text(), align, QString::number(bold),
-                        QString::number(b.textList() != nullptr));
-    }
-    QCOMPARE(got, blocks);
-}
-
-void TestRtfReader::pageBreak()
-{
-    QTextDocument doc;
-    Rtf::read("{\\rtf1 one\\page two\\par\\page three\\par\\pard\\pagebb four}", doc);
-    QCOMPARE(blocksText(doc), QString("one\ntwo\nthree\nfour"));
-    auto breaks = [&doc](int n) {
-        return bool(doc.findBlockByNumber(n).blockFormat().pageBreakPolicy() &
-                    QTextFormat::PageBreak_AlwaysBefore);
-    };
-    QVERIFY(!breaks(0));
-    QVERIFY(breaks(1));
-    QVERIFY(breaks(2));
-    QVERIFY(breaks(3));
-}
-
-void TestRtfReader::lists_data()
-{
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
-    // For each paragraph: the list style, or 0 when not in a list.
-    QTest::addColumn<QList<int>>("styles");
-    // For each paragraph: which list it belongs to (paragraphs with equal numbers share one).
-    QTest::addColumn<QList<int>>("lists");
-    const int disc = QTextListFormat::ListDisc, dec = QTextListFormat::ListDecimal;
-    QTest::newRow("pn bullets")
-        << QByteArray("{\\rtf1{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}"
-                      "\\fi-360\\li360 a\\par{\\pntext\\'b7\\tab}b\\par\\pard c}")
-        << "a\nb\nc" << QList<int>{disc, disc, 0} << QList<int>{1, 1, 0};
-    QTest::newRow("pn numbers")
-        << QByteArray("{\\rtf1{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}a\\par"
-                      "{\\pntext 2.\\tab}b}")
-        << "a\nb" << QList<int>{dec, dec} << QList<int>{1, 1};
-    QTest::newRow("pn letters and roman")
-        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pnlcltr}a\\par\\pard{\\*\\pn\\pnlvlbody"
-                      "\\pnucrm}b}")
-        << "a\nb"
-        << QList<int>{int(QTextListFormat::ListLowerAlpha), int(QTextListFormat::ListUpperRoman)}
-        << QList<int>{1, 2};
-    QTest::newRow("pn numbering runs on across other paragraphs")
-        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec}a\\par\\pard b\\par{\\*\\pn\\pnlvlbody"
-                      "\\pndec}c\\par\\pard{\\*\\pn\\pnlvlblt}d}")
-        << "a\nb\nc\nd" << QList<int>{dec, 0, dec, disc} << QList<int>{1, 0, 1, 2};
-    QTest::newRow("overrides of one list share its numbering")
-        << QByteArray(
-               "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid5}}"
-               "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid5"
-               "\\ls2}}\\ls1 a\\par\\ls2 b}")
-        << "a\nb" << QList<int>{dec, dec} << QList<int>{1, 1};
-    QTest::newRow("undefined levels get bullets by depth")
-        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23}\\listid5}}"
-                      "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\ls1\\ilvl1 a\\par"
-                      "\\ilvl2 b}")
-        << "a\nb" << QList<int>{int(QTextListFormat::ListCircle), int(QTextListFormat::ListSquare)}
-        << QList<int>{1, 2};
-    const QByteArray tables =
-        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\'b7;}"
-        "{\\levelnumbers;}}{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}}"
-        "\\listid100}{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid200}}"
-        "{\\*\\listoverridetable{\\listoverride\\listid100\\listoverridecount0\\ls1}"
-        "{\\listoverride\\listid200\\listoverridecount0\\ls2}}";
-    QTest::newRow("listtable bullet and number")
-        << "{\\rtf1" + tables +
-               "{\\listtext\\'b7\\tab}\\ls1 a\\par{\\listtext 1.\\tab}\\pard\\ls2 b\\par\\pard c}"
-        << "a\nb\nc" << QList<int>{disc, dec, 0} << QList<int>{1, 2, 0};
-    QTest::newRow("listtable level")
-        << "{\\rtf1" + tables + "\\ls1\\ilvl1 a\\par\\ilvl0 b}"
-        << "a\nb" << QList<int>{int(QTextListFormat::ListLowerAlpha), disc} << QList<int>{1, 2};
-    QTest::newRow("higher level restarts the lower")
-        << "{\\rtf1" + tables + "\\ls1\\ilvl1 a\\par\\ilvl1 b\\par\\ilvl0 c\\par\\ilvl1 d}"
-        << "a\nb\nc\nd"
-        << QList<int>{int(QTextListFormat::ListLowerAlpha), int(QTextListFormat::ListLowerAlpha),
-                      disc, int(QTextListFormat::ListLowerAlpha)}
-        << QList<int>{1, 1, 2, 3};
-    QTest::newRow("number level without a number is a bullet")
-        << QByteArray(
-               "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'01"
-               "\\u9702 ?;}}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
-               "\\ls1 a}")
-        << "a" << QList<int>{int(QTextListFormat::ListCircle)} << QList<int>{1};
-    QTest::newRow("start number")
-        << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat7}"
-                      "\\listid5}}{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\ls1 a}")
-        << "a" << QList<int>{dec} << QList<int>{1};
-    QTest::newRow("listtable list continues after a break")
-        << "{\\rtf1" + tables + "\\ls2 a\\par\\pard b\\par\\ls2 c}"
-        << "a\nb\nc" << QList<int>{dec, 0, dec} << QList<int>{1, 0, 1};
-    QTest::newRow("ls wins over pn, marker shown once")
-        << "{\\rtf1" + tables + "{\\listtext 1.\\tab}{\\pntext 1.\\tab}{\\*\\pn\\pnlvlblt}\\ls2 a}"
-        << "a" << QList<int>{dec} << QList<int>{1};
-    QTest::newRow("ls the tables do not define is no list")
-        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlblt}\\ls5 a}") << "a" << QList<int>{0}
-        << QList<int>{0};
-}
-
-void TestRtfReader::lists()
-{
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QFETCH(QList<int>, styles);
-    QFETCH(QList<int>, lists);
-    QTextDocument doc;
-    Rtf::read(rtf, doc);
-    QCOMPARE(blocksText(doc), text);
-    QHash<int, QTextList *> byNumber;
-    int n = 0;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next(), ++n) {
-        QTextList *list = b.textList();
-        QCOMPARE(list ? int(list->format().style()) : 0, styles.at(n));
-        if (!list)
-            continue;
-        // A hanging item's first line starts at the left indent, its marker in the hanging
-        // part, so the marker stays inside the page.
-        const QTextBlockFormat f = b.blockFormat();
-        if (f.intProperty(FirstIndentTwips) < 0)
-            QCOMPARE(f.textIndent(), 0.0);
-        QVERIFY(f.leftMargin() + f.textIndent() >= 0);
-        if (byNumber.contains(lists.at(n)))
-            QCOMPARE(list, byNumber.value(lists.at(n)));
-        else
-            QVERIFY(!byNumber.values().contains(list));
-        byNumber.insert(lists.at(n), list);
-    }
-}
-
-void TestRtfReader::pictures_data()
-{
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QSize>("pixels"); // the picture's own size; empty when it cannot be drawn
-    QTest::addColumn<QSize>("twips");  // display size
-    const QByteArray png = hex(pngBytes(4, 3));
-    QTest::newRow("png natural size") << "{\\rtf1{\\pict\\pngblip\\picw4\\pich3 " + png + "}}"
-                                      << "png" << QSize(4, 3) << QSize(60, 45);
-    QTest::newRow("png goal size")
-        << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " + png + "}}"
-        << "png" << QSize(4, 3) << QSize(1440, 720);
-    QTest::newRow("png scaled")
-        << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200 " + png +
-               "}}"
-        << "png" << QSize(4, 3) << QSize(720, 1440);
-    QTest::newRow("png as binary")
-        << "{\\rtf1{\\pict\\pngblip\\picwgoal300\\pichgoal300\\bin" +
-               QByteArray::number(pngBytes(2, 2).size()) + " " + pngBytes(2, 2) + "}}"
-        << "png" << QSize(2, 2) << QSize(300, 300);
-    QTest::newRow("jpeg") << "{\\rtf1{\\pict\\jpegblip\\picwgoal600\\pichgoal300 " +
-                                 hex(jpegBytes(8, 4)) + "}}"
-                          << "jpeg" << QSize(8, 4) << QSize(600, 300);
-    QTest::newRow("dib") << "{\\rtf1{\\pict\\dibitmap0\\picw2\\pich2 " + hex(dibBytes()) + "}}"
-                         << "dib" << QSize(2, 2) << QSize(30, 30);
-    QTest::newRow("wbitmap monochrome")
-        << QByteArray("{\\rtf1{\\pict\\wbitmap0\\picw8\\pich2\\wbmbitspixel1\\wbmplanes1"
-                      "\\wbmwidthbytes2 ff00 0f00}}")
-        << "dib" << QSize(8, 2) << QSize(120, 30);
-    QTest::newRow("metafile keeps its place")
-        << QByteArray("{\\rtf1{\\pict\\wmetafile8\\picw2540\\pich1270 0102030405}}") << "wmf"
-        << QSize() << QSize(1440, 720);
-    QTest::newRow("emf with goal")
-        << QByteArray("{\\rtf1{\\pict\\emfblip\\picw100\\pich100\\picwgoal500\\pichgoal400 01}}")
-        << "emf" << QSize() << QSize(500, 400);
-    QTest::newRow("shppict preferred") << "{\\rtf1{\\*\\shppict{\\pict\\pngblip " + png +
-                                              "}}{\\nonshppict{\\pict\\wmetafile8 0102}}}"
-                                       << "png" << QSize(4, 3) << QSize(60, 45);
-    QTest::newRow("picture inside a shape")
-        << "{\\rtf1{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}{\\sp{\\sn pib}{\\sv "
-           "{\\pict\\pngblip " +
-               png + "}}}}{\\shprslt{\\pict\\wmetafile8 0102}}}}"
-        << "png" << QSize(4, 3) << QSize(60, 45);
-    QTest::newRow("object result picture")
-        << "{\\rtf1{\\object{\\*\\objdata 0102}{\\result{\\pict\\pngblip " + png + "}}}}"
-        << "png" << QSize(4, 3) << QSize(60, 45);
-    QTest::newRow("corrupt png keeps its place")
-        << QByteArray("{\\rtf1{\\pict\\pngblip\\picwgoal100\\pichgoal200 89504e47}}") << "png"
-        << QSize() << QSize(100, 200);
-}
-
-void TestRtfReader::pictures()
-{
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, kind);
-    QFETCH(QSize, pixels);
-    QFETCH(QSize, twips);
-    QTextDocument doc;
-    Rtf::read(rtf, doc);
-    const QList<Picture> found = ::pictures(doc);
-    QCOMPARE(found.size(), 1);
-    const Picture &p = found.first();
-    QCOMPARE(p.kind, kind);
-    QCOMPARE(QSize(p.twipsW, p.twipsH), twips);
-    QCOMPARE(p.size, QSizeF(twips.width() / 15.0, twips.height() / 15.0));
-    QVERIFY(!p.image.isNull()); // a stand-in when it cannot be drawn
-    if (pixels.isValid())
-        QCOMPARE(p.image.size(), pixels);
-    QCOMPARE(doc.toPlainText(), QString(QChar::ObjectReplacementCharacter));
-}
-
-void TestRtfReader::malformed_data()
-{
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
+    // Broken input reads as far as it makes sense.
     QTest::newRow("unclosed groups") << QByteArray("{\\rtf1 a{\\b b{\\i c") << "abc";
     QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}b") << "a";
     QTest::newRow("truncated control word") << QByteArray("{\\rtf1 a\\") << "a";
@@ -768,15 +331,216 @@ void TestRtfReader::malformed_data()
                                         << "a";
 }
 
-void TestRtfReader::malformed()
+void TestRtfReader::text()
 {
     QFETCH(QByteArray, rtf);
     QFETCH(QString, text);
     QTextDocument doc;
     QVERIFY(Rtf::read(rtf, doc));
-    QString actual = blocksText(doc);
-    actual.remove(QChar::ObjectReplacementCharacter);
-    QCOMPARE(actual, text);
+    QCOMPARE(blocksText(doc).remove(QChar::ObjectReplacementCharacter), text);
+}
+
+void TestRtfReader::formats_data()
+{
+    QTest::addColumn<QByteArray>("rtf"); // a body after the head below, or a whole document
+    QTest::addColumn<QString>("described");
+    auto row = [](const char *name, const QByteArray &body, const char *described) {
+        QTest::newRow(name) << body << QString::fromUtf8(described);
+    };
+    row("character attributes",
+        "{\\b b}{\\i i}{\\ul u}{\\uld d}{\\uldash h}{\\ulwave w}{\\ul\\ulnone n}{\\strike s}"
+        "{\\b\\b0 x}{\\caps c}{\\scaps m}",
+        "b{b}i{i}u{u1}d{u3}h{u2}w{u6}ns{strike}xc{caps}m{scaps}");
+    row("fonts and sizes", "a{\\f1 b\\plain c}{\\fs36 d}{\\fs21 e}{\\f2 \\'b7}",
+        "ab{f=Arial}cd{fs36}e{fs21}\uF0B7{f=Symbol}");
+    row("default font", "{\\rtf1\\deff1{\\fonttbl{\\f0 A;}{\\f1 B;}}X}", "X{f=B}");
+    row("colours", "{\\cf1 r}{\\cf0 a}{\\cf9 o}{\\highlight2 h}{\\cb1 c}",
+        "r{cf#ff0000}aoh{hl#0000ff}c{hl#ff0000}");
+    row("raised and lowered",
+        "{\\super a}{\\sub b}{\\super\\nosupersub c}{\\up6 d}{\\dn4 e}{\\up6\\nosupersub f}",
+        "a{super}b{sub}cd{super up60}e{sub up-40}f");
+    row("double-byte text takes the associated size", "\\fs24\\dbch\\afs20 X", "X{fs20}");
+    row("associated size only for double-byte text", "\\fs24\\dbch\\afs20\\loch X", "X");
+    row("double-byte text takes the associated bold", "\\b\\dbch\\ab0 X", "X");
+    row("associated size of other text ignored", "\\rtlch\\afs40\\ltrch\\fs24\\dbch X", "X");
+    row("double-byte text keeps its font", "\\loch\\af0\\dbch\\af0\\f1 X", "X{f=Arial}");
+    row("paragraph formatting carries over marks until pard, groups restore it",
+        "\\pard\\qc\\li720\\ri360\\fi-240\\sb120\\sa60\\tqr\\tx1440\\tqc\\tx2000\\tx2880 one\\par "
+        "two\\par\\pard\\qr three\\par\\pard\\qj four\\par{\\pard\\ql\\li100 five\\par}six\\par"
+        "\\pard seven",
+        "<qc li720 ri360 fi-240 sb120 sa60 tabr1440 tabc2000 tab2880>one / <qc li720 ri360 fi-240 "
+        "sb120 sa60 tabr1440 tabc2000 tab2880>two / <qr>three / <qj>four / <li100>five / <qj>six / "
+        "seven");
+    row("set inside a paragraph, then reset", "x\\par a\\qc\\par\\pard b", "x / <qc>a / b");
+    row("empty paragraphs, final mark", "a\\par\\par\\qr b\\par\\par", "a /  / <qr>b / <qr>");
+    row("bold across a mark", "{\\b a\\par b}\\par c", "a{b} / b{b} / c");
+    row("page breaks", "one\\page two\\par\\page three\\par\\pard\\pagebb four",
+        "one / <page>two / <page>three / <page>four");
+    row("special characters",
+        "a\\tab b\\line c\\~d\\_e\\-f\\{g\\}h\\\\i \\emdash\\endash\\lquote\\rquote"
+        "\\ldblquote\\rdblquote\\bullet  x-1 {\\b 12}3",
+        "a\tb\u2028c\u00A0d\u2011e\u00ADf{g}h\\i \u2014\u2013\u2018\u2019\u201C\u201D\u2022 x-1 "
+        "12{b}3");
+    row("unicode and code pages",
+        "caf\\'e9 \\'80 \\u945?\\u1078?\\u26085?\\u-10179?\\u-9047?\\u8364?",
+        "caf\u00E9 \u20AC \u03B1\u0436\u65E5\U0001F4A9\u20AC");
+    row("font named Symbol without its charset",
+        "{\\rtf1{\\fonttbl{\\f0 Symbol;}}\\f0 S{y}\\u945?\\{\\\\\\u123?\\u92?}",
+        "Sy\u03B1{\\{\\{f=Symbol}");
+    row("cyrillic font charset",
+        "{\\rtf1{\\fonttbl{\\f0\\fcharset204 Arial Cyr;}}\\f0 \\'cf\\'f0\\'e8}",
+        "\u041F\u0440\u0438{f=Arial Cyr}");
+    row("bullets",
+        "a\\par{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\fi-360\\li720 b\\par"
+        "{\\pntext\\'b7\\tab}c\\par\\pard d",
+        "a / <li720 fi-360 list-1#1>b / <li720 fi-360 list-1#1>c / d");
+    row("numbers",
+        "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\fi-360\\li720 one\\par two\\par\\pard{\\*\\pn"
+        "\\pnlvlbody\\pnlcltr{\\pntxta )}}alpha\\par\\pard{\\*\\pn\\pnlvlbody\\pnucrm{\\pntxta .}}"
+        "roman",
+        "<li720 fi-360 list-4#1>one / <li720 fi-360 list-4#1>two / <list-5#2>alpha / "
+        "<list-8#3>roman");
+    row("nested numbering from a start",
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc0}"
+        "{\\listlevel\\levelnfc2\\levelstartat4{\\leveltext\\'03(\\'01);}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}\\ls1 a\\par\\ilvl1 b\\par c}",
+        "<list-4#1>a{f=Arial} / <list-7#2>b{f=Arial} / <list-7#2>c{f=Arial}");
+    row("bullet shapes",
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc23"
+        "{\\leveltext\\'01o;}}{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9642 ?;}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}\\ls1 a\\par\\ilvl1 b}",
+        "<list-2#1>a{f=Arial} / <list-3#2>b{f=Arial}");
+    const QByteArray lists =
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\'b7;}"
+        "{\\levelnumbers;}}{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}}"
+        "\\listid100}{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid200}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid100\\listoverridecount0\\ls1}"
+        "{\\listoverride\\listid200\\listoverridecount0\\ls2}}";
+    row("pn numbers",
+        QByteArray("{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}a\\par"
+                   "{\\pntext 2.\\tab}b"),
+        "<list-4#1>a / <list-4#1>b");
+    row("pn numbering runs on across other paragraphs",
+        QByteArray("{\\*\\pn\\pnlvlbody\\pndec}a\\par\\pard b\\par{\\*\\pn\\pnlvlbody"
+                   "\\pndec}c\\par\\pard{\\*\\pn\\pnlvlblt}d"),
+        "<list-4#1>a / b / <list-4#1>c / <list-1#2>d");
+    row("overrides of one list share its numbering",
+        QByteArray("{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid5}}"
+                   "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid5"
+                   "\\ls2}}\\ls1 a\\par\\ls2 b"),
+        "<list-4#1>a / <list-4#1>b");
+    row("undefined levels get bullets by depth",
+        QByteArray("{\\*\\listtable{\\list{\\listlevel\\levelnfc23}\\listid5}}"
+                   "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\ls1\\ilvl1 a\\par"
+                   "\\ilvl2 b"),
+        "<list-2#1>a / <list-3#2>b");
+    row("listtable bullet and number",
+        lists + "{\\listtext\\'b7\\tab}\\ls1 a\\par{\\listtext 1.\\tab}\\pard\\ls2 b\\par\\pard c",
+        "<list-1#1>a / <list-4#2>b / c");
+    row("higher level restarts the lower",
+        lists + "\\ls1\\ilvl1 a\\par\\ilvl1 b\\par\\ilvl0 c\\par\\ilvl1 d",
+        "<list-5#1>a / <list-5#1>b / <list-1#2>c / <list-5#3>d");
+    row("number level without a number is a bullet",
+        QByteArray("{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'01"
+                   "\\u9702 ?;}}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
+                   "\\ls1 a"),
+        "<list-2#1>a");
+    row("listtable list continues after a break", lists + "\\ls2 a\\par\\pard b\\par\\ls2 c",
+        "<list-4#1>a / b / <list-4#1>c");
+    row("ls wins over pn, marker shown once",
+        lists + "{\\listtext 1.\\tab}{\\pntext 1.\\tab}{\\*\\pn\\pnlvlblt}\\ls2 a", "<list-4#1>a");
+    row("ls the tables do not define is no list", QByteArray("{\\*\\pn\\pnlvlblt}\\ls5 a"), "a");
+    row("pictures",
+        "a{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " + hex(pngBytes(4, 2)) +
+            "}b{\\pict\\jpegblip\\picwgoal300\\pichgoal300 " + hex(imageBytes("JPEG", 3, 3)) +
+            "}{\\pict\\wmetafile8\\picw2540\\pich2540 0102}c",
+        "a[png 1440x720]b[jpeg 300x300][wmf 1440x1440]c");
+}
+
+void TestRtfReader::formats()
+{
+    // Read, then written and read again: the same paragraphs, runs and formatting, and
+    // writing that again gives the same bytes.
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, described);
+    if (!rtf.startsWith("{\\rtf"))
+        rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1 Arial;}{\\f2\\fcharset2 "
+              "Symbol;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}" +
+              rtf + "}";
+    QTextDocument first;
+    QVERIFY(Rtf::read(rtf, first));
+    QCOMPARE(describe(first), described);
+    const QByteArray written = Rtf::write(first);
+    QTextDocument second;
+    QVERIFY(Rtf::read(written, second));
+    QCOMPARE(describe(second), described);
+    QCOMPARE(Rtf::write(second), written);
+}
+
+void TestRtfReader::pictures_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("described"); // kind and display size in twips
+    QTest::addColumn<QSize>("pixels");      // the picture's own size; empty when it cannot be drawn
+    const QByteArray png = hex(pngBytes(4, 3));
+    QTest::newRow("png natural size") << "{\\rtf1{\\pict\\pngblip\\picw4\\pich3 " + png + "}}"
+                                      << "[png 60x45]" << QSize(4, 3);
+    QTest::newRow("png goal size")
+        << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " + png + "}}"
+        << "[png 1440x720]" << QSize(4, 3);
+    QTest::newRow("png scaled")
+        << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200 " + png +
+               "}}"
+        << "[png 720x1440]" << QSize(4, 3);
+    QTest::newRow("png as binary")
+        << "{\\rtf1{\\pict\\pngblip\\picwgoal300\\pichgoal300\\bin" +
+               QByteArray::number(pngBytes(2, 2).size()) + " " + pngBytes(2, 2) + "}}"
+        << "[png 300x300]" << QSize(2, 2);
+    QTest::newRow("jpeg") << "{\\rtf1{\\pict\\jpegblip\\picwgoal600\\pichgoal300 " +
+                                 hex(imageBytes("JPEG", 8, 4)) + "}}"
+                          << "[jpeg 600x300]" << QSize(8, 4);
+    QTest::newRow("dib") << QByteArray("{\\rtf1{\\pict\\dibitmap0\\picw1\\pich1 2800000001000000"
+                                       "010000000100180000000000040000000000"
+                                       "00000000000000000000000000000000ff00}}")
+                         << "[dib 15x15]" << QSize(1, 1);
+    QTest::newRow("wbitmap monochrome")
+        << QByteArray("{\\rtf1{\\pict\\wbitmap0\\picw8\\pich2\\wbmbitspixel1\\wbmplanes1"
+                      "\\wbmwidthbytes2 ff00 0f00}}")
+        << "[dib 120x30]" << QSize(8, 2);
+    QTest::newRow("metafile keeps its place")
+        << QByteArray("{\\rtf1{\\pict\\wmetafile8\\picw2540\\pich1270 0102030405}}")
+        << "[wmf 1440x720]" << QSize();
+    QTest::newRow("emf with goal")
+        << QByteArray("{\\rtf1{\\pict\\emfblip\\picw100\\pich100\\picwgoal500\\pichgoal400 01}}")
+        << "[emf 500x400]" << QSize();
+    QTest::newRow("shppict preferred") << "{\\rtf1{\\*\\shppict{\\pict\\pngblip " + png +
+                                              "}}{\\nonshppict{\\pict\\wmetafile8 0102}}}"
+                                       << "[png 60x45]" << QSize(4, 3);
+    QTest::newRow("picture inside a shape")
+        << "{\\rtf1{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}{\\sp{\\sn pib}{\\sv "
+           "{\\pict\\pngblip " +
+               png + "}}}}{\\shprslt{\\pict\\wmetafile8 0102}}}}"
+        << "[png 60x45]" << QSize(4, 3);
+    QTest::newRow("object result picture")
+        << "{\\rtf1{\\object{\\*\\objdata 0102}{\\result{\\pict\\pngblip " + png + "}}}}"
+        << "[png 60x45]" << QSize(4, 3);
+    QTest::newRow("corrupt png keeps its place")
+        << QByteArray("{\\rtf1{\\pict\\pngblip\\picwgoal100\\pichgoal200 89504e47}}")
+        << "[png 100x200]" << QSize();
+}
+
+void TestRtfReader::pictures()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, described);
+    QFETCH(QSize, pixels);
+    QTextDocument doc;
+    Rtf::read(rtf, doc);
+    QCOMPARE(describe(doc), described);
+    const QImage image = firstImage(doc);
+    QVERIFY(!image.isNull()); // a stand-in when it cannot be drawn
+    if (pixels.isValid())
+        QCOMPARE(image.size(), pixels);
 }
 
 void TestRtfReader::insertAtCursor()
@@ -786,10 +550,7 @@ void TestRtfReader::insertAtCursor()
     QTextCursor cursor(&doc);
     cursor.setPosition(1);
     QVERIFY(Rtf::insert("{\\rtf1{\\b a}\\par b}", cursor));
-    QCOMPARE(blocksText(doc), QString("Xa\nbY"));
-    QTextCursor at(&doc);
-    at.setPosition(2);
-    QVERIFY(at.charFormat().fontWeight() >= QFont::Bold);
+    QCOMPARE(describe(doc), QString("Xa{b} / bY"));
 
     // A final paragraph mark pastes as a paragraph break.
     cursor.setPosition(0);
@@ -804,9 +565,8 @@ void TestRtfReader::insertAtCursor()
     cursor.setPosition(0);
     cursor.setPosition(4, QTextCursor::KeepAnchor);
     QVERIFY(Rtf::insert("{\\rtf1{\\pict\\pngblip " + hex(pngBytes(2, 2)) + "}}", cursor));
-    const QList<Picture> found = ::pictures(doc);
-    QCOMPARE(found.size(), 1);
-    QCOMPARE(found.first().image.size(), QSize(2, 2));
+    QCOMPARE(describe(doc), QString("[png 30x30]ine / Xa{b} / bY"));
+    QCOMPARE(firstImage(doc).size(), QSize(2, 2));
     QVERIFY(!Rtf::insert("plain", cursor));
 }
 

@@ -204,6 +204,53 @@ private slots:
                     .contains(QStringLiteral("Line %1").arg(firstLine)));
     }
 
+    // A table's rows flow over pages: a page ends between lines of all cells, so every cell's
+    // text is drawn once, on one page, inside the text rectangle, and the preview is the print.
+    void tableRowsFlowOverPages()
+    {
+        QString rows;
+        for (int n = 1; n <= 40; ++n)
+            rows +=
+                QStringLiteral("\\trowd\\clbrdrb\\brdrs\\cellx3000\\cellx6000\\intbl Row %1\\cell "
+                               "a%1\\par b%1\\par c%1\\cell\\row ")
+                    .arg(n);
+        box.setTextRTF(QStringLiteral("{\\rtf1\\ansi\\fs24 Before\\par ") + rows +
+                       QStringLiteral("\\pard After\\par}"));
+        const int pages = countPages();
+        QVERIFY(pages >= 3);
+        const QList<int> starts = engine().pageStarts();
+        QStringList drawn;
+        for (int page = 1; page <= pages; ++page) {
+            TextRecorder recorder;
+            QPainter painter(&recorder);
+            engine().drawPage(painter, page, starts[page - 1], -1);
+            painter.end();
+            for (const TextRecorder::Item &item : recorder.texts) {
+                if (item.at.y() < engine().TextRect.top() ||
+                    item.at.y() > engine().TextRect.bottom())
+                    continue; // header and footer
+                drawn.append(item.text);
+            }
+            QImage preview;
+            QVERIFY(engine().PAGESEL(page, preview));
+            QImage printed(preview.size(), QImage::Format_RGB32);
+            printed.fill(Qt::white);
+            QPainter p(&printed);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setRenderHint(QPainter::TextAntialiasing);
+            p.scale(engine().PreviewDpi / 1440.0, engine().PreviewDpi / 1440.0);
+            engine().drawPage(p, page, starts[page - 1], -1);
+            p.end();
+            QCOMPARE(preview, printed);
+        }
+        QStringList expected{"Before"};
+        for (int n = 1; n <= 40; ++n)
+            expected << QStringLiteral("Row %1").arg(n) << QStringLiteral("a%1").arg(n)
+                     << QStringLiteral("b%1").arg(n) << QStringLiteral("c%1").arg(n);
+        expected << "After";
+        QCOMPARE(drawn, expected);
+    }
+
     void headerAndFooterFields_data()
     {
         QTest::addColumn<QStringList>("settings"); // key|value name|value
