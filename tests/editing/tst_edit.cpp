@@ -181,10 +181,11 @@ void tst_Edit::oneActionIsOneUndoStep()
         QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
         m.menuItem(QStringLiteral("MNUEDITPASTE"))->trigger();
     } else if (action == QLatin1String("font box")) {
-        m.fontNameBox()->setCurrentText(QStringLiteral("COURIER NEW"));
-        f.cmd().FONTNAMEUPDATE();
+        QComboBox *box = m.fontNameBox();
+        box->setCurrentIndex(box->findText(rtf->Font().family()) == 0 ? 1 : 0);
+        emit box->activated(box->currentIndex());
     } else if (action == QLatin1String("format painter")) {
-        m.menuItem(QStringLiteral("MNUFORMATPAINTER"))->trigger();
+        m.menuItem(QStringLiteral("MNUEDITFMTPAINTER"))->trigger();
         rtf->setSelStart(6);
         rtf->setSelLength(5);
         f.cmd().FORMATPAINTERAPPLY();
