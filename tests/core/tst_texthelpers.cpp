@@ -193,9 +193,9 @@ void tst_TextHelpers::numberFormats()
 // Only digits, the decimal point and Backspace pass; every other key becomes 0.
 void tst_TextHelpers::currencyLock()
 {
-    for (int key : {'0', '9', 8, 46})
+    for (int key : std::initializer_list<int>{'0', '9', 8, 46})
         QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), key);
-    for (int key : {'a', '-', ',', '/', ':', 13, 32})
+    for (int key : std::initializer_list<int>{'a', '-', ',', '/', ':', 13, 32})
         QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), 0);
 }
 
