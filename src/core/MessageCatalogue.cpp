@@ -103,6 +103,8 @@ constexpr Entry Entries[] = {
      AskYesNo, Title::Program, nullptr, false},
     {Kind::Question, 42, "'{1}' is a plain text document, which cannot hold formatting or pictures.{CRLF}Do you want to save it without them ?",
      AskYesNo, Title::Literal, "Save", false},
+    {Kind::Question, 60, "The document '{1}' is {2} MB. Opening it needs about {3} MB of memory and can leave {title} slow for a long time.{CRLF}Do you want to open it anyway ?",
+     MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2, Title::Literal, "Open", false},
 };
 // clang-format on
 

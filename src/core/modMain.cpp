@@ -14,6 +14,7 @@
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
+#include "documents/DocumentFiles.h"
 #include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "platform/Fonts.h"
@@ -74,6 +75,8 @@ void modMain::OpenCommandLineFile(frmMain &main, const QString &path)
     st.CommandLinePath = path;
     // A file that cannot be read leaves the first document empty and out of the recent list.
     const QString full = QFileInfo(path).absoluteFilePath();
+    if (QFileInfo::exists(full) && !DocumentFiles::confirmLargeFile(full))
+        return;
     if (main.cmd().loadIntoDocument(doc, full))
         main.cmd().FILERECENTFILESLISTADD(full);
 }

@@ -1,5 +1,6 @@
 #include "documents/DocumentFiles.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -7,8 +8,26 @@
 
 #include "core/clsLibrary.h"
 #include "platform/RichTextBox.h"
+#include "platform/UiServices.h"
 
 namespace {
+
+// The memory the system can still give without swapping (MemAvailable), -1 when unknown.
+qint64 availableMemory()
+{
+    QFile f(QStringLiteral("/proc/meminfo"));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    while (!f.atEnd()) {
+        const QByteArray line = f.readLine();
+        if (line.startsWith("MemAvailable:")) {
+            bool ok = false;
+            const qint64 kb = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+            return ok ? kb * 1024 : -1;
+        }
+    }
+    return -1;
+}
 
 bool differentFamily(const QTextCharFormat &f, const QFont &base)
 {
@@ -128,4 +147,20 @@ void DocumentFiles::reportSaveProblem(const QString &path, const SafeFile::Resul
         lib.MESSAGEBOX(47, path, result.systemText());
         return;
     }
+}
+
+bool DocumentFiles::confirmLargeFile(const QString &path)
+{
+    const qint64 size = QFileInfo(path).size();
+    const qint64 needed = size * MemoryPerFileByte;
+    const qint64 available = availableMemory();
+    // Comfortably: in half of what is available.
+    if (size <= LargeFileBytes && (available < 0 || needed <= available / 2))
+        return true;
+    constexpr qint64 Mb = 1024 * 1024;
+    qint16 answer = 0;
+    clsLibrary::instance().MESSAGEBOXFCN(60, path, QString::number((size + Mb - 1) / Mb),
+                                         QString::number((needed + Mb - 1) / Mb), QString(),
+                                         answer);
+    return answer == MsgResult::Yes;
 }

@@ -28,4 +28,12 @@ void reportOpenProblem(const QString &path, const SafeFile::Result &result);
 // Tells the user why the document could not be saved as `path`.
 void reportSaveProblem(const QString &path, const SafeFile::Result &result);
 
+// Documents take about this many times their file's size in memory once open and laid out.
+constexpr qint64 MemoryPerFileByte = 8;
+// Files larger than this, or than a share of the memory available that they would not fit in
+// comfortably, are opened only when the user says so.
+constexpr qint64 LargeFileBytes = 64LL * 1024 * 1024;
+// True when the file is small enough to open without asking, or the user chose to open it.
+bool confirmLargeFile(const QString &path);
+
 } // namespace DocumentFiles

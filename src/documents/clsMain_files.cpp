@@ -157,6 +157,8 @@ frmDocRTF *clsMain::FILEOPENONE(const QString &path)
         DocumentFiles::reportOpenProblem(path, check);
         return nullptr;
     }
+    if (!DocumentFiles::confirmLargeFile(path))
+        return nullptr;
     frmDocRTF *doc = FILENEW();
     if (!doc)
         return nullptr;

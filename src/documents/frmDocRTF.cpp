@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -14,6 +15,7 @@
 
 #include "core/AppState.h"
 #include "core/Identity.h"
+#include "core/StatusProgress.h"
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
@@ -176,6 +178,22 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     });
     connect(RTF1, &RichTextBox::MouseMove, this,
             [this] { m_main.setPanelText(frmMain::PanelDescription, QString()); });
+    // A long document is laid out in the background; the status bar shows it after half a
+    // second, and Cancel stops it (what is shown is still laid out as needed).
+    connect(RTF1, &RichTextBox::LayoutProgress, this, [this](int percent) {
+        StatusProgress &progress = StatusProgress::of(m_main);
+        progress.begin(this, QStringLiteral("Laying out the document..."),
+                       [doc = QPointer<frmDocRTF>(this)] {
+                           if (doc)
+                               doc->RTF1->stopBackgroundLayout();
+                       });
+        progress.setPercent(this, percent);
+    });
+    connect(RTF1, &RichTextBox::LayoutFinished, this, [this] {
+        StatusProgress::of(m_main).end(this);
+        if (m_main.activeDocument() == this)
+            DOCCHK();
+    });
 
     st.SuppressModified = false;
     m_main.cmd().MNUENABLED();
@@ -261,12 +279,12 @@ void frmDocRTF::DOCCHK()
         PICRULER->setVisible(showRuler);
         RESIZEDOC();
     }
-    const int caret = RTF1->SelStart();
-    const int line = RTF1->GetLineFromChar(caret);
-    const int column = caret + 1 - RTF1->GetLineIndex(line);
-    m_main.setPanelText(frmMain::PanelLineCol,
-                        QStringLiteral("Line: ") + QString::number(line + 1) +
-                            QStringLiteral(", Col: ") + QString::number(column));
+    // From the layout so far: a caret past the background layout's progress is shown again
+    // when the layout has finished.
+    const auto [line, column] = RTF1->lineAndColumn(RTF1->SelStart());
+    m_main.setPanelText(frmMain::PanelLineCol, QStringLiteral("Line: ") + QString::number(line) +
+                                                   QStringLiteral(", Col: ") +
+                                                   QString::number(column));
     TEXTSELECT();
 }
 
@@ -451,6 +469,8 @@ void frmDocRTF::closeEvent(QCloseEvent *event)
 void frmDocRTF::unloadDocument()
 {
     AppState &st = AppState::instance();
+    RTF1->stopBackgroundLayout();
+    StatusProgress::of(m_main).end(this);
     if (m_counted) {
         st.DocCount = std::max(0, st.DocCount - 1);
         m_counted = false;

@@ -125,6 +125,10 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
         return 0;
 
     QTextCursor c(rtf.document());
+    std::optional<RichTextBox::BulkChange> bulk;
+    if (rtf.isLargeChange(rtf.toDocPosition(static_cast<int>(hits.front())),
+                          rtf.toDocPosition(static_cast<int>(hits.back() + m))))
+        bulk.emplace(rtf);
     c.beginEditBlock();
     // From the end, so the positions of the hits not yet replaced stay as they were. A hit
     // holds no break, so it spans as many document positions as characters.
@@ -135,6 +139,8 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
         c.insertText(replacement);
     }
     c.endEditBlock();
+    // The caret goes after the last replacement; after a large change the view stays where it
+    // was rather than waiting for the layout of everything up to there.
     rtf.setSelStart(static_cast<int>(hits.back() + m + shift));
     return static_cast<int>(hits.size());
 }

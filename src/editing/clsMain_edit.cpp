@@ -101,10 +101,9 @@ void clsMain::EDITDELETE()
 
 void clsMain::EDITSELECTALL()
 {
-    if (RichTextBox *rtf = ActiveText()) {
-        rtf->setSelStart(0);
-        rtf->setSelLength(static_cast<int>(rtf->Text().size()));
-    }
+    // The whole text, without scrolling to its end.
+    if (RichTextBox *rtf = ActiveText())
+        rtf->selectAll();
 }
 
 void clsMain::EDITFIND()

@@ -13,10 +13,14 @@
 #include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextList>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
+#include "platform/BackgroundLayout.h"
+#include "platform/LongDocumentLayout.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -277,7 +281,8 @@ std::vector<FragmentRange> fragmentsIn(const QTextDocument *doc, int s, int e)
 
 } // namespace
 
-RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
+RichTextBox::RichTextBox(QWidget *parent)
+    : QTextEdit(parent), m_background(new BackgroundLayout(this))
 {
     setAcceptRichText(true);
     setTabStopDistance(kDefaultTabTwips * TextFormats::PixelsPerTwip);
@@ -285,6 +290,12 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::emitSelChangeIfMoved);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::emitSelChangeIfMoved);
+    connect(m_background, &BackgroundLayout::progress, this, [this](int percent) {
+        // Count the lines of what was laid out as it goes, so queries never walk far.
+        countLines(m_background->frontierBlock() - 1);
+        emit LayoutProgress(percent);
+    });
+    connect(m_background, &BackgroundLayout::finished, this, &RichTextBox::LayoutFinished);
     watchDocument();
 }
 
@@ -292,6 +303,9 @@ RichTextBox::~RichTextBox() = default;
 
 void RichTextBox::emitSelChangeIfMoved()
 {
+    // A large change reports the selection once, at its end.
+    if (m_bulkDepth > 0)
+        return;
     const QTextCursor c = textCursor();
     if (c.anchor() == m_lastAnchor && c.position() == m_lastPosition)
         return;
@@ -309,14 +323,39 @@ void RichTextBox::watchDocument() const
     m_watched = doc;
     m_textValid = false;
     ++m_revision;
-    m_linesValid = 0;
-    connect(doc, &QTextDocument::contentsChange, this, [this, doc](int from, int, int) {
+    m_countedBlocks = 0;
+    m_recountFrom = -1;
+    m_blockCount = doc->blockCount();
+    // Paragraphs run left to right unless their format says otherwise, as in RTF; this also
+    // spares the layout a scan of every paragraph for its direction on each change.
+    if (doc->defaultTextOption().textDirection() == Qt::LayoutDirectionAuto) {
+        QTextOption option = doc->defaultTextOption();
+        option.setTextDirection(Qt::LeftToRight);
+        const_cast<QTextDocument *>(doc)->setDefaultTextOption(option);
+    }
+    connect(doc, &QTextDocument::contentsChange, this, [this, doc](int from, int, int added) {
         if (doc != m_watched)
             return;
         m_textValid = false;
         ++m_revision;
-        invalidateLines(from);
+        linesChanging(from, added);
+        // A table in a long document: back to Qt's layout, once this change is through.
+        if (qobject_cast<LongDocumentLayout *>(doc->documentLayout()) &&
+            !LongDocumentLayout::suits(*doc))
+            QTimer::singleShot(0, this, &RichTextBox::chooseLayout);
     });
+    connect(doc, &QTextDocument::contentsChanged, this, [this, doc] {
+        if (doc == m_watched)
+            linesChanged();
+    });
+    // A new undo step replaces the steps that were undone.
+    connect(doc, &QTextDocument::undoCommandAdded, this, [this, doc] {
+        const int step = doc->availableUndoSteps();
+        std::erase_if(m_bulkSteps, [step](int s) { return s >= step; });
+    });
+    m_background->attach(const_cast<QTextDocument *>(doc));
+    if (!isVisible())
+        m_background->stop();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -351,6 +390,7 @@ void RichTextBox::setTextRTFBytes(const QByteArray &data)
 
 void RichTextBox::resetHistory()
 {
+    m_bulkSteps.clear();
     document()->clearUndoRedoStacks();
     document()->setModified(false);
 }
@@ -358,12 +398,14 @@ void RichTextBox::resetHistory()
 void RichTextBox::loadRtf(QByteArrayView data)
 {
     QTextDocument *doc = document();
-    doc->setUndoRedoEnabled(false);
-    Rtf::read(data, *doc);
-    doc->setUndoRedoEnabled(true);
+    {
+        BulkChange bulk(*this, BulkChange::NewContent);
+        doc->setUndoRedoEnabled(false);
+        Rtf::read(data, *doc);
+        doc->setUndoRedoEnabled(true);
+    }
     resetHistory();
-    QTextCursor c(doc);
-    setTextCursor(c);
+    setTextCursor(QTextCursor(doc));
 }
 
 void RichTextBox::loadPlainText(const PlainText::Decoded &decoded)
@@ -388,11 +430,14 @@ QString RichTextBox::Text() const
 void RichTextBox::setText(const QString &text)
 {
     QTextDocument *doc = document();
-    doc->setUndoRedoEnabled(false);
-    doc->clear();
-    QTextCursor c(doc);
-    c.insertText(toDocumentText(text));
-    doc->setUndoRedoEnabled(true);
+    {
+        BulkChange bulk(*this, BulkChange::NewContent);
+        doc->setUndoRedoEnabled(false);
+        doc->clear();
+        QTextCursor c(doc);
+        c.insertText(toDocumentText(text));
+        doc->setUndoRedoEnabled(true);
+    }
     resetHistory();
     setTextCursor(QTextCursor(doc));
 }
@@ -479,6 +524,9 @@ void RichTextBox::setSelText(const QString &text)
     if (m_locked)
         return;
     QTextCursor c = textCursor();
+    std::optional<BulkChange> bulk;
+    if (isLargeChange(c.selectionStart(), c.selectionEnd() + static_cast<int>(text.size())))
+        bulk.emplace(*this);
     c.beginEditBlock();
     c.insertText(toDocumentText(text));
     c.endEditBlock();
@@ -592,6 +640,9 @@ void RichTextBox::mergeSelCharFormat(const QTextCharFormat &format)
         mergeCurrentCharFormat(format);
         return;
     }
+    std::optional<BulkChange> bulk;
+    if (isLargeChange(c.selectionStart(), c.selectionEnd()))
+        bulk.emplace(*this);
     c.beginEditBlock();
     c.mergeCharFormat(format);
     c.endEditBlock();
@@ -728,6 +779,9 @@ void RichTextBox::setSelCharOffset(int twips)
     const QList<QTextFormat> all = document()->allFormats();
     const std::vector<FragmentRange> runs =
         fragmentsIn(document(), c.selectionStart(), c.selectionEnd());
+    std::optional<BulkChange> bulk;
+    if (isLargeChange(c.selectionStart(), c.selectionEnd()))
+        bulk.emplace(*this);
     c.beginEditBlock();
     for (const FragmentRange &r : runs) {
         QTextCursor run(document());
@@ -747,6 +801,9 @@ template <typename F> void RichTextBox::changeBlocks(F change)
     if (m_locked)
         return;
     QTextCursor c = textCursor();
+    std::optional<BulkChange> bulk;
+    if (isLargeChange(c.selectionStart(), c.selectionEnd()))
+        bulk.emplace(*this);
     c.beginEditBlock();
     for (const QTextBlock &b : selectedBlocks(c)) {
         QTextBlockFormat f = b.blockFormat();
@@ -780,6 +837,9 @@ void RichTextBox::setSelBullet(bool on)
     // make room for it, and moves back when the bullet goes.
     QTextCursor c = textCursor();
     const std::vector<QTextBlock> blocks = selectedBlocks(c);
+    std::optional<BulkChange> bulk;
+    if (isLargeChange(c.selectionStart(), c.selectionEnd()))
+        bulk.emplace(*this);
     c.beginEditBlock();
     if (on) {
         // Continue the bullet list just before the selection, else start one.
@@ -971,7 +1031,7 @@ void RichTextBox::setFont(const QString &name, double points)
     if (points > 0)
         f.setPointSizeF(points);
     document()->setDefaultFont(f);
-    m_linesValid = 0;
+    resumeBackgroundLayout();
 }
 
 void RichTextBox::setLocked(bool on)
@@ -990,7 +1050,7 @@ void RichTextBox::setRightMargin(int twips)
         setLineWrapMode(QTextEdit::FixedPixelWidth);
         setLineWrapColumnOrWidth(std::max(1, twips / tpp));
     }
-    m_linesValid = 0;
+    resumeBackgroundLayout();
 }
 
 void RichTextBox::setTextEncoding(PlainText::Encoding encoding, PlainText::LineEnding lineEnding)
@@ -1072,101 +1132,6 @@ bool RichTextBox::SaveFile(const QString &path, int type, SafeFile::Result *resu
 }
 
 // ---------------------------------------------------------------------------------------------
-// Display lines
-
-void RichTextBox::invalidateLines(int docPos) const
-{
-    const QTextBlock b = document()->findBlock(docPos);
-    m_linesValid = std::min(m_linesValid, b.isValid() ? b.blockNumber() : 0);
-}
-
-namespace {
-int displayLines(const QTextBlock &b)
-{
-    if (!b.isVisible())
-        return 0;
-    const QTextLayout *layout = b.layout();
-    return std::max(1, layout ? layout->lineCount() : 1);
-}
-} // namespace
-
-// Brings the first-line numbers of blocks 0..block up to date with a finished layout.
-void RichTextBox::ensureLines(int block) const
-{
-    watchDocument();
-    QTextDocument *doc = document();
-    const int count = doc->blockCount();
-    block = std::min(block, count - 1);
-    // The layout runs lazily from the top: finish it as far as the block asked for.
-    if (block >= count - 1)
-        doc->documentLayout()->documentSize();
-    else
-        doc->documentLayout()->blockBoundingRect(doc->findBlockByNumber(block));
-    const QString key = QStringLiteral("%1 %2 %3 %4")
-                            .arg(lineWrapMode())
-                            .arg(lineWrapColumnOrWidth())
-                            .arg(doc->textWidth())
-                            .arg(doc->defaultFont().toString());
-    if (key != m_lineKey) {
-        m_lineKey = key;
-        m_linesValid = 0;
-    }
-    m_firstLine.resize(count);
-    m_linesValid = std::min(m_linesValid, count);
-    if (m_linesValid > block)
-        return;
-    int n = m_linesValid;
-    QTextBlock b = doc->findBlockByNumber(n);
-    int line = 0;
-    if (n > 0)
-        line = m_firstLine[n - 1] + displayLines(b.previous());
-    for (; b.isValid() && n <= block; b = b.next(), ++n) {
-        m_firstLine[n] = line;
-        line += displayLines(b);
-    }
-    m_linesValid = n;
-}
-
-int RichTextBox::GetLineFromChar(int pos) const
-{
-    const int docPos = toDocPosition(pos);
-    const QTextBlock b = document()->findBlock(docPos);
-    ensureLines(b.blockNumber());
-    int inBlock = 0;
-    if (const QTextLayout *layout = b.layout(); layout && layout->lineCount() > 0) {
-        const QTextLine l = layout->lineForTextPosition(docPos - b.position());
-        inBlock = l.isValid() ? l.lineNumber() : layout->lineCount() - 1;
-    }
-    return m_firstLine[b.blockNumber()] + inBlock;
-}
-
-int RichTextBox::GetLineIndex(int line) const
-{
-    if (line < 0)
-        return -1;
-    const int count = document()->blockCount();
-    ensureLines(count - 1);
-    // The last block whose first line is at or before `line`.
-    const auto it = std::upper_bound(m_firstLine.begin(), m_firstLine.begin() + count, line);
-    const int n = static_cast<int>(it - m_firstLine.begin()) - 1;
-    const QTextBlock b = document()->findBlockByNumber(n);
-    const int inBlock = line - m_firstLine[n];
-    if (inBlock >= displayLines(b))
-        return -1;
-    int start = 0;
-    if (const QTextLayout *layout = b.layout(); layout && inBlock < layout->lineCount())
-        start = layout->lineAt(inBlock).textStart();
-    return fromDocPosition(b.position() + start);
-}
-
-int RichTextBox::GetLineCount() const
-{
-    const int count = document()->blockCount();
-    ensureLines(count - 1);
-    return m_firstLine[count - 1] + displayLines(document()->lastBlock());
-}
-
-// ---------------------------------------------------------------------------------------------
 // Edit commands
 
 void RichTextBox::Copy()
@@ -1195,9 +1160,25 @@ void RichTextBox::Undo()
 {
     if (m_locked)
         return;
+    // Undoing a large change is as large a change.
+    std::optional<BulkChange> bulk;
+    if (std::find(m_bulkSteps.begin(), m_bulkSteps.end(), document()->availableUndoSteps()) !=
+        m_bulkSteps.end())
+        bulk.emplace(*this);
     undo();
     // The undone text is drawn at once, also where the layout kept no dirty region.
     viewport()->update();
+}
+
+void RichTextBox::Redo()
+{
+    if (m_locked)
+        return;
+    std::optional<BulkChange> bulk;
+    if (std::find(m_bulkSteps.begin(), m_bulkSteps.end(), document()->availableUndoSteps() + 1) !=
+        m_bulkSteps.end())
+        bulk.emplace(*this);
+    redo();
 }
 bool RichTextBox::CanUndo() const
 {
@@ -1268,9 +1249,15 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
             cut();
         return;
     }
-    if (event->key() == Qt::Key_Backspace && mods == Qt::AltModifier) {
+    if ((event->key() == Qt::Key_Backspace && mods == Qt::AltModifier) ||
+        event->matches(QKeySequence::Undo)) {
         if (!isReadOnly())
-            undo();
+            Undo();
+        return;
+    }
+    if (event->matches(QKeySequence::Redo)) {
+        if (!isReadOnly())
+            Redo();
         return;
     }
     QTextEdit::keyPressEvent(event);

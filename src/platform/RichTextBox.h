@@ -6,12 +6,17 @@
 #include <QTextFormat>
 #include <QVector>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/SafeFile.h"
 #include "platform/rtf/PlainTextCodec.h"
 
+class BackgroundLayout;
+class LongDocumentLayout;
 class QImage;
+class QTextBlock;
+class QTextLayout;
 class QTextCursor;
 class QTextBlockFormat;
 
@@ -143,9 +148,60 @@ public:
     void setTextEncoding(PlainText::Encoding encoding, PlainText::LineEnding lineEnding);
 
     // --- Display lines (as laid out with the current wrap) ---
+    // O(log n) once the blocks involved are laid out; a line past the background layout's
+    // progress lays out that far first.
     int GetLineFromChar(int pos) const;
     int GetLineIndex(int line) const; // first character of a display line, -1 past the end
     int GetLineCount() const;
+    // The line and column (both from 1) of a position for the status bar, without waiting for
+    // the layout: past the background layout's progress, paragraphs not laid out yet count the
+    // lines they had when last laid out (one when never) until the layout gets there.
+    std::pair<int, int> lineAndColumn(int pos) const;
+
+    // --- Background layout ---
+    // A long document is laid out from the top in slices between events while the control is
+    // shown: the first screen at once, the rest without holding up input.
+    bool isLayoutPending() const;
+    int layoutProgress() const; // percent laid out
+    // Stops laying out in the background (what is shown is still laid out) until the content
+    // or the wrap changes or resumeBackgroundLayout().
+    void stopBackgroundLayout();
+    void resumeBackgroundLayout();
+    // Lays out the rest at once.
+    void finishLayout();
+    // The first and last block numbers the view shows: work that looks at the text (checking
+    // spelling as one types) looks there, not at the whole document.
+    std::pair<int, int> visibleBlocks() const;
+
+    // Documents with more characters (or paragraphs) than these, and no tables, are laid out by
+    // the long-document layout, which lays out only what it shows; shorter ones by Qt's.
+    static constexpr int LongDocumentCharacters = 200'000;
+    static constexpr int LongDocumentParagraphs = 2'000;
+    // Picks the layout for the content (after loading and other large changes).
+    void chooseLayout();
+
+    // True when a change of document positions [docFrom, docTo) is large enough for BulkChange.
+    bool isLargeChange(int docFrom, int docTo) const;
+    // Makes one large change (loading, replacing all, formatting many paragraphs) with the
+    // layout switched off, then lays out again from the top: the part up to the view at once,
+    // the rest in the background. Qt would otherwise lay out the whole changed range in one go.
+    class BulkChange
+    {
+    public:
+        // KeepView shows the same text afterwards; NewContent starts at the top.
+        enum View { KeepView, NewContent };
+        explicit BulkChange(RichTextBox &box, View view = KeepView);
+        ~BulkChange();
+        BulkChange(const BulkChange &) = delete;
+        BulkChange &operator=(const BulkChange &) = delete;
+
+    private:
+        RichTextBox &m_box;
+        View m_view;
+        int m_topPosition = 0;
+        int m_topOffset = 0;
+        int m_undoSteps = 0;
+    };
 
     // --- Edit commands ---
     // Copy and Cut put plain text, HTML and RTF ("text/rtf", "application/rtf") on the
@@ -157,6 +213,7 @@ public:
     // As the Delete key: removes the selection, or with none the character after the caret.
     void Delete();
     void Undo();
+    void Redo();
     bool CanUndo() const;
     // Forgets the undo history and counts the content as unmodified (after the program's own
     // changes, such as a load and the font it gets, which are nothing the user can undo).
@@ -182,12 +239,17 @@ signals:
     // Emitted after the control has handled the mouse event (the selection is current).
     void MouseMove(QMouseEvent *event);
     void MouseUp(QMouseEvent *event);
+    // The background layout's progress, about every tenth of a second, and its end.
+    void LayoutProgress(int percent);
+    void LayoutFinished();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     QMimeData *createMimeDataFromSelection() const override;
@@ -199,8 +261,14 @@ private:
     void mergeSelCharFormat(const QTextCharFormat &format);
     template <typename F> void changeBlocks(F change);
     void watchDocument() const;
-    void invalidateLines(int docPos) const;
-    void ensureLines(int block) const;
+    QString lineKey() const;
+    void linesChanging(int from, int added) const;
+    void linesChanged() const;
+    void countLines(int block, bool layOut = true) const;
+    LongDocumentLayout *longLayout() const;
+    int countedBlocks() const;
+    const QTextLayout *blockLines(const QTextBlock &block, bool layOut) const;
+    void keepView(qreal top, int oldHeight, int newHeight);
     void emitSelChangeIfMoved();
     std::vector<QTextCharFormat> selectedCharFormats() const;
 
@@ -222,9 +290,19 @@ private:
     mutable int m_formatsStart = -1;
     mutable int m_formatsEnd = -1;
     mutable std::vector<QTextCharFormat> m_formats;
-    // First display line of each block, valid for the first m_linesValid blocks and the layout
-    // described by m_lineKey.
-    mutable std::vector<int> m_firstLine;
-    mutable int m_linesValid = 0;
+    // Display lines (RichTextBox_lines.cpp): blocks before m_countedBlocks hold the line counts
+    // of the layout described by m_lineKey; m_recountFrom..m_recountTo changed and are counted
+    // again once laid out.
+    BackgroundLayout *m_background = nullptr;
+    mutable int m_countedBlocks = 0;
+    mutable int m_recountFrom = -1;
+    mutable int m_recountTo = -1;
+    mutable int m_blockCount = 1;
     mutable QString m_lineKey;
+    int m_bulkDepth = 0;
+    // Scrolling owed to paragraphs above the view that changed height, applied once the view
+    // knows the new size.
+    int m_scrollCarry = 0;
+    // Undo stack positions just after each large change, so undoing or redoing it is one too.
+    mutable std::vector<int> m_bulkSteps;
 };

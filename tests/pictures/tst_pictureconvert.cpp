@@ -51,6 +51,10 @@ private slots:
         QTest::newRow("16-bit tga") << "a.tga" << sixteen.file(bytes({1, 2}));
         QTest::newRow("2-plane pcx") << "b.pcx" << Pcx::sized(1, 2, 8, 1, 1).file(bytes({1, 2}));
         QTest::newRow("empty pcx") << "c.pcx" << QByteArray();
+        // Decodable, but a version the picture browser does not accept.
+        Pcx version4 = Pcx::sized(8, 1, 2, 1, 2);
+        version4.version = 4;
+        QTest::newRow("pcx of version 4") << "e.pcx" << version4.file(bytes({1, 2}));
         QTest::newRow("not a picture type") << "d.bmp" << QByteArray("BM");
     }
 

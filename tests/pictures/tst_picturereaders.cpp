@@ -200,7 +200,6 @@ void tgaRows()
         const QByteArray map = bytes({0x1F, 0x80, 0xE0, 0x03, 0x00, 0x7C});
         const Pixels px = {qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 0, 255), qRgb(0, 255, 0)};
         QTest::newRow("tga map 16") << mapped(16, 3, map).file(bytes({0, 1, 2, 0})) << px;
-        QTest::newRow("tga map 15") << mapped(15, 3, map).file(bytes({0, 1, 2, 0})) << px;
         // 32-bit entries: blue, green, red, alpha; alpha ignored.
         QTest::newRow("tga map 32")
             << mapped(32, 2, bgrRed + char(0) + bgrGreen + char(0x7F)).file(bytes({1, 1, 0, 1}))
@@ -299,10 +298,6 @@ private slots:
         QTest::newRow("pcx two planes")
             << Pcx::sized(1, 2, 8, 1, 1).file({}) << Status::Unsupported;
         QTest::newRow("pcx width 0") << Pcx::sized(8, 1, 0, 1, 2).file({}) << Status::BadSize;
-        QTest::newRow("pcx negative height")
-            << Pcx::sized(8, 1, 2, -3, 2).file({}) << Status::BadSize;
-        QTest::newRow("pcx bytes per line 0")
-            << Pcx::sized(8, 1, 2, 2, 0).file({}) << Status::BadSize;
         QTest::newRow("pcx line short for the width")
             << Pcx::sized(4, 1, 5, 1, 2).file({}) << Status::BadSize;
         QTest::newRow("pcx too large")
@@ -400,7 +395,6 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::newRow("pixels") << 0 << QSize(3, 2);
         QTest::newRow("twips") << 1 << QSize(45, 30);
-        QTest::newRow("5 is twips") << 5 << QSize(45, 30);
         QTest::newRow("negative") << -1 << QSize(0, 0);
     }
     void sizesFollowTheScaleMode()

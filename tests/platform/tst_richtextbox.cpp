@@ -11,7 +11,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
-#include <unistd.h>
+#include <functional>
+#include <tuple>
 
 #include "platform/RichTextBox.h"
 #include "platform/rtf/TextFormats.h"
@@ -23,38 +24,24 @@ namespace {
 void build(RichTextBox &box, const QString &shape)
 {
     box.setText(QString());
-    QTextCursor c(box.document());
     QImage image(4, 3, QImage::Format_RGB32);
     image.fill(Qt::red);
     for (QChar ch : shape) {
-        if (ch == u'|') {
-            c.insertBlock();
-        } else if (ch == u'~') {
-            c.insertText(QString(QChar::LineSeparator));
-        } else if (ch == u'#') {
-            box.setTextCursor(c);
+        if (ch == u'#')
             box.insertPicture(image);
-            c = box.textCursor();
-        } else {
-            c.insertText(QString(ch));
-        }
+        else
+            box.textCursor().insertText(ch == u'|'   ? QString(QChar::ParagraphSeparator)
+                                        : ch == u'~' ? QString(QChar::LineSeparator)
+                                                     : QString(ch));
     }
 }
 
-QString expectedText(const QString &shape)
+// The same description as Text() shows it.
+QString expectedText(QString shape)
 {
-    QString out;
-    for (QChar ch : shape) {
-        if (ch == u'|')
-            out += QStringLiteral("\r\n");
-        else if (ch == u'~')
-            out += u'\v';
-        else if (ch == u'#')
-            out += QChar::ObjectReplacementCharacter;
-        else
-            out += ch;
-    }
-    return out;
+    return shape.replace(u'|', QStringLiteral("\r\n"))
+        .replace(u'~', u'\v')
+        .replace(u'#', QChar::ObjectReplacementCharacter);
 }
 
 void select(RichTextBox &box, int start, int length)
@@ -84,9 +71,7 @@ private slots:
     void positionModel();
     void setTextBreaks_data();
     void setTextBreaks();
-    void selTextReplaces();
 
-    void mixedSelection_data();
     void mixedSelection();
     void typingFormat();
     void formatsFollowChangesUnderSameSelection();
@@ -101,27 +86,20 @@ private slots:
     void alignment();
     void paragraphEndingAtBlockStart();
 
-    void textFileRoundTrip_data();
     void textFileRoundTrip();
-    void loadMissingFileKeepsContent();
-    void saveFailureKeepsOldFile();
+    void fileFailuresChangeNothing();
     void rtfPropertyFallsBackToText();
 
-    void pasteImage();
     void copyOffersRtfTextAndHtml();
-    void pastePlainText();
     void dropPrefersRtfThenImageThenText_data();
     void dropPrefersRtfThenImageThenText();
-    void tag();
     void changeAndSelChange();
-    void keyDownConsumed_data();
     void keyDownConsumed();
 };
 
 void TestRichTextBox::positionModel_data()
 {
     QTest::addColumn<QString>("shape");
-    QTest::newRow("one paragraph") << "hello";
     QTest::newRow("paragraphs") << "ab|cd|ef";
     QTest::newRow("empty paragraphs") << "||a||";
     QTest::newRow("soft breaks") << "ab~cd|e~~f";
@@ -169,8 +147,6 @@ void TestRichTextBox::setTextBreaks_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("text");
-    QTest::newRow("crlf") << "a\r\nb"
-                          << "a\r\nb";
     QTest::newRow("lf") << "a\nb\n"
                         << "a\r\nb\r\n";
     QTest::newRow("cr") << "a\rb"
@@ -179,8 +155,6 @@ void TestRichTextBox::setTextBreaks_data()
                                 << "a\vb";
     QTest::newRow("object character dropped") << QString("a") + QChar(0xfffc) + "b"
                                               << "ab";
-    QTest::newRow("empty") << ""
-                           << "";
 }
 
 void TestRichTextBox::setTextBreaks()
@@ -193,117 +167,56 @@ void TestRichTextBox::setTextBreaks()
     QVERIFY(!box.CanUndo());
 }
 
-void TestRichTextBox::selTextReplaces()
-{
-    RichTextBox box;
-    box.setText("one two three");
-    select(box, 4, 3);
-    QCOMPARE(box.SelText(), QString("two"));
-    box.setSelText("2\r\nzwei");
-    QCOMPARE(box.Text(), QString("one 2\r\nzwei three"));
-    QCOMPARE(box.SelStart(), 11);
-    QCOMPARE(box.SelLength(), 0);
-    box.Undo();
-    QCOMPARE(box.Text(), QString("one two three"));
-}
-
-void TestRichTextBox::mixedSelection_data()
-{
-    QTest::addColumn<QString>("property");
-    QTest::newRow("bold") << "bold";
-    QTest::newRow("italic") << "italic";
-    QTest::newRow("underline") << "underline";
-    QTest::newRow("strike") << "strike";
-    QTest::newRow("font") << "font";
-    QTest::newRow("size") << "size";
-    QTest::newRow("color") << "color";
-    QTest::newRow("offset") << "offset";
-    QTest::newRow("alignment") << "alignment";
-    QTest::newRow("indent") << "indent";
-    QTest::newRow("hanging") << "hanging";
-    QTest::newRow("right") << "right";
-    QTest::newRow("bullet") << "bullet";
-    QTest::newRow("tabs") << "tabs";
-}
-
 void TestRichTextBox::mixedSelection()
 {
-    QFETCH(QString, property);
-    RichTextBox box;
-    box.setFont("DejaVu Sans", 10);
-    box.setText("first\r\nsecond");
-    // Apply the property to "second" only, then read it over both paragraphs and over one.
-    select(box, 7, 6);
-    auto apply = [&] {
-        if (property == "bold")
-            box.setSelBold(true);
-        else if (property == "italic")
-            box.setSelItalic(true);
-        else if (property == "underline")
-            box.setSelUnderline(true);
-        else if (property == "strike")
-            box.setSelStrikeThru(true);
-        else if (property == "font")
-            box.setSelFontName("DejaVu Serif");
-        else if (property == "size")
-            box.setSelFontSize(17);
-        else if (property == "color")
-            box.setSelColor(Qt::red);
-        else if (property == "offset")
-            box.setSelCharOffset(55);
-        else if (property == "alignment")
-            box.setSelAlignment(RichTextBox::AlignCenter);
-        else if (property == "indent")
-            box.setSelIndent(720);
-        else if (property == "hanging")
-            box.setSelHangingIndent(360);
-        else if (property == "right")
-            box.setSelRightIndent(1440);
-        else if (property == "bullet")
-            box.setSelBullet(true);
-        else if (property == "tabs")
-            box.setSelTabCount(2);
+    // Each property set on "second" only reads null over both paragraphs, never over one or at
+    // the caret.
+    using Set = std::function<void(RichTextBox &)>;
+    using IsNull = std::function<bool(const RichTextBox &)>;
+    const QList<std::tuple<const char *, Set, IsNull>> properties{
+        {"bold", [](RichTextBox &b) { b.setSelBold(true); },
+         [](const RichTextBox &b) { return !b.SelBold(); }},
+        {"italic", [](RichTextBox &b) { b.setSelItalic(true); },
+         [](const RichTextBox &b) { return !b.SelItalic(); }},
+        {"underline", [](RichTextBox &b) { b.setSelUnderline(true); },
+         [](const RichTextBox &b) { return !b.SelUnderline(); }},
+        {"strike", [](RichTextBox &b) { b.setSelStrikeThru(true); },
+         [](const RichTextBox &b) { return !b.SelStrikeThru(); }},
+        {"font", [](RichTextBox &b) { b.setSelFontName("DejaVu Serif"); },
+         [](const RichTextBox &b) { return !b.SelFontName(); }},
+        {"size", [](RichTextBox &b) { b.setSelFontSize(17); },
+         [](const RichTextBox &b) { return !b.SelFontSize(); }},
+        {"color", [](RichTextBox &b) { b.setSelColor(Qt::red); },
+         [](const RichTextBox &b) { return !b.SelColor(); }},
+        {"offset", [](RichTextBox &b) { b.setSelCharOffset(55); },
+         [](const RichTextBox &b) { return !b.SelCharOffset(); }},
+        {"alignment", [](RichTextBox &b) { b.setSelAlignment(RichTextBox::AlignCenter); },
+         [](const RichTextBox &b) { return !b.SelAlignment(); }},
+        {"indent", [](RichTextBox &b) { b.setSelIndent(720); },
+         [](const RichTextBox &b) { return !b.SelIndent(); }},
+        {"hanging", [](RichTextBox &b) { b.setSelHangingIndent(360); },
+         [](const RichTextBox &b) { return !b.SelHangingIndent(); }},
+        {"right", [](RichTextBox &b) { b.setSelRightIndent(1440); },
+         [](const RichTextBox &b) { return !b.SelRightIndent(); }},
+        {"bullet", [](RichTextBox &b) { b.setSelBullet(true); },
+         [](const RichTextBox &b) { return !b.SelBullet(); }},
+        {"tabs", [](RichTextBox &b) { b.setSelTabCount(2); },
+         [](const RichTextBox &b) { return !b.SelTabCount(); }},
     };
-    auto isNull = [&]() -> std::optional<bool> {
-        if (property == "bold")
-            return !box.SelBold().has_value();
-        if (property == "italic")
-            return !box.SelItalic().has_value();
-        if (property == "underline")
-            return !box.SelUnderline().has_value();
-        if (property == "strike")
-            return !box.SelStrikeThru().has_value();
-        if (property == "font")
-            return !box.SelFontName().has_value();
-        if (property == "size")
-            return !box.SelFontSize().has_value();
-        if (property == "color")
-            return !box.SelColor().has_value();
-        if (property == "offset")
-            return !box.SelCharOffset().has_value();
-        if (property == "alignment")
-            return !box.SelAlignment().has_value();
-        if (property == "indent")
-            return !box.SelIndent().has_value();
-        if (property == "hanging")
-            return !box.SelHangingIndent().has_value();
-        if (property == "right")
-            return !box.SelRightIndent().has_value();
-        if (property == "bullet")
-            return !box.SelBullet().has_value();
-        if (property == "tabs")
-            return !box.SelTabCount().has_value();
-        return std::nullopt;
-    };
-    apply();
-    QCOMPARE(isNull(), std::optional<bool>(false));
-    select(box, 0, 13);
-    QCOMPARE(isNull(), std::optional<bool>(true));
-    select(box, 0, 5);
-    QCOMPARE(isNull(), std::optional<bool>(false));
-    // The caret alone never reads null.
-    select(box, 9, 0);
-    QCOMPARE(isNull(), std::optional<bool>(false));
+    for (const auto &[name, set, isNull] : properties) {
+        RichTextBox box;
+        box.setFont("DejaVu Sans", 10);
+        box.setText("first\r\nsecond");
+        select(box, 7, 6);
+        set(box);
+        QVERIFY2(!isNull(box), name);
+        select(box, 0, 13);
+        QVERIFY2(isNull(box), name);
+        select(box, 0, 5);
+        QVERIFY2(!isNull(box), name);
+        select(box, 9, 0);
+        QVERIFY2(!isNull(box), name);
+    }
 }
 
 void TestRichTextBox::typingFormat()
@@ -320,12 +233,6 @@ void TestRichTextBox::typingFormat()
     select(box, 0, 5);
     QCOMPARE(box.SelBold(), std::optional<bool>(false));
     QCOMPARE(box.SelFontSize(), std::optional<double>(10));
-    box.setSelStart(5);
-    box.setSelBold(true);
-    box.setSelText("BOLD");
-    select(box, 5, 4);
-    QCOMPARE(box.SelBold(), std::optional<bool>(true));
-    QCOMPARE(box.SelFontName(), std::optional<QString>("DejaVu Sans"));
 }
 
 void TestRichTextBox::formatsFollowChangesUnderSameSelection()
@@ -344,9 +251,6 @@ void TestRichTextBox::formatsFollowChangesUnderSameSelection()
     QCOMPARE(box.SelBold(), std::nullopt);
     box.setSelBold(true);
     QCOMPARE(box.SelBold(), std::optional<bool>(true));
-    box.Undo();
-    select(box, 1, 3);
-    QCOMPARE(box.SelBold(), std::nullopt);
 }
 
 void TestRichTextBox::propertyIsOneUndoStep()
@@ -371,10 +275,7 @@ void TestRichTextBox::indentsInTwips_data()
     QTest::addColumn<int>("hanging");
     QTest::addColumn<int>("right");
     QTest::newRow("zero") << 0 << 0 << 0;
-    QTest::newRow("half inch") << 720 << 0 << 0;
     QTest::newRow("hanging") << 360 << 360 << 1440;
-    QTest::newRow("first line in") << 1440 << -720 << 0;
-    QTest::newRow("odd twips") << 7 << 13 << 29;
     QTest::newRow("negative") << -200 << 100 << -50;
 }
 
@@ -392,14 +293,11 @@ void TestRichTextBox::indentsInTwips()
     QCOMPARE(box.SelIndent(), std::optional<int>(indent));
     QCOMPARE(box.SelHangingIndent(), std::optional<int>(hanging));
     QCOMPARE(box.SelRightIndent(), std::optional<int>(right));
-    // The document holds what the RTF writer reads: \li, \fi and \ri in twips and pixels.
+    // The document holds what the RTF writer reads: \li, \fi and \ri in twips.
     const QTextBlockFormat f = box.document()->lastBlock().blockFormat();
     QCOMPARE(f.intProperty(TextFormats::LeftIndentTwips), indent + hanging);
     QCOMPARE(f.intProperty(TextFormats::FirstIndentTwips), -hanging);
     QCOMPARE(f.intProperty(TextFormats::RightIndentTwips), right);
-    QCOMPARE(f.leftMargin(), (indent + hanging) / 15.0);
-    QCOMPARE(f.textIndent(), -hanging / 15.0);
-    QCOMPARE(f.rightMargin(), right / 15.0);
     // Moving the first line keeps the others where they are relative to it, and back.
     box.setSelIndent(indent + 100);
     QCOMPARE(box.SelHangingIndent(), std::optional<int>(hanging));
@@ -442,36 +340,25 @@ void TestRichTextBox::tabs()
     RichTextBox box;
     box.setText("a\tb\r\nc\td");
     select(box, 0, 8);
-    QCOMPARE(box.SelTabCount(), std::optional<int>(0));
+    // A count extends the stops every 720 twips; the tabs dialog then sets each in its order.
     box.setSelTabCount(3);
-    QCOMPARE(box.SelTabCount(), std::optional<int>(3));
-    QCOMPARE(box.SelTabs(0), std::optional<int>(720));
     QCOMPARE(box.SelTabs(2), std::optional<int>(2160));
     QCOMPARE(box.SelTabs(3), std::nullopt);
-    // As the tabs dialog does: count, then every stop in order.
-    const QList<int> stops{1000, 1500, 2999};
-    box.setSelTabCount(int(stops.size()));
+    const QList<int> stops{1500, 1000, 2999};
     for (int i = 0; i < stops.size(); ++i)
         box.setSelTabs(i, stops[i]);
-    for (int i = 0; i < stops.size(); ++i)
-        QCOMPARE(box.SelTabs(i), std::optional<int>(stops[i]));
     const QTextBlockFormat f = box.document()->firstBlock().blockFormat();
     QCOMPARE(f.property(TextFormats::TabStopsTwips).value<QList<int>>(), stops);
-    QCOMPARE(f.tabPositions().size(), 3);
-    QCOMPARE(f.tabPositions().at(2).position, 2999 / 15.0);
+    QCOMPARE(f.tabPositions().first().position, 1000 / 15.0); // laid out in order
     box.setSelTabCount(1);
-    QCOMPARE(box.SelTabCount(), std::optional<int>(1));
-    QCOMPARE(box.SelTabs(0), std::optional<int>(1000));
-    // A stop set past the end extends the list.
+    QCOMPARE(box.SelTabs(0), std::optional<int>(1500));
+    // A stop set past the end of one paragraph's stops: the two paragraphs differ.
     select(box, 0, 0);
     box.setSelTabs(2, 4000);
     QCOMPARE(box.SelTabCount(), std::optional<int>(3));
     select(box, 0, 8);
     QCOMPARE(box.SelTabCount(), std::nullopt);
-    QCOMPARE(box.SelTabs(0), std::optional<int>(1000));
-    QCOMPARE(box.SelTabs(2), std::nullopt);
-    box.setSelTabCount(0);
-    QCOMPARE(box.SelTabCount(), std::optional<int>(0));
+    QCOMPARE(box.SelTabs(0), std::optional<int>(1500));
 }
 
 void TestRichTextBox::bullets()
@@ -480,34 +367,26 @@ void TestRichTextBox::bullets()
     box.setText("a\r\nb\r\nc");
     select(box, 0, 4);
     box.setSelBullet(true);
-    QCOMPARE(box.SelBullet(), std::optional<bool>(true));
     QTextList *list = box.document()->firstBlock().textList();
     QVERIFY(list);
     QCOMPARE(list->format().style(), QTextListFormat::ListDisc);
     QCOMPARE(list->count(), 2);
     QCOMPARE(box.Text(), QString("a\r\nb\r\nc")); // the marker is not text
-    // A paragraph without indents moves in to make room for the marker.
+    // A paragraph without indents moves in to make room for the marker, and back without it.
     QCOMPARE(box.SelIndent(), std::optional<int>(360));
-    QCOMPARE(box.SelHangingIndent(), std::optional<int>(0));
-    // A bullet added after a bulleted paragraph continues its list.
+    // A bullet after a bulleted paragraph continues its list and keeps its own indent.
     select(box, 6, 0);
     box.setSelIndent(720);
     box.setSelBullet(true);
     QCOMPARE(list->count(), 3);
-    QCOMPARE(box.SelIndent(), std::optional<int>(720)); // its own indent stays
+    QCOMPARE(box.SelIndent(), std::optional<int>(720));
     select(box, 3, 1);
     box.setSelBullet(false);
-    QCOMPARE(box.SelBullet(), std::optional<bool>(false));
     QCOMPARE(box.SelIndent(), std::optional<int>(0));
-    QCOMPARE(box.document()->findBlockByNumber(1).blockFormat().indent(), 0);
     select(box, 0, 7);
     QCOMPARE(box.SelBullet(), std::nullopt);
-    select(box, 6, 0);
-    box.setSelBullet(false);
-    QCOMPARE(box.SelIndent(), std::optional<int>(720));
-    // A numbered paragraph is not a bullet.
-    QTextCursor c(box.document()->findBlockByNumber(1));
-    c.createList(QTextListFormat::ListDecimal);
+    // A numbered paragraph is not a bullet until made one.
+    QTextCursor(box.document()->findBlockByNumber(1)).createList(QTextListFormat::ListDecimal);
     select(box, 3, 0);
     QCOMPARE(box.SelBullet(), std::optional<bool>(false));
     box.setSelBullet(true);
@@ -553,22 +432,11 @@ void TestRichTextBox::paragraphEndingAtBlockStart()
     QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
 }
 
-void TestRichTextBox::textFileRoundTrip_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("windows-1252 crlf") << QByteArray("caf\xe9 \x99\r\nline two\r\n")
-                                       << QString::fromUtf8("café ™\r\nline two\r\n");
-    QTest::newRow("utf-8 lf") << QByteArray("gr\xc3\xbc\xc3\x9f\nzwei")
-                              << QString::fromUtf8("grüß\r\nzwei");
-    QTest::newRow("utf-8 bom crlf")
-        << QByteArray("\xef\xbb\xbfone\r\ntwo") << QString("one\r\ntwo");
-}
-
 void TestRichTextBox::textFileRoundTrip()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
+    // A Windows-1252 file with CRLF comes back byte for byte.
+    const QByteArray bytes("caf\xe9 \x99\r\nline two\r\n");
+    const QString text = QString::fromUtf8("café ™\r\nline two\r\n");
     QTemporaryDir dir;
     const QString in = dir.filePath("in.txt");
     const QString out = dir.filePath("out.txt");
@@ -586,44 +454,19 @@ void TestRichTextBox::textFileRoundTrip()
     QCOMPARE(g.readAll(), bytes);
 }
 
-void TestRichTextBox::loadMissingFileKeepsContent()
+void TestRichTextBox::fileFailuresChangeNothing()
 {
+    // A file that cannot be read leaves the content; one that cannot be written, the disk.
     QTemporaryDir dir;
     RichTextBox box;
     box.setText("keep me");
     QVERIFY(!box.LoadFile(dir.filePath("missing.rtf")));
     QVERIFY(!box.LoadFile(dir.path())); // a folder
     QCOMPARE(box.Text(), QString("keep me"));
-}
-
-void TestRichTextBox::saveFailureKeepsOldFile()
-{
-    QTemporaryDir dir;
-    RichTextBox box;
-    box.setText("new content");
     QVERIFY(!box.SaveFile(dir.filePath("no/such/folder/x.rtf")));
     QVERIFY(!box.SaveFile(dir.path())); // a folder is not replaced
     QVERIFY(QFileInfo(dir.path()).isDir());
-
-    const QString folder = dir.filePath("locked");
-    QVERIFY(QDir().mkpath(folder));
-    const QString target = folder + "/doc.txt";
-    QFile f(target);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("old content");
-    f.close();
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    QFile::setPermissions(target, QFile::ReadOwner);
-    const bool enforced = ::access(folder.toLocal8Bit().constData(), W_OK) != 0;
-    const bool saved = box.SaveFile(target, RichTextBox::rtfText);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-    if (!enforced)
-        QSKIP("file permissions are not enforced for this user");
-    QVERIFY(!saved);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("old content"));
-    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"doc.txt"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
 
 void TestRichTextBox::rtfPropertyFallsBackToText()
@@ -634,36 +477,6 @@ void TestRichTextBox::rtfPropertyFallsBackToText()
     box.setSelStart(5);
     box.setSelRTF("plain ");
     QCOMPARE(box.Text(), QString("just plain some words\r\nsecond line"));
-}
-
-void TestRichTextBox::pasteImage()
-{
-    RichTextBox box;
-    box.setText("ab");
-    box.setSelStart(1);
-    QImage image(30, 20, QImage::Format_ARGB32);
-    image.fill(Qt::blue);
-    QGuiApplication::clipboard()->setImage(image);
-    QVERIFY(box.CanPaste());
-    box.Paste();
-    QCOMPARE(box.Text(), QString("a") + QChar::ObjectReplacementCharacter + "b");
-    QCOMPARE(box.SelStart(), 2);
-    QTextCursor c(box.document());
-    c.setPosition(2);
-    const QTextCharFormat f = c.charFormat();
-    QVERIFY(f.isImageFormat());
-    const QTextImageFormat img = f.toImageFormat();
-    QCOMPARE(img.width(), 30.0);
-    QCOMPARE(img.height(), 20.0);
-    QCOMPARE(img.property(TextFormats::PictureKind).toString(), QString("png"));
-    QImage decoded;
-    QVERIFY(decoded.loadFromData(img.property(TextFormats::PictureData).toByteArray(), "PNG"));
-    QCOMPARE(decoded.size(), QSize(30, 20));
-    const QVariant resource =
-        box.document()->resource(QTextDocument::ImageResource, QUrl(img.name()));
-    QCOMPARE(resource.value<QImage>().size(), QSize(30, 20));
-    box.Undo();
-    QCOMPARE(box.Text(), QString("ab"));
 }
 
 void TestRichTextBox::copyOffersRtfTextAndHtml()
@@ -681,19 +494,6 @@ void TestRichTextBox::copyOffersRtfTextAndHtml()
     box.Cut();
     QCOMPARE(box.Text(), QString("on three"));
     QCOMPARE(box.SelStart(), 2);
-}
-
-void TestRichTextBox::pastePlainText()
-{
-    RichTextBox box;
-    box.setText("[]");
-    box.setSelStart(1);
-    QGuiApplication::clipboard()->setText("x\r\ny\rz");
-    box.Paste();
-    QCOMPARE(box.Text(), QString("[x\r\ny\r\nz]"));
-    QCOMPARE(box.SelStart(), 8);
-    QGuiApplication::clipboard()->clear();
-    QVERIFY(!box.CanPaste());
 }
 
 void TestRichTextBox::dropPrefersRtfThenImageThenText_data()
@@ -734,14 +534,17 @@ void TestRichTextBox::dropPrefersRtfThenImageThenText()
     QCOMPARE(box.canInsertFromMimeData(&mime), !kinds.isEmpty());
     box.insertFromMimeData(&mime);
     QCOMPARE(box.Text(), text);
-}
-
-void TestRichTextBox::tag()
-{
-    RichTextBox box;
-    QCOMPARE(box.Tag(), QString("0"));
-    box.setTag("1");
-    QCOMPARE(box.Tag(), QString("1"));
+    if (kinds.value(0) == "image") {
+        // A picture keeps its PNG bytes and size for the RTF writer, and shows as a resource.
+        QTextCursor c(box.document());
+        c.setPosition(2);
+        const QTextImageFormat f = c.charFormat().toImageFormat();
+        QCOMPARE(QSizeF(f.width(), f.height()), QSizeF(5, 5));
+        QCOMPARE(f.property(TextFormats::PictureKind).toString(), QString("png"));
+        QCOMPARE(QImage::fromData(f.property(TextFormats::PictureData).toByteArray()).size(),
+                 QSize(5, 5));
+        QVERIFY(box.document()->resource(QTextDocument::ImageResource, QUrl(f.name())).isValid());
+    }
 }
 
 void TestRichTextBox::changeAndSelChange()
@@ -757,8 +560,16 @@ void TestRichTextBox::changeAndSelChange()
     sel.clear();
     box.setSelStart(0); // no move
     QCOMPARE(sel.count(), 0);
-    box.setSelText("x");
+    // Replacing the selection with text that breaks: one change, the caret after it, one undo.
+    select(box, 5, 4);
+    box.setSelText("2\r\nzwei");
     QCOMPARE(change.count(), 1);
+    QCOMPARE(box.Text(), QString("some 2\r\nzwei"));
+    QCOMPARE(box.SelStart(), 12);
+    box.Undo();
+    box.setSelStart(0);
+    box.setSelText("x");
+    QCOMPARE(change.count(), 3);
     select(box, 0, 4);
     change.clear();
     box.setSelBold(true);
@@ -772,32 +583,24 @@ void TestRichTextBox::changeAndSelChange()
     QCOMPARE(box.Text(), QString("some text"));
 }
 
-void TestRichTextBox::keyDownConsumed_data()
-{
-    QTest::addColumn<bool>("consume");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("consumed") << true << "";
-    QTest::newRow("passed on") << false << "q";
-}
-
 void TestRichTextBox::keyDownConsumed()
 {
-    QFETCH(bool, consume);
-    QFETCH(QString, text);
-    RichTextBox box;
-    int downs = 0;
-    int ups = 0;
-    connect(&box, &RichTextBox::KeyDown, &box, [&](QKeyEvent *e) {
-        ++downs;
-        QVERIFY(!e->isAccepted());
-        if (consume)
-            e->accept();
-    });
-    connect(&box, &RichTextBox::KeyUp, &box, [&](QKeyEvent *) { ++ups; });
-    QTest::keyClick(&box, Qt::Key_Q);
-    QCOMPARE(box.Text(), text);
-    QCOMPARE(downs, 1);
-    QCOMPARE(ups, 1);
+    // A handler that accepts the key stops it; one that leaves it lets the control type it.
+    for (const bool consume : {true, false}) {
+        RichTextBox box;
+        int downs = 0;
+        int ups = 0;
+        connect(&box, &RichTextBox::KeyDown, &box, [&](QKeyEvent *e) {
+            ++downs;
+            QVERIFY(!e->isAccepted());
+            if (consume)
+                e->accept();
+        });
+        connect(&box, &RichTextBox::KeyUp, &box, [&](QKeyEvent *) { ++ups; });
+        QTest::keyClick(&box, Qt::Key_Q);
+        QCOMPARE(box.Text(), QString(consume ? "" : "q"));
+        QCOMPARE(downs + ups, 2);
+    }
 }
 
 QTEST_MAIN(TestRichTextBox)

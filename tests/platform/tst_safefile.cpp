@@ -126,8 +126,6 @@ private slots:
         QTest::addColumn<bool>("otherOwner");
         QTest::addColumn<bool>("attributes");
         QTest::newRow("private") << 0600 << false << false;
-        QTest::newRow("shared with the group") << 0664 << false << false;
-        QTest::newRow("script") << 0750 << false << false;
         QTest::newRow("set-group-id folder style") << 02770 << false << false;
         QTest::newRow("another owner and group") << 0644 << true << false;
         QTest::newRow("attributes and access list") << 0640 << false << true;

@@ -1,0 +1,530 @@
+// Big documents in a real document window (offscreen): how long until the first screen is
+// painted after the program starts, until the background layout has finished, and how long each
+// interaction takes on the document. scripts/bench-bigdoc runs it on generated documents of 1, 10
+// and 50 MB, compares with LibreOffice, and runs the huge inputs under the watchdog.
+//
+//   bench_bigdoc generate MB FILE    writes a generated RTF document of about MB megabytes
+//   bench_bigdoc huge KIND FILE      writes a huge input: line (5,000,000 characters without a
+//                                    space), words (the same length in words), rtfline (a 5 MB
+//                                    RTF paragraph), text300 (300 MB of plain text)
+//   bench_bigdoc run FILE            opens FILE as the program does and measures (key value lines)
+//   bench_bigdoc watch FILE [SECONDS [yes|no]]  opens FILE and reports the longest time the
+//                                    event loop was held up until the document is laid out; a
+//                                    question about the file's size is answered yes or no
+//
+// Times are wall clock in milliseconds; "first_screen_ms" counts from the process start.
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+#include "core/AppState.h"
+#include "core/Identity.h"
+#include "core/clsLibrary.h"
+#include "core/clsMain.h"
+#include "core/frmMain.h"
+#include "core/modMain.h"
+#include "documents/frmDocRTF.h"
+#include "editing/frmFind.h"
+#include "platform/Fonts.h"
+#include "platform/RichTextBox.h"
+#include "platform/UiServices.h"
+
+namespace {
+
+// --- Documents ---------------------------------------------------------------------------
+
+// A long report: fonts, sizes, colours, bold and italic runs, alignment, indents, tabs,
+// bullets, accented and Greek letters. "zephyr" appears 10,000 times (the Replace All target);
+// the last paragraph holds "quetzal" (the Find Next target).
+QByteArray generate(double megabytes)
+{
+    const int paragraphs = std::max(10, static_cast<int>(megabytes * 1048576.0 / 230.0));
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(megabytes * 1.1 * 1048576.0) + 4096);
+    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New "
+           "Roman;}{\\f1\\fswiss\\fcharset0 Arial;}{\\f2\\fmodern\\fcharset0 Courier New;}"
+           "{\\f3\\fnil\\fcharset2 Symbol;}}\r\n{\\colortbl ;\\red255\\green0\\blue0;\\red0"
+           "\\green0\\blue255;}\r\n\\uc1\\pard\\f0\\fs24 ";
+    const char *words[] = {"pamphlet", "the",       "committee", "meeting", "Tuesday",
+                           "caf\\'e9", "agenda",    "of",        "and",     "notice",
+                           "members",  "treasurer", "report",    "will",    "be"};
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    for (int p = 0; p < paragraphs; ++p) {
+        switch (p % 10) {
+        case 0:
+            out += "\\pard\\qc\\sb120\\sa60 ";
+            break;
+        case 3:
+            out += "\\pard\\li720\\ri360\\fi-360\\tx1440\\tx2880 ";
+            break;
+        case 5:
+            out += "\\pard{\\pntext\\f3\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf3{\\pntxtb\\'b7}}"
+                   "\\fi-360\\li720 ";
+            break;
+        case 7:
+            out += "\\pard\\qj ";
+            break;
+        case 8:
+            out += "\\pard ";
+            break;
+        default:
+            break;
+        }
+        // Exactly 10,000 hits, spread evenly.
+        for (qint64 k = (qint64(p) + 1) * 10000 / paragraphs - qint64(p) * 10000 / paragraphs;
+             k > 0; --k)
+            out += "zephyr ";
+        if (p == paragraphs - 1)
+            out += "quetzal ";
+        int length = 0;
+        while (length < 150) {
+            const unsigned r = next();
+            static const char *const opens[] = {"{\\b ", "{\\i ", "{\\cf1 ", "{\\f1\\fs20 ",
+                                                "{\\ul\\cf2 "};
+            out += r % 12 < 5 ? opens[r % 12] : "{";
+            for (int w = 0; w < 3; ++w) {
+                const char *word = words[next() % 15];
+                out += word;
+                out += ' ';
+                length += int(qstrlen(word)) + 1;
+            }
+            if (r % 17 == 0)
+                out += "\\u945?\\u946? ";
+            if (r % 23 == 0)
+                out += "\\tab ";
+            out += "}";
+        }
+        out += "\\par\r\n";
+    }
+    out += "}";
+    return out;
+}
+
+bool writeHuge(const QString &kind, const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    const qint64 line = 5'000'000;
+    if (kind == QLatin1String("line")) {
+        QByteArray chunk(1 << 20, 'x');
+        for (int i = 0; i < chunk.size(); ++i)
+            chunk[i] = static_cast<char>('a' + i % 26);
+        for (qint64 left = line; left > 0; left -= chunk.size())
+            f.write(chunk.constData(), std::min<qint64>(left, chunk.size()));
+        f.write("\n");
+    } else if (kind == QLatin1String("words") || kind == QLatin1String("rtfline")) {
+        const bool rtf = kind == QLatin1String("rtfline");
+        if (rtf)
+            f.write("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs24 ");
+        const char *words[] = {"alpha ", "be ", "gamma ", "delta ", "epsilonic ", "zeta "};
+        QByteArray chunk;
+        for (int i = 0; chunk.size() < (1 << 20); ++i)
+            chunk += words[i % 6];
+        for (qint64 left = line; left > 0; left -= chunk.size())
+            f.write(chunk.constData(), std::min<qint64>(left, chunk.size()));
+        f.write(rtf ? "\\par}" : "\n");
+    } else if (kind == QLatin1String("text300")) {
+        QByteArray chunk;
+        for (int i = 0; chunk.size() < (1 << 20); ++i)
+            chunk += "Line " + QByteArray::number(i) +
+                     " of a long plain text file, as a log or a data dump would have it.\n";
+        for (qint64 left = 300LL << 20; left > 0; left -= chunk.size())
+            f.write(chunk.constData(), std::min<qint64>(left, chunk.size()));
+    } else {
+        return false;
+    }
+    return f.error() == QFileDevice::NoError;
+}
+
+// --- Measuring ---------------------------------------------------------------------------
+
+double msSince(const QElapsedTimer &t)
+{
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+// Milliseconds since this process started.
+double msSinceProcessStart()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // Field 22 (start time in clock ticks since boot) follows the command name in parentheses.
+    std::istringstream fields(content.substr(content.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= 22; ++i)
+        fields >> field;
+    const double startMs = std::stod(field) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6 -
+           startMs;
+}
+
+long peakRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void report(const char *key, double value)
+{
+    std::printf("%s %.2f\n", key, value);
+    std::fflush(stdout);
+}
+
+// Notes the longest time between two runs of a 5 ms timer: how long the event loop was held up.
+class Watchdog : public QObject
+{
+public:
+    Watchdog()
+    {
+        m_timer.setInterval(5);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            m_longest = std::max(m_longest, msSince(m_clock));
+            m_clock.restart();
+        });
+    }
+    void start()
+    {
+        m_longest = 0;
+        m_clock.start();
+        m_timer.start();
+    }
+    double stop()
+    {
+        m_timer.stop();
+        return m_longest;
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_longest = 0;
+};
+
+// Answers "save before closing?" with No, other Yes/No questions with `yes`, the rest OK.
+class QuietUi : public UiServices
+{
+public:
+    QStringList messages;
+    bool yes = true;
+    int messageBox(const QString &text, int style, const QString &) override
+    {
+        messages << text;
+        if ((style & 7) == MsgStyle::YesNoCancel)
+            return MsgResult::No;
+        if ((style & 7) == MsgStyle::OkOnly)
+            return MsgResult::Ok;
+        return yes ? MsgResult::Yes : MsgResult::No;
+    }
+    void beep() override {}
+    FileDialogResult openFiles(const FileDialogRequest &) override { return {}; }
+    FileDialogResult saveFile(const FileDialogRequest &) override { return {}; }
+    QString chooseFolder(const QString &, const QString &) override { return {}; }
+    std::optional<QColor> chooseColor(const QColor &) override { return std::nullopt; }
+    bool printDialog(QPrinter *) override { return false; }
+    int execDialog(QWidget *) override { return 0; }
+    bool openUrl(const QString &) override { return false; }
+};
+
+// Runs the event loop until `done` holds (checked every millisecond) or the time runs out.
+bool waitFor(const std::function<bool()> &done, double timeoutMs = 600000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (msSince(t) > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    return true;
+}
+
+// The events an interaction leaves behind (repaints, status bar) are part of it.
+void settle()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+void key(QWidget *target, int code, Qt::KeyboardModifiers mods = Qt::NoModifier,
+         const QString &text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, code, mods, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, mods, text);
+    QApplication::sendEvent(target, &release);
+}
+
+double timed(const std::function<void()> &action)
+{
+    QElapsedTimer t;
+    t.start();
+    action();
+    settle();
+    return msSince(t);
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[std::min(v.size() - 1, static_cast<size_t>(p * (v.size() - 1) + 0.5))];
+}
+
+// 500 keystrokes where the caret is: letters, every fourth a Backspace.
+void typing(RichTextBox *box, const char *where)
+{
+    std::vector<double> times;
+    for (int i = 0; i < 500; ++i) {
+        times.push_back(timed([&] {
+            if (i % 4 == 3)
+                key(box, Qt::Key_Backspace);
+            else
+                key(box, Qt::Key_A + i % 26, Qt::NoModifier, QString(QChar(u'a' + i % 26)));
+        }));
+    }
+    report((std::string("key_") + where + "_median_ms").c_str(), percentile(times, 0.5));
+    report((std::string("key_") + where + "_p99_ms").c_str(), percentile(times, 0.99));
+    report((std::string("key_") + where + "_max_ms").c_str(), percentile(times, 1.0));
+}
+
+void startProgram(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("pamphlexa"));
+    QApplication::setOrganizationName(QStringLiteral("pamphlexa"));
+    Fonts::installSubstitutions();
+    Q_UNUSED(app);
+}
+
+// How long the start-up call took before it returned to the event loop.
+double g_startCallMs = 0;
+
+// Opens the file as from the command line and waits for its first screen. Returns the window.
+frmMain *openAndShow(const QString &path, Watchdog &watchdog, double timeoutMs)
+{
+    bool painted = false;
+    double firstScreen = 0;
+    struct PaintProbe : QObject
+    {
+        std::function<void()> onPaint;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint && onPaint)
+                QTimer::singleShot(0, this, onPaint);
+            return false;
+        }
+    } probe;
+    QElapsedTimer startCall;
+    startCall.start();
+    frmMain *main = modMain::Start(path);
+    g_startCallMs = msSince(startCall);
+    frmDocRTF *doc = main->activeDocument();
+    RichTextBox *box = doc ? doc->RTF1 : nullptr;
+    if (!box)
+        return main;
+    probe.onPaint = [&] {
+        if (!painted && box->document()->characterCount() > 1) {
+            painted = true;
+            firstScreen = msSinceProcessStart();
+        }
+    };
+    box->viewport()->installEventFilter(&probe);
+    box->viewport()->update();
+    watchdog.start();
+    waitFor([&] { return painted; }, timeoutMs);
+    box->viewport()->removeEventFilter(&probe);
+    report("first_screen_ms", painted ? firstScreen : -1);
+    return main;
+}
+
+int run(QApplication &app, const QString &path)
+{
+    startProgram(app);
+    const double fileMb = static_cast<double>(QFile(path).size()) / 1048576.0;
+    report("file_mb", fileMb);
+    Watchdog watchdog;
+    frmMain *main = openAndShow(path, watchdog, 600000);
+    frmDocRTF *doc = main->activeDocument();
+    RichTextBox *box = doc->RTF1;
+    clsMain &cmd = main->cmd();
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    waitFor([&] { return !box->isLayoutPending(); });
+    report("layout_done_ms", msSinceProcessStart());
+    report("start_call_ms", g_startCallMs);
+    report("open_longest_stall_ms", watchdog.stop());
+    report("peak_mb_after_open", peakRssKb() / 1024.0);
+    report("blocks", box->document()->blockCount());
+
+    box->setFocus();
+    // Typing at the start, middle and end.
+    key(box, Qt::Key_Home, Qt::ControlModifier);
+    settle();
+    typing(box, "start");
+    box->setSelStart(static_cast<int>(box->Text().size() / 2));
+    settle();
+    typing(box, "middle");
+    report("ctrl_end_ms", timed([&] { key(box, Qt::Key_End, Qt::ControlModifier); }));
+    typing(box, "end");
+    report("ctrl_home_ms", timed([&] { key(box, Qt::Key_Home, Qt::ControlModifier); }));
+    std::vector<double> pages;
+    for (int i = 0; i < 20; ++i)
+        pages.push_back(timed([&] { key(box, Qt::Key_PageDown); }));
+    report("page_down_median_ms", percentile(pages, 0.5));
+    report("page_down_max_ms", percentile(pages, 1.0));
+    const QString lineCol = main->findChild<QLabel *>(QStringLiteral("SBMAIN.Panel3"))->text();
+    std::printf("status_after_paging %s\n", qPrintable(lineCol));
+
+    // Find Next of a word in the last paragraph, from the top.
+    clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER,
+                                       Identity::appKey() + QStringLiteral("\\frmFind\\Items"),
+                                       QStringLiteral("Last Find"), QStringLiteral("quetzal"));
+    frmFind *find = frmFind::LOAD(*main);
+    find->RESET();
+    key(box, Qt::Key_Home, Qt::ControlModifier);
+    settle();
+    report("find_next_ms", timed([&] { cmd.EDITFINDNEXT(); }));
+    report("find_next_hit", box->SelStart() > 0 ? 1 : 0);
+
+    // Replace All of every "zephyr".
+    find->CBOFIND->setCurrentText(QStringLiteral("zephyr"));
+    find->CBOREPLACE->setCurrentText(QStringLiteral("breeze"));
+    report("replace_all_ms", timed([&] { find->REPLACEALL(); }));
+    report("replace_all_count", box->Text().count(QStringLiteral("breeze")));
+    report("replace_all_relaid_ms",
+           timed([&] { waitFor([&] { return !box->isLayoutPending(); }); }));
+    report("undo_replace_all_ms", timed([&] { box->Undo(); }));
+    report("undo_left", box->Text().count(QStringLiteral("zephyr")));
+    waitFor([&] { return !box->isLayoutPending(); });
+
+    // Select all and bold, then until laid out again.
+    report("select_all_bold_ms", timed([&] {
+               cmd.EDITSELECTALL();
+               cmd.FONTBOLD();
+           }));
+    report("bold_relaid_ms", timed([&] { waitFor([&] { return !box->isLayoutPending(); }); }));
+    box->setSelStart(0);
+    settle();
+
+    // Save (the document's caption is the file).
+    AppState::instance().SaveMode = QStringLiteral("SAVE");
+    report("save_ms", timed([&] { cmd.FILESAVEDOC(); }));
+    report("saved_mb", static_cast<double>(QFile(path).size()) / 1048576.0);
+
+    // Wrap modes (none, window, ruler), then resizing the window.
+    const QString items = Identity::appKey() + QStringLiteral("\\frmMain\\Items");
+    for (const char *mode : {"1", "2", "3"}) {
+        clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, items,
+                                           QStringLiteral("Wrap Text"), QString::fromLatin1(mode));
+        report((std::string("wrap_") + mode + "_ms").c_str(), timed([&] { doc->MARGINCHK(); }));
+        report((std::string("wrap_") + mode + "_relaid_ms").c_str(),
+               timed([&] { waitFor([&] { return !box->isLayoutPending(); }); }));
+    }
+    clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, items,
+                                       QStringLiteral("Wrap Text"), QStringLiteral("2"));
+    doc->MARGINCHK();
+    waitFor([&] { return !box->isLayoutPending(); });
+    watchdog.start();
+    report("resize_ms", timed([&] { main->resize(main->width() - 120, main->height() - 60); }));
+    waitFor([&] { return !box->isLayoutPending(); });
+    report("resize_longest_stall_ms", watchdog.stop());
+
+    report("peak_mb", peakRssKb() / 1024.0);
+    report("peak_over_file", peakRssKb() / 1024.0 / fileMb);
+
+    // Closing (the changes are not saved).
+    QPointer<frmDocRTF> closing = doc;
+    report("close_ms", timed([&] {
+               if (QWidget *frame = doc->parentWidget())
+                   frame->close();
+           }));
+    report("closed", closing.isNull() || closing->isClosed() ? 1 : 0);
+    delete main;
+    return 0;
+}
+
+// Opens a huge input and notes the longest hold-up of the event loop until it is laid out (or
+// refused, or the time runs out).
+int watch(QApplication &app, const QString &path, double seconds)
+{
+    startProgram(app);
+    auto *ui = static_cast<QuietUi *>(&UiServices::instance());
+    Watchdog watchdog;
+    QElapsedTimer t;
+    t.start();
+    frmMain *main = openAndShow(path, watchdog, seconds * 1000);
+    frmDocRTF *doc = main->activeDocument();
+    RichTextBox *box = doc ? doc->RTF1 : nullptr;
+    const bool done = box && waitFor([&] { return !box->isLayoutPending(); }, seconds * 1000);
+    // The start-up call holds the event loop up for as long as it takes.
+    report("start_call_ms", g_startCallMs);
+    report("longest_stall_ms", std::max(watchdog.stop(), g_startCallMs));
+    report("laid_out", done ? 1 : 0);
+    report("elapsed_ms", msSince(t));
+    report("characters", box ? box->document()->characterCount() : 0);
+    report("peak_mb", peakRssKb() / 1024.0);
+    for (const QString &m : std::as_const(ui->messages))
+        std::printf("message %s\n", qPrintable(QString(m).replace(QLatin1Char('\n'), u' ')));
+    std::_Exit(0); // a huge document takes long to free
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QStringList args = [&] {
+        QStringList out;
+        for (int i = 1; i < argc; ++i)
+            out << QString::fromLocal8Bit(argv[i]);
+        return out;
+    }();
+    if (args.size() >= 3 && args[0] == QLatin1String("generate")) {
+        QFile f(args[2]);
+        const QByteArray rtf = generate(args[1].toDouble());
+        return f.open(QIODevice::WriteOnly) && f.write(rtf) == rtf.size() ? 0 : 1;
+    }
+    if (args.size() >= 3 && args[0] == QLatin1String("huge"))
+        return writeHuge(args[1], args[2]) ? 0 : 1;
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: bench_bigdoc generate MB FILE | huge KIND FILE | run FILE | "
+                             "watch FILE [SECONDS [yes|no]]\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QuietUi ui;
+    UiServices::setInstance(&ui);
+    if (args[0] == QLatin1String("run"))
+        return run(app, args[1]);
+    if (args[0] == QLatin1String("watch")) {
+        ui.yes = args.size() <= 3 || args[3] != QLatin1String("no");
+        return watch(app, args[1], args.size() > 2 ? args[2].toDouble() : 120);
+    }
+    return 2;
+}
