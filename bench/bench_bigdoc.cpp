@@ -490,6 +490,7 @@ int watch(QApplication &app, const QString &path, double seconds)
     report("peak_mb", peakRssKb() / 1024.0);
     for (const QString &m : std::as_const(ui->messages))
         std::printf("message %s\n", qPrintable(QString(m).replace(QLatin1Char('\n'), u' ')));
+    std::fflush(stdout);
     std::_Exit(0); // a huge document takes long to free
 }
 

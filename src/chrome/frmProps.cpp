@@ -19,6 +19,7 @@
 #include "core/clsLibrary.h"
 #include "pictures/ImageFileInfo.h"
 #include "platform/RichTextBox.h"
+#include "platform/rtf/KeptContent.h"
 
 namespace {
 
@@ -127,6 +128,20 @@ frmProps::frmProps(QWidget *parent) : QDialog(parent)
     doc->addRow(QStringLiteral("Characters:"), TXTDOCLEN);
     doc->addRow(QStringLiteral("Lines:"), TXTDOCLINES);
     doc->addRow(QStringLiteral("Pages:"), TXTDOCPAGES);
+    TXTTITLE = field("TXTTITLE", FRAMDOCUMENT);
+    TXTSUBJECT = field("TXTSUBJECT", FRAMDOCUMENT);
+    TXTAUTHOR = field("TXTAUTHOR", FRAMDOCUMENT);
+    TXTCOMPANY = field("TXTCOMPANY", FRAMDOCUMENT);
+    TXTKEYWORDS = field("TXTKEYWORDS", FRAMDOCUMENT);
+    TXTCREATED = field("TXTCREATED", FRAMDOCUMENT);
+    TXTREVISED = field("TXTREVISED", FRAMDOCUMENT);
+    doc->addRow(QStringLiteral("Title:"), TXTTITLE);
+    doc->addRow(QStringLiteral("Subject:"), TXTSUBJECT);
+    doc->addRow(QStringLiteral("Author:"), TXTAUTHOR);
+    doc->addRow(QStringLiteral("Company:"), TXTCOMPANY);
+    doc->addRow(QStringLiteral("Keywords:"), TXTKEYWORDS);
+    doc->addRow(QStringLiteral("Created:"), TXTCREATED);
+    doc->addRow(QStringLiteral("Revised:"), TXTREVISED);
 
     // Only the tabs that apply to the kind of file.
     auto addTab = [this](QFrame *page, const QString &caption, const char *key) {
@@ -266,4 +281,16 @@ void frmProps::fillDocument(const QString &path)
     TXTDOCPAGES->setText(QString::number(
         FileProperties::estimatePages(*rtf->document(), FileProperties::printableWidthTwips(),
                                       FileProperties::printableHeightTwips())));
+    if (const KeptContent::Store *kept = KeptContent::store(*rtf->document())) {
+        const KeptContent::Summary &s = kept->summary;
+        TXTTITLE->setText(s.title);
+        TXTSUBJECT->setText(s.subject);
+        TXTAUTHOR->setText(s.author);
+        TXTCOMPANY->setText(s.company);
+        TXTKEYWORDS->setText(s.keywords);
+        if (s.created.isValid())
+            TXTCREATED->setText(FileProperties::modifiedText(s.created));
+        if (s.revised.isValid())
+            TXTREVISED->setText(FileProperties::modifiedText(s.revised));
+    }
 }

@@ -51,6 +51,14 @@ public:
     QLineEdit *TXTDOCLEN = nullptr;
     QLineEdit *TXTDOCLINES = nullptr;
     QLineEdit *TXTDOCPAGES = nullptr;
+    // The document's own summary, as its file gives it (RTF \info).
+    QLineEdit *TXTTITLE = nullptr;
+    QLineEdit *TXTSUBJECT = nullptr;
+    QLineEdit *TXTAUTHOR = nullptr;
+    QLineEdit *TXTCOMPANY = nullptr;
+    QLineEdit *TXTKEYWORDS = nullptr;
+    QLineEdit *TXTCREATED = nullptr;
+    QLineEdit *TXTREVISED = nullptr;
     QPushButton *BTNCLOSE = nullptr;
 
     // The tab keys now shown, in order ("GENERAL", "PICTURE", "DOCUMENT").

@@ -82,6 +82,8 @@ constexpr Entry Entries[] = {
      Info, Title::Program, nullptr, false},
     {Kind::Notice, 49, "The settings file '{1}' is not an ordinary file, so your settings cannot be read or kept. {title} will use its default settings this time.",
      Warn, Title::Program, nullptr, false},
+    {Kind::Notice, 61, "The document '{1}' has a paragraph of {2} characters, more than {title} can show in one paragraph ({3}). It has not been opened.",
+     Warn, Title::Literal, "Open", false},
     {Kind::Notice, 50, "The settings file was damaged and has been put aside as '{1}'. {title} is using its default settings.",
      Warn, Title::Program, nullptr, false},
     {Kind::Notice, 51, "The document '{1}' is open in another window. Please close that window first, or choose another name.",

@@ -184,7 +184,11 @@ bool clsMain::loadIntoDocument(frmDocRTF *doc, const QString &path)
     doc->RTF1->setLocked(readOnly);
     AppState::instance().SuppressModified = false;
     if (!loaded) {
-        DocumentFiles::reportOpenProblem(path, read);
+        if (const int length = doc->RTF1->refusedParagraphLength())
+            clsLibrary::instance().MESSAGEBOX(61, path, QString::number(length),
+                                              QString::number(RichTextBox::LongestParagraph));
+        else
+            DocumentFiles::reportOpenProblem(path, read);
         return false;
     }
     doc->setCaption(path);

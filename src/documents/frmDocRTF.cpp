@@ -176,8 +176,10 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
         if (old == RTF1)
             AppState::instance().EditKeyDown = AppState::instance().UndoKeyDown = false;
     });
-    connect(RTF1, &RichTextBox::MouseMove, this,
-            [this] { m_main.setPanelText(frmMain::PanelDescription, QString()); });
+    // Over a link the description panel shows its address (Ctrl+click follows it).
+    connect(RTF1, &RichTextBox::MouseMove, this, [this](QMouseEvent *event) {
+        m_main.setPanelText(frmMain::PanelDescription, RTF1->LinkAt(event->position().toPoint()));
+    });
     // A long document is laid out in the background; the status bar shows it after half a
     // second, and Cancel stops it (what is shown is still laid out as needed).
     connect(RTF1, &RichTextBox::LayoutProgress, this, [this](int percent) {

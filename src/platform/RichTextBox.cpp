@@ -7,12 +7,15 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextList>
+#include <QTextTable>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -20,8 +23,12 @@
 #include <optional>
 
 #include "platform/BackgroundLayout.h"
+#include "platform/ListMarkers.h"
 #include "platform/LongDocumentLayout.h"
+#include "platform/PictureFit.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/UiServices.h"
+#include "platform/rtf/KeptContent.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 #include "platform/rtf/TextFormats.h"
@@ -287,6 +294,22 @@ RichTextBox::RichTextBox(QWidget *parent)
     setAcceptRichText(true);
     setTabStopDistance(kDefaultTabTwips * TextFormats::PixelsPerTwip);
     setLineWrapMode(QTextEdit::NoWrap);
+    viewport()->setMouseTracking(true); // link addresses show while the pointer is over them
+    // Text typed after a kept object (a note's mark, a bookmark) is ordinary text: it does
+    // not take the object's properties along.
+    connect(this, &QTextEdit::currentCharFormatChanged, this, [this](const QTextCharFormat &f) {
+        if (f.isImageFormat() || KeptContent::isKeptObject(f))
+            return;
+        if (!f.hasProperty(KeptContent::KeptRtf) && !f.hasProperty(KeptContent::KeptShown) &&
+            !f.hasProperty(KeptContent::HiddenText) && !f.hasProperty(TextFormats::Hidden))
+            return;
+        QTextCharFormat plain = f;
+        plain.clearProperty(KeptContent::KeptRtf);
+        plain.clearProperty(KeptContent::KeptShown);
+        plain.clearProperty(KeptContent::HiddenText);
+        plain.clearProperty(TextFormats::Hidden);
+        setCurrentCharFormat(plain);
+    });
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::emitSelChangeIfMoved);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::emitSelChangeIfMoved);
@@ -321,6 +344,8 @@ void RichTextBox::watchDocument() const
     if (m_watched == doc)
         return;
     m_watched = doc;
+    KeptContent::installHandler(*document()); // notes show their marks
+    PictureFit::install(*document());         // wide pictures fit the text's width
     m_textValid = false;
     ++m_revision;
     m_countedBlocks = 0;
@@ -434,6 +459,7 @@ void RichTextBox::setText(const QString &text)
         BulkChange bulk(*this, BulkChange::NewContent);
         doc->setUndoRedoEnabled(false);
         doc->clear();
+        KeptContent::setStore(*doc, {}); // plain text keeps nothing of an earlier RTF document
         QTextCursor c(doc);
         c.insertText(toDocumentText(text));
         doc->setUndoRedoEnabled(true);
@@ -477,6 +503,26 @@ int RichTextBox::fromDocPosition(int docPos) const
 // ---------------------------------------------------------------------------------------------
 // Selection
 
+namespace {
+
+// The document range of a selection. A selection across table cells is a rectangle of cells;
+// its range runs from the first cell's start to the last cell's end.
+std::pair<int, int> selectedRange(const QTextCursor &c)
+{
+    if (c.hasComplexSelection()) {
+        if (const QTextTable *table = c.currentTable()) {
+            int row = 0, rows = 0, column = 0, columns = 0;
+            c.selectedTableCells(&row, &rows, &column, &columns);
+            if (rows > 0 && columns > 0)
+                return {table->cellAt(row, column).firstPosition(),
+                        table->cellAt(row + rows - 1, column + columns - 1).lastPosition()};
+        }
+    }
+    return {c.selectionStart(), c.selectionEnd()};
+}
+
+} // namespace
+
 QTextCursor RichTextBox::selectionCursor() const
 {
     return textCursor();
@@ -484,7 +530,7 @@ QTextCursor RichTextBox::selectionCursor() const
 
 int RichTextBox::SelStart() const
 {
-    return fromDocPosition(textCursor().selectionStart());
+    return fromDocPosition(selectedRange(textCursor()).first);
 }
 
 void RichTextBox::setSelStart(int pos)
@@ -496,14 +542,14 @@ void RichTextBox::setSelStart(int pos)
 
 int RichTextBox::SelLength() const
 {
-    const QTextCursor c = textCursor();
-    return fromDocPosition(c.selectionEnd()) - fromDocPosition(c.selectionStart());
+    const auto [start, end] = selectedRange(textCursor());
+    return fromDocPosition(end) - fromDocPosition(start);
 }
 
 void RichTextBox::setSelLength(int length)
 {
     QTextCursor c = textCursor();
-    const int start = c.selectionStart();
+    const int start = selectedRange(c).first;
     const int end = toDocPosition(fromDocPosition(start) + std::max(0, length));
     c.setPosition(start);
     c.setPosition(end, QTextCursor::KeepAnchor);
@@ -515,6 +561,10 @@ QString RichTextBox::SelText() const
     const QTextCursor c = textCursor();
     if (!c.hasSelection())
         return {};
+    // selectedText() runs the cells of a selection across table cells together; the text
+    // of its range keeps them apart, as Text shows them.
+    if (c.hasComplexSelection())
+        return Text().mid(SelStart(), SelLength());
     // selectedText() maps every block boundary to U+2029, as toControlText expects.
     return toControlText(c.selectedText());
 }
@@ -528,6 +578,12 @@ void RichTextBox::setSelText(const QString &text)
     if (isLargeChange(c.selectionStart(), c.selectionEnd() + static_cast<int>(text.size())))
         bulk.emplace(*this);
     c.beginEditBlock();
+    if (c.hasComplexSelection()) {
+        // Text over a selection of cells empties them and goes into the first.
+        const int first = selectedRange(c).first;
+        c.removeSelectedText();
+        c.setPosition(first);
+    }
     c.insertText(toDocumentText(text));
     c.endEditBlock();
     setTextCursor(c);
@@ -894,33 +950,37 @@ void RichTextBox::setSelBullet(bool on)
 
 std::optional<int> RichTextBox::SelAlignment() const
 {
+    // The alignment as the paragraph shows it: Qt's left and right (as RTF's \ql and \qr)
+    // are the start and end of the line, which a right-to-left paragraph has on the other side.
     return commonBlock<int>(textCursor(), [](const QTextBlock &b) {
         const Qt::Alignment a = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
         if (a & Qt::AlignHCenter)
             return static_cast<int>(AlignCenter);
-        if ((a & Qt::AlignRight) || (a & Qt::AlignTrailing))
-            return static_cast<int>(AlignRight);
-        return static_cast<int>(AlignLeft);
+        bool right = (a & Qt::AlignRight) || (a & Qt::AlignTrailing);
+        if (!(a & Qt::AlignAbsolute) && b.textDirection() == Qt::RightToLeft)
+            right = !right;
+        return static_cast<int>(right ? AlignRight : AlignLeft);
     });
 }
 
 void RichTextBox::setSelAlignment(int alignment)
 {
-    Qt::Alignment a;
-    switch (alignment) {
-    case AlignLeft:
-        a = Qt::AlignLeft;
-        break;
-    case AlignRight:
-        a = Qt::AlignRight;
-        break;
-    case AlignCenter:
-        a = Qt::AlignHCenter;
-        break;
-    default:
+    if (alignment != AlignLeft && alignment != AlignRight && alignment != AlignCenter)
         return;
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    for (const QTextBlock &b : selectedBlocks(c)) {
+        QTextBlockFormat f = b.blockFormat();
+        if (alignment == AlignCenter) {
+            f.setAlignment(Qt::AlignHCenter);
+        } else {
+            // Left and right as shown: a right-to-left paragraph starts at the right.
+            const bool rtl = b.textDirection() == Qt::RightToLeft;
+            f.setAlignment((alignment == AlignRight) != rtl ? Qt::AlignRight : Qt::AlignLeft);
+        }
+        QTextCursor(b).setBlockFormat(f);
     }
-    changeBlocks([a](QTextBlockFormat &f) { f.setAlignment(a); });
+    c.endEditBlock();
 }
 
 std::optional<int> RichTextBox::SelIndent() const
@@ -1109,6 +1169,8 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
         *result = read;
     if (!read.ok())
         return false;
+    m_refusedParagraph = 0;
+    m_loadingFile = true;
     if (Rtf::isRtf(data)) {
         m_encoding = PlainText::Encoding::Utf8;
         m_lineEnding = PlainText::LineEnding::Lf;
@@ -1116,7 +1178,8 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
     } else {
         loadPlainText(PlainText::decode(data));
     }
-    return true;
+    m_loadingFile = false;
+    return m_refusedParagraph == 0;
 }
 
 bool RichTextBox::SaveFile(const QString &path, int type, SafeFile::Result *result)
@@ -1273,16 +1336,72 @@ void RichTextBox::keyReleaseEvent(QKeyEvent *event)
     QTextEdit::keyReleaseEvent(event);
 }
 
+void RichTextBox::paintEvent(QPaintEvent *event)
+{
+    QTextEdit::paintEvent(event);
+    // The numbers of lists that start at another number than 1, which the layout leaves out.
+    QPainter painter(viewport());
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scroll);
+    ListMarkers::draw(&painter, *document(), QRectF(event->rect().translated(scroll)), palette());
+}
+
+QString RichTextBox::LinkAt(const QPoint &viewportPos) const
+{
+    return anchorAt(viewportPos);
+}
+
+void RichTextBox::mousePressEvent(QMouseEvent *event)
+{
+    // Ctrl+click on a link follows it on release, leaving the caret where it was.
+    m_pressedLink.clear();
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        m_pressedLink = LinkAt(event->position().toPoint());
+        if (!m_pressedLink.isEmpty()) {
+            event->accept();
+            return;
+        }
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
 void RichTextBox::mouseMoveEvent(QMouseEvent *event)
 {
     QTextEdit::mouseMoveEvent(event);
+    // A link offers itself to Ctrl+click with the pointing hand.
+    const bool onLink = (event->modifiers() & Qt::ControlModifier) &&
+                        !LinkAt(event->position().toPoint()).isEmpty();
+    viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
     emit MouseMove(event);
 }
 
 void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (!m_pressedLink.isEmpty()) {
+        const QString link = std::exchange(m_pressedLink, QString());
+        if (event->button() == Qt::LeftButton && LinkAt(event->position().toPoint()) == link)
+            followLink(link);
+        emit MouseUp(event);
+        return;
+    }
     QTextEdit::mouseReleaseEvent(event);
     emit MouseUp(event);
+}
+
+void RichTextBox::followLink(const QString &link)
+{
+    if (link.startsWith(u'#')) {
+        // A link inside the document: to its bookmark, when the document has it.
+        const int at = KeptContent::bookmarkPosition(*document(), link.mid(1));
+        if (at >= 0) {
+            QTextCursor c = textCursor();
+            c.setPosition(at);
+            setTextCursor(c);
+            ensureCursorVisible();
+        }
+        return;
+    }
+    UiServices::instance().openUrl(link);
 }
 
 // ---------------------------------------------------------------------------------------------

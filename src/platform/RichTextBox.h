@@ -180,6 +180,12 @@ public:
     // Picks the layout for the content (after loading and other large changes).
     void chooseLayout();
 
+    // Files with a paragraph longer than this are not loaded: the text layout breaks a paragraph
+    // into lines in one call, which for millions of characters holds the program up for minutes.
+    static constexpr int LongestParagraph = 100'000;
+    // After LoadFile refused a file it read: the length of its longest paragraph (else 0).
+    int refusedParagraphLength() const { return m_refusedParagraph; }
+
     // True when a change of document positions [docFrom, docTo) is large enough for BulkChange.
     bool isLargeChange(int docFrom, int docTo) const;
     // Makes one large change (loading, replacing all, formatting many paragraphs) with the
@@ -223,6 +229,10 @@ public:
     // Inserts a picture at the caret (replacing the selection), shown at its pixel size.
     void insertPicture(const QImage &image);
 
+    // The address of the link under a point of the viewport; empty where there is none.
+    // Ctrl+click on a link opens it with the desktop's program for it (UiServices::openUrl).
+    QString LinkAt(const QPoint &viewportPos) const;
+
     // Converts between Text() positions and QTextDocument positions.
     int toDocPosition(int textPos) const;
     int fromDocPosition(int docPos) const;
@@ -246,6 +256,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -270,6 +282,7 @@ private:
     const QTextLayout *blockLines(const QTextBlock &block, bool layOut) const;
     void keepView(qreal top, int oldHeight, int newHeight);
     void emitSelChangeIfMoved();
+    void followLink(const QString &link);
     std::vector<QTextCharFormat> selectedCharFormats() const;
 
     int m_rightMargin = NoWrap;
@@ -279,6 +292,7 @@ private:
     PlainText::LineEnding m_lineEnding = PlainText::LineEnding::Lf;
     int m_lastAnchor = -1;
     int m_lastPosition = -1;
+    QString m_pressedLink; // the link a Ctrl+click went down on
 
     // Text() of the current content, rebuilt after a change.
     mutable const QTextDocument *m_watched = nullptr;
@@ -300,6 +314,8 @@ private:
     mutable int m_blockCount = 1;
     mutable QString m_lineKey;
     int m_bulkDepth = 0;
+    bool m_loadingFile = false;
+    int m_refusedParagraph = 0;
     // Scrolling owed to paragraphs above the view that changed height, applied once the view
     // knows the new size.
     int m_scrollCarry = 0;

@@ -17,7 +17,9 @@
 
 #include "platform/BackgroundLayout.h"
 #include "platform/LongDocumentLayout.h"
+#include "platform/PictureFit.h"
 #include "platform/RichTextBox.h"
+#include "platform/rtf/KeptContent.h"
 
 namespace {
 
@@ -234,6 +236,9 @@ void RichTextBox::chooseLayout()
         doc->setDocumentLayout(nullptr);
         doc->documentLayout();
     }
+    // A new layout draws notes' marks and fits wide pictures as the old one did.
+    KeptContent::installHandler(*doc);
+    PictureFit::install(*doc);
     m_countedBlocks = 0;
     m_recountFrom = -1;
     m_background->attach(doc);
@@ -343,6 +348,16 @@ RichTextBox::BulkChange::~BulkChange()
     if (--m_box.m_bulkDepth > 0)
         return;
     QTextDocument *doc = m_box.document();
+    // A file read with a paragraph too long to lay out is not kept (before any layout).
+    if (m_view == NewContent && m_box.m_loadingFile) {
+        int longest = 0;
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            longest = std::max(longest, b.length() - 1);
+        if (longest > LongestParagraph) {
+            m_box.m_refusedParagraph = longest;
+            doc->clear();
+        }
+    }
     m_box.chooseLayout();
     // New content is shown from its start; the caret goes there before the layout comes back
     // on, so no old caret position far down asks for the layout of everything before it.

@@ -8,7 +8,10 @@
 #include <QTextLayout>
 #include <algorithm>
 
+#include "platform/ListMarkers.h"
+#include "platform/PictureFit.h"
 #include "platform/RichTextBox.h"
+#include "platform/rtf/KeptContent.h"
 
 PageFormatter::PageFormatter() = default;
 PageFormatter::~PageFormatter() = default;
@@ -29,6 +32,8 @@ void PageFormatter::prepare(const RichTextBox &box, double width)
         return;
     release();
     m_doc.reset(source->clone());
+    KeptContent::installHandler(*m_doc); // notes print their marks
+    PictureFit::install(*m_doc);         // wide pictures print within the page
     m_doc->setDocumentMargin(0);
     // Pages always wrap, whatever wrap mode the control shows its text in.
     QTextOption option = m_doc->defaultTextOption();
@@ -177,6 +182,7 @@ int PageFormatter::formatRange(const RichTextBox &box, const FormatRange &range,
         context.clip = clip.translated(0, pageTop);
         context.palette.setColor(QPalette::Text, Qt::black);
         m_doc->documentLayout()->draw(painter, context);
+        ListMarkers::draw(painter, *m_doc, context.clip, context.palette);
         painter->restore();
     }
     // A page whose first line lay before the request still moves on.

@@ -179,12 +179,23 @@ void tst_Props::documentTabCounts()
     QString body;
     for (int i = 0; i < 150; ++i)
         body += QStringLiteral("Line number ") + QString::number(i) + QStringLiteral("\\par ");
-    const QString path = f.file(QStringLiteral("Long.rtf"),
-                                (QStringLiteral("{\\rtf1 ") + body + QLatin1Char('}')).toUtf8());
+    const QString path = f.file(
+        QStringLiteral("Long.rtf"),
+        (QStringLiteral("{\\rtf1 {\\info{\\title Parish news}{\\author Ann Lee}{\\company St Mary}"
+                        "{\\keywords fete}{\\creatim\\yr2020\\mo6\\dy1}}") +
+         body + QLatin1Char('}'))
+            .toUtf8());
     frmDocRTF *doc = f.cmd().FILEOPENONE(path);
     QVERIFY(doc);
     QVERIFY(show(f.ui, path, QStringLiteral("DOCUMENT"), doc->RTF1, [&](frmProps &d) {
         QCOMPARE(d.TXTDOCPATH->text(), path);
+        // The document's own summary, as the file gives it.
+        QCOMPARE(d.TXTTITLE->text(), QStringLiteral("Parish news"));
+        QCOMPARE(d.TXTAUTHOR->text(), QStringLiteral("Ann Lee"));
+        QCOMPARE(d.TXTCOMPANY->text(), QStringLiteral("St Mary"));
+        QCOMPARE(d.TXTKEYWORDS->text(), QStringLiteral("fete"));
+        QVERIFY(d.TXTSUBJECT->text().isEmpty());
+        QVERIFY(d.TXTCREATED->text().contains(QStringLiteral("2020")));
         QCOMPARE(d.TXTWORDS->text(), QStringLiteral("450"));
         QCOMPARE(d.TXTDOCLEN->text(), QString::number(doc->RTF1->Text().size()));
         QVERIFY(d.TXTDOCLINES->text().toInt() >= 150);

@@ -1,6 +1,6 @@
 // Big documents in the program: a file too large to open comfortably is opened only when the
-// user says so, whichever way it is opened; long work on the status bar shows late, and its
-// Cancel stops it.
+// user says so, whichever way it is opened; a paragraph too long to lay out is refused; long work
+// on the status bar shows late, and its Cancel stops it.
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolButton>
@@ -41,6 +41,29 @@ private slots:
         QCOMPARE(m.documents().size(), 1);
         QVERIFY(f.active()->Caption() != path);
         QVERIFY(f.active()->RTF1->Text().isEmpty());
+        QCOMPARE(f.cmd().recentFiles().count(), 0);
+    }
+
+    void overlongParagraphRefused_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray line(RichTextBox::LongestParagraph + 1, 'x');
+        QTest::newRow("plain text") << QByteArray("first\n" + line + "\n");
+        QTest::newRow("rtf") << QByteArray("{\\rtf1 first\\par " + line + "\\par}");
+    }
+    void overlongParagraphRefused()
+    {
+        QFETCH(QByteArray, content);
+        MainWindowFixture f;
+        const QString path = f.file(QStringLiteral("long.txt"), content);
+        frmMain &m = f.start();
+        f.ui.fileAnswers.enqueue({{path}, 11, QString()});
+        m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
+        QCOMPARE(f.ui.messages.size(), 1);
+        QVERIFY(f.ui.messages[0].text.contains(path));
+        QVERIFY(f.ui.messages[0].text.contains(QString::number(RichTextBox::LongestParagraph + 1)));
+        QCOMPARE(m.documents().size(), 1);
+        QVERIFY(f.active()->Caption() != path);
         QCOMPARE(f.cmd().recentFiles().count(), 0);
     }
 

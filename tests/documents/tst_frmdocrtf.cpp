@@ -23,6 +23,7 @@ private slots:
     void keyTable_data();
     void keyTable();
     void lastCloseDisablesDocumentCommands();
+    void linkShowsAddressAndOpensOnCtrlClick();
 };
 
 void tst_frmDocRTF::typingMarksModifiedAndSavingClears()
@@ -264,6 +265,39 @@ void tst_frmDocRTF::lastCloseDisablesDocumentCommands()
     m.button(QStringLiteral("NEW"))->trigger();
     QVERIFY(m.button(QStringLiteral("SAVE AS"))->isEnabled());
     QVERIFY(m.menuItem(QStringLiteral("MNUFILESAVEAS"))->isEnabled());
+}
+
+void tst_frmDocRTF::linkShowsAddressAndOpensOnCtrlClick()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    RichTextBox *rtf = f.active()->RTF1;
+    rtf->setTextRTF(
+        QStringLiteral("{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"https://example.org/a\"}"
+                       "{\\fldrslt the site}} or {\\field{\\*\\fldinst HYPERLINK \\\\l \"end\"}"
+                       "{\\fldrslt the end}}\\par {\\*\\bkmkstart end}last\\par}"));
+    auto pointAt = [rtf](const QString &word) {
+        QTextCursor c(rtf->document());
+        c.setPosition(rtf->toDocPosition(int(rtf->Text().indexOf(word))) + 2);
+        return rtf->cursorRect(c).center();
+    };
+    QWidget *view = rtf->viewport();
+    QTest::mouseMove(view, pointAt(QStringLiteral("site")));
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QStringLiteral("https://example.org/a"));
+    QTest::mouseMove(view, pointAt(QStringLiteral("see")));
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QString());
+
+    // A plain click edits; Ctrl+click follows the link and leaves the caret alone.
+    QTest::mouseClick(view, Qt::LeftButton, {}, pointAt(QStringLiteral("site")));
+    QVERIFY(f.ui.openedUrls.isEmpty());
+    const int caret = rtf->SelStart();
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, pointAt(QStringLiteral("site")));
+    QCOMPARE(f.ui.openedUrls, QStringList{QStringLiteral("https://example.org/a")});
+    QCOMPARE(rtf->SelStart(), caret);
+    // A link to a bookmark of the document moves the caret there.
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, pointAt(QStringLiteral("end")));
+    QCOMPARE(f.ui.openedUrls.size(), 1);
+    QCOMPARE(rtf->SelStart(), rtf->Text().indexOf(QStringLiteral("last")) - 1);
 }
 
 QTEST_MAIN(tst_frmDocRTF)

@@ -274,6 +274,23 @@ void TestRtfTables::positionsInCells()
     box.setSelText("D");
     QCOMPARE(box.Text(), QString("x\r\na\r\nbb\r\nc\r\nD\r\n\r\ny"));
     QCOMPARE(box.GetLineFromChar(box.Find("y")), box.GetLineCount() - 1);
+    QCOMPARE(box.GetLineFromChar(box.Find("bb")), 2);
+
+    // Backspace at a cell's start joins nothing; Enter makes a paragraph in the cell.
+    box.setSelStart(box.Find("bb"));
+    box.setSelLength(0);
+    QTest::keyClick(&box, Qt::Key_Backspace);
+    QTest::keyClick(&box, Qt::Key_B);
+    QTest::keyClick(&box, Qt::Key_Return);
+    QCOMPARE(box.Text(), QString("x\r\na\r\nb\r\nbb\r\nc\r\nD\r\n\r\ny"));
+    QCOMPARE(box.SelStart(), 9);
+    // Typing over a selection across cells empties those cells and types into the first.
+    box.setSelStart(3);
+    box.setSelLength(8);
+    QCOMPARE(box.SelText(), QString("a\r\nb\r\nbb"));
+    box.setSelText("z");
+    QCOMPARE(box.Text(), QString("x\r\nz\r\n\r\nc\r\nD\r\n\r\ny"));
+    QCOMPARE(describe(*box.document()), QString("x/[z| / c/D|]/y"));
 }
 
 void TestRtfTables::partialRangeFlattens()

@@ -1,5 +1,7 @@
 #include "platform/rtf/DocumentConvert.h"
 
+#include "platform/ListMarkers.h"
+#include "platform/rtf/KeptContent.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 #include "platform/rtf/TextFormats.h"
@@ -13,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
 
 namespace {
 // The marker a list paragraph shows, as text. Bullets are told apart by depth, as other
@@ -30,36 +33,30 @@ QString listMarker(const QTextList &list, const QTextBlock &block)
     default:
         break;
     }
-    const QTextListFormat f = list.format();
-    if (!f.hasProperty(TextFormats::ListStart))
-        return list.itemText(block);
-    // Numbering from another start than 1, which QTextList does not know.
-    int n = list.itemNumber(block) + f.intProperty(TextFormats::ListStart);
-    QString number;
-    switch (f.style()) {
-    case QTextListFormat::ListLowerAlpha:
-    case QTextListFormat::ListUpperAlpha:
-        for (; n > 0; n = (n - 1) / 26)
-            number.prepend(QChar(u'a' + (n - 1) % 26));
-        break;
-    case QTextListFormat::ListLowerRoman:
-    case QTextListFormat::ListUpperRoman: {
-        static const std::pair<int, const char *> numerals[] = {
-            {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
-            {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
-        for (const auto &[value, text] : numerals)
-            for (; n >= value; n -= value)
-                number.append(QLatin1String(text));
-        break;
+    return ListMarkers::itemText(block);
+}
+
+// A paragraph's text as other programs' plain text has it: a note's reference mark and hidden
+// text included, pictures and other kept content left out.
+QString textOf(const QTextBlock &block)
+{
+    QString t;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        const QTextCharFormat cf = f.charFormat();
+        if (KeptContent::isKeptObject(cf)) {
+            const QString shown = cf.hasProperty(KeptContent::HiddenText)
+                                      ? cf.stringProperty(KeptContent::HiddenText)
+                                      : cf.stringProperty(KeptContent::KeptShown);
+            for (int i = 0; i < f.length(); ++i)
+                t += shown;
+        } else {
+            QString text = f.text();
+            text.remove(QChar::ObjectReplacementCharacter);
+            t += text;
+        }
     }
-    default:
-        number = QString::number(n);
-        break;
-    }
-    if (f.style() == QTextListFormat::ListUpperAlpha ||
-        f.style() == QTextListFormat::ListUpperRoman)
-        number = number.toUpper();
-    return f.numberPrefix() + number + f.numberSuffix();
+    return t;
 }
 
 void setError(QString *error, const QString &message)
@@ -122,8 +119,7 @@ QString DocumentConvert::plainText(const QTextDocument &document)
     for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
         if (b != document.begin())
             out.append(u'\n');
-        QString t = b.text();
-        t.remove(QChar::ObjectReplacementCharacter);
+        QString t = textOf(b);
         if (const QTextList *list = b.textList())
             t.prepend(listMarker(*list, b) + u'\t');
         t.replace(QChar::LineSeparator, u'\n');

@@ -13,9 +13,15 @@
 //     setVerticalAlignment(AlignSuperScript/AlignSubScript) and setBaselineOffset (percent of
 //     the font size); \super/\sub without an amount keep offset 0 and the alignment only.
 //   caps/small caps: setFontCapitalization.
-//   hidden text (\v): Hidden = true; the characters stay in the document and its text.
+//   hidden text (\v): not shown, so not text of the document: an object character holding it
+//     (KeptContent::HiddenText) whose format has Hidden = true. Hidden on ordinary text (typed
+//     after such an object) means nothing.
+//   fields, notes, bookmarks and other content kept though not shown: KeptContent.h.
 // Paragraphs
-//   alignment: Qt::AlignLeft / AlignRight / AlignHCenter / AlignJustify (absolute).
+//   alignment: Qt::AlignLeft / AlignRight / AlignHCenter / AlignJustify (\ql \qr \qc \qj).
+//   direction: a right-to-left paragraph (\rtlpar) has layoutDirection RightToLeft, \ltrpar
+//     LeftToRight; without either the text decides. Its Qt::AlignLeft is \ql, the start of the
+//     line, which such a paragraph shows at the right.
 //   \li: leftMargin, \ri: rightMargin, \fi: textIndent — all in document pixels at 96 dpi
 //     (twips / 15), with the exact twips kept in LeftIndentTwips, RightIndentTwips and
 //     FirstIndentTwips so values survive the round trip without rounding.
@@ -26,6 +32,10 @@
 //     numbered lists); the marker text is never part of the paragraph text. Each level of an
 //     RTF list is a QTextList of its own whose format has ListLevel (\ilvl), the text around
 //     the number as numberPrefix/numberSuffix, and indent 0 (the paragraph's indents place it).
+//     A list that does not start at 1 has ListStart, and its paragraphs' block formats have
+//     QTextFormat::ListStyle = ListStyleUndefined: the layout leaves their numbers to
+//     platform/ListMarkers. A list item's paragraph mark has the format of its first
+//     character, which the layout draws the marker in.
 // Pictures
 //   a QTextImageFormat whose name is a document resource (QTextDocument::ImageResource holding
 //     a QImage); width()/height() are the display size in pixels at 96 dpi. The encoded bytes
@@ -43,7 +53,7 @@
 namespace TextFormats {
 enum Property : int {
     CharOffsetTwips = QTextFormat::UserProperty + 1,
-    Hidden, // hidden text (\v): part of the text, not meant to be shown or printed
+    Hidden, // on a hidden text object: the text it holds is hidden text (\v)
     LeftIndentTwips = QTextFormat::UserProperty + 10,
     RightIndentTwips,
     FirstIndentTwips,

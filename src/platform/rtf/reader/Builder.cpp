@@ -5,8 +5,11 @@
 // same formatting are inserted at once, with cached formats.
 #include "platform/rtf/reader/Reader.h"
 
+#include "platform/rtf/KeptContent.h"
 #include "platform/rtf/TextFormats.h"
+#include "platform/rtf/reader/Fields.h"
 #include "platform/rtf/reader/Fonts.h"
+#include "platform/rtf/reader/KeptGroups.h"
 #include "platform/rtf/reader/Lists.h"
 #include "platform/rtf/reader/Tables.h"
 
@@ -44,6 +47,7 @@ size_t CharPropsHash::operator()(const CharProps &p) const
     h ^= size_t(p.underline) << 3 ^ size_t(p.vertical + 1) << 7 ^ size_t(p.bold) << 10 ^
          size_t(p.italic) << 11 ^ size_t(p.strike) << 12 ^ size_t(p.caps) << 13 ^
          size_t(p.smallCaps) << 14 ^ size_t(p.hidden) << 15;
+    h ^= size_t(p.fieldChain) * 2654435761u;
     return h;
 }
 
@@ -90,6 +94,7 @@ void Reader::finish()
         finishBlock();
     }
     flushRun();
+    kept().finish();
 }
 
 const RtfEncoding::CodePage &Reader::currentCodePage()
@@ -258,8 +263,39 @@ void Reader::flushRun()
         return;
     if (QChar::isHighSurrogate(m_run.back().unicode()))
         m_run.back() = QChar(0xFFFD);
-    m_cursor.insertText(m_run, charFormat(m_runProps));
+    if (m_runProps.hidden)
+        insertHidden();
+    else
+        m_cursor.insertText(m_run, charFormat(m_runProps));
     m_run.resize(0); // keeps the buffer for the next run
+}
+
+void Reader::insertHidden()
+{
+    // Hidden text is kept, not shown: each stretch between paragraph marks becomes one object
+    // holding it (a paragraph mark in hidden text still breaks the paragraph).
+    const QTextCharFormat format = charFormat(m_runProps);
+    qsizetype from = 0;
+    while (from <= m_run.size()) {
+        qsizetype end = m_run.indexOf(QChar::ParagraphSeparator, from);
+        if (end < 0)
+            end = m_run.size();
+        if (end > from)
+            m_cursor.insertText(QString(QChar::ObjectReplacementCharacter),
+                                KeptContent::hiddenTextFormat(format, m_run.mid(from, end - from)));
+        if (end < m_run.size())
+            m_cursor.insertText(QString(QChar::ParagraphSeparator), format);
+        from = end + 1;
+    }
+}
+
+void Reader::insertObject(const QTextCharFormat &format)
+{
+    flushBytes(true);
+    flushRun();
+    ensureBlock();
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
+    m_blockHasContent = true;
 }
 
 QTextCharFormat Reader::charFormat(const CharProps &p)
@@ -282,6 +318,8 @@ QTextCharFormat Reader::charFormat(const CharProps &p)
         f.setFontStrikeOut(true);
     if (p.hidden)
         f.setProperty(Hidden, true);
+    if (p.fieldChain > 0)
+        fields().applyChain(p.fieldChain, f, p.color == 0 && p.underline == 0);
     if (p.caps)
         f.setFontCapitalization(QFont::AllUppercase);
     else if (p.smallCaps)
@@ -349,6 +387,10 @@ QTextBlockFormat Reader::blockFormat(const ParaProps &p)
     }
     if (p.pageBreakBefore)
         f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    // \ql and \qr are the start and end of the line, which Qt's left and right are too where
+    // the alignment is not absolute.
+    if (p.direction != 0)
+        f.setLayoutDirection(p.direction > 0 ? Qt::RightToLeft : Qt::LeftToRight);
     m_lastPara = p;
     m_lastBlockFormat = f;
     m_lastBlockFormatSet = true;

@@ -1,7 +1,10 @@
 // Fields.
 #include "platform/rtf/reader/Fields.h"
 
+#include "platform/rtf/KeptContent.h"
 #include "platform/rtf/reader/Keywords.h"
+
+#include <QAtomicInt>
 
 #include <algorithm>
 
@@ -11,11 +14,65 @@ namespace {
 
 enum Dest : quint8 { Instruction };
 
-enum Group : quint8 { FieldGroup };
+enum Group : quint8 { FieldGroup, InstructionGroup };
 
 enum Word : quint16 { FieldWord, FldInst, FldRslt };
 
+constexpr qsizetype MaxInstruction = 4096;
+constexpr size_t MaxChains = 100000;
+
+// Field numbers unique in the program, so fields pasted between documents stay apart.
+QAtomicInt g_fieldSerial;
+
+// The instruction's words: quoted arguments as one, switches as they are.
+QStringList instructionWords(const QString &instruction)
+{
+    QStringList words;
+    QString current;
+    bool quoted = false, any = false;
+    for (QChar c : instruction) {
+        if (c == u'"') {
+            quoted = !quoted;
+            any = true;
+        } else if (!quoted && c.isSpace()) {
+            if (any)
+                words << current;
+            current.clear();
+            any = false;
+        } else {
+            current += c;
+            any = true;
+        }
+    }
+    if (any)
+        words << current;
+    return words;
+}
+
 } // namespace
+
+QString hyperlinkAddress(const QString &instruction)
+{
+    const QStringList words = instructionWords(instruction);
+    if (words.isEmpty() || words.first().compare(QLatin1String("HYPERLINK"), Qt::CaseInsensitive))
+        return {};
+    QString address, place;
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        const QString &w = words[i];
+        if (w.compare(QLatin1String("\\l"), Qt::CaseInsensitive) == 0 && i + 1 < words.size()) {
+            place = words[++i];
+        } else if ((w.compare(QLatin1String("\\o"), Qt::CaseInsensitive) == 0 ||
+                    w.compare(QLatin1String("\\t"), Qt::CaseInsensitive) == 0) &&
+                   i + 1 < words.size()) {
+            ++i; // a tip or a target window
+        } else if (!w.startsWith(u'\\') && address.isEmpty()) {
+            address = w;
+        }
+    }
+    if (!place.isEmpty())
+        address += u'#' + place;
+    return address;
+}
 
 void addFieldWords(KeywordTable &table)
 {
@@ -32,7 +89,7 @@ void FieldsHandler::word(quint16 code, bool, int)
         s.groupCode = FieldGroup;
         s.opener = true;
         if (m_fields.size() < 64)
-            m_fields.push_back({});
+            m_fields.push_back({{}, {}, s.start, -1});
         return;
     case FldInst:
         if (!s.inGroup(Kind::Fields, FieldGroup) || m_fields.empty()) {
@@ -41,26 +98,85 @@ void FieldsHandler::word(quint16 code, bool, int)
         }
         s.dest = Kind::Fields;
         s.destCode = Instruction;
+        s.group = Kind::Fields;
+        s.groupCode = InstructionGroup;
+        s.opener = true;
         return;
     case FldRslt:
+        if (m_fields.empty() || !s.inGroup(Kind::Fields, FieldGroup))
+            return;
+        m_reader.flushBytes(true);
         m_reader.ensureBlock();
-        if (!m_fields.empty())
-            m_fields.back().resultAt = m_reader.nextPosition();
+        m_fields.back().resultAt = m_reader.nextPosition();
+        // The result's text carries its field (and the fields around it).
+        s.chr.fieldChain = chainFor(s.chr.fieldChain, m_fields.back());
         return;
+    }
+}
+
+int FieldsHandler::chainFor(int outer, const Field &field, bool computed)
+{
+    if (m_chains.size() >= MaxChains)
+        return outer;
+    Chain chain;
+    if (outer > 0 && size_t(outer) <= m_chains.size())
+        chain = m_chains[size_t(outer - 1)];
+    // A result the reader made up is shown, not written: its number says so.
+    chain.stack << (computed ? "e" : "") +
+                       QByteArray::number(g_fieldSerial.fetchAndAddRelaxed(1) + 1) + ' ' +
+                       field.head;
+    const QString link = hyperlinkAddress(field.instruction.trimmed());
+    if (!link.isEmpty())
+        chain.link = link;
+    m_chains.push_back(std::move(chain));
+    return int(m_chains.size());
+}
+
+void FieldsHandler::applyChain(int chain, QTextCharFormat &format, bool plainLook) const
+{
+    if (chain <= 0 || size_t(chain) > m_chains.size())
+        return;
+    const Chain &c = m_chains[size_t(chain - 1)];
+    format.setProperty(KeptContent::FieldStack, QVariant::fromValue(c.stack));
+    if (c.link.isEmpty())
+        return;
+    format.setAnchor(true);
+    format.setAnchorHref(c.link);
+    if (plainLook) {
+        format.setForeground(QColor(0, 0, 255));
+        format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        format.setProperty(KeptContent::LinkLook, true);
     }
 }
 
 void FieldsHandler::text(quint8, const char *p, qsizetype n)
 {
-    if (m_fields.empty() || m_fields.back().instruction.size() >= 4096)
+    if (m_fields.empty() || m_fields.back().instruction.size() >= MaxInstruction)
         return;
     QString t;
-    m_reader.currentCodePage().decode(QByteArrayView(p, std::min<qsizetype>(n, 4096)), t);
+    m_reader.currentCodePage().decode(QByteArrayView(p, std::min<qsizetype>(n, MaxInstruction)), t);
     m_fields.back().instruction.append(t);
 }
 
-void FieldsHandler::groupEnded(quint8, State &)
+void FieldsHandler::byte(quint8, char b)
 {
+    if (!m_fields.empty() && m_fields.back().instruction.size() < MaxInstruction)
+        m_fields.back().instruction.append(m_reader.currentCodePage().decodeByte(b));
+}
+
+void FieldsHandler::character(quint8, char16_t ch)
+{
+    if (!m_fields.empty() && m_fields.back().instruction.size() < MaxInstruction)
+        m_fields.back().instruction.append(QChar(ch));
+}
+
+void FieldsHandler::groupEnded(quint8 group, State &)
+{
+    if (group == InstructionGroup) {
+        if (!m_fields.empty())
+            m_fields.back().head = m_reader.dataSince(m_fields.back().start).toByteArray();
+        return;
+    }
     finishField();
 }
 
@@ -70,13 +186,22 @@ void FieldsHandler::finishField()
         return;
     const Field field = m_fields.back();
     m_fields.pop_back();
-    // An equation field written without its result: show the text it lays out.
+    m_reader.flushBytes(true); // text of a double-byte page waits there
     m_reader.ensureBlock();
     const int resultEnd = m_reader.nextPosition();
-    const bool hasResult = field.resultAt >= 0 && resultEnd > field.resultAt;
-    const QString inst = field.instruction.trimmed();
-    if (hasResult || !inst.startsWith(QLatin1String("EQ "), Qt::CaseInsensitive))
+    if (field.resultAt >= 0 && resultEnd > field.resultAt)
         return;
+    const QString inst = field.instruction.trimmed();
+    if (!inst.startsWith(QLatin1String("EQ "), Qt::CaseInsensitive)) {
+        // No result to show: the whole field is kept where it stands.
+        const QByteArray rtf = m_reader.dataSince(field.start).toByteArray();
+        if (!rtf.isEmpty())
+            m_reader.insertObject(KeptContent::objectFormat(
+                m_reader.charFormat(textProps(m_reader.state().chr)), rtf));
+        return;
+    }
+    // An equation field written without its result: show the text it lays out, as its
+    // result.
     const qsizetype open = inst.indexOf(u'(');
     const qsizetype close = inst.lastIndexOf(u')');
     if (open < 0 || close <= open)
@@ -93,8 +218,12 @@ void FieldsHandler::finishField()
         if (c != u'(' && c != u')')
             text.append(c);
     }
+    CharProps &chr = m_reader.state().chr;
+    const int outer = chr.fieldChain;
+    chr.fieldChain = chainFor(outer, field, true);
     for (QChar c : text)
         m_reader.addChar(c.unicode());
+    chr.fieldChain = outer;
 }
 
 } // namespace RtfRead

@@ -186,6 +186,26 @@ QColor FontsHandler::color(int index) const
     return index >= 0 && size_t(index) < m_colors.size() ? m_colors[size_t(index)] : QColor();
 }
 
+std::vector<KeptContent::Font> FontsHandler::fontTable() const
+{
+    std::vector<KeptContent::Font> table;
+    table.reserve(m_fonts.size());
+    for (const auto &[number, font] : m_fonts)
+        table.push_back({number, font.name, font.charset});
+    std::sort(
+        table.begin(), table.end(),
+        [](const KeptContent::Font &a, const KeptContent::Font &b) { return a.number < b.number; });
+    return table;
+}
+
+QList<QColor> FontsHandler::colorTable() const
+{
+    QList<QColor> table;
+    for (size_t i = 1; i < m_colors.size(); ++i)
+        table.append(m_colors[i]);
+    return table;
+}
+
 void FontsHandler::finishFontEntry()
 {
     if (m_fontDef >= 0) {

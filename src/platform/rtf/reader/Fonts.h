@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/rtf/KeptContent.h"
 #include "platform/rtf/reader/Reader.h"
 
 #include <QColor>
@@ -26,6 +27,9 @@ public:
     QString family(int font) const;
     // The colour table's entry; invalid for "automatic" and entries the table lacks.
     QColor color(int index) const;
+    // The tables as read, for the writer to keep their numbers.
+    std::vector<KeptContent::Font> fontTable() const;
+    QList<QColor> colorTable() const; // from the second entry on
 
 private:
     struct Font

@@ -1,6 +1,7 @@
 // Character and paragraph formatting words, breaks and special characters.
 #include "platform/rtf/reader/Formatting.h"
 
+#include "platform/rtf/reader/KeptGroups.h"
 #include "platform/rtf/reader/Keywords.h"
 
 #include <QTextOption>
@@ -57,8 +58,11 @@ enum Word : quint16 {
     Tqc,
     Tqdec,
     PageBb,
+    RtlPar,
+    LtrPar,
     // breaks and characters
     Par,
+    Sect,
     Page,
     Line,
     Char, // a special character; the character is the word's code minus CharBase
@@ -240,11 +244,23 @@ void FormattingHandler::word(quint16 code, bool hasParam, int param)
     case PageBb:
         p.pageBreakBefore = on != 0;
         return;
+    case RtlPar:
+        p.direction = 1;
+        return;
+    case LtrPar:
+        p.direction = -1;
+        return;
 
     // --- breaks and special characters ---
     case Par:
         if (s.dest == Kind::Body)
             m_reader.endParagraph();
+        return;
+    case Sect:
+        if (s.dest == Kind::Body) {
+            m_reader.endParagraph();
+            m_reader.kept().sectionBreak();
+        }
         return;
     case Page:
         if (s.dest == Kind::Body)
@@ -350,7 +366,9 @@ void addFormattingWords(KeywordTable &table)
               {"tqdec", Tqdec},
               {"pagebb", PageBb},
               {"par", Par},
-              {"sect", Par},
+              {"sect", Sect},
+              {"rtlpar", RtlPar},
+              {"ltrpar", LtrPar},
               {"column", Par},
               {"page", Page},
               {"line", Line},

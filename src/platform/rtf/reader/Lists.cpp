@@ -52,7 +52,8 @@ enum Word : quint16 {
     PnUcLtr,
     PnLcLtr,
     PnUcRm,
-    PnLcRm
+    PnLcRm,
+    PnStart
 };
 
 QTextListFormat::Style listStyle(ListKind kind)
@@ -150,7 +151,8 @@ void addListWords(KeywordTable &table)
               {"pnucltr", PnUcLtr},
               {"pnlcltr", PnLcLtr},
               {"pnucrm", PnUcRm},
-              {"pnlcrm", PnLcRm}});
+              {"pnlcrm", PnLcRm},
+              {"pnstart", PnStart}});
 }
 
 void ListsHandler::word(quint16 code, bool, int param)
@@ -174,6 +176,7 @@ void ListsHandler::word(quint16 code, bool, int param)
             open(Kind::Discard, 0, PnGroup);
             p.pnKind = ListKind::Decimal;
             p.pnLevel = 0;
+            p.pnStart = 1;
         } else {
             m_reader.skipGroup();
         }
@@ -263,6 +266,9 @@ void ListsHandler::word(quint16 code, bool, int param)
     case PnLcRm:
         p.pnKind = ListKind::LowerRoman;
         return;
+    case PnStart:
+        p.pnStart = std::clamp(param, 0, 32767);
+        return;
     }
 }
 
@@ -312,6 +318,7 @@ void ListsHandler::groupEnded(quint8 group, State &closing)
         s.para.pnLevel = closing.para.pnLevel;
         s.para.pnBefore = closing.para.pnBefore;
         s.para.pnAfter = closing.para.pnAfter;
+        s.para.pnStart = closing.para.pnStart;
         break;
     case PnBeforeGroup:
         s.para.pnBefore = m_marker;
@@ -416,9 +423,21 @@ void ListsHandler::applyList(const ParaProps &p)
         for (int l = level + 1; l <= 8; ++l)
             m_textLists.erase((base * 16 + l) * 2);
     }
+    // The layout draws the marker in the paragraph mark's font: the mark takes the font of
+    // the item's first character, so the first item's marker (whose mark was never read)
+    // looks like the others'.
+    if (cursor.block().length() > 1) {
+        QTextCursor first(cursor.block());
+        first.movePosition(QTextCursor::NextCharacter);
+        const QTextCharFormat text = first.charFormat();
+        if (!text.isImageFormat() && text.objectType() == QTextFormat::NoObject &&
+            cursor.blockCharFormat() != text)
+            cursor.setBlockCharFormat(text);
+    }
     auto it = lists.find(key);
     if (it != lists.end() && (kind != ListKind::Bullet || it->second->count() < MaxBulletRun)) {
         it->second->add(cursor.block());
+        markStarted(*it->second, cursor);
         return;
     }
     lists.erase(key);
@@ -435,6 +454,8 @@ void ListsHandler::applyList(const ParaProps &p)
     } else if (fromPn) {
         format.setNumberPrefix(p.pnBefore);
         format.setNumberSuffix(p.pnAfter);
+        if (p.pnStart != 1)
+            format.setProperty(ListStart, p.pnStart);
     } else if (defined) {
         format.setNumberPrefix(levelDefs[size_t(level)].prefix);
         format.setNumberSuffix(levelDefs[size_t(level)].suffix);
@@ -445,6 +466,18 @@ void ListsHandler::applyList(const ParaProps &p)
     format.setProperty(ListLevel, level);
     QTextList *list = cursor.createList(format);
     lists.emplace(key, list);
+    markStarted(*list, cursor);
+}
+
+void ListsHandler::markStarted(const QTextList &list, QTextCursor &cursor)
+{
+    // The layout numbers every list from 1: the paragraphs of a list that starts elsewhere
+    // leave their numbers to the control (platform/ListMarkers).
+    if (!list.format().hasProperty(ListStart))
+        return;
+    QTextBlockFormat f;
+    f.setProperty(QTextFormat::ListStyle, int(QTextListFormat::ListStyleUndefined));
+    cursor.mergeBlockFormat(f);
 }
 
 } // namespace RtfRead

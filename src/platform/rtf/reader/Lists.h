@@ -44,6 +44,7 @@ private:
         QString prefix, suffix = QStringLiteral(".");
     };
     void levelTextEnded();
+    void markStarted(const QTextList &list, QTextCursor &cursor);
 
     std::unordered_map<int, std::vector<LevelDef>> m_lists; // \listid -> levels
     std::unordered_map<int, int> m_overrides;               // \ls -> \listid

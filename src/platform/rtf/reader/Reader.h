@@ -76,6 +76,8 @@ struct CharProps
     qint8 vertical = 0;       // 1 superscript, -1 subscript
     bool bold = false, italic = false, strike = false, caps = false, smallCaps = false;
     bool hidden = false;
+    // The fields (FieldsHandler::chain) this text is the result of; 0 for none.
+    int fieldChain = 0;
     // \dbch text takes the associated properties (\afs, \ab, \ai) given in that mode.
     bool dbch = false;
     qint8 assocBold = -1, assocItalic = -1;
@@ -103,14 +105,17 @@ struct ParaProps
     ListKind pnKind = ListKind::None;
     int pnLevel = 0;
     QString pnBefore, pnAfter;
+    int pnStart = 1;
     bool pageBreakBefore = false;
+    qint8 direction =
+        0;        // 1 right-to-left (\rtlpar), -1 left-to-right (\ltrpar), 0 as the text goes
     int itap = 0; // table depth: 0 outside tables, 1 in a table, 2 in a table in a table...
 
     bool sameBlockFormat(const ParaProps &o) const
     {
         return align == o.align && li == o.li && ri == o.ri && fi == o.fi && sb == o.sb &&
                sa == o.sa && tabs == o.tabs && tabKinds == o.tabKinds &&
-               pageBreakBefore == o.pageBreakBefore;
+               pageBreakBefore == o.pageBreakBefore && direction == o.direction;
     }
 };
 
@@ -125,6 +130,7 @@ struct State
     Kind group = Kind::Body;
     quint8 groupCode = 0;
     bool opener = false; // this group started `group`
+    qsizetype start = 0; // where the group's "{" is in the data
     bool inShapeValue = false;
     int uc = 1;
     CharProps chr;
@@ -194,6 +200,11 @@ public:
     // Skips the rest of the group just opened, to its closing brace, and drops the group.
     // Returns the bytes skipped (after the word that opened it, up to and with the brace).
     QByteArrayView skipGroup();
+    // Skips the rest of the group just opened and returns all of it, braces included, as it
+    // is in the data (empty for groups nested too deep to keep).
+    QByteArray keepGroup();
+    // The data from a position to where the reader is now.
+    QByteArrayView dataSince(qsizetype from) const;
     // Starts skipping fallback characters after a \u.
     void skipFallback() { m_ucSkip = state().uc; }
     // The control word being handled is the first thing in its group (a destination).
@@ -212,6 +223,10 @@ public:
     // Where the next character goes (the cursor plus the run not yet inserted).
     int nextPosition() const { return m_cursor.position() + int(m_run.size()); }
     bool blockHasContent() const { return m_blockHasContent; }
+    // Whether anything went into the body yet (text, a paragraph, a picture).
+    bool bodyStarted() const { return nextPosition() > 0 || m_blockHasContent || m_blockPending; }
+    // Inserts one character standing for content that is not shown, with the format given.
+    void insertObject(const QTextCharFormat &format);
     void setBlockHasContent() { m_blockHasContent = true; }
     QTextCharFormat charFormat(const CharProps &props);
     QTextBlockFormat blockFormat(const ParaProps &props);
@@ -256,6 +271,7 @@ private:
     Handler &handler(Kind kind) { return *m_handlers[size_t(kind)]; }
 
     void beginContent(const CharProps &props);
+    void insertHidden();
     void finishBlock();
     void finish();
 

@@ -157,6 +157,7 @@ void Reader::pushGroup()
     else
         m_stack.push_back(m_stack.back());
     m_stack.back().opener = false;
+    m_stack.back().start = m_pos - 1;
     m_ignorable = false;
     m_fresh = true;
     // Peek for "\*" right after the brace.
@@ -249,6 +250,21 @@ QByteArrayView Reader::skipGroup()
     m_ucSkip = 0;
     if (m_stack.empty())
         m_done = true;
+    return QByteArrayView(m_data + from, m_pos - from);
+}
+
+QByteArray Reader::keepGroup()
+{
+    const qsizetype start = m_overflowDepth > 0 || m_stack.empty() ? -1 : state().start;
+    skipGroup();
+    if (start < 0)
+        return {};
+    return QByteArray(m_data + start, m_pos - start);
+}
+
+QByteArrayView Reader::dataSince(qsizetype from) const
+{
+    from = std::clamp<qsizetype>(from, 0, m_pos);
     return QByteArrayView(m_data + from, m_pos - from);
 }
 

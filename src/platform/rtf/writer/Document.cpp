@@ -1,6 +1,7 @@
 // The walk over the document: blocks, their text, the header.
 #include "platform/rtf/writer/Writer.h"
 
+#include "platform/rtf/KeptContent.h"
 #include "platform/rtf/RtfEncoding.h"
 #include "platform/rtf/TextFormats.h"
 
@@ -20,7 +21,10 @@ Writer::Writer(const QTextDocument &doc, int from, int to) : m_doc(doc), m_from(
     m_defaultFont = doc.defaultFont().family();
     if (m_defaultFont.isEmpty())
         m_defaultFont = QStringLiteral("Times New Roman");
-    fontIndex(m_defaultFont);
+    // A document read from RTF keeps its font and colour numbers: what it keeps refers to them.
+    useStoredTables();
+    if (!m_fontSlot.contains(m_defaultFontNumber))
+        m_defaultFontNumber = fontIndex(m_defaultFont);
     const qreal pt = doc.defaultFont().pointSizeF();
     m_defaultHalfPoints = pt > 0 ? int(std::lround(pt * 2)) : 24;
 }
@@ -29,6 +33,7 @@ QByteArray Writer::run()
 {
     const int end = m_doc.characterCount() - 1;
     const bool whole = m_from <= 0 && (m_to < 0 || m_to >= end);
+    m_whole = whole;
     if (m_from < 0)
         m_from = 0;
     if (m_to < 0 || m_to > end)
@@ -36,7 +41,7 @@ QByteArray Writer::run()
     m_body.reserve(m_doc.characterCount() * 2 + 1024);
 
     useSymbolFontForLists();
-    m_char.font = 0;
+    m_char.font = m_defaultFontNumber;
     m_char.halfPoints = 24;
     bool started = false;
     const QTextFrame *root = m_doc.rootFrame();
@@ -70,7 +75,10 @@ QByteArray Writer::run()
         const int blockEnd = block.position() + block.length() - 1; // the paragraph separator
         writeBlock(block, whole || blockEnd < m_to ? "par" : nullptr);
     }
+    syncFields({});
     QByteArray out = header();
+    if (whole)
+        out.append(storedSections());
     out.reserve(out.size() + m_body.size() + 4);
     out.append(m_body);
     out.append("}\r\n");
@@ -96,10 +104,11 @@ int Writer::fontIndex(const QString &name)
     auto it = m_fontIndex.constFind(name);
     if (it != m_fontIndex.constEnd())
         return *it;
-    const int index = int(m_fonts.size());
-    m_fonts.append(name);
-    m_fontIndex.insert(name, index);
-    return index;
+    const int number = m_nextFont++;
+    m_fontSlot.insert(number, m_fonts.size());
+    m_fonts.append({number, name, -1});
+    m_fontIndex.insert(name, number);
+    return number;
 }
 
 int Writer::colorIndex(const QColor &c)
@@ -197,7 +206,7 @@ void Writer::writeText(QStringView text)
             m_delimit = false;
             continue;
         }
-        const int byte = RtfEncoding::toWindows1252(ch);
+        const int byte = m_bytesRun ? RtfEncoding::toWindows1252(ch) : -1;
         if (byte >= 0) {
             m_body.append("\\'").append(hex[byte >> 4]).append(hex[byte & 15]);
             m_delimit = false;
@@ -228,6 +237,8 @@ bool Writer::opensFrameBeforeTable(QTextFrame::iterator it) const
 
 void Writer::writeBlock(const QTextBlock &block, const char *mark)
 {
+    m_block = block;
+    writeSectionStart(block);
     writeParagraphProps(block);
     if (block.textList())
         writeListMarker(block);
@@ -241,6 +252,9 @@ void Writer::writeBlock(const QTextBlock &block, const char *mark)
         if (s >= e)
             continue;
         const QTextCharFormat cf = frag.charFormat();
+        syncFields(fieldStack(cf, frag.charFormatIndex()));
+        if (m_silent > 0)
+            continue;
         writeCharFormat(cf, frag.charFormatIndex());
         wroteText = true;
         if (cf.isImageFormat()) {
@@ -248,20 +262,44 @@ void Writer::writeBlock(const QTextBlock &block, const char *mark)
                 writePicture(cf.toImageFormat());
             continue;
         }
-        writeText(QStringView(frag.text()).sliced(s - fs, e - s));
+        if (KeptContent::isKeptObject(cf)) {
+            for (int i = s; i < e; ++i)
+                writeKeptObject(cf);
+            continue;
+        }
+        const QString fragText = frag.text();
+        const QStringView text = QStringView(fragText).sliced(s - fs, e - s);
+        // Right-to-left text is marked so, as word processors mark it.
+        const bool rtl = text.isRightToLeft();
+        if (rtl != m_char.rtl) {
+            word(rtl ? "rtlch" : "ltrch");
+            m_char.rtl = rtl;
+        }
+        writeText(text);
     }
     if (!wroteText)
         writeCharFormat(block.charFormat()); // an empty paragraph keeps its size
+    // Fields the next paragraph does not continue end with this one; a cell ends them all.
+    const QTextBlock next = block.next();
+    const bool paragraphMark = mark && qstrcmp(mark, "par") == 0;
+    syncFields(paragraphMark && next.isValid() && next.position() < m_to ? firstFieldStack(next)
+                                                                         : QByteArrayList(),
+               false);
     if (mark) {
         // The mark goes on the baseline: a raised or lowered mark makes some readers join the
         // paragraph with the next one.
-        if (m_char.vertical != 0 || m_char.offsetHalfPoints != 0) {
+        // A hidden mark would join the paragraph with the next in other readers.
+        if (m_char.vertical != 0 || m_char.offsetHalfPoints != 0 || m_char.hidden) {
             CharState onBaseline = m_char;
             onBaseline.vertical = 0;
             onBaseline.offsetHalfPoints = 0;
+            onBaseline.hidden = false;
             writeCharState(onBaseline);
         }
-        word(mark);
+        // A paragraph that ends a section ends with the section.
+        const bool sectionEnds = paragraphMark && next.isValid() &&
+                                 next.blockFormat().hasProperty(KeptContent::SectionRtf);
+        word(sectionEnds ? "sect" : mark);
         m_body.append("\r\n");
         m_delimit = false;
     }
@@ -269,12 +307,18 @@ void Writer::writeBlock(const QTextBlock &block, const char *mark)
 
 QByteArray Writer::header()
 {
-    QByteArray h = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033";
+    QByteArray h = "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(m_codePage) + "\\deff" +
+                   QByteArray::number(m_defaultFontNumber) + "\\deflang1033";
     h.append("{\\fonttbl");
-    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
-        const QString &name = m_fonts[i];
-        h.append("{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" +
-                 (isSymbolFont(name) ? "2 " : "0 "));
+    for (const Font &font : std::as_const(m_fonts)) {
+        const QString &name = font.name;
+        // A font read without a charset keeps none unless the document's code page is the
+        // charset's own: its 8-bit text is in the document's code page.
+        const int charset = font.charset >= 0 ? font.charset : isSymbolFont(name) ? 2 : 0;
+        h.append("{\\f" + QByteArray::number(font.number) + "\\fnil");
+        if (font.charset >= 0 || m_codePage == 1252 || charset == 2)
+            h.append("\\fcharset" + QByteArray::number(charset));
+        h.append(' ');
         for (QChar c : name) {
             const int b = RtfEncoding::toWindows1252(c.unicode());
             if (c == '\\' || c == '{' || c == '}' || c == ';')
@@ -294,12 +338,16 @@ QByteArray Writer::header()
     h.append("}\r\n");
     if (!m_colors.isEmpty()) {
         h.append("{\\colortbl ;");
-        for (QRgb rgb : m_colors)
-            h.append("\\red" + QByteArray::number(qRed(rgb)) + "\\green" +
-                     QByteArray::number(qGreen(rgb)) + "\\blue" + QByteArray::number(qBlue(rgb)) +
-                     ";");
+        for (QRgb rgb : std::as_const(m_colors)) {
+            if (rgb != AutoColor)
+                h.append("\\red" + QByteArray::number(qRed(rgb)) + "\\green" +
+                         QByteArray::number(qGreen(rgb)) + "\\blue" +
+                         QByteArray::number(qBlue(rgb)));
+            h.append(';');
+        }
         h.append("}\r\n");
     }
+    h.append(storedHeader());
     h.append(listTables());
     h.append("\\uc1 ");
     return h;

@@ -1,6 +1,8 @@
 // Character and paragraph formatting.
 #include "platform/rtf/writer/Writer.h"
 
+#include "platform/rtf/KeptContent.h"
+#include "platform/rtf/RtfEncoding.h"
 #include "platform/rtf/TextFormats.h"
 
 #include <QTextBlock>
@@ -41,13 +43,15 @@ CharState Writer::charState(const QTextCharFormat &f)
         family = families.toStringList().first();
     if (family.isEmpty())
         family = f.stringProperty(QTextFormat::FontFamily);
-    s.font = family.isEmpty() ? 0 : fontIndex(family);
+    s.font = family.isEmpty() ? m_defaultFontNumber : fontIndex(family);
     const qreal pt = f.fontPointSize();
     s.halfPoints = pt > 0 ? std::clamp(int(std::lround(pt * 2)), 1, 3276) : m_defaultHalfPoints;
     s.bold = f.fontWeight() >= QFont::DemiBold;
     s.italic = f.fontItalic();
     s.strike = f.fontStrikeOut();
-    s.hidden = f.boolProperty(Hidden);
+    s.hidden = f.boolProperty(Hidden) && KeptContent::isKeptObject(f);
+    // The look the reader gave a link is not the text's own formatting.
+    const bool linkLook = f.boolProperty(KeptContent::LinkLook);
     switch (f.underlineStyle()) {
     case QTextCharFormat::SingleUnderline:
         s.underline = 1;
@@ -71,11 +75,14 @@ CharState Writer::charState(const QTextCharFormat &f)
         s.underline = 0;
         break;
     }
+    if (linkLook && s.underline == 1)
+        s.underline = 0;
     if (f.fontCapitalization() == QFont::AllUppercase)
         s.caps = 1;
     else if (f.fontCapitalization() == QFont::SmallCaps)
         s.caps = 2;
-    if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
+    if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush &&
+        !(linkLook && f.foreground().color() == QColor(0, 0, 255)))
         s.color = colorIndex(f.foreground().color());
     if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
         s.highlight = colorIndex(f.background().color());
@@ -158,8 +165,21 @@ void Writer::writeCharState(const CharState &s)
                 word("dn", 0);
         }
     }
+    const bool rtl = c.rtl;
     c = s;
-    m_symbolRun = isSymbolFont(m_fonts.value(s.font));
+    c.rtl = rtl; // set by the text written, not by the format
+    const qsizetype slot = m_fontSlot.value(s.font, -1);
+    const Font *font = slot >= 0 ? &m_fonts[slot] : nullptr;
+    m_symbolRun = font && (font->charset == 2 || isSymbolFont(font->name));
+    // 8-bit text is read in the font's charset, or the document's code page for a font that
+    // names none.
+    int page = m_codePage;
+    if (font && font->charset >= 0) {
+        page = RtfEncoding::codePageForCharset(font->charset);
+        if (page == 0)
+            page = m_codePage;
+    }
+    m_bytesRun = page == 1252;
 }
 
 ParaState Writer::paraState(const QTextBlockFormat &f)
@@ -190,6 +210,7 @@ ParaState Writer::paraState(const QTextBlockFormat &f)
         p.tabKinds.append(tabs[i].type);
     }
     p.pageBreakBefore = f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+    p.rtl = f.layoutDirection() == Qt::RightToLeft;
     return p;
 }
 
@@ -200,17 +221,23 @@ void Writer::writeParagraphProps(const QTextBlock &block)
     if (cached == m_paraStates.constEnd())
         cached = m_paraStates.insert(index, paraState(block.blockFormat()));
     ParaState p = *cached;
+    // A paragraph whose direction its text decides is right-to-left when it shows so.
+    if (block.blockFormat().layoutDirection() == Qt::LayoutDirectionAuto)
+        p.rtl = block.textDirection() == Qt::RightToLeft;
     listParagraph(block, p);
     p.depth = m_depth;
     if (m_paraWritten && p == m_para && !p.list)
         return;
     m_paraWritten = true;
     m_para = p;
+    ++m_paragraphsWritten;
     word("pard");
     if (p.depth > 0)
         word("intbl");
     if (p.depth > 1)
         word("itap", p.depth);
+    if (p.rtl)
+        word("rtlpar");
     writeListProps(p);
     static const char *const aligns[] = {"ql", "qr", "qc", "qj"};
     if (p.align)

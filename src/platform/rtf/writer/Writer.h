@@ -7,20 +7,28 @@
 //   Formatting.cpp  character and paragraph formatting
 //   Lists.cpp       list paragraphs, their markers, the list and override tables
 //   Pictures.cpp    pictures
+//   Kept.cpp        fields, content kept though not shown, sections, the document's store
 //   Tables.cpp      tables
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTextBlock>
 #include <QTextFormat>
 #include <QTextFrame>
 
-class QTextBlock;
+#include <vector>
+
 class QTextDocument;
 class QTextList;
 class QTextTable;
+
+namespace KeptContent {
+struct Store;
+}
 
 namespace RtfWrite {
 
@@ -36,6 +44,7 @@ struct CharState
     int underline = 0;
     int caps = 0; // 1 all capitals, 2 small capitals
     bool bold = false, italic = false, strike = false, hidden = false;
+    bool rtl = false; // \rtlch: the run is right-to-left text
 };
 
 struct ParaState
@@ -45,6 +54,7 @@ struct ParaState
     QList<int> tabs;
     QList<int> tabKinds;
     bool pageBreakBefore = false;
+    bool rtl = false; // \rtlpar
     const QTextList *list = nullptr;
     int level = 0;
     int depth = 0; // table depth
@@ -95,6 +105,17 @@ private:
     // Pictures.cpp
     void writePicture(const QTextImageFormat &f);
 
+    // Kept.cpp
+    void useStoredTables();
+    QByteArray storedHeader() const;
+    QByteArray storedSections() const;
+    void writeKeptObject(const QTextCharFormat &f);
+    // Closes and opens fields so that the text written next is inside the fields of stack;
+    // with open false, only closes those not in stack.
+    void syncFields(const QByteArrayList &stack, bool open = true);
+    QByteArrayList fieldStack(const QTextCharFormat &f, int formatIndex);
+    QByteArrayList firstFieldStack(const QTextBlock &block);
+    void writeSectionStart(const QTextBlock &block);
     // Tables.cpp
     void writeTable(const QTextTable &table, int depth);
     QByteArray rowDefinition(const QTextTable &table, int row, const QList<int> &widths, int left);
@@ -106,10 +127,19 @@ private:
     QByteArray m_body;
     bool m_delimit = false; // the last thing written was a control word
     QString m_defaultFont;
+    int m_defaultFontNumber = 0; // \deff
     int m_defaultHalfPoints = 24;
-    QStringList m_fonts;
-    QHash<QString, int> m_fontIndex;
-    QList<QRgb> m_colors;
+    struct Font
+    {
+        int number;
+        QString name;
+        int charset; // -1: none written
+    };
+    QList<Font> m_fonts;
+    QHash<QString, int> m_fontIndex;  // name -> number
+    QHash<int, qsizetype> m_fontSlot; // number -> index in m_fonts
+    int m_nextFont = 0;
+    QList<QRgb> m_colors; // AutoColor for an "automatic" entry kept from the file
     QHash<QRgb, int> m_colorIndex;
     QList<const QTextList *> m_lists;
     CharState m_char;
@@ -120,6 +150,26 @@ private:
     int m_depth = 0; // table depth of the paragraphs being written
     int m_symbolFont = -1;
     bool m_symbolRun = false; // the current font is a symbol font
+    // The current font's 8-bit text is Windows-1252, so characters of it may go as \'hh.
+    bool m_bytesRun = true;
+
+    const KeptContent::Store *m_store = nullptr; // what the document keeps, or none
+    int m_codePage = 1252;                       // \ansicpg
+    bool m_whole = false;                        // the whole document is written
+    QByteArrayList m_openFields;                 // fields written around the text, outermost first
+    struct FieldOuter
+    {
+        CharState chr;  // the formatting outside the field
+        int paragraphs; // m_paragraphsWritten when it opened
+    };
+    std::vector<FieldOuter> m_fieldOuter;
+    QHash<int, QByteArrayList> m_fieldStacks; // by the document's format index
+    int m_silent = 0;                         // open fields whose result is not written
+    QTextBlock m_block;                       // the block being written
+    int m_paragraphsWritten = 0;              // paragraph formattings written so far
 };
+
+// An "automatic" entry of the colour table kept from the file.
+constexpr QRgb AutoColor = 0xFFFFFFFFu;
 
 } // namespace RtfWrite

@@ -1,0 +1,407 @@
+// What a document holds survives reading and writing: fields and links, content that is kept
+// though not shown, right-to-left paragraphs, list numbering and picture sizes.
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QImage>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+
+#include "platform/ListMarkers.h"
+#include "platform/PictureFit.h"
+#include "platform/RichTextBox.h"
+#include "platform/rtf/KeptContent.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
+#include "platform/rtf/TextFormats.h"
+
+namespace {
+
+const QChar Object = QChar::ObjectReplacementCharacter;
+
+QByteArray doc(const QByteArray &body)
+{
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}" + body + "}";
+}
+
+QByteArray reread(const QByteArray &rtf, QString *text = nullptr)
+{
+    QTextDocument d;
+    Rtf::read(rtf, d);
+    if (text)
+        *text = d.toPlainText();
+    return Rtf::write(d);
+}
+
+// A picture's RTF: a PNG of the given pixels with extra control words.
+QByteArray pict(int w, int h, const QByteArray &words)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return "{\\pict\\pngblip\\picw" + QByteArray::number(w) + "\\pich" + QByteArray::number(h) +
+           words + " " + png.toHex() + "}";
+}
+
+int firstObject(const QTextDocument &d)
+{
+    return int(d.toPlainText().indexOf(Object));
+}
+
+} // namespace
+
+class TestRtfRoundTrip : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keepsContent_data();
+    void keepsContent();
+    void linksAndFields();
+    void editElsewhereKeepsContent();
+    void deletingAnchorDeletesWhatIsAnchored_data();
+    void deletingAnchorDeletesWhatIsAnchored();
+    void documentSummary();
+    void rightToLeft();
+    void listNumbering_data();
+    void listNumbering();
+    void pictureSizes_data();
+    void pictureSizes();
+    void widePictureFitsText();
+};
+
+void TestRtfRoundTrip::keepsContent_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArrayList>("kept"); // what the written RTF holds again
+    QTest::addColumn<QString>("text");        // what the document shows
+
+    const QString o(Object);
+    QTest::newRow("hyperlink") << doc("see {\\field{\\*\\fldinst HYPERLINK \"https://x.org/\"}"
+                                      "{\\fldrslt the site}}.\\par")
+                               << QByteArrayList{"\\fldinst HYPERLINK \"https://x.org/\"}",
+                                                 "{\\fldrslt", "the site}}"}
+                               << "see the site.";
+    QTest::newRow("other field") << doc("page {\\field{\\*\\fldinst { PAGE \\\\* MERGEFORMAT}}"
+                                        "{\\fldrslt 3}} of 9\\par")
+                                 << QByteArrayList{"PAGE \\\\* MERGEFORMAT", "3}}"}
+                                 << "page 3 of 9";
+    QTest::newRow("nested fields")
+        << doc("{\\field{\\*\\fldinst HYPERLINK \"a\"}{\\fldrslt x{\\field{\\*\\fldinst PAGE}"
+               "{\\fldrslt 2}}y}}\\par")
+        << QByteArrayList{"HYPERLINK \"a\"", "\\fldinst PAGE}"} << "x2y";
+    QTest::newRow("field without result")
+        << doc("a{\\field{\\*\\fldinst TOC \\\\o}}b\\par")
+        << QByteArrayList{"{\\field{\\*\\fldinst TOC \\\\o}}"} << "a" + o + "b";
+    QTest::newRow("equation laid out, written as read")
+        << doc("x{\\field{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y\\par")
+        << QByteArrayList{"{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y"} << "x1y";
+    QTest::newRow("info")
+        << doc("{\\info{\\title Bulletin}{\\author Ann}{\\company Co}}text\\par")
+        << QByteArrayList{"{\\info{\\title Bulletin}{\\author Ann}{\\company Co}}"} << "text";
+    QTest::newRow("style sheet")
+        << doc("{\\stylesheet{\\s0 Normal;}{\\s1\\b heading 1;}}t\\par")
+        << QByteArrayList{"{\\stylesheet{\\s0 Normal;}{\\s1\\b heading 1;}}"} << "t";
+    QTest::newRow("headers and footers")
+        << doc("{\\header \\pard top\\par}{\\footerf \\pard first foot\\par}{\\footer foot\\par}"
+               "body\\par")
+        << QByteArrayList{"{\\header \\pard top\\par}", "{\\footerf \\pard first foot\\par}",
+                          "{\\footer foot\\par}"}
+        << "body";
+    QTest::newRow("page setup") << doc("\\paperw11906\\paperh16838\\margl1134\\margr1134"
+                                       "\\landscape\\sectd\\titlepg body\\par")
+                                << QByteArrayList{"\\paperw11906", "\\paperh16838", "\\margl1134",
+                                                  "\\landscape", "\\titlepg"}
+                                << "body";
+    QTest::newRow("sections")
+        << doc("one\\par\\sect\\sectd\\sbknone\\cols2{\\header h2\\par}two\\par")
+        << QByteArrayList{"\\sect", "\\sbknone", "\\cols2", "{\\header h2\\par}"} << "one\n\ntwo";
+    QTest::newRow("footnote") << doc("word{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} "
+                                     "The note.}\\par")
+                              << QByteArrayList{"\\chftn",
+                                                "{\\footnote\\pard\\plain{\\super\\chftn} "
+                                                "The note.}"}
+                              << "word" + o;
+    QTest::newRow("endnote") << doc("x{\\super\\chftn}{\\footnote\\ftnalt end}\\par")
+                             << QByteArrayList{"{\\footnote\\ftnalt end}"} << "x" + o;
+    QTest::newRow("bookmarks") << doc("{\\*\\bkmkstart here}target{\\*\\bkmkend here}\\par")
+                               << QByteArrayList{"{\\*\\bkmkstart here}", "{\\*\\bkmkend here}"}
+                               << o + "target" + o;
+    QTest::newRow("hidden text") << doc("vis{\\v hid}ible\\par") << QByteArrayList{"\\v hid"}
+                                 << "vis" + o + "ible";
+    QTest::newRow("unknown destination")
+        << doc("{\\*\\generator Tool 1;}a{\\*\\pamphlexaunknown {x}y}b\\par")
+        << QByteArrayList{"{\\*\\generator Tool 1;}", "{\\*\\pamphlexaunknown {x}y}"}
+        << "a" + o + "b";
+    QTest::newRow("code page and fonts")
+        << QByteArray(
+               "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}"
+               "{\\header \\'cf\\'f0\\par}\\'cf\\'f0\\par}")
+        << QByteArrayList{"\\ansicpg1251", "\\fcharset204 Arial;", "{\\header \\'cf\\'f0\\par}"}
+        << QString::fromUtf8("Пр");
+}
+
+void TestRtfRoundTrip::keepsContent()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArrayList, kept);
+    QFETCH(QString, text);
+    QString shown;
+    const QByteArray once = reread(rtf, &shown);
+    QCOMPARE(shown, text);
+    for (const QByteArray &k : kept)
+        QVERIFY2(once.contains(k), once.constData());
+    // What we write reads back to the same document and writes the same again.
+    QString again;
+    QCOMPARE(reread(once, &again), once);
+    QCOMPARE(again, text);
+}
+
+void TestRtfRoundTrip::linksAndFields()
+{
+    QTextDocument d;
+    Rtf::read(doc("{\\field{\\*\\fldinst HYPERLINK \"https://x.org/p?q=1\" \\\\o \"tip\"}"
+                  "{\\fldrslt site}} {\\field{\\*\\fldinst HYPERLINK \\\\l \"mark\"}{\\fldrslt in}}"
+                  " {\\field{\\*\\fldinst DATE}{\\fldrslt 1 May}}\\par"),
+              d);
+    auto formatAt = [&d](const QString &word) {
+        QTextCursor c(&d);
+        c.setPosition(int(d.toPlainText().indexOf(word)) + 1);
+        return c.charFormat();
+    };
+    // A link shows as links do; other fields show their result only.
+    const QTextCharFormat site = formatAt(QStringLiteral("site"));
+    QVERIFY(site.isAnchor());
+    QCOMPARE(site.anchorHref(), QStringLiteral("https://x.org/p?q=1"));
+    QCOMPARE(site.underlineStyle(), QTextCharFormat::SingleUnderline);
+    QCOMPARE(formatAt(QStringLiteral("in")).anchorHref(), QStringLiteral("#mark"));
+    QVERIFY(!formatAt(QStringLiteral("May")).isAnchor());
+    // Typing inside a field's result changes the result; the field stays around it.
+    QTextCursor c(&d);
+    c.setPosition(int(d.toPlainText().indexOf(QStringLiteral("May"))));
+    c.insertText(QStringLiteral("2"));
+    const QByteArray out = Rtf::write(d);
+    QVERIFY2(out.contains("{\\fldrslt 1 2May}}") || out.contains("1 2May}}"), out.constData());
+    QVERIFY(out.contains("\\fldinst DATE}"));
+}
+
+void TestRtfRoundTrip::editElsewhereKeepsContent()
+{
+    QTextDocument d;
+    Rtf::read(doc("{\\info{\\title T}}{\\header head\\par}first paragraph\\par "
+                  "second{\\super\\chftn}{\\footnote note}{\\*\\bkmkstart b}{\\*\\bkmkend b}\\par"
+                  "{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt link}} {\\v secret}\\par"),
+              d);
+    QTextCursor c(&d);
+    c.insertText(QStringLiteral("New start. "));
+    c.movePosition(QTextCursor::EndOfBlock);
+    c.movePosition(QTextCursor::PreviousWord, QTextCursor::KeepAnchor);
+    c.removeSelectedText();
+    c.movePosition(QTextCursor::End);
+    c.insertText(QStringLiteral("end"));
+    const QByteArray out = Rtf::write(d);
+    for (const char *k : {"{\\title T}", "{\\header head\\par}", "{\\footnote note}",
+                          "{\\*\\bkmkstart b}", "{\\*\\bkmkend b}", "HYPERLINK \"u\"", "secret"})
+        QVERIFY2(out.contains(k), out.constData());
+}
+
+void TestRtfRoundTrip::deletingAnchorDeletesWhatIsAnchored_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("gone");
+    QTest::newRow("footnote") << doc("a{\\super\\chftn}{\\footnote note}b\\par")
+                              << QByteArray("note");
+    QTest::newRow("bookmark") << doc("a{\\*\\bkmkstart mark}b\\par") << QByteArray("mark");
+    QTest::newRow("hidden text") << doc("a{\\v secret}b\\par") << QByteArray("secret");
+}
+
+void TestRtfRoundTrip::deletingAnchorDeletesWhatIsAnchored()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, gone);
+    QTextDocument d;
+    Rtf::read(rtf, d);
+    QTextCursor c(&d);
+    c.setPosition(firstObject(d));
+    c.deleteChar();
+    const QByteArray out = Rtf::write(d);
+    QVERIFY(!out.contains(gone));
+    QVERIFY(out.contains("ab"));
+}
+
+void TestRtfRoundTrip::documentSummary()
+{
+    QTextDocument d;
+    Rtf::read(doc("{\\info{\\title Caf\\'e9 news}{\\subject S}{\\author A. Writer}{\\company Co}"
+                  "{\\keywords k1 k2}{\\creatim\\yr2021\\mo3\\dy4\\hr5\\min6}"
+                  "{\\revtim\\yr2022\\mo12\\dy31\\hr23\\min59}}x\\par"),
+              d);
+    const KeptContent::Store *store = KeptContent::store(d);
+    QVERIFY(store);
+    const KeptContent::Summary &s = store->summary;
+    QCOMPARE(s.title, QString::fromUtf8("Café news"));
+    QCOMPARE(s.subject, QStringLiteral("S"));
+    QCOMPARE(s.author, QStringLiteral("A. Writer"));
+    QCOMPARE(s.company, QStringLiteral("Co"));
+    QCOMPARE(s.keywords, QStringLiteral("k1 k2"));
+    QCOMPARE(s.created, QDateTime(QDate(2021, 3, 4), QTime(5, 6)));
+    QCOMPARE(s.revised, QDateTime(QDate(2022, 12, 31), QTime(23, 59)));
+    // Plain text keeps nothing of it.
+    RichTextBox box;
+    box.setTextRTF(QString::fromLatin1(doc("{\\info{\\title T}}x\\par")));
+    QVERIFY(KeptContent::store(*box.document()));
+    box.setText(QStringLiteral("plain"));
+    QVERIFY(!KeptContent::store(*box.document()));
+}
+
+void TestRtfRoundTrip::rightToLeft()
+{
+    RichTextBox box;
+    box.setTextRTF(QString::fromLatin1(doc("\\pard\\rtlpar\\ql {\\rtlch \\u1513?\\u1500?\\u1493?"
+                                           "\\u1501?}\\par\\pard\\ltrpar\\qr left to right\\par")));
+    QTextBlock first = box.document()->begin();
+    QCOMPARE(first.textDirection(), Qt::RightToLeft);
+    box.setSelStart(1);
+    QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignRight));
+    box.setSelStart(box.Text().indexOf(QStringLiteral("left")));
+    QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignRight));
+    QCOMPARE(first.next().textDirection(), Qt::LeftToRight);
+
+    // Align Left on the right-to-left paragraph puts it on the left, and back.
+    box.setSelStart(1);
+    box.setSelAlignment(RichTextBox::AlignLeft);
+    QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
+    QByteArray out = box.TextRTFBytes();
+    QVERIFY2(out.contains("\\rtlpar\\qr"), out.constData());
+    box.setSelAlignment(RichTextBox::AlignRight);
+    out = box.TextRTFBytes();
+    QVERIFY2(out.contains("\\rtlpar") && !out.contains("\\rtlpar\\qr"), out.constData());
+    QVERIFY(out.contains("\\ltrpar\\qr") || out.contains("\\qr"));
+
+    // Right-to-left text typed into a new document is marked so and reads back the same.
+    RichTextBox typed;
+    typed.setText(QString::fromUtf8("שלום"));
+    QVERIFY(typed.TextRTFBytes().contains("\\rtlch"));
+    RichTextBox back;
+    back.setTextRTFBytes(typed.TextRTFBytes());
+    QCOMPARE(back.Text(), typed.Text());
+}
+
+void TestRtfRoundTrip::listNumbering_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QStringList>("markers");
+    QTest::addColumn<QByteArrayList>("written");
+
+    auto listTable = [](int nfc, int start, const QByteArray &text) {
+        return "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc" +
+               QByteArray::number(nfc) + "\\levelstartat" + QByteArray::number(start) +
+               "{\\leveltext " + text +
+               ";}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid7}}"
+               "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}";
+    };
+    const QByteArray items =
+        "\\pard\\ls1\\fi-360\\li720 one\\par two\\par three\\par\\pard after\\par";
+    QTest::newRow("decimal from 5")
+        << doc(listTable(0, 5, "\\'02\\'00.") + items) << QStringList{"5.", "6.", "7."}
+        << QByteArrayList{"\\levelnfc0", "\\levelstartat5"};
+    QTest::newRow("upper roman") << doc(listTable(1, 1, "\\'02\\'00.") + items)
+                                 << QStringList{"I.", "II.", "III."}
+                                 << QByteArrayList{"\\levelnfc1", "\\levelstartat1"};
+    QTest::newRow("lower roman from 4")
+        << doc(listTable(2, 4, "\\'03(\\'00)") + items) << QStringList{"(iv)", "(v)", "(vi)"}
+        << QByteArrayList{"\\levelnfc2", "\\levelstartat4"};
+    QTest::newRow("upper letters")
+        << doc(listTable(3, 1, "\\'02\\'00)") + items) << QStringList{"A)", "B)", "C)"}
+        << QByteArrayList{"\\levelnfc3"};
+    QTest::newRow("lower letters from 26")
+        << doc(listTable(4, 26, "\\'02\\'00.") + items) << QStringList{"z.", "aa.", "ab."}
+        << QByteArrayList{"\\levelnfc4", "\\levelstartat26"};
+    QTest::newRow("older form from 3")
+        << doc("\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart3{\\pntxta .}}\\fi-360\\li720 one\\par "
+               "two\\par three\\par\\pard after\\par")
+        << QStringList{"III.", "IV.", "V."} << QByteArrayList{"\\pnucrm", "\\pnstart3"};
+}
+
+void TestRtfRoundTrip::listNumbering()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QStringList, markers);
+    QFETCH(QByteArrayList, written);
+    QTextDocument d;
+    Rtf::read(rtf, d);
+    QStringList shown;
+    for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) {
+        if (b.textList())
+            shown << ListMarkers::itemText(b);
+    }
+    QCOMPARE(shown, markers);
+    // Every item's marker, the first's too, is drawn in its text's font (the mark's).
+    for (QTextBlock b = d.begin(); b.isValid() && b.textList(); b = b.next())
+        QCOMPARE(b.charFormat().fontPointSize(), 12.0);
+    const QByteArray out = Rtf::write(d);
+    for (const QByteArray &w : written)
+        QVERIFY2(out.contains(w), out.constData());
+    QTextDocument again;
+    Rtf::read(out, again);
+    QStringList reread;
+    for (QTextBlock b = again.begin(); b.isValid(); b = b.next()) {
+        if (b.textList())
+            reread << ListMarkers::itemText(b);
+    }
+    QCOMPARE(reread, markers);
+}
+
+void TestRtfRoundTrip::pictureSizes_data()
+{
+    QTest::addColumn<QByteArray>("words");
+    QTest::addColumn<int>("widthTwips");
+    QTest::addColumn<int>("heightTwips");
+    QTest::newRow("natural size") << QByteArray() << 40 * 15 << 20 * 15;
+    QTest::newRow("goal size") << QByteArray("\\picwgoal1440\\pichgoal720") << 1440 << 720;
+    QTest::newRow("scaled") << QByteArray("\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200")
+                            << 720 << 1440;
+}
+
+void TestRtfRoundTrip::pictureSizes()
+{
+    QFETCH(QByteArray, words);
+    QFETCH(int, widthTwips);
+    QFETCH(int, heightTwips);
+    QByteArray rtf = doc("a" + pict(40, 20, words) + "b\\par");
+    for (int pass = 0; pass < 2; ++pass) {
+        QTextDocument d;
+        Rtf::read(rtf, d);
+        QTextCursor c(&d);
+        c.setPosition(2);
+        const QTextImageFormat f = c.charFormat().toImageFormat();
+        QVERIFY(f.isValid());
+        QCOMPARE(f.intProperty(TextFormats::PictureWidthTwips), widthTwips);
+        QCOMPARE(f.intProperty(TextFormats::PictureHeightTwips), heightTwips);
+        QCOMPARE(d.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>().size(),
+                 QSize(40, 20));
+        rtf = Rtf::write(d);
+    }
+}
+
+void TestRtfRoundTrip::widePictureFitsText()
+{
+    // 3000 pixels wide at 96 dpi, in a page 600 pixels wide: shown at 600 or less, kept whole.
+    QTextDocument d;
+    Rtf::read(doc("x" + pict(3000, 300, {}) + "\\par"), d);
+    PictureFit::install(d);
+    d.setTextWidth(600);
+    const QRectF block = d.documentLayout()->blockBoundingRect(d.begin());
+    QVERIFY(block.width() <= 600);
+    QVERIFY2(block.height() < 300 * 0.5, qPrintable(QString::number(block.height())));
+    const QByteArray out = Rtf::write(d);
+    QVERIFY(out.contains("\\picw3000\\pich300\\picwgoal45000\\pichgoal4500"));
+}
+
+QTEST_MAIN(TestRtfRoundTrip)
+#include "tst_rtfroundtrip.moc"
