@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <functional>
@@ -262,6 +263,14 @@ void buildWindow(frmMain &form, clsMain &c)
     f.item("MNUWINDOWARRANGEICONS", QStringLiteral("Arrange &Icons"), [&c] { c.WINDOWARRANGE(3); });
     f.separator("MNUWINDOWSEP2");
     f.item("MNUWINDOWCLOSEALL", QStringLiteral("Close &All"), [&c] { c.WINDOWCLOSEALL(); });
+    // Ctrl+Tab changes the indent in a document: these keys switch documents instead.
+    f.item(
+        "MNUWINDOWNEXT", QStringLiteral("Ne&xt Window"),
+        [&form] { form.mdiArea()->activateNextSubWindow(); }, QKeySequence(Qt::CTRL | Qt::Key_F6));
+    f.item(
+        "MNUWINDOWPREVIOUS", QStringLiteral("Pre&vious Window"),
+        [&form] { form.mdiArea()->activatePreviousSubWindow(); },
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6));
     // The open document windows are listed below this separator while the menu opens.
     f.separator("MNUWINDOWSEP3");
 }

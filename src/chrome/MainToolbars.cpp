@@ -5,57 +5,20 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QIcon>
-#include <QPainter>
-#include <QPixmap>
-#include <QStyle>
 #include <QToolBar>
 #include <functional>
 
 #include "core/AppState.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
+#include "platform/Icons.h"
 
 namespace {
-
-// A small drawn glyph for buttons without a stock icon.
-QIcon glyphIcon(const QString &glyph, const QFont &base, bool bold = false, bool italic = false,
-                bool underline = false)
-{
-    QPixmap pm(20, 20);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont f = base;
-    f.setPixelSize(glyph.size() > 2 ? 8 : 13);
-    f.setBold(bold || glyph.size() <= 2);
-    f.setItalic(italic);
-    f.setUnderline(underline);
-    p.setFont(f);
-    p.setPen(QColor(40, 40, 60));
-    p.drawText(pm.rect(), Qt::AlignCenter, glyph);
-    return QIcon(pm);
-}
-
-QIcon alignIcon(int which)
-{
-    QPixmap pm(20, 20);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(QColor(40, 40, 60));
-    const int widths[] = {14, 9, 14, 9};
-    for (int i = 0; i < 4; ++i) {
-        const int w = widths[i];
-        const int x = which == 0 ? 3 : which == 1 ? 17 - w : 10 - w / 2;
-        p.drawLine(x, 4 + i * 4, x + w, 4 + i * 4);
-    }
-    return QIcon(pm);
-}
 
 struct Button
 {
     const char *key;
     const char *tip;
-    std::function<QIcon()> icon;
     std::function<void()> run;
 };
 
@@ -63,7 +26,8 @@ void addButtons(frmMain &form, QToolBar *bar, const std::vector<Button> &buttons
                 const std::vector<const char *> &separatorsAfter)
 {
     for (const Button &b : buttons) {
-        auto *a = bar->addAction(b.icon(), QString::fromLatin1(b.tip));
+        auto *a =
+            bar->addAction(Icons::image(QString::fromLatin1(b.key)), QString::fromLatin1(b.tip));
         a->setObjectName(QString::fromLatin1(b.key));
         a->setToolTip(QString::fromLatin1(b.tip));
         QObject::connect(a, &QAction::triggered, bar, [run = b.run] { run(); });
@@ -89,56 +53,46 @@ QComboBox *combo(const char *name, int width, QWidget *parent)
 void MainToolbars::build(frmMain &form)
 {
     clsMain &c = form.cmd();
-    QStyle *st = QApplication::style();
-    const QFont base = QApplication::font();
-    auto stock = [st](QStyle::StandardPixmap sp) {
-        return [st, sp] { return st->standardIcon(sp); };
-    };
-    auto glyph = [base](const char *g, bool b = false, bool i = false, bool u = false) {
-        return [=] { return glyphIcon(QString::fromUtf8(g), base, b, i, u); };
-    };
 
     auto *tbStd = new QToolBar(QStringLiteral("Standard"), &form);
     tbStd->setObjectName(QStringLiteral("TBSTD"));
     tbStd->setIconSize(QSize(20, 20));
     tbStd->setMovable(false);
-    addButtons(
-        form, tbStd,
-        {
-            {"NEW", "New", stock(QStyle::SP_FileIcon), [&c] { c.WINDOWNEWWINDOW(); }},
-            {"OPEN", "Open", stock(QStyle::SP_DialogOpenButton), [&c] { c.FILEOPENDOCUMENT(); }},
-            {"SAVE", "Save", stock(QStyle::SP_DialogSaveButton),
-             [&c] {
-                 AppState::instance().SaveMode = QStringLiteral("SAVE");
-                 c.FILESAVEDOC();
-             }},
-            {"SAVE AS", "Save As", glyph("As"),
-             [&c] {
-                 AppState::instance().SaveMode = QStringLiteral("SAVEAS");
-                 c.FILESAVEAS();
-             }},
-            {"PRINT", "Print", glyph("Pr"), [&c] { c.PRINTDOCUMENT(); }},
-            {"PRINT PREVIEW", "Print Preview", glyph("\u25A1"), [&c] { c.PRINTPREVIEW(); }},
-            {"HTML PREVIEW", "HTML Preview", glyph("</>"), [&c] { c.VIEWHTMLPREVIEW(); }},
-            {"HEADERFOOTER", "Header/Footer", glyph("H/F"), [&c] { c.VIEWHEADERFOOTER(); }},
-            {"SPELL CHECKER", "Spell Checker", glyph("ABC"), [&c] { c.EDITSPELLCHECKER(); }},
-            {"UNDO", "Undo", stock(QStyle::SP_ArrowBack), [&c] { c.EDITUNDO(); }},
-            {"CUT", "Cut", glyph("\u2702"), [&c] { c.EDITCUT(); }},
-            {"COPY", "Copy", glyph("Cp"), [&c] { c.EDITCOPY(); }},
-            {"CLEAR", "Clear", stock(QStyle::SP_DialogDiscardButton), [&c] { c.EDITDELETE(); }},
-            {"PASTE", "Paste", glyph("Ps"), [&c] { c.EDITPASTE(); }},
-            {"FORMAT PAINTER", "Format Painter", glyph("\u270E"),
-             [&c] { c.FORMATPAINTERTOOLBAR(); }},
-            {"SELECT ALL", "Select All", glyph("All"), [&c] { c.EDITSELECTALL(); }},
-            {"FIND", "Find", glyph("\u2315"), [&c] { c.EDITFIND(); }},
-            {"REPLACE", "Replace", glyph("ab\u2192"), [&c] { c.EDITREPLACE(); }},
-            {"DATE", "Date", glyph("Dt"), [&c] { c.INSERTDATE(); }},
-            {"TIME", "Time", glyph("Tm"), [&c] { c.INSERTTIME(); }},
-            {"FILE", "Insert File", stock(QStyle::SP_FileLinkIcon), [&c] { c.INSERTFILE(); }},
-            {"PICTURE", "Picture", glyph("\u25A3"), [&c] { c.INSERTPICTURE(); }},
-            {"SYMBOL", "Symbol", glyph("\u03A9"), [&c] { c.INSERTSYMBOL(); }},
-        },
-        {"SAVE AS", "HEADERFOOTER", "SPELL CHECKER", "SELECT ALL", "REPLACE"});
+    addButtons(form, tbStd,
+               {
+                   {"NEW", "New", [&c] { c.WINDOWNEWWINDOW(); }},
+                   {"OPEN", "Open", [&c] { c.FILEOPENDOCUMENT(); }},
+                   {"SAVE", "Save",
+                    [&c] {
+                        AppState::instance().SaveMode = QStringLiteral("SAVE");
+                        c.FILESAVEDOC();
+                    }},
+                   {"SAVE AS", "Save As",
+                    [&c] {
+                        AppState::instance().SaveMode = QStringLiteral("SAVEAS");
+                        c.FILESAVEAS();
+                    }},
+                   {"PRINT", "Print", [&c] { c.PRINTDOCUMENT(); }},
+                   {"PRINT PREVIEW", "Print Preview", [&c] { c.PRINTPREVIEW(); }},
+                   {"HTML PREVIEW", "HTML Preview", [&c] { c.VIEWHTMLPREVIEW(); }},
+                   {"HEADERFOOTER", "Header/Footer", [&c] { c.VIEWHEADERFOOTER(); }},
+                   {"SPELL CHECKER", "Spell Checker", [&c] { c.EDITSPELLCHECKER(); }},
+                   {"UNDO", "Undo", [&c] { c.EDITUNDO(); }},
+                   {"CUT", "Cut", [&c] { c.EDITCUT(); }},
+                   {"COPY", "Copy", [&c] { c.EDITCOPY(); }},
+                   {"CLEAR", "Clear", [&c] { c.EDITDELETE(); }},
+                   {"PASTE", "Paste", [&c] { c.EDITPASTE(); }},
+                   {"FORMAT PAINTER", "Format Painter", [&c] { c.FORMATPAINTERTOOLBAR(); }},
+                   {"SELECT ALL", "Select All", [&c] { c.EDITSELECTALL(); }},
+                   {"FIND", "Find", [&c] { c.EDITFIND(); }},
+                   {"REPLACE", "Replace", [&c] { c.EDITREPLACE(); }},
+                   {"DATE", "Date", [&c] { c.INSERTDATE(); }},
+                   {"TIME", "Time", [&c] { c.INSERTTIME(); }},
+                   {"FILE", "Insert File", [&c] { c.INSERTFILE(); }},
+                   {"PICTURE", "Picture", [&c] { c.INSERTPICTURE(); }},
+                   {"SYMBOL", "Symbol", [&c] { c.INSERTSYMBOL(); }},
+               },
+               {"SAVE AS", "HEADERFOOTER", "SPELL CHECKER", "SELECT ALL", "REPLACE"});
     form.addToolBar(Qt::TopToolBarArea, tbStd);
     form.addToolBarBreak(Qt::TopToolBarArea);
 
@@ -156,26 +110,22 @@ void MainToolbars::build(frmMain &form)
     QObject::connect(style, &QComboBox::activated, fmt, [&c] { c.FONTSTYLEUPDATE(); });
     QObject::connect(name, &QComboBox::activated, fmt, [&c] { c.FONTNAMEUPDATE(); });
     QObject::connect(size, &QComboBox::activated, fmt, [&c] { c.FONTSIZEUPDATE(); });
-    addButtons(
-        form, fmt,
-        {
-            {"INCREASE FONT SIZE", "Increase Font Size", glyph("A+"), [&c] { c.FONTSIZEINCR(); }},
-            {"DECREASE FONT SIZE", "Decrease Font Size", glyph("A-"), [&c] { c.FONTSIZEDECR(); }},
-            {"FONT COLOR", "Font Color", glyph("A"), [&c] { c.FONTCOLOR(); }},
-            {"BOLD", "Bold", glyph("B", true), [&c] { c.FONTBOLD(); }},
-            {"ITALIC", "Italic", glyph("I", false, true), [&c] { c.FONTITALIC(); }},
-            {"UNDERLINE", "Underline", glyph("U", false, false, true), [&c] { c.FONTUNDERLINE(); }},
-            {"BULLETS", "Bullets", glyph("\u2022"), [&c] { c.FONTBULLETS(); }},
-            {"INCREASE INDENT", "Increase Indent", glyph("\u21E5"),
-             [&c] { c.FORMATINDENTINCREASE(); }},
-            {"DECREASE INDENT", "Decrease Indent", glyph("\u21E4"),
-             [&c] { c.FORMATINDENTDECREASE(); }},
-            {"ALIGN LEFT", "Align Left", [] { return alignIcon(0); }, [&c] { c.ALIGNLEFT(); }},
-            {"ALIGN CENTER", "Align Center", [] { return alignIcon(2); },
-             [&c] { c.ALIGNCENTER(); }},
-            {"ALIGN RIGHT", "Align Right", [] { return alignIcon(1); }, [&c] { c.ALIGNRIGHT(); }},
-        },
-        {"FONT COLOR", "UNDERLINE", "DECREASE INDENT"});
+    addButtons(form, fmt,
+               {
+                   {"INCREASE FONT SIZE", "Increase Font Size", [&c] { c.FONTSIZEINCR(); }},
+                   {"DECREASE FONT SIZE", "Decrease Font Size", [&c] { c.FONTSIZEDECR(); }},
+                   {"FONT COLOR", "Font Color", [&c] { c.FONTCOLOR(); }},
+                   {"BOLD", "Bold", [&c] { c.FONTBOLD(); }},
+                   {"ITALIC", "Italic", [&c] { c.FONTITALIC(); }},
+                   {"UNDERLINE", "Underline", [&c] { c.FONTUNDERLINE(); }},
+                   {"BULLETS", "Bullets", [&c] { c.FONTBULLETS(); }},
+                   {"INCREASE INDENT", "Increase Indent", [&c] { c.FORMATINDENTINCREASE(); }},
+                   {"DECREASE INDENT", "Decrease Indent", [&c] { c.FORMATINDENTDECREASE(); }},
+                   {"ALIGN LEFT", "Align Left", [&c] { c.ALIGNLEFT(); }},
+                   {"ALIGN CENTER", "Align Center", [&c] { c.ALIGNCENTER(); }},
+                   {"ALIGN RIGHT", "Align Right", [&c] { c.ALIGNRIGHT(); }},
+               },
+               {"FONT COLOR", "UNDERLINE", "DECREASE INDENT"});
     for (const char *k : {"BOLD", "ITALIC", "UNDERLINE", "BULLETS", "ALIGN LEFT", "ALIGN CENTER",
                           "ALIGN RIGHT", "FORMAT PAINTER"})
         form.button(QString::fromLatin1(k))->setCheckable(true);

@@ -13,6 +13,7 @@
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
 #include "core/frmMain.h"
+#include "platform/Icons.h"
 
 namespace {
 
@@ -105,6 +106,8 @@ const QHash<QString, QString> &phrases()
         add("tile vertical", "Arrange the %1 windows side by side");
         add("arrange icons", "Arrange the icons of minimised %1 windows");
         add("close all", "Close every open %1");
+        add("next window", "Switch to the next %1 window");
+        add("previous window", "Switch to the previous %1 window");
         // Help
         add("help topics", "Display help contents for %2");
         add("qor online", "Visit the web site of the makers of %2");
@@ -174,6 +177,22 @@ const std::pair<const char *, const char *> kMenuIcons[] = {
     {"MNUINSERTSYMBOL", "SYMBOL"},
     {"MNUINSERTFILE", "FILE"},
     {"MNUWINDOWNEWWINDOW", "NEW"},
+    {"MNUFILECLOSE", "CLOSE"},
+    {"MNUFILEPAGESETUP", "PAGE SETUP"},
+    {"MNUFILEPREFERENCES", "PREFERENCES"},
+    {"MNUEDITFINDNEXT", "FIND NEXT"},
+    {"MNUEDITGOTO", "GO TO"},
+    {"MNUVIEWPROPERTIES", "PROPERTIES"},
+    {"MNUINSERTPSUBFULLNAME", "FULL NAME"},
+    {"MNUINSERTPSUBJOBTITLE", "JOB TITLE"},
+    {"MNUINSERTHTMLCODE", "HTML COLOR CODE"},
+    {"MNUWINDOWCASCADE", "CASCADE"},
+    {"MNUWINDOWTILEHORIZONTAL", "TILE HORIZONTAL"},
+    {"MNUWINDOWTILEVERTICAL", "TILE VERTICAL"},
+    {"MNUWINDOWARRANGEICONS", "ARRANGE ICONS"},
+    {"MNUWINDOWCLOSEALL", "CLOSE ALL"},
+    {"MNUHELPTOPICS", "HELP"},
+    {"MNUHELPABOUT", "ABOUT"},
 };
 
 QTimer *makeTimer(frmMain &form, const char *name, QToolBar *bar)
@@ -239,8 +258,8 @@ void StatusDescriptions::install(frmMain &form)
     for (const auto &[item, key] : kMenuIcons) {
         QAction *a = form.menuItem(QString::fromLatin1(item));
         QAction *b = form.button(QString::fromLatin1(key));
-        if (a && b && a->icon().isNull())
-            a->setIcon(b->icon());
+        if (a && a->icon().isNull())
+            a->setIcon(b ? b->icon() : Icons::image(QString::fromLatin1(key)));
     }
     if (QWidget *background = form.mdiArea() ? form.mdiArea()->viewport() : nullptr) {
         background->setMouseTracking(true);
@@ -248,14 +267,6 @@ void StatusDescriptions::install(frmMain &form)
     }
     // Menu items describe themselves while highlighted; a closing menu takes its text along.
     const auto menus = form.findChildren<QMenu *>();
-    for (QMenu *menu : menus) {
-        QObject::connect(menu, &QMenu::hovered, &form, [&form, &lib](QAction *a) {
-            if (a && !a->isSeparator() && !a->objectName().startsWith(QLatin1String("winFORM:")))
-                lib.STATUSTEXTDESC(&form, a->text());
-            else
-                lib.STATUSTEXTDESC(&form, QString());
-        });
-        QObject::connect(menu, &QMenu::aboutToHide, &form,
-                         [&form, &lib] { lib.STATUSTEXTDESC(&form, QString()); });
-    }
+    for (QMenu *menu : menus)
+        lib.DESCRIBEMENU(&form, menu);
 }

@@ -1,5 +1,7 @@
+#include <QAction>
 #include <QCursor>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWidget>
@@ -54,9 +56,9 @@ void clsLibrary::STATUSBARCAPTION(QWidget *form, const QString &text, int pointe
 
 void clsLibrary::STATUSTEXTDESC(QWidget *form, const QString &caption) const
 {
-    QString noun = AppState::instance().DocumentWord;
-    if (noun.isEmpty())
-        noun = QStringLiteral("document");
+    // The noun is always "document": the context word the picture browser sets tells the
+    // properties dialog what it describes, not what the menus act on.
+    const QString noun = QStringLiteral("document");
     setPanel(descriptionPanel(form),
              caption.isEmpty() ? QString()
                                : StatusDescriptions::describe(caption, noun, Identity::AppTitle));
@@ -70,4 +72,20 @@ int clsLibrary::MOUSEMOVE(QWidget *form, QTimer *timer, const QRect &area) const
 int clsLibrary::MOUSEMOVEMDI(QWidget *form, QTimer *timer, const QRect &area) const
 {
     return pointerLeft(form, timer, area);
+}
+
+void clsLibrary::DESCRIBEMENU(QWidget *form, QMenu *menu) const
+{
+    if (!form || !menu)
+        return;
+    QObject::connect(menu, &QMenu::hovered, form, [this, form](QAction *a) {
+        if (!a || a->isSeparator() || a->objectName().startsWith(QLatin1String("winFORM:")))
+            STATUSTEXTDESC(form, QString());
+        else if (!a->statusTip().isEmpty())
+            setPanel(descriptionPanel(form), a->statusTip());
+        else
+            STATUSTEXTDESC(form, a->text());
+    });
+    QObject::connect(menu, &QMenu::aboutToHide, form,
+                     [this, form] { STATUSTEXTDESC(form, QString()); });
 }

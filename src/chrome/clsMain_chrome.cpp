@@ -96,7 +96,9 @@ const char *const kDocumentItems[] = {"MNUFILECLOSE",
                                       "MNUWINDOWTILEHORIZONTAL",
                                       "MNUWINDOWTILEVERTICAL",
                                       "MNUWINDOWARRANGEICONS",
-                                      "MNUWINDOWCLOSEALL"};
+                                      "MNUWINDOWCLOSEALL",
+                                      "MNUWINDOWNEXT",
+                                      "MNUWINDOWPREVIOUS"};
 
 // The commands that change a document: disabled while the active document is read-only.
 const char *const kEditingButtons[] = {"CUT",
@@ -185,9 +187,13 @@ void clsMain::MNUENABLED()
             if (QAction *b = m_main.button(QString::fromLatin1(key)))
                 b->setChecked(false);
     } else if (frmDocRTF *doc = ActiveDoc()) {
-        // Save follows the document's modified state.
+        // Save follows the document's modified state; the edit commands its text, selection
+        // and undo history.
         doc->SAVESTATUS(doc->isModified());
+        doc->TEXTSELECT();
     }
+    // Paste follows the clipboard.
+    PASTEUPDATE();
 }
 
 void clsMain::TOOLBARSINIT()
@@ -240,8 +246,6 @@ void clsMain::TOOLBARSBUTTONSUPDATE()
     press("ITALIC", rtf->SelItalic().value_or(false));
     press("UNDERLINE", rtf->SelUnderline().value_or(false));
     press("BULLETS", rtf->SelBullet().value_or(false));
-    if (QAction *undo = m_main.button(QStringLiteral("UNDO")))
-        undo->setEnabled(!rtf->isReadOnly() && rtf->CanUndo());
     FONTBOXESUPDATE();
     doc->TEXTSELECT();
 }

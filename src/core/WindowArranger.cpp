@@ -2,6 +2,8 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 
 QVector<QRect> WindowArranger::tileRects(const QRect &area, int count, Qt::Orientation orientation)
 {
@@ -48,4 +50,61 @@ void WindowArranger::arrangeIcons(QMdiArea *area)
         w->move(x, bottom - s.height());
         x += s.width();
     }
+}
+
+QVector<QRect> WindowArranger::cascadeRects(const QRect &area, int count, int step)
+{
+    QVector<QRect> out;
+    if (count <= 0 || area.isEmpty())
+        return out;
+    const QSize least(area.width() * 3 / 5, area.height() * 3 / 5);
+    // How many offsets fit before a window would shrink below the least size.
+    const int room = std::min(area.width() - least.width(), area.height() - least.height());
+    const int perRound = std::max(1, room / std::max(1, step) + 1);
+    const int steps = std::min(count, perRound) - 1;
+    const QSize size(area.width() - steps * step, area.height() - steps * step);
+    for (int i = 0; i < count; ++i) {
+        const int k = i % perRound;
+        out.append(QRect(area.topLeft() + QPoint(k * step, k * step), size));
+    }
+    return out;
+}
+
+int WindowArranger::cascadeStep(const QMdiArea *area)
+{
+    QStyleOptionTitleBar option;
+    option.initFrom(area);
+    const int title = area->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, area);
+    return std::max(16, title + 4);
+}
+
+void WindowArranger::cascade(QMdiArea *area)
+{
+    QList<QMdiSubWindow *> windows;
+    QMdiSubWindow *active = area->currentSubWindow();
+    for (QMdiSubWindow *w : area->subWindowList(QMdiArea::CreationOrder))
+        if (!w->isMinimized() && w->isVisible() && w != active)
+            windows.append(w);
+    if (active && !active->isMinimized() && active->isVisible())
+        windows.append(active);
+    const QVector<QRect> rects =
+        cascadeRects(area->viewport()->rect(), static_cast<int>(windows.size()), cascadeStep(area));
+    for (int i = 0; i < windows.size(); ++i) {
+        if (windows[i]->isMaximized())
+            windows[i]->showNormal();
+        windows[i]->setGeometry(rects[i]);
+        windows[i]->raise();
+    }
+    if (active)
+        area->setActiveSubWindow(active);
+}
+
+QPoint WindowArranger::nextPlace(const QRect &area, const QRect &previous, const QSize &size,
+                                 int step)
+{
+    QPoint at = previous.isNull() ? area.topLeft() : previous.topLeft() + QPoint(step, step);
+    if (at.x() + size.width() > area.right() + 1 || at.y() + size.height() > area.bottom() + 1 ||
+        !area.contains(at))
+        at = area.topLeft();
+    return at;
 }

@@ -9,6 +9,7 @@ class PictureBox;
 class QColor;
 class QPainter;
 class QComboBox;
+class QMenu;
 class QRect;
 class QTimer;
 class QWidget;
@@ -38,6 +39,10 @@ public:
     void FORMLOAD(const QString &title, QWidget *window, bool restoreSize) const;
     // Saves a window's placement.
     void FORMSAVE(const QString &title, QWidget *window, bool saveSize) const;
+    // Around a dialog of the platform (the print dialog): while installed, a dialog window
+    // that opens is centred over the main window. Calls nest; each load needs its unload.
+    void HOOKFRMLOAD() const;
+    void HOOKFRMUNLOAD() const;
     // Tells the user, once, when the settings store could not be used (the program runs on its
     // defaults) or a damaged store was put aside, and where it went.
     void reportStoreNotice() const;
@@ -112,6 +117,9 @@ public:
     // Puts the description of the menu item or toolbar button with this caption into panel 1 of
     // the form's status bar; an empty caption clears the panel.
     void STATUSTEXTDESC(QWidget *form, const QString &caption) const;
+    // Shows each item's description in panel 1 of the form's status bar while the item is
+    // highlighted (its status tip when it has one), and clears it when the menu closes.
+    void DESCRIBEMENU(QWidget *form, QMenu *menu) const;
     // Pointer tracking for an ordinary window's status bar: once the pointer is outside area
     // (form coordinates), clears panel 1, stops the timer and returns 1; otherwise returns 0.
     int MOUSEMOVE(QWidget *form, QTimer *timer, const QRect &area) const;

@@ -1,13 +1,20 @@
 #include "core/clsLibrary.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QPointer>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <pwd.h>
 #include <unistd.h>
 #include <vector>
 
+#include "core/AppState.h"
 #include "core/Identity.h"
+#include "core/frmMain.h"
 #include "platform/ScreenMetrics.h"
 
 // Window placements are kept in twips. "Left" and "Top" are the position of the window's outer
@@ -74,19 +81,63 @@ class PlacementReader
 public:
     PlacementReader(const clsLibrary &lib, QString key) : m_lib(lib), m_key(std::move(key)) {}
     // The stored number, or `current` when the value is missing or not a number.
-    int read(const char *name, int current) const
+    int read(const char *name, int current) const { return stored(name).value_or(current); }
+    // The stored number, if there is one.
+    std::optional<int> stored(const char *name) const
     {
-        const QString text = m_lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, m_key,
-                                              QLatin1String(name), QString::number(current));
+        const QString text =
+            m_lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, m_key, QLatin1String(name), QString());
         bool ok = false;
         const int v = text.trimmed().toInt(&ok);
-        return ok ? v : current;
+        return ok ? std::optional<int>(v) : std::nullopt;
     }
 
 private:
     const clsLibrary &m_lib;
     QString m_key;
 };
+
+// The top-left corner that centres the window over its owner: the window it belongs to, else
+// the main window, else the screen.
+QPoint centredOverOwner(const QWidget *window)
+{
+    const QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (!owner)
+        owner = AppState::instance().MainWindow.data();
+    QRect over;
+    if (owner && owner != window && owner->isVisible() && !owner->isMinimized())
+        over = owner->frameGeometry();
+    else
+        over = QRect(QPoint(0, 0), ScreenMetrics::instance().screenPixels());
+    // A window not shown yet and never sized takes the size its layout asks for when shown.
+    const QSize size = window->isVisible()                     ? window->frameGeometry().size()
+                       : window->testAttribute(Qt::WA_Resized) ? window->size()
+                                                               : window->sizeHint();
+    return over.topLeft() +
+           QPoint((over.width() - size.width()) / 2, (over.height() - size.height()) / 2);
+}
+
+// The window hook: centres each dialog window as it is first shown over the main window.
+class DialogHook : public QObject
+{
+public:
+    int users = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto *dialog = qobject_cast<QDialog *>(watched);
+            if (dialog && dialog->isWindow() && !dialog->property("pamphlexaHooked").toBool()) {
+                dialog->setProperty("pamphlexaHooked", true);
+                dialog->move(centredOverOwner(dialog));
+            }
+        }
+        return false;
+    }
+};
+
+QPointer<DialogHook> g_dialogHook;
 
 // Size (when asked) and position of the normal state, with the centring corrections.
 void placeNormal(const PlacementReader &reader, QWidget *window, bool restoreSize)
@@ -110,9 +161,12 @@ void placeNormal(const PlacementReader &reader, QWidget *window, bool restoreSiz
     const int centreLeft = halfToEven(screenWidth - width);
     const int centreTop = halfToEven(screenHeight - height);
 
-    // Stored values may be anything up to the largest number: compare without overflow.
-    qint64 left = reader.read("Left", window->x() * tx);
-    qint64 top = reader.read("Top", window->y() * ty);
+    // A window with no stored place opens centred over the window it belongs to (the main
+    // window for dialogs), or on the screen when that is not showing. Stored values may be
+    // anything up to the largest number: compare without overflow.
+    const QPoint centred = centredOverOwner(window);
+    qint64 left = reader.read("Left", centred.x() * tx);
+    qint64 top = reader.read("Top", centred.y() * ty);
     if (left < 0)
         left = centreLeft;
     if (top < 0)
@@ -250,4 +304,22 @@ void clsLibrary::reportStoreNotice() const
         MESSAGEBOX(49, notice.file);
     else if (notice.kind == SettingsStore::Notice::DamagedSetAside)
         MESSAGEBOX(50, notice.file);
+}
+
+void clsLibrary::HOOKFRMLOAD() const
+{
+    if (!qApp)
+        return;
+    if (!g_dialogHook) {
+        g_dialogHook = new DialogHook;
+        g_dialogHook->setParent(qApp);
+        qApp->installEventFilter(g_dialogHook);
+    }
+    ++g_dialogHook->users;
+}
+
+void clsLibrary::HOOKFRMUNLOAD() const
+{
+    if (g_dialogHook && --g_dialogHook->users <= 0)
+        delete g_dialogHook;
 }

@@ -134,7 +134,7 @@ void clsMain::WINDOWARRANGE(int how)
     QMdiArea *area = m_main.mdiArea();
     switch (how) {
     case 0:
-        area->cascadeSubWindows();
+        WindowArranger::cascade(area);
         break;
     case 1:
         WindowArranger::tile(area, Qt::Horizontal);

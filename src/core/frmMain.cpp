@@ -1,8 +1,11 @@
 #include "core/frmMain.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -14,15 +17,40 @@
 #include "chrome/MainToolbars.h"
 #include "core/AppState.h"
 #include "core/Identity.h"
+#include "core/WindowArranger.h"
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "documents/frmDocRTF.h"
+
+namespace {
+
+// The document area. Ctrl+Tab and Ctrl+Shift+Tab belong to the document (they change the
+// indent); switching documents is Ctrl+F6 and Ctrl+Shift+F6 from the Window menu.
+class DocumentArea : public QMdiArea
+{
+public:
+    using QMdiArea::QMdiArea;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+                (key->modifiers() & Qt::ControlModifier))
+                return false;
+        }
+        return QMdiArea::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent), m_cmd(std::make_unique<clsMain>(*this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Identity::AppTitle);
-    m_mdi = new QMdiArea(this);
+    m_mdi = new DocumentArea(this);
     m_mdi->setObjectName(QStringLiteral("MDIAREA"));
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -30,6 +58,11 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), m_cmd(std::make_unique<
     setCentralWidget(m_mdi);
     resize(900, 650);
     AppState::instance().MainWindow = this;
+    // Paste follows the clipboard, whoever fills it.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        if (m_loaded && !m_closing)
+            m_cmd->PASTEUPDATE();
+    });
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *w) {
         if (!w || m_closing)
             return;
@@ -126,7 +159,20 @@ QMdiSubWindow *frmMain::addDocument(frmDocRTF *doc, const QString &windowState)
     QMdiSubWindow *w = m_mdi->addSubWindow(doc);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->setWindowTitle(doc->Caption());
-    w->resize(std::max(300, m_mdi->width() * 2 / 3), std::max(200, m_mdi->height() * 2 / 3));
+    // The window's own menu would claim Ctrl+W and Ctrl+F4 beside File > Close (two owners of
+    // one key: neither runs). The File menu's item serves.
+    for (QAction *a : w->systemMenu()->actions())
+        a->setShortcuts({});
+    // A new window opens inside the document area, one step on from the last one placed.
+    const QRect area = m_mdi->viewport()->rect();
+    const QSize size =
+        QSize(std::max(300, area.width() * 2 / 3), std::max(200, area.height() * 2 / 3))
+            .boundedTo(area.size().expandedTo(QSize(300, 200)));
+    w->resize(size);
+    const QRect previous =
+        m_lastPlaced && !m_lastPlaced->isMaximized() ? m_lastPlaced->geometry() : QRect();
+    w->move(WindowArranger::nextPlace(area, previous, size, WindowArranger::cascadeStep(m_mdi)));
+    m_lastPlaced = w;
     if (windowState == QLatin1String("2"))
         w->showMaximized();
     else
@@ -212,6 +258,15 @@ void frmMain::fillWindowList()
         });
         m_windowList.append(a);
     }
+}
+
+QMenu *frmMain::createPopupMenu()
+{
+    auto *popup = new QMenu(this);
+    for (const char *name : {"MNUVIEWSTDBARSUBSH", "MNUVIEWFMTBARSUBSH"})
+        if (QAction *a = menuItem(QString::fromLatin1(name)))
+            popup->addAction(a);
+    return popup;
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

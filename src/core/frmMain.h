@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class QAction;
@@ -67,6 +68,9 @@ public:
     // True once the main window has begun to close for good.
     bool isClosing() const { return m_closing; }
 
+    // The toolbars' own right-click menu: the View menu's toolbar items, so both stay in step.
+    QMenu *createPopupMenu() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -88,6 +92,7 @@ private:
     QHash<QString, QMenu *> m_menus;
     QHash<QString, QAction *> m_buttons;
     QList<QAction *> m_windowList;
+    QPointer<QMdiSubWindow> m_lastPlaced;
     bool m_loaded = false;
     bool m_closing = false;
 };

@@ -18,6 +18,7 @@
 #include "documents/Recovery.h"
 #include "documents/frmDocRTF.h"
 #include "platform/Fonts.h"
+#include "platform/Icons.h"
 #include "platform/RichTextBox.h"
 
 namespace {
@@ -83,6 +84,8 @@ void modMain::OpenCommandLineFile(frmMain &main, const QString &path)
 frmMain *modMain::Start(const QString &commandLine)
 {
     AppState &st = AppState::instance();
+    Icons::install();
+    Fonts::installSubstitutions();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     st.SuppressModified = true;
     auto *main = new frmMain;
@@ -100,6 +103,8 @@ frmMain *modMain::Start(const QString &commandLine)
     main->cmd().FONTSIZEUPDATE();
     st.SuppressModified = false;
     if (frmDocRTF *doc = main->activeDocument()) {
+        // The start-up's own formatting is nothing the user can undo.
+        doc->RTF1->resetHistory();
         doc->RTF1->setTag(QStringLiteral("0"));
         doc->SAVESTATUS(false);
         doc->Activate();
@@ -136,7 +141,8 @@ int modMain::Main(int argc, char **argv)
     // No display name: the platform would append it to every window title, and the main
     // window's title is exactly the application title (plus the maximised document's caption).
     QApplication::setOrganizationName(QStringLiteral("pamphlexa"));
-    Fonts::installSubstitutions();
+    // Ties the windows to the desktop entry (its icon and name in docks and task lists).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pamphlexa.Pamphlexa"));
 
     // The whole argument text is one document path, spaces included. The toolkit has taken its
     // own options out; an option before the path is one nobody knows.

@@ -114,7 +114,7 @@ void clsMain::FILEOPENDOCUMENT()
     request.filters = DocumentTypes::openFilters();
     request.filterIndex = toIndex(readItem(QStringLiteral("CMD Open Filter"), QStringLiteral("11")),
                                   DocumentTypes::DefaultOpenFilter);
-    request.folder = readItem(QStringLiteral("CMD Open Folder"), AppPaths::programFolder());
+    request.folder = readItem(QStringLiteral("CMD Open Folder"), AppPaths::documentsFolder());
     request.multiSelect = true;
     const FileDialogResult result = UiServices::instance().openFiles(request);
     if (result.files.isEmpty())
@@ -220,6 +220,8 @@ void clsMain::TEXTFONTAPPLY(frmDocRTF *doc, const QString &name)
     doc->RTF1->setSelFontName(font);
     doc->RTF1->setSelFontSize(points > 0 ? points : 9);
     doc->RTF1->setSelStart(0);
+    // Part of opening the file: nothing the user can undo.
+    doc->RTF1->resetHistory();
     doc->RTF1->setLocked(readOnly);
     AppState::instance().SuppressModified = suppress;
     // The boxes show the font when they have entries.

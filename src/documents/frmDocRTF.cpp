@@ -163,6 +163,11 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     connect(RTF1, &RichTextBox::KeyDown, this, &frmDocRTF::onKeyDown);
     connect(RTF1, &RichTextBox::KeyUp, this, &frmDocRTF::onKeyUp);
     connect(RTF1, &RichTextBox::MouseUp, this, &frmDocRTF::onMouseUp);
+    // Undo becomes available or runs out without the selection moving (formatting, undo).
+    connect(RTF1->document(), &QTextDocument::undoAvailable, this, [this] {
+        if (m_main.activeDocument() == this)
+            TEXTSELECT();
+    });
     // The program's own context menu replaces the control's (see onMouseUp and onKeyUp).
     RTF1->setContextMenuPolicy(Qt::PreventContextMenu);
     // A key released after the focus left the text (Ctrl+F opening the Find dialog) never
@@ -197,6 +202,8 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     LBLRULER->setText(QStringLiteral("0"));
     LBLRULER2->setText(QString());
     RTF1->setTag(QStringLiteral("0"));
+    // The tab stops and font set up above are no step the user can undo.
+    RTF1->resetHistory();
     setFocusProxy(RTF1);
 }
 
@@ -324,19 +331,24 @@ void frmDocRTF::TEXTSELECT()
     const bool hasText = !RTF1->document()->isEmpty();
     const bool hasSelection = RTF1->SelLength() > 0;
     const bool editable = !RTF1->isReadOnly();
-    auto set = [this](const char *key, bool on) {
+    // The toolbar button and the Edit menu item of a command always agree.
+    auto set = [this](const char *key, const char *item, bool on) {
         if (QAction *b = m_main.button(QString::fromLatin1(key)))
             b->setEnabled(on);
+        if (QAction *a = m_main.menuItem(QString::fromLatin1(item)))
+            a->setEnabled(on);
     };
-    set("FIND", hasText);
-    set("REPLACE", hasText && editable);
-    set("SPELL CHECKER", hasText && editable);
-    set("SELECT ALL", hasText);
-    set("COPY", hasSelection);
-    set("CUT", hasSelection && editable);
-    set("CLEAR", hasSelection && editable);
+    set("FIND", "MNUEDITFIND", hasText);
+    set("REPLACE", "MNUEDITREPLACE", hasText && editable);
+    set("SPELL CHECKER", "MNUEDITSPELLCHECKER", hasText && editable);
+    set("SELECT ALL", "MNUEDITSELECTALL", hasText);
+    set("COPY", "MNUEDITCOPY", hasSelection);
+    set("CUT", "MNUEDITCUT", hasSelection && editable);
+    set("CLEAR", "MNUEDITDELETE", hasSelection && editable);
+    set("UNDO", "MNUEDITUNDO", editable && RTF1->CanUndo());
     // An armed painter can always be switched off.
-    set("FORMAT PAINTER", (hasSelection && editable) || AppState::instance().PainterActive);
+    set("FORMAT PAINTER", "MNUEDITFMTPAINTER",
+        (hasSelection && editable) || AppState::instance().PainterActive);
 }
 
 void frmDocRTF::Activate()

@@ -16,8 +16,10 @@
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
+#include "core/frmMain.h"
 #include "documents/frmDocRTF.h"
 #include "platform/AppPaths.h"
+#include "platform/Icons.h"
 #include "platform/RichTextBox.h"
 
 frmNew::frmNew(clsMain &cmd, bool defaultMode, QWidget *parent)
@@ -47,11 +49,16 @@ frmNew::frmNew(clsMain &cmd, bool defaultMode, QWidget *parent)
     BTNOK->setObjectName(QStringLiteral("BTNOK"));
     BTNCANCEL = new QPushButton(QStringLiteral("Cancel"), this);
     BTNCANCEL->setObjectName(QStringLiteral("BTNCANCEL"));
-    POPUP = new QMenu(this);
-    MNUNEWOPEN = POPUP->addAction(QStringLiteral("&Open"));
+    POPUP = new QMenu(QStringLiteral("&New Document"), this);
+    POPUP->setObjectName(QStringLiteral("MNUNEWTOP"));
+    MNUNEWOPEN = POPUP->addAction(Icons::image(QStringLiteral("NEW")), QStringLiteral("&New"));
     MNUNEWOPEN->setObjectName(QStringLiteral("MNUNEWOPEN"));
-    MNUNEWPROPS = POPUP->addAction(QStringLiteral("&Properties"));
+    MNUNEWOPEN->setStatusTip(QStringLiteral("Create a new document from the selected template"));
+    POPUP->addSeparator()->setObjectName(QStringLiteral("MNUNEWSEP"));
+    MNUNEWPROPS = POPUP->addAction(Icons::image(QStringLiteral("PROPERTIES")),
+                                   QStringLiteral("&Properties..."));
     MNUNEWPROPS->setObjectName(QStringLiteral("MNUNEWPROPS"));
+    MNUNEWPROPS->setStatusTip(QStringLiteral("Display the properties of the selected template"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(LBLNEW);
@@ -69,6 +76,7 @@ frmNew::frmNew(clsMain &cmd, bool defaultMode, QWidget *parent)
     resize(420, 320);
 
     clsLibrary::instance().FORMLOAD(Identity::AppTitle, this, true);
+    clsLibrary::instance().DESCRIBEMENU(AppState::instance().MainWindow.data(), POPUP);
     fill();
 
     connect(LVWNEW, &QListWidget::itemClicked, this, &frmNew::onItemClicked);

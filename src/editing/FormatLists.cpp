@@ -5,6 +5,8 @@
 #include <QSet>
 #include <cmath>
 
+#include "platform/Fonts.h"
+
 namespace FormatLists {
 
 const QStringList &sizes()
@@ -157,6 +159,21 @@ void setListText(QComboBox *box, const QString &text)
     }
     box->setCurrentIndex(-1);
     box->setPlaceholderText(text);
+}
+
+void setFontText(QComboBox *box, const QString &name)
+{
+    if (!box)
+        return;
+    if (!name.isEmpty() && box->findText(name, Qt::MatchFixedString) < 0) {
+        const QString family = Fonts::installedFamily(name);
+        if (!family.isEmpty()) {
+            box->addItem(name);
+            box->setItemData(box->count() - 1, QStringLiteral("Shown with ") + family,
+                             Qt::ToolTipRole);
+        }
+    }
+    setListText(box, name);
 }
 
 QString listText(const QComboBox *box)

@@ -51,6 +51,10 @@ bool insertTab(QStringList &tabs, double inches);
 // case); a text that is no entry leaves the list without a current entry and shows the text
 // greyed in the box, so the box still tells what the selection uses.
 void setListText(QComboBox *box, const QString &text);
+// The font name boxes: a name that is no entry but that an installed family draws (its own
+// under another spelling, or a substitute such as Liberation Serif for "TIMES NEW ROMAN")
+// becomes an entry and is selected; only a name nothing installed can draw shows greyed.
+void setFontText(QComboBox *box, const QString &name);
 // The entry shown, or the greyed text of a text that is no entry.
 QString listText(const QComboBox *box);
 

@@ -171,7 +171,7 @@ void clsMain::FONTBOXESUPDATE()
     }
     const std::optional<QString> name = rtf->SelFontName();
     if (name && !name->isEmpty())
-        FormatLists::setListText(m_main.fontNameBox(), *name);
+        FormatLists::setFontText(m_main.fontNameBox(), *name);
     // Decrease Indent as a document's activation sets it: only for an indent that shows.
     if (QAction *dec = m_main.button(QStringLiteral("DECREASE INDENT"))) {
         const std::optional<int> indent = rtf->SelIndent();
@@ -317,7 +317,8 @@ void togglePainter(frmMain &main, frmDocRTF *doc)
         item->setCheckable(true);
         item->setChecked(arm);
     }
-    st.EditKeyDown = true;
+    // No key is held: the clipboard commands work at once (the flag is the key handlers').
+    st.EditKeyDown = false;
 }
 } // namespace
 
@@ -342,7 +343,6 @@ void clsMain::FORMATPAINTERAPPLY()
     rtf->viewport()->setCursor(painterCursor());
     st.EditKeyDown = false;
     FormatText::apply(*rtf, st.Painter);
-    st.EditKeyDown = true;
     TOOLBARSBUTTONSUPDATE();
 }
 

@@ -4,8 +4,10 @@
 #include <QMenu>
 #include <QPointer>
 
+#include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
+#include "platform/Icons.h"
 
 namespace {
 QPointer<frmPopup> g_popup;
@@ -21,17 +23,7 @@ const char *const kIcons[][2] = {
     {"MNUFORMATPAINTER", "FORMAT PAINTER"},
     {"MNUFIND", "FIND"},
     {"MNUREPLACE", "REPLACE"},
-    {"MNUNEWOPEN", "NEW"},
     {"MNUPROPERTIES", "PROPERTIES"},
-    {"MNUNEWPROPS", "PROPERTIES"},
-    {"MNUPICPROPS", "PROPERTIES"},
-    {"MNUPICCOPY", "COPY TO"},
-    {"MNUPICDEL", "DELETE"},
-    {"MNUPICMOVE", "MOVE TO"},
-    {"MNUPICRENAME", "RENAME"},
-    {"MNUPICINS", "INSERT"},
-    {"MNUPICINSCLOSE", "INSERT AND CLOSE"},
-    {"MNUPICPREVIEW", "PICTURE PREVIEW"},
 };
 } // namespace
 
@@ -69,23 +61,24 @@ frmPopup::frmPopup(frmMain &main) : QWidget(&main), m_main(main)
     connect(addItem(doc, "MNUPROPERTIES", QStringLiteral("Proper&ties...")), &QAction::triggered,
             this, [&c] { c.PROPERTIES(); });
 
-    QMenu *newDoc = addMenu("MNUNEWTOP", QStringLiteral("&New Document"));
-    addItem(newDoc, "MNUNEWOPEN", QStringLiteral("&New"));
-    addSeparator(newDoc, "MNUNEWSEP");
-    addItem(newDoc, "MNUNEWPROPS", QStringLiteral("&Properties..."));
-
-    QMenu *pic = addMenu("MNUPICTOP", QStringLiteral("&Insert Picture"));
-    addItem(pic, "MNUPICINSCLOSE", QStringLiteral("In&sert and Close"));
-    addItem(pic, "MNUPICINS", QStringLiteral("&Insert"));
-    addItem(pic, "MNUPICPREVIEW", QStringLiteral("Pre&view..."));
-    addSeparator(pic, "MNUPICSEP1");
-    addItem(pic, "MNUPICCOPY", QStringLiteral("&Copy to..."));
-    addItem(pic, "MNUPICMOVE", QStringLiteral("&Move to..."));
-    addSeparator(pic, "MNUPICSEP2");
-    addItem(pic, "MNUPICDEL", QStringLiteral("&Delete"));
-    addItem(pic, "MNUPICRENAME", QStringLiteral("&Rename..."));
-    addSeparator(pic, "MNUPICSEP3");
-    addItem(pic, "MNUPICPROPS", QStringLiteral("&Properties..."));
+    clsLibrary::instance().DESCRIBEMENU(&main, doc);
+    // Each item is enabled exactly when the Edit menu's item of the same command is.
+    for (const auto &[item, command] : {std::pair{"MNUUNDO", "MNUEDITUNDO"},
+                                        {"MNUCUT", "MNUEDITCUT"},
+                                        {"MNUCOPY", "MNUEDITCOPY"},
+                                        {"MNUPASTE", "MNUEDITPASTE"},
+                                        {"MNUDELETE", "MNUEDITDELETE"},
+                                        {"MNUSELECTALL", "MNUEDITSELECTALL"},
+                                        {"MNUFORMATPAINTER", "MNUEDITFMTPAINTER"},
+                                        {"MNUFIND", "MNUEDITFIND"},
+                                        {"MNUREPLACE", "MNUEDITREPLACE"}}) {
+        QAction *a = this->item(QString::fromLatin1(item));
+        QAction *source = main.menuItem(QString::fromLatin1(command));
+        if (!a || !source)
+            continue;
+        a->setEnabled(source->isEnabled());
+        connect(source, &QAction::enabledChanged, a, &QAction::setEnabled);
+    }
 
     ICONMENUS();
 }
@@ -131,9 +124,8 @@ void frmPopup::ICONMENUS()
 {
     for (const auto &pair : kIcons) {
         QAction *a = item(QString::fromLatin1(pair[0]));
-        const QAction *image = m_main.button(QString::fromLatin1(pair[1]));
-        if (a && image)
-            a->setIcon(image->icon());
+        if (a)
+            a->setIcon(Icons::image(QString::fromLatin1(pair[1])));
     }
 }
 

@@ -7,15 +7,15 @@ class QAction;
 class QMenu;
 class frmMain;
 
-// The hidden form that holds the program's context menus: the document's (MNUPOPUP), the
-// new-document dialog's (MNUNEWTOP) and the picture browser's (MNUPICTOP). It is loaded once,
-// never shown; its menus only pop up. The document menu's items run the Edit commands; the
-// other two menus' items are connected by the dialogs that use them.
+// The hidden form that holds the document's context menu (MNUPOPUP). It is loaded once, never
+// shown; its menu only pops up, and its items run the Edit commands. The new-document dialog
+// and the picture browser build their own menus (MNUNEWTOP, MNUPICTOP) beside the controls
+// they act on.
 class frmPopup : public QWidget
 {
     Q_OBJECT
 public:
-    // Loads the form: builds the three menus and binds their icons.
+    // Loads the form: builds the menu and binds its icons.
     explicit frmPopup(frmMain &main);
     ~frmPopup() override;
 
@@ -24,7 +24,7 @@ public:
     // The loaded form, or nullptr.
     static frmPopup *loaded();
 
-    // Gives the items the images of the main window's buttons with the same keys.
+    // Gives the items the images of their commands.
     void ICONMENUS();
     // Pops up the document's menu at a screen position (the call returns at once).
     void POPUPDOCUMENT(const QPoint &globalPos);

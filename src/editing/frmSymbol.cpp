@@ -14,6 +14,8 @@
 
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
+#include "editing/FormatLists.h"
+#include "platform/Fonts.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfEncoding.h"
 
@@ -118,14 +120,12 @@ frmSymbol::frmSymbol(RichTextBox *target, const Pressed &pressed, QWidget *paren
     }
 
     // The screen fonts but the first, as every font list of the program shows them.
-    const QStringList families = QFontDatabase::families();
-    if (families.size() > 1)
-        CBOFNTNM->addItems(families.mid(1));
+    CBOFNTNM->addItems(FormatLists::screenFonts());
     const QString stored = lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, settingsKey(),
                                           QStringLiteral("Font Name"), QStringLiteral("SYMBOL"));
     int index = CBOFNTNM->findText(stored, Qt::MatchFixedString);
     if (index < 0) // a font this desktop lacks: the family it is drawn with instead
-        index = CBOFNTNM->findText(QFontInfo(QFont(stored)).family(), Qt::MatchFixedString);
+        index = CBOFNTNM->findText(Fonts::installedFamily(stored), Qt::MatchFixedString);
     CBOFNTNM->setCurrentIndex(index >= 0 ? index : 0);
 
     applyBaseFormat();

@@ -117,7 +117,7 @@ frmTime::frmTime(RichTextBox *target, QWidget *parent) : QDialog(parent), m_targ
 
     clsLibrary::instance().FORMLOAD(Identity::AppTitle, this, false);
     (storedAmPm() ? OPTAMPM : OPT24H)->setChecked(true);
-    buildList();
+    buildList("Selected");
 }
 
 frmTime::~frmTime()
@@ -127,7 +127,7 @@ frmTime::~frmTime()
     clsLibrary::instance().FORMSAVE(Identity::AppTitle, this, false);
 }
 
-void frmTime::buildList()
+void frmTime::buildList(const char *key)
 {
     // Nothing is chosen until an entry is selected.
     BTNINSERT->setEnabled(false);
@@ -138,7 +138,7 @@ void frmTime::buildList()
         LSTFORMATS->addItems(TIMEFORMATS(Clock::instance().now().time(), OPTAMPM->isChecked()));
     }
     bool ok = false;
-    const int stored = readSetting("SelectedFMT", QStringLiteral("0")).trimmed().toInt(&ok);
+    const int stored = readSetting(key, QStringLiteral("0")).trimmed().toInt(&ok);
     // A stored entry the list does not have leaves the list without a selection.
     if (ok && stored >= 0 && stored < LSTFORMATS->count())
         LSTFORMATS->setCurrentRow(stored);

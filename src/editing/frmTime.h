@@ -30,7 +30,9 @@ public:
 
 private:
     // Rebuilds the list from the clock and selects the stored entry when it exists.
-    void buildList();
+    // Refills the list and selects the entry stored under key: "Selected" (the entry the dialog
+    // was left on) when it loads, "SelectedFMT" (the last entry chosen) on Update.
+    void buildList(const char *key = "SelectedFMT");
     void typeChosen(bool amPm);
     void entryChosen(int row);
     void insertChosen();

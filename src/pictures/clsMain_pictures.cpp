@@ -128,7 +128,7 @@ void clsMain::INSERTFILE()
     request.filters = insertFileFilters();
     request.folder =
         lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, itemsKey(),
-                       QStringLiteral("CMD Insert File Folder"), AppPaths::programFolder());
+                       QStringLiteral("CMD Insert File Folder"), AppPaths::documentsFolder());
     bool ok = false;
     const int index = lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, itemsKey(),
                                      QStringLiteral("CMD Insert File Filter"), QStringLiteral("1"))

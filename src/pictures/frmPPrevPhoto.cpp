@@ -39,15 +39,16 @@ frmPPrevPhoto::frmPPrevPhoto(const QImage &image, QWidget *parent) : QDialog(par
     column->addWidget(PANEL);
     connect(BTNCLOSE, &QPushButton::clicked, this, &QDialog::accept);
 
-    // Large enough for the picture, within three quarters of the screen.
+    // Large enough for the picture, within three quarters of the screen, the first time; then
+    // the size the user left it at.
     const QSize screen = ScreenMetrics::instance().screenPixels();
     const QSize want = image.size() + QSize(24, 64);
     resize(std::clamp(want.width(), 240, std::max(240, screen.width() * 3 / 4)),
            std::clamp(want.height(), 180, std::max(180, screen.height() * 3 / 4)));
-    clsLibrary::instance().FORMLOAD(QStringLiteral("GLOBAL"), this, false);
+    clsLibrary::instance().FORMLOAD(QStringLiteral("GLOBAL"), this, true);
 }
 
 frmPPrevPhoto::~frmPPrevPhoto()
 {
-    clsLibrary::instance().FORMSAVE(QStringLiteral("GLOBAL"), this, false);
+    clsLibrary::instance().FORMSAVE(QStringLiteral("GLOBAL"), this, true);
 }

@@ -10,14 +10,17 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include "core/AppState.h"
 #include "core/Identity.h"
@@ -33,6 +36,7 @@
 #include "pictures/frmPicCopyMove.h"
 #include "pictures/frmPicRename.h"
 #include "platform/AppPaths.h"
+#include "platform/Icons.h"
 #include "platform/UiServices.h"
 
 namespace {
@@ -53,20 +57,25 @@ frmPic::frmPic(frmMain &main) : QDialog(&main), m_main(main)
     setModal(false);
     g_browser = this;
 
-    m_loader = new PicBrowseLoader(QSize(ThumbPixels, ThumbPixels), this);
+    // Thumbnails have as many pixels as the screen shows in their box (twice as many each way
+    // on a high-density screen), so they stay sharp.
+    const int thumbPixels = qCeil(ThumbPixels * qBound(1.0, devicePixelRatioF(), 3.0));
+    m_loader = new PicBrowseLoader(QSize(thumbPixels, thumbPixels), this);
     connect(m_loader, &PicBrowseLoader::thumbnailReady, this, &frmPic::thumbnailReady);
     buildControls();
     buildMenu();
 
+    // Room for the folders and all nine thumbnails with their names.
+    resize(sizeHint().expandedTo(QSize(760, 520)));
     const clsLibrary &lib = clsLibrary::instance();
     lib.FORMLOAD(Identity::AppTitle, this, false);
     lib.STATUSBARCAPTION(&m_main, QStringLiteral("Creating thumbnail images..."), 0);
     m_pageBusy = true;
+    // The folder of the last visit, else the user's pictures folder.
     QString start = lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, itemsKey(),
-                                   QStringLiteral("Folder"), AppPaths::programFolder());
+                                   QStringLiteral("Folder"), AppPaths::picturesFolder());
     if (!QFileInfo(start).isDir())
-        start = QFileInfo(AppPaths::programFolder()).isDir() ? AppPaths::programFolder()
-                                                             : AppPaths::homeFolder();
+        start = AppPaths::picturesFolder();
     AppState::instance().DocumentWord = QStringLiteral("picture");
     changeFolder(start);
 }
@@ -130,7 +139,20 @@ void frmPic::buildControls()
     for (int c = 1; c < m_tree->columnCount(); ++c)
         FTVBRWS->hideColumn(c);
     FTVBRWS->header()->hide();
-    FTVBRWS->setMinimumWidth(200);
+    FTVBRWS->setMinimumWidth(180);
+    TXTPATH = new QLineEdit(this);
+    TXTPATH->setObjectName(QStringLiteral("TXTPATH"));
+    TXTPATH->setPlaceholderText(QStringLiteral("Folder"));
+    TXTPATH->setClearButtonEnabled(true);
+    connect(TXTPATH, &QLineEdit::returnPressed, this, [this] {
+        const QString typed = QDir::fromNativeSeparators(TXTPATH->text().trimmed());
+        const QString path =
+            typed.startsWith(QLatin1Char('~')) ? AppPaths::homeFolder() + typed.mid(1) : typed;
+        if (QFileInfo(path).isDir())
+            changeFolder(path);
+        else
+            UiServices::instance().beep();
+    });
     connect(FTVBRWS->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
                 if (!m_syncingTree)
@@ -150,7 +172,10 @@ void frmPic::buildControls()
     for (int i = 0; i < Slots; ++i) {
         SHPHL[i] = new QFrame(this);
         SHPHL[i]->setObjectName(QStringLiteral("SHPHL%1").arg(i));
-        SHPHL[i]->setFrameShape(QFrame::Box);
+        // The highlight is a border that is always there, only coloured when selected, so that
+        // selecting never moves or resizes anything.
+        SHPHL[i]->setFrameShape(QFrame::NoFrame);
+        SHPHL[i]->setAutoFillBackground(false);
         IMGSEL[i] = new QLabel(SHPHL[i]);
         IMGSEL[i]->setObjectName(QStringLiteral("IMGSEL%1").arg(i));
         IMGSEL[i]->setFixedSize(ThumbPixels + 4, ThumbPixels + 4);
@@ -188,9 +213,26 @@ void frmPic::buildControls()
     buttons->addWidget(BTNINSERT);
     buttons->addWidget(BTNCANCEL);
     buttons->addStretch(1);
+    // The folder pane and the thumbnail pane keep their widths: the pages take the room nine
+    // thumbnails need, the folders the rest.
+    auto *left = new QWidget(this);
+    auto *folders = new QVBoxLayout(left);
+    folders->setContentsMargins(0, 0, 0, 0);
+    folders->addWidget(TXTPATH);
+    folders->addWidget(FTVBRWS, 1);
+    auto *right = new QWidget(this);
+    right->setLayout(pages);
+    right->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    pages->setContentsMargins(0, 0, 0, 0);
+    auto *split = new QSplitter(Qt::Horizontal, this);
+    split->setObjectName(QStringLiteral("SPLITTER"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(left);
+    split->addWidget(right);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
     auto *row = new QHBoxLayout(this);
-    row->addWidget(FTVBRWS, 1);
-    row->addLayout(pages);
+    row->addWidget(split, 1);
     row->addLayout(buttons);
 }
 
@@ -198,28 +240,39 @@ void frmPic::buildMenu()
 {
     MNUPICTOP = new QMenu(QStringLiteral("&Insert Picture"), this);
     MNUPICTOP->setObjectName(QStringLiteral("MNUPICTOP"));
-    auto item = [this](const char *name, const QString &caption, void (frmPic::*op)()) {
-        QAction *a = MNUPICTOP->addAction(caption);
+    auto item = [this](const char *name, const QString &caption, void (frmPic::*op)(),
+                       const char *icon, const char *description) {
+        QAction *a = MNUPICTOP->addAction(Icons::image(QLatin1String(icon)), caption);
         a->setObjectName(QLatin1String(name));
+        a->setStatusTip(QLatin1String(description));
         connect(a, &QAction::triggered, this, op);
         return a;
     };
     auto separator = [this](const char *name) {
         MNUPICTOP->addSeparator()->setObjectName(QLatin1String(name));
     };
-    MNUPICINSCLOSE =
-        item("MNUPICINSCLOSE", QStringLiteral("In&sert and Close"), &frmPic::PICINSCLOSE);
-    MNUPICINS = item("MNUPICINS", QStringLiteral("&Insert"), &frmPic::PICINSERT);
-    MNUPICPREVIEW = item("MNUPICPREVIEW", QStringLiteral("Pre&view..."), &frmPic::PICTUREPREVIEW);
+    MNUPICINSCLOSE = item("MNUPICINSCLOSE", QStringLiteral("In&sert and Close"),
+                          &frmPic::PICINSCLOSE, "INSERT AND CLOSE",
+                          "Insert the selected picture into the document and close the browser");
+    MNUPICINS = item("MNUPICINS", QStringLiteral("&Insert"), &frmPic::PICINSERT, "INSERT",
+                     "Insert the selected picture into the document");
+    MNUPICPREVIEW = item("MNUPICPREVIEW", QStringLiteral("Pre&view..."), &frmPic::PICTUREPREVIEW,
+                         "PICTURE PREVIEW", "Show the selected picture at its own size");
     separator("MNUPICSEP1");
-    MNUPICCOPY = item("MNUPICCOPY", QStringLiteral("&Copy to..."), &frmPic::COPYTO);
-    MNUPICMOVE = item("MNUPICMOVE", QStringLiteral("&Move to..."), &frmPic::MOVETO);
+    MNUPICCOPY = item("MNUPICCOPY", QStringLiteral("&Copy to..."), &frmPic::COPYTO, "COPY TO",
+                      "Copy the selected picture to another folder");
+    MNUPICMOVE = item("MNUPICMOVE", QStringLiteral("&Move to..."), &frmPic::MOVETO, "MOVE TO",
+                      "Move the selected picture to another folder");
     separator("MNUPICSEP2");
-    MNUPICDEL = item("MNUPICDEL", QStringLiteral("&Delete"), &frmPic::PICDEL);
-    MNUPICRENAME = item("MNUPICRENAME", QStringLiteral("&Rename..."), &frmPic::PICRENAME);
+    MNUPICDEL = item("MNUPICDEL", QStringLiteral("&Delete"), &frmPic::PICDEL, "DELETE",
+                     "Move the selected picture to the trash");
+    MNUPICRENAME = item("MNUPICRENAME", QStringLiteral("&Rename..."), &frmPic::PICRENAME, "RENAME",
+                        "Give the selected picture a new name");
     separator("MNUPICSEP3");
-    MNUPICPROPS = item("MNUPICPROPS", QStringLiteral("&Properties..."), &frmPic::PROPERTIES);
+    MNUPICPROPS = item("MNUPICPROPS", QStringLiteral("&Properties..."), &frmPic::PROPERTIES,
+                       "PROPERTIES", "Display the properties of the selected picture");
     MNUPICTOP->setDefaultAction(MNUPICINSCLOSE);
+    clsLibrary::instance().DESCRIBEMENU(&m_main, MNUPICTOP);
 }
 
 bool frmPic::eventFilter(QObject *watched, QEvent *event)
@@ -251,7 +304,11 @@ void frmPic::changeFolder(const QString &path)
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isDir())
         return;
-    m_folder = QDir::cleanPath(info.absoluteFilePath());
+    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    if (folder != m_folder)
+        m_told.clear();
+    m_folder = folder;
+    TXTPATH->setText(QDir::toNativeSeparators(m_folder));
     clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, itemsKey(),
                                        QStringLiteral("Folder"), m_folder);
     {
@@ -316,7 +373,7 @@ void frmPic::showPage(int page)
 void frmPic::fillSlot(int slot)
 {
     const int index = (m_page - 1) * Slots + slot;
-    SHPHL[slot]->setFrameShape(slot == m_selected ? QFrame::Box : QFrame::NoFrame);
+    highlight(slot, slot == m_selected);
     if (index >= m_files.size()) {
         IMGSEL[slot]->clear();
         IMGSEL[slot]->setToolTip(QString());
@@ -335,7 +392,17 @@ void frmPic::fillSlot(int slot)
         IMGSEL[slot]->setToolTip(QString());
         return;
     }
-    IMGSEL[slot]->setPixmap(QPixmap::fromImage(thumb->image));
+    // Shown at the size of the picture fitted into the box (never enlarged), whatever the
+    // thumbnail's own pixel count.
+    QPixmap pixmap = QPixmap::fromImage(thumb->image);
+    const QSize box(ThumbPixels, ThumbPixels);
+    const QSize shown = thumb->pixels.isValid() && (thumb->pixels.width() > ThumbPixels ||
+                                                    thumb->pixels.height() > ThumbPixels)
+                            ? thumb->pixels.scaled(box, Qt::KeepAspectRatio)
+                            : thumb->image.size();
+    if (shown.width() > 0 && thumb->image.width() > shown.width())
+        pixmap.setDevicePixelRatio(qreal(thumb->image.width()) / shown.width());
+    IMGSEL[slot]->setPixmap(pixmap);
     IMGSEL[slot]->setToolTip(
         PicBrowse::thumbTooltip(PixelsToTwips(thumb->pixels), thumb->fileBytes));
     if (thumb->status == PicBrowse::LoadStatus::Invalid)
@@ -368,8 +435,21 @@ void frmPic::pageStatus()
         &m_main, busy ? QStringLiteral("Creating thumbnail images...") : QString(), 0);
 }
 
+void frmPic::highlight(int slot, bool on)
+{
+    SHPHL[slot]->setStyleSheet(
+        QStringLiteral("QFrame#%1 { border: 2px solid %2; border-radius: 3px; }")
+            .arg(SHPHL[slot]->objectName(),
+                 on ? QStringLiteral("palette(highlight)") : QStringLiteral("transparent")));
+}
+
 void frmPic::say(qint16 id, const QString &text)
 {
+    // Each problem of a folder is told once, not each time its page is shown again.
+    const QString key = QString::number(id) + QLatin1Char('|') + text;
+    if (m_told.contains(key))
+        return;
+    m_told.insert(key);
     m_messages.append({id, text});
 }
 
@@ -396,7 +476,7 @@ void frmPic::selectSlot(int slot, bool rightButton)
         return;
     m_selected = slot;
     for (int i = 0; i < Slots; ++i)
-        SHPHL[i]->setFrameShape(i == slot ? QFrame::Box : QFrame::NoFrame);
+        highlight(i, i == slot);
     BTNOK->setEnabled(true);
     BTNINSERT->setEnabled(true);
     if (rightButton)
@@ -490,8 +570,12 @@ void frmPic::PICRENAME()
 
 void frmPic::PROPERTIES()
 {
-    // While the browser is loaded the context word reads "picture": the properties command
-    // describes the browser's selected file.
-    if (!selectedPath().isEmpty())
-        m_main.cmd().PROPERTIES();
+    const QString path = selectedPath();
+    if (path.isEmpty())
+        return;
+    // The dialog reads the picture's size from the holder when the file does not say it.
+    QWidget holder;
+    holder.resize(selectedPicture().size());
+    clsLibrary::instance().GETPROPERTIES(this, path, &holder, QStringLiteral("PICTURE"),
+                                         QFileInfo(path).fileName(), QString(), nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QSet>
 #include <QStringList>
 #include <array>
 
@@ -9,6 +10,7 @@ class QAction;
 class QFileSystemModel;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTabBar;
@@ -80,6 +82,8 @@ public:
     bool pageBusy() const { return m_pageBusy; }
 
     QTreeView *FTVBRWS = nullptr;
+    // The folder shown, typed or pasted to go there.
+    QLineEdit *TXTPATH = nullptr;
     QTabBar *TABPG = nullptr;
     std::array<QFrame *, Slots> SHPHL{};
     std::array<QLabel *, Slots> IMGSEL{};
@@ -111,6 +115,7 @@ private:
     // Stops reading and gives the status bar back (the browser closes).
     void releaseStatus();
     void say(qint16 id, const QString &text);
+    void highlight(int slot, bool on);
     void showMessages();
     void fileOperation(bool move);
 
@@ -127,5 +132,7 @@ private:
     bool m_pageBusy = false;
     // Messages about the files of the page, shown one at a time.
     QList<QPair<qint16, QString>> m_messages;
+    // The messages already shown for this folder.
+    QSet<QString> m_told;
     bool m_showingMessages = false;
 };

@@ -148,9 +148,27 @@ QString AppPaths::desktopFolder()
     return stripSlash(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
 }
 
+namespace {
+QString g_documentsOverride;
+}
+
+void AppPaths::setDocumentsFolder(const QString &path)
+{
+    g_documentsOverride = path;
+}
+
 QString AppPaths::documentsFolder()
 {
+    if (!g_documentsOverride.isEmpty())
+        return g_documentsOverride;
     const QString documents =
         stripSlash(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : homeFolder();
+}
+
+QString AppPaths::picturesFolder()
+{
+    const QString pictures =
+        stripSlash(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+    return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : homeFolder();
 }

@@ -62,6 +62,11 @@ QString writablePath(const QString &path);
 QString homeFolder();
 // The desktop folder (XDG), or empty when there is none.
 QString desktopFolder();
-// The user's documents folder (XDG), or the home folder when there is none.
+// The user's documents folder (XDG), or the home folder when it does not exist. Where the file
+// dialogs start on first use and where user files go by default. No trailing separator.
 QString documentsFolder();
+// Overrides the documents folder (tests); an empty path restores the default.
+void setDocumentsFolder(const QString &path);
+// The user's pictures folder (XDG), or the home folder when it does not exist.
+QString picturesFolder();
 } // namespace AppPaths

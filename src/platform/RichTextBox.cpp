@@ -1229,6 +1229,8 @@ void RichTextBox::Undo()
         m_bulkSteps.end())
         bulk.emplace(*this);
     undo();
+    // The undone text is drawn at once, also where the layout kept no dirty region.
+    viewport()->update();
 }
 
 void RichTextBox::Redo()

@@ -221,6 +221,9 @@ public:
     void Undo();
     void Redo();
     bool CanUndo() const;
+    // Forgets the undo history and counts the content as unmodified (after the program's own
+    // changes, such as a load and the font it gets, which are nothing the user can undo).
+    void resetHistory();
     bool CanPaste() const;
 
     // Inserts a picture at the caret (replacing the selection), shown at its pixel size.
@@ -267,7 +270,6 @@ private:
     QTextCursor selectionCursor() const;
     void loadPlainText(const PlainText::Decoded &decoded);
     void loadRtf(QByteArrayView data);
-    void resetHistory();
     void mergeSelCharFormat(const QTextCharFormat &format);
     template <typename F> void changeBlocks(F change);
     void watchDocument() const;

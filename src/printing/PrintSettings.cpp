@@ -7,6 +7,8 @@
 #include "core/AppState.h"
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
+#include "core/frmMain.h"
+#include "documents/frmDocRTF.h"
 
 namespace {
 const clsLibrary &lib()
@@ -92,7 +94,10 @@ QString PrintSettings::defaultField1()
 
 QString PrintSettings::defaultField2()
 {
-    return lib().FILECHK(AppState::instance().DialogFileName);
+    // The active document's own path; "Untitled" before it is first saved.
+    const frmMain *main = AppState::instance().MainWindow.data();
+    const frmDocRTF *doc = main ? main->activeDocument() : nullptr;
+    return lib().FILECHK(doc && !doc->isUntitled() ? doc->Caption() : QString());
 }
 
 HeaderFooterSettings HeaderFooterSettings::defaults()
@@ -121,7 +126,10 @@ HeaderFooterSettings HeaderFooterSettings::read()
     s.footLine = readCheck(f, QStringLiteral("chkFLine"));
     s.pageNo = readCheck(f, QStringLiteral("chkPgNo"));
     s.field1Text = readValue(f, QStringLiteral("txtField1"), PrintSettings::defaultField1());
-    s.field2Text = readValue(f, QStringLiteral("txtField2"), PrintSettings::defaultField2());
+    // An empty field 2 is the document's own path: each document prints its own.
+    s.field2Text = readValue(f, QStringLiteral("txtField2"), QString());
+    if (s.field2Text.isEmpty())
+        s.field2Text = PrintSettings::defaultField2();
     return s;
 }
 
@@ -141,7 +149,8 @@ void HeaderFooterSettings::write() const
     writeValue(f, QStringLiteral("chkFLine"), check(footLine));
     writeValue(f, QStringLiteral("chkPgNo"), check(pageNo));
     writeValue(f, QStringLiteral("txtField1"), field1Text);
-    writeValue(f, QStringLiteral("txtField2"), field2Text);
+    writeValue(f, QStringLiteral("txtField2"),
+               field2Text == PrintSettings::defaultField2() ? QString() : field2Text);
 }
 
 void drawHeaderFooter(QPainter &painter, const HeaderFooterSettings &s, const QString &pageText,

@@ -1,6 +1,8 @@
 #include "printing/clsPrinting.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <cmath>
@@ -8,6 +10,9 @@
 #include "core/AppState.h"
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
+#include "core/frmMain.h"
+#include "documents/frmDocRTF.h"
+#include "platform/AppPaths.h"
 #include "platform/RichTextBox.h"
 #include "platform/UiServices.h"
 #include "printing/PrintSettings.h"
@@ -195,16 +200,34 @@ bool clsPrinting::PRINTDOCUMENT(QWidget *form, RichTextBox *source, bool quiet)
 
     PrinterDevice &device = printer();
     QPrinter *qp = device.printer();
-    if (device.isPdf() && qp->outputFileName().isEmpty())
-        qp->setOutputFileName(clsLibrary::instance().FILESLOCATION() + Identity::AppTitle +
-                              QStringLiteral(".pdf"));
+    // With no printer the pages go to a PDF file: the user says where, and is told after.
+    QString pdfTarget;
+    if (device.isPdf() && qp->outputFileName().isEmpty()) {
+        pdfTarget = choosePdfFile();
+        if (pdfTarget.isEmpty())
+            return false;
+        qp->setOutputFileName(pdfTarget);
+    }
+    struct ForgetTarget
+    {
+        QPrinter *printer;
+        bool chosen;
+        ~ForgetTarget()
+        {
+            if (chosen)
+                printer->setOutputFileName(QString());
+        }
+    } forget{qp, !pdfTarget.isEmpty()};
     int from = CMD1.FromPage;
     int to = CMD1.ToPage;
     if (!quiet) {
         qp->setPrintRange((CMD1.Flags & 1) ? QPrinter::Selection : QPrinter::AllPages);
         qp->setFromTo(1, CMD1.Max);
         qp->setCopyCount(CMD1.Copies);
-        if (!UiServices::instance().printDialog(qp))
+        clsLibrary::instance().HOOKFRMLOAD();
+        const bool accepted = UiServices::instance().printDialog(qp);
+        clsLibrary::instance().HOOKFRMUNLOAD();
+        if (!accepted)
             return false;
         if (qp->printRange() == QPrinter::PageRange && qp->fromPage() > 0) {
             from = qp->fromPage();
@@ -289,7 +312,39 @@ bool clsPrinting::PRINTDOCUMENT(QWidget *form, RichTextBox *source, bool quiet)
     m_printerPainter = nullptr;
     painter.end();
     m_formatter.release();
+    if (!pdfTarget.isEmpty())
+        UiServices::instance().messageBox(
+            QStringLiteral("The document was printed to the PDF file '") +
+                QDir::toNativeSeparators(pdfTarget) + QStringLiteral("'."),
+            MsgStyle::Information, Identity::AppTitle);
     return true;
+}
+
+QString clsPrinting::choosePdfFile() const
+{
+    // Beside the document, under its name; a document never saved goes to the documents folder.
+    const frmMain *main = AppState::instance().MainWindow.data();
+    const frmDocRTF *doc = main ? main->activeDocument() : nullptr;
+    QString path;
+    if (doc && !doc->isUntitled()) {
+        const QFileInfo file(doc->Caption());
+        path = file.absolutePath() + QLatin1Char('/') + file.completeBaseName();
+    } else {
+        path = AppPaths::documentsFolder() + QLatin1Char('/') +
+               (doc ? doc->Caption() : Identity::AppTitle);
+    }
+    FileDialogRequest request;
+    request.title = QStringLiteral("Print to File");
+    request.folder = QFileInfo(path).absolutePath();
+    request.fileName = path + QStringLiteral(".pdf");
+    request.filters = {QStringLiteral("PDF Document (*.pdf)")};
+    const FileDialogResult result = UiServices::instance().saveFile(request);
+    if (result.files.isEmpty())
+        return QString();
+    QString chosen = result.files.first();
+    if (!chosen.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        chosen += QStringLiteral(".pdf");
+    return chosen;
 }
 
 bool clsPrinting::PAGESEL(int page, QImage &picture)

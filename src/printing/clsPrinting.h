@@ -82,7 +82,8 @@ public:
     int PreviewPageCount = 0;
     int PaperWidthPx = 0;
     int PaperHeightPx = 0;
-    // Pixels per inch of the preview's page picture.
+    // Pixels per inch of the preview's page picture (144 times the screen's device pixel ratio,
+    // set by the preview).
     int PreviewDpi = 144;
     // Pages put on paper by the last print.
     int PrintedPages = 0;
@@ -94,6 +95,9 @@ private:
     void setUpLayout(double left, double top, double right, double bottom);
     // False when a margin does not fit the header and footer routine's 16-bit twips.
     bool marginsFit() const;
+    // Asks where the PDF stand-in writes (default: beside the document, its name with .pdf);
+    // empty when the user cancels.
+    QString choosePdfFile() const;
     qint16 marginTwips(int n) const;
 
     std::unique_ptr<PrinterDevice> m_printer;

@@ -19,6 +19,7 @@
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
+#include "platform/Icons.h"
 #include "printing/PrintSettings.h"
 #include "printing/clsPrinting.h"
 
@@ -103,6 +104,9 @@ frmPPrev::frmPPrev(int pages, QWidget *parent) : QDialog(parent)
                   QLatin1String("False"));
 
     clsPrinting &engine = clsPrinting::instance();
+    // The page picture has the screen's device pixels in mind: on a high-density screen
+    // (a device pixel ratio of 2) it is drawn at twice the density so the text stays sharp.
+    engine.PreviewDpi = qRound(144 * qBound(1.0, devicePixelRatioF(), 3.0));
     CBOPGZOOM->addItems(zoomTexts());
     engine.PAGESEL(1, PICSTDPAGE);
     IMGPREVIEW->setPixmap(QPixmap::fromImage(PICSTDPAGE));
@@ -130,6 +134,8 @@ frmPPrev::frmPPrev(int pages, QWidget *parent) : QDialog(parent)
     lib.COMBOINIT(CBOPGZOOM, 15);
     lib.COMBOINIT(CBOPGNO, 15);
     lib.FORMLOAD(QStringLiteral("GLOBAL"), this, true);
+    // The page keys work as soon as the preview opens: the page area has the focus.
+    PICWINDOW->setFocus();
 }
 
 frmPPrev::~frmPPrev()
@@ -183,6 +189,17 @@ void frmPPrev::buildMenus()
         if (frmMain *main = AppState::instance().MainWindow)
             main->cmd().HELPABOUT();
     });
+    // The menus' icons and the descriptions of their items in the preview's own status bar.
+    for (const auto &[name, key] : {std::pair{"MNUFILEPRINT", "PRINT"},
+                                    {"MNUVIEWFIRST", "FIRST PAGE"},
+                                    {"MNUVIEWPREVIOUS", "PREVIOUS PAGE"},
+                                    {"MNUVIEWNEXT", "NEXT PAGE"},
+                                    {"MNUVIEWLAST", "LAST PAGE"},
+                                    {"MNUHELPABOUT", "ABOUT"}})
+        if (QAction *a = m_items.value(QLatin1String(name)))
+            a->setIcon(Icons::image(QLatin1String(key)));
+    for (QMenu *menu : {file, view, zoom, go, help})
+        clsLibrary::instance().DESCRIBEMENU(this, menu);
 }
 
 void frmPPrev::buildToolbar()
@@ -195,9 +212,14 @@ void frmPPrev::buildToolbar()
     TBARMAIN->setObjectName(QStringLiteral("TBARMAIN"));
     const auto button = [this](const char *key, const QString &glyph, const QString &tip,
                                auto slot) {
-        QAction *action = TBARMAIN->addAction(glyph);
+        const QIcon icon = Icons::image(QLatin1String(key));
+        QAction *action =
+            icon.isNull() ? TBARMAIN->addAction(glyph) : TBARMAIN->addAction(icon, tip);
         action->setToolTip(tip);
         connect(action, &QAction::triggered, this, slot);
+        // The button's description shows in the status bar while the pointer rests on it.
+        connect(action, &QAction::hovered, this,
+                [this, tip] { clsLibrary::instance().STATUSTEXTDESC(this, tip); });
         m_buttons.insert(QLatin1String(key), action);
     };
     button("PRINT", QStringLiteral("Print"), QStringLiteral("Print"), [this] { printPages(true); });
@@ -237,7 +259,13 @@ void frmPPrev::buildStatusBar()
     for (int i = 0; i < fixed.size(); ++i) {
         auto *panel = new QLabel(fixed[i], SBMAIN);
         panel->setObjectName(QStringLiteral("SBMAIN.Panel%1").arg(i + 1));
-        SBMAIN->addWidget(panel, i == 0 ? 1 : 0);
+        // The paper and page panels keep their full width; descriptions take what is left.
+        if (i == 0) {
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            SBMAIN->addWidget(panel, 1);
+        } else {
+            SBMAIN->addPermanentWidget(panel);
+        }
         m_panels.append(panel);
     }
 }

@@ -276,6 +276,7 @@ void frmPSetup::buildHeaderFooterTab(QWidget *page)
     }
     connect(TXTHEADTITLE, &QLineEdit::textChanged, this, &frmPSetup::changed);
     connect(TXTFOOTFIELD1, &QLineEdit::textChanged, this, &frmPSetup::changed);
+    connect(TXTFOOTFIELD2, &QLineEdit::textChanged, this, &frmPSetup::changed);
     connect(BTNDEFAULTSHF, &QPushButton::clicked, this, &frmPSetup::defaultsHeaderFooterClicked);
 }
 

@@ -8,98 +8,143 @@
 
 #include "chrome/StatusDescriptions.h"
 #include "core/MainWindowFixture.h"
-#include "core/WindowArranger.h"
+#include "editing/frmPopup.h"
+#include "pictures/frmPic.h"
+#include <QClipboard>
+#include <memory>
 
 class tst_Chrome : public QObject
 {
     Q_OBJECT
 private slots:
-    void toolbarButtons_data();
-    void toolbarButtons();
-    void statusBarCaption_data();
+    void commandIcons();
+    void commandStates_data();
+    void commandStates();
     void statusBarCaption();
     void textSelectFollowsSelection();
-    void toolbarToggleIsStored_data();
-    void toolbarToggleIsStored();
-    void tileRects_data();
-    void tileRects();
     void descriptions_data();
     void descriptions();
     void hoveredButtonDescribedUntilPointerLeaves_data();
     void hoveredButtonDescribedUntilPointerLeaves();
     void highlightedMenuItemDescribed();
+    void contextMenusDescribed();
 };
 
-void tst_Chrome::toolbarButtons_data()
+void tst_Chrome::commandIcons()
 {
-    QTest::addColumn<QString>("bar");
-    QTest::addColumn<QStringList>("keys");
-    QTest::newRow("standard") << "TBSTD"
-                              << QStringList{"NEW",          "OPEN",         "SAVE",
-                                             "SAVE AS",      "PRINT",        "PRINT PREVIEW",
-                                             "HTML PREVIEW", "HEADERFOOTER", "SPELL CHECKER",
-                                             "UNDO",         "CUT",          "COPY",
-                                             "CLEAR",        "PASTE",        "FORMAT PAINTER",
-                                             "SELECT ALL",   "FIND",         "REPLACE",
-                                             "DATE",         "TIME",         "FILE",
-                                             "PICTURE",      "SYMBOL"};
-    QTest::newRow("formatting") << "TBFMT"
-                                << QStringList{"INCREASE FONT SIZE",
-                                               "DECREASE FONT SIZE",
-                                               "FONT COLOR",
-                                               "BOLD",
-                                               "ITALIC",
-                                               "UNDERLINE",
-                                               "BULLETS",
-                                               "INCREASE INDENT",
-                                               "DECREASE INDENT",
-                                               "ALIGN LEFT",
-                                               "ALIGN CENTER",
-                                               "ALIGN RIGHT"};
-}
-
-void tst_Chrome::toolbarButtons()
-{
-    QFETCH(QString, bar);
-    QFETCH(QStringList, keys);
     MainWindowFixture f;
     frmMain &m = f.start();
-    auto *toolbar = m.findChild<QToolBar *>(bar);
-    QVERIFY(toolbar);
-    QStringList found;
-    for (QAction *a : toolbar->actions())
-        if (!a->isSeparator() && !a->objectName().isEmpty())
-            found.append(a->objectName());
-    QCOMPARE(found, keys);
-    for (const QString &k : keys)
-        QCOMPARE(m.button(k)->objectName(), k);
-    if (bar == QLatin1String("TBFMT")) {
-        for (const char *box : {"CBOFNTNM", "CBOFNTSZ", "CBOFNTSTYL"})
-            QVERIFY2(m.findChild<QComboBox *>(QString::fromLatin1(box)), box);
-        QCOMPARE(m.fontSizeBox()->count(), 40);
-        QCOMPARE(m.fontSizeBox()->itemText(39), QStringLiteral("400"));
+    QVERIFY(!m.windowIcon().isNull());
+    QVERIFY(!m.windowIcon().pixmap(48).isNull());
+    QList<QAction *> commands;
+    for (QToolBar *bar : {m.standardToolbar(), m.formattingToolbar()})
+        for (QAction *a : bar->actions())
+            if (!a->isSeparator() && !a->objectName().isEmpty())
+                commands.append(a);
+    for (const char *item : {"MNUFILECLOSE", "MNUEDITFINDNEXT", "MNUEDITGOTO", "MNUWINDOWCASCADE",
+                             "MNUWINDOWCLOSEALL", "MNUHELPABOUT"})
+        commands.append(m.menuItem(QString::fromLatin1(item)));
+    for (QAction *a : commands) {
+        const QImage normal = a->icon().pixmap(24, QIcon::Normal).toImage();
+        const QImage disabled = a->icon().pixmap(24, QIcon::Disabled).toImage();
+        QVERIFY2(!normal.isNull() && !disabled.isNull(), qPrintable(a->objectName()));
+        // Drawn (not blank), and disabled looks clearly different: no colour, fainter.
+        int opaque = 0, coloured = 0, disabledAlpha = 0, normalAlpha = 0;
+        for (int y = 0; y < normal.height(); ++y)
+            for (int x = 0; x < normal.width(); ++x) {
+                const QRgb n = normal.pixel(x, y), d = disabled.pixel(x, y);
+                opaque += qAlpha(n) > 128;
+                coloured += qAlpha(d) > 0 && (qRed(d) != qGreen(d) || qGreen(d) != qBlue(d));
+                normalAlpha += qAlpha(n);
+                disabledAlpha += qAlpha(d);
+            }
+        QVERIFY2(opaque > 20, qPrintable(a->objectName()));
+        QVERIFY2(coloured == 0 && disabledAlpha * 2 < normalAlpha, qPrintable(a->objectName()));
     }
 }
 
-void tst_Chrome::statusBarCaption_data()
+void tst_Chrome::commandStates_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("pointer");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("working") << "Obtaining settings..." << 11 << "Obtaining settings....";
-    QTest::newRow("cleared") << "" << 0 << "";
+    QTest::addColumn<QString>("steps");
+    // Undo, Cut, Copy, Paste: 1 enabled, 0 disabled, on the button and both menus alike.
+    QTest::addColumn<QString>("states");
+    QTest::newRow("new empty document") << ""
+                                        << "0000";
+    QTest::newRow("typed text") << "type"
+                                << "1000";
+    QTest::newRow("selected text") << "type select"
+                                   << "1110";
+    QTest::newRow("copied, then a new document") << "type select copy new"
+                                                 << "0001";
+    QTest::newRow("copied, then undone") << "type select copy undo"
+                                         << "0001";
+    QTest::newRow("a document switched to, empty clipboard") << "new switch"
+                                                             << "0000";
+    QTest::newRow("a text file opened") << "open"
+                                        << "0000";
+    QTest::newRow("the painter applied, then copied") << "type select painter apply select copy"
+                                                      << "1111";
+}
+
+void tst_Chrome::commandStates()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, states);
+    MainWindowFixture f;
+    QGuiApplication::clipboard()->clear();
+    const QString text = f.file(QStringLiteral("notes.txt"), "plain words");
+    frmMain &m = f.start();
+    for (const QString &step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        RichTextBox *rtf = f.active()->RTF1;
+        if (step == QLatin1String("type"))
+            QTest::keyClicks(rtf, QStringLiteral("words"));
+        else if (step == QLatin1String("select"))
+            m.menuItem(QStringLiteral("MNUEDITSELECTALL"))->trigger();
+        else if (step == QLatin1String("copy"))
+            m.menuItem(QStringLiteral("MNUEDITCOPY"))->trigger();
+        else if (step == QLatin1String("undo"))
+            m.menuItem(QStringLiteral("MNUEDITUNDO"))->trigger();
+        else if (step == QLatin1String("new"))
+            m.button(QStringLiteral("NEW"))->trigger();
+        else if (step == QLatin1String("switch"))
+            m.activateDocument(m.documents().first());
+        else if (step == QLatin1String("painter"))
+            m.menuItem(QStringLiteral("MNUEDITFMTPAINTER"))->trigger();
+        else if (step == QLatin1String("apply"))
+            QTest::mouseClick(rtf->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+        else if (step == QLatin1String("open")) {
+            f.ui.fileAnswers.enqueue({{text}, 1, f.settings.path(QString())});
+            m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
+            QVERIFY(!f.active()->isModified());
+        }
+    }
+    if (steps.contains(QLatin1String("copy")))
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("words"));
+    if (steps.endsWith(QLatin1String("undo")))
+        QCOMPARE(f.active()->RTF1->Text(), QString());
+    frmPopup &popup = frmPopup::instance(m);
+    const char *commands[][3] = {{"UNDO", "MNUEDITUNDO", "MNUUNDO"},
+                                 {"CUT", "MNUEDITCUT", "MNUCUT"},
+                                 {"COPY", "MNUEDITCOPY", "MNUCOPY"},
+                                 {"PASTE", "MNUEDITPASTE", "MNUPASTE"}};
+    for (int i = 0; i < 4; ++i) {
+        const bool on = states[i] == QLatin1Char('1');
+        QCOMPARE(m.button(QString::fromLatin1(commands[i][0]))->isEnabled(), on);
+        QCOMPARE(m.menuItem(QString::fromLatin1(commands[i][1]))->isEnabled(), on);
+        QCOMPARE(popup.item(QString::fromLatin1(commands[i][2]))->isEnabled(), on);
+    }
 }
 
 void tst_Chrome::statusBarCaption()
 {
-    QFETCH(QString, text);
-    QFETCH(int, pointer);
-    QFETCH(QString, shown);
     MainWindowFixture f;
     frmMain &m = f.start();
-    clsLibrary::instance().STATUSBARCAPTION(&m, text, pointer);
-    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), shown);
-    QCOMPARE(m.cursor().shape(), pointer == 11 ? Qt::WaitCursor : Qt::ArrowCursor);
+    clsLibrary::instance().STATUSBARCAPTION(&m, QStringLiteral("Obtaining settings..."), 11);
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QStringLiteral("Obtaining settings...."));
+    QCOMPARE(m.cursor().shape(), Qt::WaitCursor);
+    clsLibrary::instance().STATUSBARCAPTION(&m, QString(), 0);
+    QCOMPARE(m.panel(frmMain::PanelDescription)->text(), QString());
+    QCOMPARE(m.cursor().shape(), Qt::ArrowCursor);
 }
 
 void tst_Chrome::textSelectFollowsSelection()
@@ -123,88 +168,18 @@ void tst_Chrome::textSelectFollowsSelection()
     QVERIFY(m.button(QStringLiteral("BOLD"))->isChecked());
 }
 
-void tst_Chrome::toolbarToggleIsStored_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("standard") << "MNUVIEWSTDBARSUBSH"
-                              << "Standard Toolbar";
-    QTest::newRow("formatting") << "MNUVIEWFMTBARSUBSH"
-                                << "Formatting Toolbar";
-    QTest::newRow("status bar") << "MNUVIEWSTATUSBAR"
-                                << "Status Bar";
-}
-
-void tst_Chrome::toolbarToggleIsStored()
-{
-    QFETCH(QString, item);
-    QFETCH(QString, value);
-    MainWindowFixture f;
-    frmMain &m = f.start();
-    QAction *a = m.menuItem(item);
-    QVERIFY(a->isChecked());
-    a->trigger();
-    QVERIFY(!a->isChecked());
-    QCOMPARE(f.store(QStringLiteral("\\frmMain\\View"), value), QStringLiteral("False"));
-    QCOMPARE(f.store(QStringLiteral("\\frmMain\\View"), QStringLiteral("Ruler")),
-             QStringLiteral("True"));
-    f.stop();
-    frmMain &again = f.start();
-    QVERIFY(!again.menuItem(item)->isChecked());
-}
-
-void tst_Chrome::tileRects_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("orientation");
-    QTest::addColumn<QRect>("last");
-    QTest::newRow("three stacked") << 3 << int(Qt::Horizontal) << QRect(0, 200, 300, 100);
-    QTest::newRow("three side by side") << 3 << int(Qt::Vertical) << QRect(200, 0, 100, 300);
-    QTest::newRow("one fills") << 1 << int(Qt::Vertical) << QRect(0, 0, 300, 300);
-}
-
-void tst_Chrome::tileRects()
-{
-    QFETCH(int, count);
-    QFETCH(int, orientation);
-    QFETCH(QRect, last);
-    const auto rects =
-        WindowArranger::tileRects(QRect(0, 0, 300, 300), count, Qt::Orientation(orientation));
-    QCOMPARE(rects.size(), count);
-    QCOMPARE(rects.last(), last);
-    QVERIFY(WindowArranger::tileRects(QRect(0, 0, 300, 300), 0, Qt::Vertical).isEmpty());
-}
-
 void tst_Chrome::descriptions_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("description");
-    QTest::newRow("new") << "&New..."
-                         << "Create a new document";
-    QTest::newRow("open with shortcut") << "&Open...\tCtrl+O"
-                                        << "Open an existing document";
-    QTest::newRow("print") << "&Print..."
-                           << "Print the current document";
-    QTest::newRow("html preview") << "&HTML Preview..."
-                                  << "View the document in the default browser";
-    QTest::newRow("preferences") << "Pre&ferences..."
-                                 << "Change settings that affect how Pamphlexa works";
-    QTest::newRow("about") << "&About"
-                           << "Display information about Pamphlexa";
-    QTest::newRow("help") << "&Help Topics\tF1"
-                          << "Display help contents for Pamphlexa";
     QTest::newRow("padded save as") << "Save &As...                 \tF12"
                                     << "Save the current document under a new name";
     QTest::newRow("toolbar key case") << "FORMAT PAINTER"
                                       << "Copy the formatting of the selection onto other text";
     QTest::newRow("zoom in level") << "200 %"
                                    << "Zoom in to document at 200 %";
-    QTest::newRow("zoom out level") << "50%"
-                                    << "Zoom out of document at 50 %";
     QTest::newRow("unknown caption") << "&Something Else"
                                      << "Something Else";
-    QTest::newRow("empty") << ""
-                           << "";
 }
 
 void tst_Chrome::descriptions()
@@ -275,6 +250,30 @@ void tst_Chrome::highlightedMenuItemDescribed()
     // Menu items carry the icons of their toolbar buttons.
     QCOMPARE(m.menuItem(QStringLiteral("MNUEDITCUT"))->icon().cacheKey(),
              m.button(QStringLiteral("CUT"))->icon().cacheKey());
+    // The toolbars' own menu is the View menu's toolbar items: both stay in step.
+    std::unique_ptr<QMenu> own(m.createPopupMenu());
+    QVERIFY(own->actions().contains(m.menuItem(QStringLiteral("MNUVIEWSTDBARSUBSH"))));
+    QCOMPARE(own->actions().size(), 2);
+}
+
+void tst_Chrome::contextMenusDescribed()
+{
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    QLabel *panel = m.panel(frmMain::PanelDescription);
+    frmPopup &popup = frmPopup::instance(m);
+    QMenu *document = popup.menu(QStringLiteral("MNUPOPUP"));
+    emit document->hovered(popup.item(QStringLiteral("MNUCOPY")));
+    QCOMPARE(panel->text(), QStringLiteral("Copy the selection to the clipboard"));
+    QVERIFY(!popup.item(QStringLiteral("MNUCOPY"))->icon().isNull());
+    // The picture browser's menu describes the picture; the main menus still the document.
+    frmPic *browser = frmPic::SHOW(m);
+    emit browser->MNUPICTOP->hovered(browser->MNUPICPROPS);
+    QCOMPARE(panel->text(), QStringLiteral("Display the properties of the selected picture"));
+    emit m.menu(QStringLiteral("MNUINSERTTOP"))
+        ->hovered(m.menuItem(QStringLiteral("MNUINSERTPICTURE")));
+    QCOMPARE(panel->text(), QStringLiteral("Insert a picture into the document"));
+    frmPic::UNLOAD();
 }
 
 QTEST_MAIN(tst_Chrome)

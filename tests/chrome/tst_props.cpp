@@ -47,15 +47,11 @@ void tst_Props::sizeText_data()
 {
     QTest::addColumn<qint64>("bytes");
     QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << qint64(0) << "0 Bytes";
     QTest::newRow("just under 1 KB") << qint64(1023) << "1,023 Bytes";
     QTest::newRow("1 KB") << qint64(1024) << "1.00KB (1,024 Bytes)";
-    QTest::newRow("1.5 KB") << qint64(1536) << "1.50KB (1,536 Bytes)";
     QTest::newRow("20 KB") << qint64(20480) << "20.0KB (20,480 Bytes)";
     QTest::newRow("500 KB") << qint64(512000) << "500KB (512,000 Bytes)";
-    QTest::newRow("5 MB") << qint64(5242880) << "5.00MB (5,242,880 Bytes)";
     QTest::newRow("50 MB") << qint64(52428800) << "50.0MB (52,428,800 Bytes)";
-    QTest::newRow("500 MB") << qint64(524288000) << "500MB (524,288,000 Bytes)";
     QTest::newRow("1.5 GB") << qint64(1610612736) << "1.5GB (1,610,612,736 Bytes)";
 }
 

@@ -38,22 +38,14 @@ class tst_TextHelpers : public QObject
     Q_OBJECT
 
 private slots:
-    void fileChk();
-    void fileNameLenChk_data();
-    void fileNameLenChk();
-    void folderPath_data();
-    void folderPath();
-    void charCheck_data();
-    void charCheck();
-    void tokenLeft_data();
-    void tokenLeft();
+    void textHelpers_data();
+    void textHelpers();
     void piece_data();
     void piece();
     void wordCount_data();
     void wordCount();
     void numberFormats_data();
     void numberFormats();
-    void currencyLock_data();
     void currencyLock();
 
     void fileAndFolderExistence();
@@ -64,199 +56,100 @@ private slots:
     void filesLocation_data();
     void filesLocation();
 
-    void closeButtonLayout_data();
-    void closeButtonLayout();
-    void okCancelLayout();
-    void layoutWithoutButtonsIsHarmless();
+    void buttonLayout_data();
+    void buttonLayout();
     void comboInit_data();
     void comboInit();
 };
 
-void tst_TextHelpers::fileChk()
+// The path and token helpers: each row names the helper, its arguments and the result
+// ("true"/"false" for CHARCHECK).
+void tst_TextHelpers::textHelpers_data()
 {
-    QCOMPARE(lib().FILECHK(QString()), QStringLiteral("Untitled"));
-    QCOMPARE(lib().FILECHK(QStringLiteral(" ")), QStringLiteral(" "));
-    QCOMPARE(lib().FILECHK(QStringLiteral("Letter.rtf")), QStringLiteral("Letter.rtf"));
-}
-
-void tst_TextHelpers::fileNameLenChk_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("file-system root unchanged") << "/"
-                                                << "/";
-    QTest::newRow("empty stays empty") << ""
-                                       << "";
-    QTest::newRow("folder gets a separator") << "/home/ann/Documents"
-                                             << "/home/ann/Documents/";
-    QTest::newRow("folder with separator unchanged") << "/home/ann/"
-                                                     << "/home/ann/";
-    QTest::newRow("short folder gets a separator") << "/a"
-                                                   << "/a/";
-    QTest::newRow("relative folder") << "docs"
-                                     << "docs/";
-    QTest::newRow("backslash is a name character") << "/tmp/a\\"
-                                                   << "/tmp/a\\/";
-}
-
-void tst_TextHelpers::fileNameLenChk()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, expected);
-    QCOMPARE(lib().FILENAMELENCHK(path), expected);
-}
-
-void tst_TextHelpers::folderPath_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("file in folder") << "/home/ann/a.rtf"
-                                    << "/home/ann/";
-    QTest::newRow("file in root") << "/a.rtf"
-                                  << "/";
-    QTest::newRow("folder with separator") << "/home/ann/"
-                                           << "/home/ann/";
-    QTest::newRow("no separator") << "a.rtf"
-                                  << "";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void tst_TextHelpers::folderPath()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, expected);
-    QCOMPARE(lib().GETFOLDERPATH(path), expected);
-}
-
-void tst_TextHelpers::charCheck_data()
-{
+    QTest::addColumn<QString>("helper");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("ch");
-    QTest::addColumn<bool>("expected");
-    QTest::newRow("occurs once") << "word-wrap"
-                                 << "-" << false;
-    QTest::newRow("occurs often") << "a.b.c"
-                                  << "." << false;
-    QTest::newRow("at the start") << "?why"
-                                  << "?" << false;
-    QTest::newRow("does not occur") << "plain"
-                                    << "-" << true;
-    QTest::newRow("case matters") << "abc"
-                                  << "B" << true;
-    QTest::newRow("empty text") << ""
-                                << "-" << true;
-    QTest::newRow("empty character") << "abc"
-                                     << "" << true;
-}
-
-void tst_TextHelpers::charCheck()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, ch);
-    QFETCH(bool, expected);
-    QCOMPARE(lib().CHARCHECK(text, ch), expected);
-}
-
-void tst_TextHelpers::tokenLeft_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("delimiter");
+    QTest::addColumn<QString>("argument");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("before the delimiter") << "Name=Ann"
-                                          << "="
-                                          << "Name";
-    QTest::newRow("first occurrence") << "a=b=c"
-                                      << "="
-                                      << "a";
-    QTest::newRow("delimiter first") << "=x"
-                                     << "="
-                                     << "";
-    QTest::newRow("delimiter absent gives nothing") << "whole text"
-                                                    << "="
-                                                    << "";
-    QTest::newRow("empty text") << ""
-                                << "="
-                                << "";
-    QTest::newRow("empty delimiter") << "abc"
-                                     << ""
-                                     << "";
+    const QStringList rows[] = {
+        {"FILECHK", "", "", "Untitled"},
+        {"FILECHK", " ", "", " "},
+        {"FILENAMELENCHK", "/", "", "/"},
+        {"FILENAMELENCHK", "", "", ""},
+        {"FILENAMELENCHK", "/home/ann/Documents", "", "/home/ann/Documents/"},
+        {"FILENAMELENCHK", "/home/ann/", "", "/home/ann/"},
+        {"FILENAMELENCHK", "/tmp/a\\", "", "/tmp/a\\/"},
+        {"GETFOLDERPATH", "/home/ann/a.rtf", "", "/home/ann/"},
+        {"GETFOLDERPATH", "/a.rtf", "", "/"},
+        {"GETFOLDERPATH", "a.rtf", "", ""},
+        {"CHARCHECK", "a.b.c", ".", "false"},
+        {"CHARCHECK", "abc", "B", "true"},
+        {"CHARCHECK", "", "-", "true"},
+        {"CHARCHECK", "abc", "", "true"},
+        {"TOKENLEFT", "a=b=c", "=", "a"},
+        {"TOKENLEFT", "=x", "=", ""},
+        {"TOKENLEFT", "whole text", "=", ""},
+        {"TOKENLEFT", "abc", "", ""},
+    };
+    for (const QStringList &r : rows)
+        QTest::addRow("%s(%s, %s)", qPrintable(r[0]), qPrintable(r[1]), qPrintable(r[2]))
+            << r[0] << r[1] << r[2] << r[3];
 }
 
-void tst_TextHelpers::tokenLeft()
+void tst_TextHelpers::textHelpers()
 {
+    QFETCH(QString, helper);
     QFETCH(QString, text);
-    QFETCH(QString, delimiter);
+    QFETCH(QString, argument);
     QFETCH(QString, expected);
-    QCOMPARE(lib().TOKENLEFT(text, delimiter), expected);
+    QString result;
+    if (helper == QLatin1String("FILECHK"))
+        result = lib().FILECHK(text);
+    else if (helper == QLatin1String("FILENAMELENCHK"))
+        result = lib().FILENAMELENCHK(text);
+    else if (helper == QLatin1String("GETFOLDERPATH"))
+        result = lib().GETFOLDERPATH(text);
+    else if (helper == QLatin1String("CHARCHECK"))
+        result = lib().CHARCHECK(text, argument) ? QStringLiteral("true") : QStringLiteral("false");
+    else
+        result = lib().TOKENLEFT(text, argument);
+    QCOMPARE(result, expected);
 }
 
 void tst_TextHelpers::piece_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("delimiter");
     QTest::addColumn<int>("n");
     QTest::addColumn<double>("expected");
-    QTest::newRow("first") << "10,20,30"
-                           << "," << 1 << 10.0;
-    QTest::newRow("middle") << "10,20,30"
-                            << "," << 2 << 20.0;
-    QTest::newRow("last") << "10,20,30"
-                          << "," << 3 << 30.0;
-    QTest::newRow("decimals") << "1.5;2.25"
-                              << ";" << 2 << 2.25;
-    QTest::newRow("negative with exponent") << "-3e2,x"
-                                            << "," << 1 << -300.0;
-    QTest::newRow("only field") << "7"
-                                << "," << 1 << 7.0;
-    QTest::newRow("last field with blanks") << "1, 30 "
-                                            << "," << 2 << 30.0;
-    QTest::newRow("middle field reads its leading number") << "10,12abc,30"
-                                                           << "," << 2 << 12.0;
-    QTest::newRow("middle field skips blanks") << "1 2 3,x"
-                                               << "," << 1 << 123.0;
-    QTest::newRow("middle field not numeric") << "10,abc,30"
-                                              << "," << 2 << 0.0;
-    QTest::newRow("last field not numeric") << "10,20,12abc"
-                                            << "," << 3 << 0.0;
-    QTest::newRow("last field inner blank") << "10,1 2"
-                                            << "," << 2 << 0.0;
-    QTest::newRow("empty middle field") << "5,,6"
-                                        << "," << 2 << 0.0;
-    QTest::newRow("empty last field") << "5,"
-                                      << "," << 2 << 0.0;
-    QTest::newRow("beyond the last field") << "1,2"
-                                           << "," << 3 << 0.0;
-    QTest::newRow("field 0") << "1,2"
-                             << "," << 0 << 0.0;
-    QTest::newRow("empty text") << ""
-                                << "," << 1 << 0.0;
-    QTest::newRow("huge exponent") << "1e99999,2"
-                                   << "," << 1 << 0.0;
+    QTest::newRow("middle") << "10,20,30" << 2 << 20.0;
+    QTest::newRow("last with blanks") << "1, 30 " << 2 << 30.0;
+    QTest::newRow("negative with exponent") << "-3e2,x" << 1 << -300.0;
+    QTest::newRow("middle reads its leading number") << "10,12abc,30" << 2 << 12.0;
+    QTest::newRow("middle skips blanks") << "1 2 3,x" << 1 << 123.0;
+    QTest::newRow("middle not numeric") << "10,abc,30" << 2 << 0.0;
+    QTest::newRow("last not numeric") << "10,20,12abc" << 3 << 0.0;
+    QTest::newRow("last inner blank") << "10,1 2" << 2 << 0.0;
+    QTest::newRow("empty middle") << "5,,6" << 2 << 0.0;
+    QTest::newRow("beyond the last") << "1,2" << 3 << 0.0;
+    QTest::newRow("field 0") << "1,2" << 0 << 0.0;
+    QTest::newRow("huge exponent") << "1e99999,2" << 1 << 0.0;
 }
 
 void tst_TextHelpers::piece()
 {
     QFETCH(QString, text);
-    QFETCH(QString, delimiter);
     QFETCH(int, n);
     QFETCH(double, expected);
-    QCOMPARE(lib().PIECE(text, delimiter, n), expected);
+    QCOMPARE(lib().PIECE(text, QStringLiteral(","), n), expected);
 }
 
 void tst_TextHelpers::wordCount_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("expected");
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("blanks only") << "    " << 0;
-    QTest::newRow("line breaks only") << "\r\n\r\n" << 0;
-    QTest::newRow("one word") << "word" << 1;
-    QTest::newRow("two blanks and a line break") << "one  two\r\nthree" << 3;
+    QTest::newRow("blanks and breaks only") << "  \r\n\r\n  " << 0;
+    QTest::newRow("blanks and a line break") << "  one  two\r\nthree " << 3;
     QTest::newRow("hyphenated across a line break") << "hyphen-\r\nated word" << 2;
     QTest::newRow("hyphen with blanks") << "a - b" << 3;
-    QTest::newRow("leading and trailing blanks") << "  lead and trail  " << 3;
-    QTest::newRow("blank lines between") << "a\r\n\r\n\r\nb" << 2;
     QTest::newRow("blanks around a break") << "one \r\n two" << 2;
     QTest::newRow("tab is not a separator") << "tab\tjoined" << 1;
     QTest::newRow("trailing hyphen break") << "end-\r\n" << 1;
@@ -269,111 +162,41 @@ void tst_TextHelpers::wordCount()
     QCOMPARE(lib().WORDCOUNT(text), expected);
 }
 
+// CURRENCYFMT ("##0.00"), TEXTJUSTIFY ("0.0") and TEXTJUSTIFYCURRENCY ("0.00").
 void tst_TextHelpers::numberFormats_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("currency");    // CURRENCYFMT, "##0.00"
-    QTest::addColumn<QString>("oneDecimal");  // TEXTJUSTIFY, "0.0"
-    QTest::addColumn<QString>("twoDecimals"); // TEXTJUSTIFYCURRENCY, "0.00"
-    QTest::newRow("empty") << ""
-                           << ""
-                           << ""
-                           << "";
-    QTest::newRow("not a number") << "abc"
-                                  << ""
-                                  << ""
-                                  << "";
-    QTest::newRow("trailing garbage") << "12abc"
-                                      << ""
-                                      << ""
-                                      << "";
-    QTest::newRow("point only") << "."
-                                << ""
-                                << ""
-                                << "";
-    QTest::newRow("integer") << "1"
-                             << "1.00"
-                             << "1.0"
-                             << "1.00";
-    QTest::newRow("fraction") << "0.5"
-                              << "0.50"
-                              << "0.5"
-                              << "0.50";
-    QTest::newRow("no leading digit") << ".75"
-                                      << "0.75"
-                                      << "0.8"
-                                      << "0.75";
-    QTest::newRow("half rounds away from zero") << "2.345"
-                                                << "2.35"
-                                                << "2.3"
-                                                << "2.35";
-    QTest::newRow("negative half") << "-0.25"
-                                   << "-0.25"
-                                   << "-0.3"
-                                   << "-0.25";
-    QTest::newRow("carry into new digit") << "9.995"
-                                          << "10.00"
-                                          << "10.0"
-                                          << "10.00";
-    QTest::newRow("no digit grouping") << "1234567"
-                                       << "1234567.00"
-                                       << "1234567.0"
-                                       << "1234567.00";
-    QTest::newRow("blanks around") << " 8.5 "
-                                   << "8.50"
-                                   << "8.5"
-                                   << "8.50";
-    QTest::newRow("exponent") << "1e3"
-                              << "1000.00"
-                              << "1000.0"
-                              << "1000.00";
-    QTest::newRow("tiny negative loses its sign") << "-0.001"
-                                                  << "0.00"
-                                                  << "0.0"
-                                                  << "0.00";
-    QTest::newRow("comma is not a decimal point") << "1,5"
-                                                  << ""
-                                                  << ""
-                                                  << "";
-    QTest::newRow("too large") << "1e400"
-                               << ""
-                               << ""
-                               << "";
+    QTest::addColumn<QStringList>("expected");
+    const QStringList none{"", "", ""};
+    QTest::newRow("not a number") << "12abc" << none;
+    QTest::newRow("point only") << "." << none;
+    QTest::newRow("comma is not a decimal point") << "1,5" << none;
+    QTest::newRow("too large") << "1e400" << none;
+    QTest::newRow("no leading digit") << ".75" << QStringList{"0.75", "0.8", "0.75"};
+    QTest::newRow("half away from zero") << "2.345" << QStringList{"2.35", "2.3", "2.35"};
+    QTest::newRow("negative half") << "-0.25" << QStringList{"-0.25", "-0.3", "-0.25"};
+    QTest::newRow("carry") << "9.995" << QStringList{"10.00", "10.0", "10.00"};
+    QTest::newRow("no grouping, blanks, exponent")
+        << " 1.234567e6 " << QStringList{"1234567.00", "1234567.0", "1234567.00"};
+    QTest::newRow("tiny negative loses its sign") << "-0.001" << QStringList{"0.00", "0.0", "0.00"};
 }
 
 void tst_TextHelpers::numberFormats()
 {
     QFETCH(QString, text);
-    QFETCH(QString, currency);
-    QFETCH(QString, oneDecimal);
-    QFETCH(QString, twoDecimals);
-    QCOMPARE(lib().CURRENCYFMT(text), currency);
-    QCOMPARE(lib().TEXTJUSTIFY(text), oneDecimal);
-    QCOMPARE(lib().TEXTJUSTIFYCURRENCY(text), twoDecimals);
+    QFETCH(QStringList, expected);
+    QCOMPARE(QStringList({lib().CURRENCYFMT(text), lib().TEXTJUSTIFY(text),
+                          lib().TEXTJUSTIFYCURRENCY(text)}),
+             expected);
 }
 
-void tst_TextHelpers::currencyLock_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("expected");
-    for (char c = '0'; c <= '9'; ++c)
-        QTest::addRow("digit %c", c) << int(c) << int(c);
-    QTest::newRow("backspace") << 8 << 8;
-    QTest::newRow("decimal point") << 46 << 46;
-    QTest::newRow("letter") << int('a') << 0;
-    QTest::newRow("minus") << int('-') << 0;
-    QTest::newRow("comma") << int(',') << 0;
-    QTest::newRow("slash, below the digits") << int('/') << 0;
-    QTest::newRow("colon, above the digits") << int(':') << 0;
-    QTest::newRow("return") << 13 << 0;
-    QTest::newRow("blank") << 32 << 0;
-}
-
+// Only digits, the decimal point and Backspace pass; every other key becomes 0.
 void tst_TextHelpers::currencyLock()
 {
-    QFETCH(int, key);
-    QFETCH(int, expected);
-    QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), expected);
+    for (int key : std::initializer_list<int>{'0', '9', 8, 46})
+        QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), key);
+    for (int key : std::initializer_list<int>{'a', '-', ',', '/', ':', 13, 32})
+        QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), 0);
 }
 
 void tst_TextHelpers::fileAndFolderExistence()
@@ -496,56 +319,42 @@ void tst_TextHelpers::filesLocation()
     }
 }
 
-void tst_TextHelpers::closeButtonLayout_data()
+// Close, or OK above Cancel, stand at the form's top right (135 twips in, 165 down, Cancel 90
+// twips below OK); a form without them is left alone.
+void tst_TextHelpers::buttonLayout_data()
 {
     QTest::addColumn<int>("twipsPerPixel");
-    QTest::addColumn<QPoint>("expected");
-    // Form 400 px wide, button 75 px: left = 400 - 135 twips - 75, top = 165 twips.
-    QTest::newRow("96 dpi") << 15 << QPoint(400 - 9 - 75, 11);
-    QTest::newRow("120 dpi") << 12 << QPoint(400 - 11 - 75, 14);
+    QTest::addColumn<bool>("okCancel");
+    QTest::addColumn<QPoint>("first");
+    QTest::newRow("Close at 96 dpi") << 15 << false << QPoint(400 - 9 - 75, 11);
+    QTest::newRow("Close at 120 dpi") << 12 << false << QPoint(400 - 11 - 75, 14);
+    QTest::newRow("OK/Cancel at 96 dpi") << 15 << true << QPoint(400 - 9 - 75, 11);
 }
 
-void tst_TextHelpers::closeButtonLayout()
+void tst_TextHelpers::buttonLayout()
 {
     QFETCH(int, twipsPerPixel);
-    QFETCH(QPoint, expected);
+    QFETCH(bool, okCancel);
+    QFETCH(QPoint, first);
     MetricsScope metrics(twipsPerPixel);
     QWidget form;
     form.resize(400, 300);
-    auto *close = new QPushButton(QStringLiteral("Close"), &form);
-    close->setObjectName(QStringLiteral("BTNCLOSE"));
-    close->setGeometry(0, 200, 75, 25);
-    lib().RESIZEBTNCLOSE(&form);
-    QCOMPARE(close->pos(), expected);
-    QCOMPARE(close->size(), QSize(75, 25));
-}
-
-void tst_TextHelpers::okCancelLayout()
-{
-    MetricsScope metrics(15);
-    QWidget form;
-    form.resize(360, 200);
-    auto *ok = new QPushButton(QStringLiteral("OK"), &form);
-    ok->setObjectName(QStringLiteral("BTNOK"));
-    ok->setGeometry(5, 150, 80, 25);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), &form);
-    cancel->setObjectName(QStringLiteral("BTNCANCEL"));
-    cancel->setGeometry(100, 150, 80, 25);
-    lib().RESIZEBTNSOKCANCEL(&form);
-    QCOMPARE(ok->pos(), QPoint(360 - 9 - 80, 11));
-    // Cancel stands under OK, 90 twips below it, right edges aligned.
-    QCOMPARE(cancel->pos(), QPoint(360 - 9 - 80, 11 + 25 + 6));
-}
-
-void tst_TextHelpers::layoutWithoutButtonsIsHarmless()
-{
-    QWidget form;
     auto *other = new QPushButton(&form);
     other->move(3, 4);
-    lib().RESIZEBTNCLOSE(&form);
-    lib().RESIZEBTNSOKCANCEL(&form);
+    auto *button = new QPushButton(&form);
+    button->setObjectName(okCancel ? QStringLiteral("BTNOK") : QStringLiteral("BTNCLOSE"));
+    button->setGeometry(0, 200, 75, 25);
+    auto *cancel = new QPushButton(&form);
+    cancel->setObjectName(QStringLiteral("BTNCANCEL"));
+    cancel->setGeometry(100, 200, 75, 25);
+    if (okCancel)
+        lib().RESIZEBTNSOKCANCEL(&form);
+    else
+        lib().RESIZEBTNCLOSE(&form);
     lib().RESIZEBTNCLOSE(nullptr);
     lib().RESIZEBTNSOKCANCEL(nullptr);
+    QCOMPARE(button->geometry(), QRect(first, QSize(75, 25)));
+    QCOMPARE(cancel->pos(), okCancel ? first + QPoint(0, 25 + 6) : QPoint(100, 200));
     QCOMPARE(other->pos(), QPoint(3, 4));
 }
 

@@ -212,7 +212,7 @@ void tst_FileCommands::openDialogOpensSeveralAndRemembers()
     const FileDialogRequest first = f.ui.openRequests.at(0);
     QCOMPARE(first.title, QStringLiteral("Open"));
     QCOMPARE(first.filterIndex, 11);
-    QCOMPARE(first.folder, f.settings.programFolder());
+    QCOMPARE(first.folder, f.settings.documentsFolder());
     QVERIFY(first.multiSelect);
     QCOMPARE(m.documents().size(), 1);
     f.ui.fileAnswers.enqueue({{a, b, c}, 3, f.settings.path(QStringLiteral("letters"))});

@@ -181,8 +181,10 @@ private slots:
 
     void timeDialogTypeAndStoredEntry()
     {
-        // Entry 4 exists only in the am/pm list.
+        // Entry 4 exists only in the am/pm list. The dialog opens on "Selected" (the entry it
+        // was left on), a change of type selects "SelectedFMT" (the last entry chosen).
         setStore(QStringLiteral("frmTime"), QStringLiteral("Type"), QStringLiteral("False"));
+        setStore(QStringLiteral("frmTime"), QStringLiteral("Selected"), QStringLiteral("4"));
         setStore(QStringLiteral("frmTime"), QStringLiteral("SelectedFMT"), QStringLiteral("4"));
         {
             frmTime dlg(m_box.get());
@@ -210,6 +212,9 @@ private slots:
             QCOMPARE(m_box->Text(), QStringLiteral("Due: 2:30 pm"));
         }
         QCOMPARE(store(QStringLiteral("frmTime"), QStringLiteral("Selected")), QStringLiteral("1"));
+        setStore(QStringLiteral("frmTime"), QStringLiteral("SelectedFMT"), QStringLiteral("5"));
+        frmTime again(m_box.get());
+        QCOMPARE(child<QListWidget>(&again, "LSTFORMATS")->currentRow(), 1);
     }
 };
 

@@ -1,4 +1,5 @@
 #include <QClipboard>
+#include <QComboBox>
 #include <QImage>
 #include <QMenu>
 #include <QMimeData>
@@ -17,6 +18,8 @@ private slots:
     void keyFlagsGateCommands_data();
     void keyFlagsGateCommands();
     void rightButtonShowsDocumentMenu();
+    void oneActionIsOneUndoStep_data();
+    void oneActionIsOneUndoStep();
 };
 
 void tst_Edit::pasteAvailability_data()
@@ -138,6 +141,64 @@ void tst_Edit::rightButtonShowsDocumentMenu()
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("some text"));
     QVERIFY(popup->item(QStringLiteral("MNUPASTE"))->isEnabled());
     menu->hide();
+}
+
+// Each thing the user does is one Undo step: one Undo brings back exactly the document before
+// it (text and formatting), and then nothing is left to undo.
+void tst_Edit::oneActionIsOneUndoStep_data()
+{
+    QTest::addColumn<QString>("action");
+    for (const char *action : {"type", "Ctrl+Tab", "Ctrl+B", "BOLD", "INCREASE FONT SIZE",
+                               "BULLETS", "ALIGN CENTER", "paste", "font box", "format painter"})
+        QTest::newRow(action) << QString::fromLatin1(action);
+}
+
+void tst_Edit::oneActionIsOneUndoStep()
+{
+    QFETCH(QString, action);
+    MainWindowFixture f;
+    frmMain &m = f.start();
+    RichTextBox *rtf = f.active()->RTF1;
+    rtf->setText(QStringLiteral("hello world"));
+    rtf->setSelStart(0);
+    rtf->setSelLength(5);
+    rtf->setSelBold(true);
+    rtf->resetHistory();
+    rtf->setFocus();
+    const QString before = rtf->document()->toHtml();
+    QVERIFY(!m.menuItem(QStringLiteral("MNUEDITUNDO"))->isEnabled());
+
+    if (action == QLatin1String("type")) {
+        rtf->setSelStart(11);
+        QTest::keyClicks(rtf, QStringLiteral(" again"));
+    } else if (action == QLatin1String("Ctrl+Tab")) {
+        QTest::keyClick(rtf, Qt::Key_Tab, Qt::ControlModifier);
+    } else if (action == QLatin1String("Ctrl+B")) {
+        rtf->setSelStart(6);
+        rtf->setSelLength(5);
+        QTest::keyClick(rtf, Qt::Key_B, Qt::ControlModifier);
+    } else if (action == QLatin1String("paste")) {
+        QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
+        m.menuItem(QStringLiteral("MNUEDITPASTE"))->trigger();
+    } else if (action == QLatin1String("font box")) {
+        QComboBox *box = m.fontNameBox();
+        box->setCurrentIndex(box->findText(rtf->Font().family()) == 0 ? 1 : 0);
+        emit box->activated(box->currentIndex());
+    } else if (action == QLatin1String("format painter")) {
+        m.menuItem(QStringLiteral("MNUEDITFMTPAINTER"))->trigger();
+        rtf->setSelStart(6);
+        rtf->setSelLength(5);
+        f.cmd().FORMATPAINTERAPPLY();
+    } else {
+        m.button(action)->trigger();
+    }
+    QVERIFY(rtf->document()->toHtml() != before);
+    QVERIFY(m.menuItem(QStringLiteral("MNUEDITUNDO"))->isEnabled());
+
+    m.menuItem(QStringLiteral("MNUEDITUNDO"))->trigger();
+    QCOMPARE(rtf->document()->toHtml(), before);
+    QVERIFY(!rtf->CanUndo());
+    QVERIFY(!m.menuItem(QStringLiteral("MNUEDITUNDO"))->isEnabled());
 }
 
 QTEST_MAIN(tst_Edit)

@@ -224,14 +224,12 @@ void tst_PicBrowse::badPicturesAreReported()
     auto messages = m_fx->ui.messages;
     if (!messages[0].text.contains(QLatin1String("broken.jpg")))
         std::swap(messages[0], messages[1]);
-    const QString path = QDir(dir).filePath(QStringLiteral("broken.jpg"));
-    QCOMPARE(messages[0].text,
-             path + QStringLiteral(" is either an invalid format or the document is corrupt. "
-                                   "\r\n Try re-saving the image to a different name from "
-                                   "within a paint package and trying again."));
-    QCOMPARE(messages[0].style, 16);
-    QCOMPARE(messages[1].title, QStringLiteral("Picture"));
-    QVERIFY(messages[1].text.startsWith(QLatin1String("There is a problem with reading TGA 16")));
+    QVERIFY(messages[0].text.startsWith(QDir(dir).filePath(QStringLiteral("broken.jpg"))));
+    QVERIFY(messages[1].text.contains(QLatin1String("TGA 16")));
+    // Each problem is told once per visit of the folder, not each time its page is shown.
+    browser->showPage(1);
+    browser->showPage(1);
+    QCOMPARE(m_fx->ui.messages.size(), 2);
     // The unreadable pictures leave empty thumbnails; the good one shows.
     QVERIFY(browser->IMGSEL[0]->pixmap().isNull());
     QVERIFY(browser->IMGSEL[1]->pixmap().isNull());

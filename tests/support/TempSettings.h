@@ -20,6 +20,8 @@ public:
         QDir().mkpath(programFolder());
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("data"))));
         qputenv("XDG_STATE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("state"))));
+        AppPaths::setDocumentsFolder(documentsFolder());
+        QDir().mkpath(documentsFolder());
     }
     ~TempSettings()
     {
@@ -27,10 +29,13 @@ public:
         AppPaths::setProgramFolder(QString());
         restore("XDG_DATA_HOME", m_data);
         restore("XDG_STATE_HOME", m_state);
+        AppPaths::setDocumentsFolder(QString());
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString storePath() const { return SettingsStore::defaultPath(); }
     QString programFolder() const { return m_dir.filePath(QStringLiteral("program")); }
+    // The user's documents folder while the test runs.
+    QString documentsFolder() const { return m_dir.filePath(QStringLiteral("home/Documents")); }
 
 private:
     // An unset variable is remembered as a null value.
