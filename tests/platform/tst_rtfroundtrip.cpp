@@ -139,8 +139,8 @@ void TestRtfRoundTrip::keepsContent_data()
         << QByteArrayList{"{\\*\\generator Tool 1;}", "{\\*\\pamphlexaunknown {x}y}"}
         << "a" + o + "b";
     // A \* after text does not make the group a destination: what was shown stays, once.
-    QTest::newRow("star after text") << doc("a{s\\*php\\ict{\\pic)}z}b\\par")
-                                     << QByteArrayList{} << "asphpb";
+    QTest::newRow("star after text")
+        << doc("a{s\\*php\\ict{\\pic)}z}b\\par") << QByteArrayList{} << "asphpb";
     QTest::newRow("code page and fonts")
         << QByteArray(
                "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}"
