@@ -36,6 +36,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "SampleReport.h"
 #include "core/AppState.h"
 #include "core/Identity.h"
 #include "core/clsLibrary.h"
@@ -52,75 +53,22 @@ namespace {
 
 // --- Documents ---------------------------------------------------------------------------
 
-// A long report: fonts, sizes, colours, bold and italic runs, alignment, indents, tabs,
-// bullets, accented and Greek letters. "zephyr" appears 10,000 times (the Replace All target);
-// the last paragraph holds "quetzal" (the Find Next target).
+// A long report (SampleReport). "zephyr" appears 10,000 times (the Replace All target); the
+// last paragraph holds "quetzal" (the Find Next target).
 QByteArray generate(double megabytes)
 {
     const int paragraphs = std::max(10, static_cast<int>(megabytes * 1048576.0 / 230.0));
-    QByteArray out;
-    out.reserve(static_cast<qsizetype>(megabytes * 1.1 * 1048576.0) + 4096);
-    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New "
-           "Roman;}{\\f1\\fswiss\\fcharset0 Arial;}{\\f2\\fmodern\\fcharset0 Courier New;}"
-           "{\\f3\\fnil\\fcharset2 Symbol;}}\r\n{\\colortbl ;\\red255\\green0\\blue0;\\red0"
-           "\\green0\\blue255;}\r\n\\uc1\\pard\\f0\\fs24 ";
-    const char *words[] = {"pamphlet", "the",       "committee", "meeting", "Tuesday",
-                           "caf\\'e9", "agenda",    "of",        "and",     "notice",
-                           "members",  "treasurer", "report",    "will",    "be"};
-    unsigned seed = 12345;
-    auto next = [&seed] {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) & 0x7FFF;
-    };
-    for (int p = 0; p < paragraphs; ++p) {
-        switch (p % 10) {
-        case 0:
-            out += "\\pard\\qc\\sb120\\sa60 ";
-            break;
-        case 3:
-            out += "\\pard\\li720\\ri360\\fi-360\\tx1440\\tx2880 ";
-            break;
-        case 5:
-            out += "\\pard{\\pntext\\f3\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf3{\\pntxtb\\'b7}}"
-                   "\\fi-360\\li720 ";
-            break;
-        case 7:
-            out += "\\pard\\qj ";
-            break;
-        case 8:
-            out += "\\pard ";
-            break;
-        default:
-            break;
-        }
+    SampleReport::Options options;
+    options.lead = [paragraphs](QByteArray &out, int p) {
         // Exactly 10,000 hits, spread evenly.
         for (qint64 k = (qint64(p) + 1) * 10000 / paragraphs - qint64(p) * 10000 / paragraphs;
              k > 0; --k)
             out += "zephyr ";
         if (p == paragraphs - 1)
             out += "quetzal ";
-        int length = 0;
-        while (length < 150) {
-            const unsigned r = next();
-            static const char *const opens[] = {"{\\b ", "{\\i ", "{\\cf1 ", "{\\f1\\fs20 ",
-                                                "{\\ul\\cf2 "};
-            out += r % 12 < 5 ? opens[r % 12] : "{";
-            for (int w = 0; w < 3; ++w) {
-                const char *word = words[next() % 15];
-                out += word;
-                out += ' ';
-                length += int(qstrlen(word)) + 1;
-            }
-            if (r % 17 == 0)
-                out += "\\u945?\\u946? ";
-            if (r % 23 == 0)
-                out += "\\tab ";
-            out += "}";
-        }
-        out += "\\par\r\n";
-    }
-    out += "}";
-    return out;
+    };
+    return SampleReport::generate(
+        paragraphs, static_cast<qsizetype>(megabytes * 1.1 * 1048576.0) + 4096, options);
 }
 
 bool writeHuge(const QString &kind, const QString &path)

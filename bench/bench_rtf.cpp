@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QTextDocument>
 
+#include "SampleReport.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
@@ -22,89 +23,11 @@
 namespace {
 constexpr int Paragraphs = 50000;
 
-// A document like a long letter or report: fonts, sizes, colours, bold and italic runs,
-// alignment, indents, tabs, bullets, accented and non-Western characters.
+// A document like a long letter or report, with words in a Cyrillic font too.
 const QByteArray &document()
 {
-    static const QByteArray rtf = [] {
-        QByteArray out;
-        out.reserve(11 * 1024 * 1024);
-        out += "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New "
-               "Roman;}{\\f1\\fswiss\\fcharset0 Arial;}{\\f2\\fmodern\\fcharset0 Courier New;}"
-               "{\\f3\\fnil\\fcharset2 Symbol;}{\\f4\\fswiss\\fcharset204 Arial Cyr;}}\r\n"
-               "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;\\red0\\green128"
-               "\\blue0;}\r\n\\uc1\\pard\\f0\\fs24 ";
-        const char *words[] = {"pamphlet", "the",       "committee", "meeting", "Tuesday",
-                               "caf\\'e9", "agenda",    "of",        "and",     "notice",
-                               "members",  "treasurer", "report",    "will",    "be"};
-        unsigned seed = 12345;
-        auto next = [&seed] {
-            seed = seed * 1103515245u + 12345u;
-            return (seed >> 16) & 0x7FFF;
-        };
-        for (int p = 0; p < Paragraphs; ++p) {
-            switch (p % 10) {
-            case 0:
-                out += "\\pard\\qc\\sb120\\sa60 ";
-                break;
-            case 3:
-                out += "\\pard\\li720\\ri360\\fi-360\\tx1440\\tx2880 ";
-                break;
-            case 5:
-                out += "\\pard{\\pntext\\f3\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf3{\\pntxtb\\'b7}}"
-                       "\\fi-360\\li720 ";
-                break;
-            case 7:
-                out += "\\pard\\qj ";
-                break;
-            case 8:
-                out += "\\pard ";
-                break;
-            default:
-                break;
-            }
-            int length = 0;
-            while (length < 150) {
-                const unsigned r = next();
-                switch (r % 12) {
-                case 0:
-                    out += "{\\b ";
-                    break;
-                case 1:
-                    out += "{\\i ";
-                    break;
-                case 2:
-                    out += "{\\cf1 ";
-                    break;
-                case 3:
-                    out += "{\\f1\\fs20 ";
-                    break;
-                case 4:
-                    out += "{\\ul\\cf2 ";
-                    break;
-                default:
-                    out += "{";
-                    break;
-                }
-                for (int w = 0; w < 3; ++w) {
-                    const char *word = words[next() % 15];
-                    out += word;
-                    out += ' ';
-                    length += int(qstrlen(word)) + 1;
-                }
-                if (r % 17 == 0)
-                    out += "\\u945?\\u946? ";
-                if (r % 19 == 0)
-                    out += "{\\f4 \\'cf\\'f0\\'e8} ";
-                if (r % 23 == 0)
-                    out += "\\tab ";
-                out += "}";
-            }
-            out += "\\par\r\n";
-        }
-        out += "}";
-        return out;
-    }();
+    static const QByteArray rtf =
+        SampleReport::generate(Paragraphs, 11 * 1024 * 1024, {.cyrillic = true, .lead = {}});
     return rtf;
 }
 

@@ -50,23 +50,16 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QStringList args = app.arguments();
-    args.removeFirst();
+    CommandLine::Arguments parsed;
+    if (const auto status = CommandLine::parseArguments(
+            Program, app.arguments().mid(1), {QStringLiteral("--format-report")}, {}, parsed))
+        return *status;
+    const bool report = parsed.has(QStringLiteral("--format-report"));
+    const qsizetype wanted = report ? 1 : 2;
+    if (const auto status = CommandLine::checkOperands(Program, parsed.operands, wanted, wanted))
+        return *status;
+    const QStringList &args = parsed.operands;
     QString error;
-    const bool report = !args.isEmpty() && args.first() == QLatin1String("--format-report");
-    if (report)
-        args.removeFirst();
-    else if (!args.isEmpty() && args.first() == QLatin1String("--"))
-        args.removeFirst();
-    else if (!args.isEmpty() && args.first().startsWith(QLatin1Char('-')) && args.first() != "-")
-        return CommandLine::usageError(
-            Program, QStringLiteral("unrecognized option '%1'").arg(args.first()));
-    const int wanted = report ? 1 : 2;
-    if (args.size() != wanted)
-        return CommandLine::usageError(
-            Program, args.size() < wanted
-                         ? QStringLiteral("missing file operand")
-                         : QStringLiteral("extra operand '%1'").arg(args.at(wanted)));
     if (report) {
         QTextDocument document;
         if (!DocumentConvert::load(args.at(0), document, nullptr, &error)) {

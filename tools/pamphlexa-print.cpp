@@ -33,31 +33,22 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStringList args = app.arguments();
-    args.removeFirst();
+    CommandLine::Arguments parsed;
+    if (const auto status = CommandLine::parseArguments(Program, app.arguments().mid(1),
+                                                        {QStringLiteral("--landscape")},
+                                                        {QStringLiteral("--paper")}, parsed))
+        return *status;
+    const bool landscape = parsed.has(QStringLiteral("--landscape"));
     int paper = 1;
-    bool landscape = false;
-    while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
-        const QString option = args.takeFirst();
-        if (option == QLatin1String("--"))
-            break;
-        if (option == QLatin1String("--landscape")) {
-            landscape = true;
-        } else if (option == QLatin1String("--paper")) {
-            bool ok = false;
-            paper = args.isEmpty() ? 0 : args.takeFirst().toInt(&ok);
-            if (!ok)
-                return CommandLine::usageError(Program,
-                                               QStringLiteral("--paper needs a paper code"));
-        } else {
-            return CommandLine::usageError(Program,
-                                           QStringLiteral("unrecognized option '%1'").arg(option));
-        }
+    if (parsed.has(QStringLiteral("--paper"))) {
+        bool ok = false;
+        paper = parsed.values.value(QStringLiteral("--paper")).toInt(&ok);
+        if (!ok)
+            return CommandLine::usageError(Program, QStringLiteral("--paper needs a paper code"));
     }
-    if (args.size() != 2)
-        return CommandLine::usageError(
-            Program, args.size() < 2 ? QStringLiteral("missing file operand")
-                                     : QStringLiteral("extra operand '%1'").arg(args.at(2)));
+    if (const auto status = CommandLine::checkOperands(Program, parsed.operands, 2, 2))
+        return *status;
+    const QStringList &args = parsed.operands;
     RichTextBox source;
     if (!source.LoadFile(args.at(0))) {
         std::fprintf(stderr, "pamphlexa-print: cannot read %s\n", qPrintable(args.at(0)));

@@ -52,38 +52,21 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("pamphlexa"));
     QCoreApplication::setOrganizationName(QStringLiteral("pamphlexa"));
 
-    const QStringList args = app.arguments().mid(1);
-    QString dict;
-    bool list = false;
-    bool suggest = false;
-    bool options = true;
-    QStringList files;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (options && a == QLatin1String("--")) {
-            options = false;
-        } else if (options && a == QLatin1String("--dict")) {
-            if (++i >= args.size())
-                return CommandLine::usageError(
-                    Program, QStringLiteral("option '--dict' requires an argument"));
-            dict = args[i];
-        } else if (options && a == QLatin1String("--list")) {
-            list = true;
-        } else if (options && a == QLatin1String("--suggest")) {
-            suggest = true;
-        } else if (options && a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
-            return CommandLine::usageError(Program,
-                                           QStringLiteral("unrecognized option '%1'").arg(a));
-        } else if (list) {
-            files << a;
-        } else {
-            return CommandLine::usageError(Program, QStringLiteral("extra operand '%1'").arg(a));
-        }
-    }
+    CommandLine::Arguments parsed;
+    if (const auto status =
+            CommandLine::parseArguments(Program, app.arguments().mid(1),
+                                        {QStringLiteral("--list"), QStringLiteral("--suggest")},
+                                        {QStringLiteral("--dict")}, parsed))
+        return *status;
+    const bool list = parsed.has(QStringLiteral("--list"));
+    const bool suggest = parsed.has(QStringLiteral("--suggest"));
     if (list == suggest)
         return CommandLine::usageError(Program, QStringLiteral("give one of --list and --suggest"));
-    if (list && files.isEmpty())
-        return CommandLine::usageError(Program, QStringLiteral("missing file operand"));
+    if (const auto status = CommandLine::checkOperands(Program, parsed.operands, list ? 1 : 0,
+                                                       list ? parsed.operands.size() : 0))
+        return *status;
+    const QString dict = parsed.values.value(QStringLiteral("--dict"));
+    const QStringList &files = parsed.operands;
 
     // The user's preferences when there are any; never create a settings store here.
     QTemporaryDir scratch;

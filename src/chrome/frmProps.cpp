@@ -32,6 +32,14 @@ QLineEdit *field(const char *name, QWidget *parent)
     return e;
 }
 
+// A read-only field on a new row of form, after its label.
+QLineEdit *addField(QFormLayout *form, const char *name, const char *label)
+{
+    QLineEdit *e = field(name, form->parentWidget());
+    form->addRow(QString::fromLatin1(label), e);
+    return e;
+}
+
 QFrame *frame(const char *name, QWidget *parent)
 {
     auto *f = new QFrame(parent);
@@ -77,10 +85,15 @@ frmProps::frmProps(QWidget *parent) : QDialog(parent)
     PICICON->setObjectName(QStringLiteral("PICICON"));
     PICICON->setFixedSize(32, 32);
     TXTFILENAME = field("TXTFILENAME", FRAMGENERAL);
-    TXTTYPE = field("TXTTYPE", FRAMGENERAL);
-    TXTLOCATION = field("TXTLOCATION", FRAMGENERAL);
-    TXTSIZE = field("TXTSIZE", FRAMGENERAL);
-    TXTMODIFIED = field("TXTMODIFIED", FRAMGENERAL);
+    auto *general = new QFormLayout(FRAMGENERAL);
+    auto *nameRow = new QHBoxLayout;
+    nameRow->addWidget(PICICON);
+    nameRow->addWidget(TXTFILENAME, 1);
+    general->addRow(nameRow);
+    TXTTYPE = addField(general, "TXTTYPE", "Type:");
+    TXTLOCATION = addField(general, "TXTLOCATION", "Location:");
+    TXTSIZE = addField(general, "TXTSIZE", "Size:");
+    TXTMODIFIED = addField(general, "TXTMODIFIED", "Modified:");
     const char *attrCaptions[] = {"&Read-only", "&Hidden", "&Archive"};
     auto *attrRow = new QHBoxLayout;
     for (int i = 0; i < 3; ++i) {
@@ -94,54 +107,29 @@ frmProps::frmProps(QWidget *parent) : QDialog(parent)
     // Linux files have no archive attribute.
     CHKATTR[2]->setEnabled(false);
     attrRow->addStretch(1);
-    auto *general = new QFormLayout(FRAMGENERAL);
-    auto *nameRow = new QHBoxLayout;
-    nameRow->addWidget(PICICON);
-    nameRow->addWidget(TXTFILENAME, 1);
-    general->addRow(nameRow);
-    general->addRow(QStringLiteral("Type:"), TXTTYPE);
-    general->addRow(QStringLiteral("Location:"), TXTLOCATION);
-    general->addRow(QStringLiteral("Size:"), TXTSIZE);
-    general->addRow(QStringLiteral("Modified:"), TXTMODIFIED);
     general->addRow(QStringLiteral("Attributes:"), attrRow);
 
     FRAMPIC = frame("FRAMPIC", TABPROPS);
-    TXTPICTYPE = field("TXTPICTYPE", FRAMPIC);
-    TXTPICWIDTH = field("TXTPICWIDTH", FRAMPIC);
-    TXTPICHEIGHT = field("TXTPICHEIGHT", FRAMPIC);
-    TXTPICPIXELDEPTH = field("TXTPICPIXELDEPTH", FRAMPIC);
     auto *pic = new QFormLayout(FRAMPIC);
-    pic->addRow(QStringLiteral("Type:"), TXTPICTYPE);
-    pic->addRow(QStringLiteral("Width:"), TXTPICWIDTH);
-    pic->addRow(QStringLiteral("Height:"), TXTPICHEIGHT);
-    pic->addRow(QStringLiteral("Colors:"), TXTPICPIXELDEPTH);
+    TXTPICTYPE = addField(pic, "TXTPICTYPE", "Type:");
+    TXTPICWIDTH = addField(pic, "TXTPICWIDTH", "Width:");
+    TXTPICHEIGHT = addField(pic, "TXTPICHEIGHT", "Height:");
+    TXTPICPIXELDEPTH = addField(pic, "TXTPICPIXELDEPTH", "Colors:");
 
     FRAMDOCUMENT = frame("FRAMDOCUMENT", TABPROPS);
-    TXTDOCPATH = field("TXTDOCPATH", FRAMDOCUMENT);
-    TXTWORDS = field("TXTWORDS", FRAMDOCUMENT);
-    TXTDOCLEN = field("TXTDOCLEN", FRAMDOCUMENT);
-    TXTDOCLINES = field("TXTDOCLINES", FRAMDOCUMENT);
-    TXTDOCPAGES = field("TXTDOCPAGES", FRAMDOCUMENT);
     auto *doc = new QFormLayout(FRAMDOCUMENT);
-    doc->addRow(QStringLiteral("Path:"), TXTDOCPATH);
-    doc->addRow(QStringLiteral("Words:"), TXTWORDS);
-    doc->addRow(QStringLiteral("Characters:"), TXTDOCLEN);
-    doc->addRow(QStringLiteral("Lines:"), TXTDOCLINES);
-    doc->addRow(QStringLiteral("Pages:"), TXTDOCPAGES);
-    TXTTITLE = field("TXTTITLE", FRAMDOCUMENT);
-    TXTSUBJECT = field("TXTSUBJECT", FRAMDOCUMENT);
-    TXTAUTHOR = field("TXTAUTHOR", FRAMDOCUMENT);
-    TXTCOMPANY = field("TXTCOMPANY", FRAMDOCUMENT);
-    TXTKEYWORDS = field("TXTKEYWORDS", FRAMDOCUMENT);
-    TXTCREATED = field("TXTCREATED", FRAMDOCUMENT);
-    TXTREVISED = field("TXTREVISED", FRAMDOCUMENT);
-    doc->addRow(QStringLiteral("Title:"), TXTTITLE);
-    doc->addRow(QStringLiteral("Subject:"), TXTSUBJECT);
-    doc->addRow(QStringLiteral("Author:"), TXTAUTHOR);
-    doc->addRow(QStringLiteral("Company:"), TXTCOMPANY);
-    doc->addRow(QStringLiteral("Keywords:"), TXTKEYWORDS);
-    doc->addRow(QStringLiteral("Created:"), TXTCREATED);
-    doc->addRow(QStringLiteral("Revised:"), TXTREVISED);
+    TXTDOCPATH = addField(doc, "TXTDOCPATH", "Path:");
+    TXTWORDS = addField(doc, "TXTWORDS", "Words:");
+    TXTDOCLEN = addField(doc, "TXTDOCLEN", "Characters:");
+    TXTDOCLINES = addField(doc, "TXTDOCLINES", "Lines:");
+    TXTDOCPAGES = addField(doc, "TXTDOCPAGES", "Pages:");
+    TXTTITLE = addField(doc, "TXTTITLE", "Title:");
+    TXTSUBJECT = addField(doc, "TXTSUBJECT", "Subject:");
+    TXTAUTHOR = addField(doc, "TXTAUTHOR", "Author:");
+    TXTCOMPANY = addField(doc, "TXTCOMPANY", "Company:");
+    TXTKEYWORDS = addField(doc, "TXTKEYWORDS", "Keywords:");
+    TXTCREATED = addField(doc, "TXTCREATED", "Created:");
+    TXTREVISED = addField(doc, "TXTREVISED", "Revised:");
 
     // Only the tabs that apply to the kind of file.
     auto addTab = [this](QFrame *page, const QString &caption, const char *key) {

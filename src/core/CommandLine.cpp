@@ -84,3 +84,37 @@ int CommandLine::usageError(const Program &program, const QString &message)
     print(stderr, usageErrorText(program, message));
     return UsageStatus;
 }
+
+std::optional<int> CommandLine::parseArguments(const Program &program, const QStringList &arguments,
+                                               const QStringList &flagOptions,
+                                               const QStringList &valueOptions, Arguments &out)
+{
+    bool options = true;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (!options || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-'))) {
+            out.operands << a;
+        } else if (a == QLatin1String("--")) {
+            options = false;
+        } else if (flagOptions.contains(a)) {
+            out.flags << a;
+        } else if (!valueOptions.contains(a)) {
+            return usageError(program, QStringLiteral("unrecognized option '%1'").arg(a));
+        } else if (++i < arguments.size()) {
+            out.values.insert(a, arguments.at(i));
+        } else {
+            return usageError(program, QStringLiteral("option '%1' requires an argument").arg(a));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> CommandLine::checkOperands(const Program &program, const QStringList &operands,
+                                              qsizetype min, qsizetype max)
+{
+    if (operands.size() < min)
+        return usageError(program, QStringLiteral("missing file operand"));
+    if (operands.size() > max)
+        return usageError(program, QStringLiteral("extra operand '%1'").arg(operands.at(max)));
+    return std::nullopt;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -33,5 +34,30 @@ QString usageErrorText(const Program &program, const QString &message);
 std::optional<int> handleInfoOptions(const Program &program, int argc, char **argv);
 // Prints the usage error for message and gives the exit status 2.
 int usageError(const Program &program, const QString &message);
+
+// The arguments after the program's name, sorted.
+struct Arguments
+{
+    QStringList operands;           // what is not an option, in order
+    QStringList flags;              // the options without a value that were given
+    QHash<QString, QString> values; // the options with a value that were given (the last counts)
+    bool has(const QString &option) const
+    {
+        return flags.contains(option) || values.contains(option);
+    }
+};
+
+// Sorts arguments (QCoreApplication::arguments() without the first) into the options named in
+// flagOptions, the options in valueOptions (each takes the next argument as its value) and
+// operands. Options may stand anywhere before a "--"; what follows it, and "-" alone, are
+// operands. An unknown option or a missing value prints its usage error: the result is then the
+// exit status, else nothing.
+std::optional<int> parseArguments(const Program &program, const QStringList &arguments,
+                                  const QStringList &flagOptions, const QStringList &valueOptions,
+                                  Arguments &out);
+// Prints "missing file operand" or "extra operand 'X'" as a usage error unless there are min to
+// max operands: the result is then the exit status, else nothing.
+std::optional<int> checkOperands(const Program &program, const QStringList &operands, qsizetype min,
+                                 qsizetype max);
 
 } // namespace CommandLine

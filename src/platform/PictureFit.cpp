@@ -8,6 +8,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include "platform/TextObjectHandler.h"
+
 namespace PictureFit {
 
 namespace {
@@ -19,19 +21,7 @@ QImage imageOf(QTextDocument *doc, const QTextImageFormat &format)
     return doc->resource(QTextDocument::ImageResource, QUrl(format.name())).value<QImage>();
 }
 
-} // namespace
-
-void install(QTextDocument &document)
-{
-    QAbstractTextDocumentLayout *layout = document.documentLayout();
-    if (layout->findChild<ImageHandler *>(QLatin1String(HandlerName), Qt::FindDirectChildrenOnly))
-        return;
-    auto *handler = new ImageHandler(layout);
-    handler->setObjectName(QLatin1String(HandlerName));
-    layout->registerHandler(QTextFormat::ImageObject, handler);
-}
-
-QSizeF ImageHandler::intrinsicSize(QTextDocument *doc, int posInDocument, const QTextFormat &format)
+QSizeF imageSize(QTextDocument *doc, int posInDocument, const QTextFormat &format)
 {
     const QTextImageFormat f = format.toImageFormat();
     QSizeF size(f.width(), f.height());
@@ -58,8 +48,8 @@ QSizeF ImageHandler::intrinsicSize(QTextDocument *doc, int posInDocument, const 
     return size;
 }
 
-void ImageHandler::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int,
-                              const QTextFormat &format)
+void drawImage(QPainter *painter, const QRectF &rect, QTextDocument *doc, int,
+               const QTextFormat &format)
 {
     const QImage image = imageOf(doc, format.toImageFormat());
     if (image.isNull())
@@ -68,6 +58,14 @@ void ImageHandler::drawObject(QPainter *painter, const QRectF &rect, QTextDocume
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     painter->drawImage(rect, image);
     painter->restore();
+}
+
+} // namespace
+
+void install(QTextDocument &document)
+{
+    TextObjectHandler::install(document, QTextFormat::ImageObject, HandlerName, imageSize,
+                               drawImage);
 }
 
 } // namespace PictureFit

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QObject>
-#include <QTextObjectInterface>
-
 class QTextDocument;
 
 // Pictures wider than the text area are laid out (shown and printed) scaled down to its width,
@@ -13,17 +10,5 @@ namespace PictureFit {
 // Makes the document's layout size and draw pictures this way. Without it a picture takes its
 // given size whatever the width of the text.
 void install(QTextDocument &document);
-
-class ImageHandler : public QObject, public QTextObjectInterface
-{
-    Q_OBJECT
-    Q_INTERFACES(QTextObjectInterface)
-
-public:
-    using QObject::QObject;
-    QSizeF intrinsicSize(QTextDocument *doc, int posInDocument, const QTextFormat &format) override;
-    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int posInDocument,
-                    const QTextFormat &format) override;
-};
 
 } // namespace PictureFit

@@ -1,5 +1,6 @@
 #include "platform/rtf/KeptContent.h"
 
+#include "platform/TextObjectHandler.h"
 #include "platform/rtf/RtfEncoding.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -22,17 +23,6 @@ using StorePtr = std::shared_ptr<const Store>;
 bool isLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The name of the bookmark an "{\*\bkmkstart NAME}" group starts; empty for other groups.
@@ -164,8 +154,10 @@ Summary parseInfo(QByteArrayView group, int codePage)
                 break;
             if (!isLetter(p[i])) {
                 const char s = p[i++];
-                if (s == '\'' && i + 1 < n && hexValue(p[i]) >= 0 && hexValue(p[i + 1]) >= 0) {
-                    const char byte = char(hexValue(p[i]) * 16 + hexValue(p[i + 1]));
+                if (s == '\'' && i + 1 < n && RtfEncoding::hexDigitValue(p[i]) >= 0 &&
+                    RtfEncoding::hexDigitValue(p[i + 1]) >= 0) {
+                    const char byte = char(RtfEncoding::hexDigitValue(p[i]) * 16 +
+                                           RtfEncoding::hexDigitValue(p[i + 1]));
                     i += 2;
                     if (skip > 0)
                         --skip;
@@ -301,19 +293,7 @@ int bookmarkPosition(const QTextDocument &document, const QString &name)
     return -1;
 }
 
-void installHandler(QTextDocument &document)
-{
-    QAbstractTextDocumentLayout *layout = document.documentLayout();
-    auto *handler =
-        layout->findChild<ObjectHandler *>(QLatin1String(HandlerName), Qt::FindDirectChildrenOnly);
-    if (handler)
-        return;
-    handler = new ObjectHandler(layout);
-    handler->setObjectName(QLatin1String(HandlerName));
-    layout->registerHandler(KeptObject, handler);
-}
-
-QSizeF ObjectHandler::intrinsicSize(QTextDocument *doc, int, const QTextFormat &format)
+static QSizeF objectSize(QTextDocument *doc, int, const QTextFormat &format)
 {
     const QString shown = format.stringProperty(KeptShown);
     if (shown.isEmpty())
@@ -328,8 +308,8 @@ QSizeF ObjectHandler::intrinsicSize(QTextDocument *doc, int, const QTextFormat &
     return {small.horizontalAdvance(shown), raised ? full.ascent() : small.ascent()};
 }
 
-void ObjectHandler::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
-                               const QTextFormat &format)
+static void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
+                       const QTextFormat &format)
 {
     const QString shown = format.stringProperty(KeptShown);
     if (shown.isEmpty())
@@ -345,6 +325,11 @@ void ObjectHandler::drawObject(QPainter *painter, const QRectF &rect, QTextDocum
     const qreal baseline = raised ? rect.top() + metrics.ascent() : rect.bottom();
     painter->drawText(QPointF(rect.left(), baseline), shown);
     painter->restore();
+}
+
+void installHandler(QTextDocument &document)
+{
+    TextObjectHandler::install(document, KeptObject, HandlerName, objectSize, drawObject);
 }
 
 } // namespace KeptContent

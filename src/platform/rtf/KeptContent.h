@@ -104,17 +104,4 @@ int bookmarkPosition(const QTextDocument &document, const QString &name);
 // rest). Without it they take no room. Call again after the document's layout changes.
 void installHandler(QTextDocument &document);
 
-// Sizes and draws kept objects.
-class ObjectHandler : public QObject, public QTextObjectInterface
-{
-    Q_OBJECT
-    Q_INTERFACES(QTextObjectInterface)
-
-public:
-    using QObject::QObject;
-    QSizeF intrinsicSize(QTextDocument *doc, int posInDocument, const QTextFormat &format) override;
-    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int posInDocument,
-                    const QTextFormat &format) override;
-};
-
 } // namespace KeptContent

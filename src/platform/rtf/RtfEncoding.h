@@ -42,6 +42,18 @@ private:
     bool m_lead[256] = {};
 };
 
+// The value of a hexadecimal digit ("\'e9", picture data); -1 for any other byte.
+constexpr int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // Windows-1252, also used for the plain-text files that are not UTF-8.
 QString fromWindows1252(QByteArrayView bytes);
 // The Windows-1252 byte of ch, or -1 when the code page has no such character.

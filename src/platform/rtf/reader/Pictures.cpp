@@ -53,17 +53,6 @@ enum Word : quint16 {
     WbmWidthBytes
 };
 
-inline int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 void addPictureWords(KeywordTable &table)
@@ -225,7 +214,7 @@ void PicturesHandler::text(quint8 dest, const char *p, qsizetype n)
         return;
     }
     for (qsizetype i = 0; i < n; ++i) {
-        const int v = hexValue(p[i]);
+        const int v = RtfEncoding::hexDigitValue(p[i]);
         if (v < 0)
             continue;
         if (m_pictHigh < 0) {

@@ -25,16 +25,6 @@ inline bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
-inline int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // The bytes that end a stretch of plain text.
 constexpr std::array<bool, 256> TextEnds = [] {
@@ -279,8 +269,8 @@ void Reader::parseControl()
         if (c == '\'') {
             int value = -1;
             if (m_pos + 1 < m_size) {
-                const int hi = hexValue(m_data[m_pos]);
-                const int lo = hexValue(m_data[m_pos + 1]);
+                const int hi = RtfEncoding::hexDigitValue(m_data[m_pos]);
+                const int lo = RtfEncoding::hexDigitValue(m_data[m_pos + 1]);
                 if (hi >= 0 && lo >= 0)
                     value = hi * 16 + lo;
             }
