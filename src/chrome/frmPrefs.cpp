@@ -295,7 +295,7 @@ frmPrefs::frmPrefs(clsMain &cmd, QWidget *parent) : QDialog(parent), m_cmd(cmd)
     clsLibrary::instance().FORMLOAD(Identity::AppTitle, this, false);
 
     connect(TABSTRIP1, &QTabBar::currentChanged, this,
-            [this, pages](int index) { pages->setCurrentIndex(index); });
+            [pages](int index) { pages->setCurrentIndex(index); });
     for (QRadioButton *o : {OPTWRAPNO, OPTWRAPWIN, OPTWRAPRUL, OPTSTARTUP, OPTFIRSTUSE})
         connect(o, &QRadioButton::toggled, this, &frmPrefs::changed);
     for (QCheckBox *c : {CHKCUSTNOS, CHKCUSTUCASE, CHKCUSTCHARS, CHKSPELLTYPING})

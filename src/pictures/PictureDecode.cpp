@@ -401,8 +401,8 @@ void tgaRunLength(QByteArrayView data, int bytesPerPixel, uchar *out, qsizetype 
 // the bytes written; the caller zeroes the rest.
 qsizetype tgaTrueColour32(QByteArrayView data, bool encoded, uchar *out, qsizetype outSize)
 {
-    const quint32 mask = qToLittleEndian(quint32(0x00FFFFFF));
-    auto copyPixels = [mask](uchar *dst, const uchar *src, qsizetype count) {
+    constexpr quint32 mask = qToLittleEndian(quint32(0x00FFFFFF));
+    auto copyPixels = [](uchar *dst, const uchar *src, qsizetype count) {
         for (qsizetype i = 0; i < count; ++i) {
             quint32 v;
             std::memcpy(&v, src + 4 * i, 4);
