@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 
 #include "PrintFixture.h"
 #include "core/AppState.h"
@@ -203,29 +202,6 @@ private slots:
         if (landscape)
             QVERIFY(clsPrinting::instance().printer().Width() >
                     clsPrinting::instance().printer().Height());
-    }
-
-    void commandsOpenTheirTab_data()
-    {
-        QTest::addColumn<bool>("headerFooter");
-        QTest::addColumn<int>("tab");
-        QTest::newRow("page setup") << false << 0;
-        QTest::newRow("header/footer") << true << 1;
-    }
-    void commandsOpenTheirTab()
-    {
-        QFETCH(bool, headerFooter);
-        QFETCH(int, tab);
-        int shown = -1;
-        f->ui.dialogHandler = [&](QWidget *w) {
-            shown = child<QTabWidget>(*w, "TABSTRIP1")->currentIndex();
-            return 0;
-        };
-        if (headerFooter)
-            clsLibrary::instance().PAGESETUPHEADFOOTSHOW();
-        else
-            clsLibrary::instance().PAGESETUPPAGESHOW();
-        QCOMPARE(shown, tab);
     }
 
     void previewNavigation_data()
