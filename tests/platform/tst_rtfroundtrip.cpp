@@ -134,6 +134,10 @@ void TestRtfRoundTrip::keepsContent_data()
                                << o + "target" + o;
     QTest::newRow("hidden text") << doc("vis{\\v hid}ible\\par") << QByteArrayList{"\\v hid"}
                                  << "vis" + o + "ible";
+    QTest::newRow("hidden text in pieces")
+        << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}{\\f3 Arial;}}a{\\v h\\line x\\tab "
+                      "y{\\f3 ab}{\\v c}{\\up6 d}}b{\\v e\\par f}\\par}")
+        << QByteArrayList{"\\v h\\line x\\tab yabcd\\v0 b\\v e"} << "a" + o + "b" + o + "\n" + o;
     QTest::newRow("unknown destination")
         << doc("{\\*\\generator Tool 1;}a{\\*\\pamphlexaunknown {x}y}b\\par")
         << QByteArrayList{"{\\*\\generator Tool 1;}", "{\\*\\pamphlexaunknown {x}y}"}

@@ -272,6 +272,7 @@ private:
 
     void beginContent(const CharProps &props);
     void insertHidden();
+    bool appendToHidden(const QTextCharFormat &format, QStringView text);
     void finishBlock();
     void finish();
 
