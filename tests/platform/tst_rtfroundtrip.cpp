@@ -138,6 +138,9 @@ void TestRtfRoundTrip::keepsContent_data()
         << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}{\\f3 Arial;}}a{\\v h\\line x\\tab "
                       "y{\\f3 ab}{\\v c}{\\up6 d}}b{\\v e\\par f}\\par}")
         << QByteArrayList{"\\v h\\line x\\tab yabcd\\v0 b\\v e"} << "a" + o + "b" + o + "\n" + o;
+    QTest::newRow("bookmark before a row")
+        << doc("a\\par\\trowd\\cellx2000{\\*\\bkmkstart t}\\pard\\intbl x\\cell\\row\\pard b\\par")
+        << QByteArrayList{"{\\*\\bkmkstart t}x\\cell"} << "a\n" + o + "x\nb";
     QTest::newRow("unknown destination")
         << doc("{\\*\\generator Tool 1;}a{\\*\\pamphlexaunknown {x}y}b\\par")
         << QByteArrayList{"{\\*\\generator Tool 1;}", "{\\*\\pamphlexaunknown {x}y}"}
@@ -329,6 +332,11 @@ void TestRtfRoundTrip::listNumbering_data()
     QTest::newRow("lower letters from 26")
         << doc(listTable(4, 26, "\\'02\\'00.") + items) << QStringList{"z.", "aa.", "ab."}
         << QByteArrayList{"\\levelnfc4", "\\levelstartat26"};
+    QTest::newRow("on through a table, data after the last item")
+        << doc(listTable(0, 1, "\\'02\\'00.") +
+               "\\pard\\ls1 one\\par\\trowd\\cellx2000\\pard\\intbl\\ls1 two\\cell\\row"
+               "\\pard\\ls1 three\\par{\\*\\themedata 0a}")
+        << QStringList{"1.", "2.", "3."} << QByteArrayList{"{\\*\\themedata 0a}"};
     QTest::newRow("older form from 3")
         << doc("\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart3{\\pntxta .}}\\fi-360\\li720 one\\par "
                "two\\par three\\par\\pard after\\par")

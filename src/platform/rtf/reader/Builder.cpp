@@ -94,6 +94,8 @@ void Reader::finish()
         finishBlock();
     }
     flushRun();
+    if (!m_anchors.empty())
+        placeAnchors();
     kept().finish();
 }
 
@@ -240,6 +242,8 @@ void Reader::beginContent(const CharProps &props)
             ensureBlock();
         }
     }
+    if (!m_anchors.empty())
+        placeAnchors();
     if (!m_runPropsSet || !(props == m_runProps)) {
         flushBytes(true);
         flushRun();
@@ -309,6 +313,24 @@ bool Reader::appendToHidden(const QTextCharFormat &format, QStringView text)
     m_cursor.setCharFormat(previous);
     m_cursor.clearSelection();
     return true;
+}
+
+void Reader::insertAnchor(const QTextCharFormat &format)
+{
+    if (m_blockPending && !m_stack.empty())
+        m_anchors.push_back(format);
+    else
+        insertObject(format);
+}
+
+void Reader::placeAnchors()
+{
+    flushBytes(true);
+    flushRun();
+    for (const QTextCharFormat &f : m_anchors)
+        m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), f);
+    m_anchors.clear();
+    m_blockHasContent = true;
 }
 
 void Reader::insertObject(const QTextCharFormat &format)
@@ -461,8 +483,11 @@ void Reader::ensureBlock()
         return;
     if (state().para.itap != m_tableDepth)
         tables().syncDepth(state().para.itap);
-    if (!m_blockPending)
+    if (!m_blockPending) {
+        if (!m_anchors.empty())
+            placeAnchors();
         return;
+    }
     // What is still in the run is the end of the previous paragraph.
     flushBytes(true);
     flushRun();
@@ -472,6 +497,8 @@ void Reader::ensureBlock()
     m_blockFormatGiven = true;
     m_blockPlain = true;
     m_cursor.insertBlock(blockFormat(m_givenPara), charFormat(textProps(state().chr)));
+    if (!m_anchors.empty())
+        placeAnchors();
 }
 
 void Reader::pageBreak()
