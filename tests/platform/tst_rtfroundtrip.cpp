@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -46,6 +47,16 @@ QByteArray pict(int w, int h, const QByteArray &words)
     image.save(&buffer, "PNG");
     return "{\\pict\\pngblip\\picw" + QByteArray::number(w) + "\\pich" + QByteArray::number(h) +
            words + " " + png.toHex() + "}";
+}
+
+// Types text as a keyboard of its script would, one key a character.
+void type(QWidget &w, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent key(QEvent::KeyPress, c == u'\n' ? Qt::Key_Return : Qt::Key_unknown,
+                      Qt::NoModifier, c == u'\n' ? QStringLiteral("\r") : QString(c));
+        QCoreApplication::sendEvent(&w, &key);
+    }
 }
 
 int firstObject(const QTextDocument &d)
@@ -293,13 +304,23 @@ void TestRtfRoundTrip::rightToLeft()
     QVERIFY2(out.contains("\\rtlpar") && !out.contains("\\rtlpar\\qr"), out.constData());
     QVERIFY(out.contains("\\ltrpar\\qr") || out.contains("\\qr"));
 
-    // Right-to-left text typed into a new document is marked so and reads back the same.
+    // A paragraph typed in a right-to-left script runs right to left, as a read one does; one
+    // begun in a left-to-right script stays so whatever follows; undo takes both back.
     RichTextBox typed;
-    typed.setText(QString::fromUtf8("שלום"));
-    QVERIFY(typed.TextRTFBytes().contains("\\rtlch"));
+    type(typed, QString::fromUtf8("שלום\n(1) עוד"));
+    QCOMPARE(typed.SelAlignment(), std::optional<int>(RichTextBox::AlignRight));
     RichTextBox back;
     back.setTextRTFBytes(typed.TextRTFBytes());
     QCOMPARE(back.Text(), typed.Text());
+    for (QTextBlock b = back.document()->begin(); b.isValid(); b = b.next())
+        QCOMPARE(b.textDirection(), Qt::RightToLeft);
+    RichTextBox other;
+    type(other, QString::fromUtf8("a שלום"));
+    QCOMPARE(other.document()->begin().textDirection(), Qt::LeftToRight);
+    other.setText({});
+    type(other, QString::fromUtf8("ש"));
+    other.Undo();
+    QCOMPARE(other.document()->begin().blockFormat().layoutDirection(), Qt::LayoutDirectionAuto);
 }
 
 void TestRtfRoundTrip::listNumbering_data()
