@@ -37,8 +37,6 @@ private slots:
     void convert_data();
     void convert();
     void convertRejectsOtherTypes();
-    void kindOfPath_data();
-    void kindOfPath();
 };
 
 void TestPlainText::decode_data()
@@ -150,27 +148,6 @@ void TestPlainText::convertRejectsOtherTypes()
     QVERIFY(!QFile::exists(dir.filePath("b.txt")));
     QVERIFY(!DocumentConvert::convert(dir.filePath("a.rtf"), dir.filePath("none/b.txt"), &error));
     QVERIFY(error.contains("none"));
-}
-
-void TestPlainText::kindOfPath_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("kind");
-    const int rich = int(DocumentConvert::FileKind::RichText);
-    const int plain = int(DocumentConvert::FileKind::PlainText);
-    QTest::newRow("rtf") << "/x/Letter.RTF" << rich;
-    QTest::newRow("rtt") << "Normal.rtt" << rich;
-    QTest::newRow("txt") << "a.txt" << plain;
-    QTest::newRow("html") << "a.HTML" << plain;
-    QTest::newRow("other") << "a.doc" << int(DocumentConvert::FileKind::Unknown);
-    QTest::newRow("none") << "README" << int(DocumentConvert::FileKind::Unknown);
-}
-
-void TestPlainText::kindOfPath()
-{
-    QFETCH(QString, path);
-    QFETCH(int, kind);
-    QCOMPARE(int(DocumentConvert::kindOfPath(path)), kind);
 }
 
 QTEST_MAIN(TestPlainText)

@@ -126,11 +126,6 @@ QString describe(const QTextDocument &doc)
     return blocks.join(QStringLiteral(" / "));
 }
 
-QByteArray hex(const QByteArray &bytes)
-{
-    return bytes.toHex();
-}
-
 QByteArray imageBytes(const char *format, int w, int h)
 {
     QImage image(w, h, QImage::Format_RGB32);
@@ -140,10 +135,6 @@ QByteArray imageBytes(const char *format, int w, int h)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return data;
-}
-QByteArray pngBytes(int w, int h)
-{
-    return imageBytes("PNG", w, h);
 }
 
 // The picture of the document's first picture character.
@@ -332,7 +323,6 @@ void TestRtf::formats_data()
         "{\\super a}{\\sub b}{\\super\\nosupersub c}{\\up6 d}{\\dn4 e}{\\up6\\nosupersub f}",
         "a{super}b{sub}cd{super up60}e{sub up-40}f");
     row("double-byte text takes the associated size", "\\fs24\\dbch\\afs20 X", "X{fs20}");
-    row("associated size only for double-byte text", "\\fs24\\dbch\\afs20\\loch X", "X");
     row("double-byte text takes the associated bold", "\\b\\dbch\\ab0 X", "X");
     row("associated size of other text ignored", "\\rtlch\\afs40\\ltrch\\fs24\\dbch X", "X");
     row("double-byte text keeps its font", "\\loch\\af0\\dbch\\af0\\f1 X", "X{f=Arial}");
@@ -431,7 +421,7 @@ void TestRtf::pictures_data()
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("described"); // kind and display size in twips
     QTest::addColumn<QSize>("pixels");      // the picture's own size; empty when it cannot be drawn
-    const QByteArray png = hex(pngBytes(4, 3));
+    const QByteArray png = imageBytes("PNG", 4, 3).toHex();
     QTest::newRow("png natural size") << "{\\rtf1{\\pict\\pngblip\\picw4\\pich3 " + png + "}}"
                                       << "[png 60x45]" << QSize(4, 3);
     QTest::newRow("png goal size")
@@ -441,12 +431,12 @@ void TestRtf::pictures_data()
         << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200 " + png +
                "}}"
         << "[png 720x1440]" << QSize(4, 3);
-    QTest::newRow("png as binary")
-        << "{\\rtf1{\\pict\\pngblip\\picwgoal300\\pichgoal300\\bin" +
-               QByteArray::number(pngBytes(2, 2).size()) + " " + pngBytes(2, 2) + "}}"
-        << "[png 300x300]" << QSize(2, 2);
+    QTest::newRow("png as binary") << "{\\rtf1{\\pict\\pngblip\\picwgoal300\\pichgoal300\\bin" +
+                                          QByteArray::number(imageBytes("PNG", 2, 2).size()) + " " +
+                                          imageBytes("PNG", 2, 2) + "}}"
+                                   << "[png 300x300]" << QSize(2, 2);
     QTest::newRow("jpeg") << "{\\rtf1{\\pict\\jpegblip\\picwgoal600\\pichgoal300 " +
-                                 hex(imageBytes("JPEG", 8, 4)) + "}}"
+                                 imageBytes("JPEG", 8, 4).toHex() + "}}"
                           << "[jpeg 600x300]" << QSize(8, 4);
     QTest::newRow("dib") << QByteArray("{\\rtf1{\\pict\\dibitmap0\\picw1\\pich1 2800000001000000"
                                        "010000000100180000000000040000000000"
@@ -526,7 +516,8 @@ void TestRtf::insertAtCursor()
     // Pictures come with their resource; the selection is replaced.
     cursor.setPosition(0);
     cursor.setPosition(4, QTextCursor::KeepAnchor);
-    QVERIFY(Rtf::insert("{\\rtf1{\\pict\\pngblip " + hex(pngBytes(2, 2)) + "}}", cursor));
+    QVERIFY(
+        Rtf::insert("{\\rtf1{\\pict\\pngblip " + imageBytes("PNG", 2, 2).toHex() + "}}", cursor));
     QCOMPARE(describe(doc), QString("[png 30x30]ine / XneTwo{b} / reeY"));
     QCOMPARE(firstImage(doc).size(), QSize(2, 2));
     QVERIFY(!Rtf::insert("plain", cursor));
@@ -561,6 +552,24 @@ void TestRtf::writtenForm_data()
                "{\\*\\pn\\pnlvlbody\\pndec",
                "\\ls2",
                "{\\listtext 1.\\tab}"};
+    // Rows as other word processors read them: a definition before each row, \intbl
+    // paragraphs ending in \cell, merges as \clvmgf/\clvmrg, nested rows with their
+    // definition in \nesttableprops.
+    QTest::newRow("tables")
+        << QByteArray("{\\rtf1\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000"
+                      "\\intbl a\\cell b\\cell\\row\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmrg"
+                      "\\cellx2000\\cellx4000\\intbl\\cell in\\par\\pard\\intbl\\itap2 n\\nestcell"
+                      "{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}{\\nonesttables\\par}"
+                      "\\pard\\intbl\\cell\\row}")
+        << QByteArrayList{
+               "\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000",
+               "b\\cell",
+               "\\row",
+               "\\clvmrg\\cellx2000\\cellx4000",
+               "\\pard\\intbl\\itap2",
+               "n\\nestcell",
+               "{\\*\\nesttableprops\\trowd\\trleft0\\cellx1000\\nestrow}{\\nonesttables\\par}",
+               "\\row"};
     // A raised paragraph mark makes LibreOffice join the paragraphs.
     QTest::newRow("paragraph mark on the baseline")
         << QByteArray("{\\rtf1 note\\super 3\\par next}")
@@ -595,13 +604,10 @@ void TestRtf::characters_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("escapes") << "a{b}c\\d" << QByteArray("a\\{b\\}c\\\\d");
     QTest::newRow("windows-1252") << QString::fromUtf8("é€") << QByteArray("\\'e9\\'80");
     QTest::newRow("above 32767") << QString::fromUtf8("엔") << QByteArray("\\u-14892 ?");
     QTest::newRow("beyond the first plane")
         << QString::fromUtf8("💩") << QByteArray("\\u-10179 ?\\u-9047 ?");
-    QTest::newRow("no-break space and hyphens")
-        << QString::fromUtf8("a\u00a0b\u00adc\u2011d") << QByteArray("a\\~b\\-c\\_d");
 }
 
 void TestRtf::characters()
@@ -654,23 +660,12 @@ void TestRtf::documentBuiltByEditing()
     c.insertBlock(QTextBlockFormat());
     c.createList(QTextListFormat::ListDisc);
     c.insertText("item");
-    const QByteArray rtf = Rtf::write(doc);
-    QVERIFY2(rtf.contains("\\picwgoal1500\\pichgoal750"), rtf.constData());
-    QVERIFY2(rtf.contains("\\pngblip\\picw6\\pich3\\picwgoal180\\pichgoal90"), rtf.constData());
+    // Read back with the same sizes; a list without its own indents hangs as usual.
     QTextDocument back;
-    Rtf::read(rtf, back);
-    QCOMPARE(blocksText(back), QString("\uFFFC\uFFFC\nfirst\nitem"));
-    const QTextBlockFormat f = back.begin().next().blockFormat();
-    QCOMPARE(f.intProperty(LeftIndentTwips), 720);
-    QCOMPARE(f.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    QTextCursor at(&back);
-    at.setPosition(4);
-    QCOMPARE(at.charFormat().fontFamilies().toStringList().value(0), QString("Courier New"));
-    QCOMPARE(at.charFormat().fontPointSize(), 10.0);
-    const QTextBlock item = back.lastBlock();
-    QVERIFY(item.textList());
-    // A list without its own indents gets the usual hanging indent.
-    QCOMPARE(item.blockFormat().intProperty(FirstIndentTwips), -360);
+    Rtf::read(Rtf::write(doc), back);
+    QCOMPARE(describe(back),
+             QString("[png 1500x750][png 180x90] / <qr li720>first{f=Courier New "
+                     "fs20 b} / <li360 fi-360 list-1#1>item{f=Courier New fs20 b}"));
 }
 
 QTEST_MAIN(TestRtf)
