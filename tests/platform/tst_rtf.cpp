@@ -155,8 +155,6 @@ class TestRtf : public QObject
 {
     Q_OBJECT
 private slots:
-    void detectsRtf_data();
-    void detectsRtf();
     void text_data();
     void text();
     void formats_data();
@@ -171,52 +169,27 @@ private slots:
     void documentBuiltByEditing();
 };
 
-void TestRtf::detectsRtf_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<bool>("rtf");
-    QTest::newRow("plain rtf") << QByteArray("{\\rtf1 x}") << true;
-    QTest::newRow("leading white space") << QByteArray("\r\n  {\\rtf1 x}") << true;
-    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF{\\rtf1 x}") << true;
-    QTest::newRow("text") << QByteArray("Hello {\\rtf1}") << false;
-    QTest::newRow("other group") << QByteArray("{\\AAAA}") << false;
-    QTest::newRow("empty") << QByteArray() << false;
-}
-
-void TestRtf::detectsRtf()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(bool, rtf);
-    QCOMPARE(Rtf::isRtf(data), rtf);
-    QTextDocument doc;
-    doc.setPlainText("old");
-    QCOMPARE(Rtf::read(data, doc), rtf);
-    if (!rtf)
-        QVERIFY(doc.isEmpty());
-}
-
 void TestRtf::text_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
-    const QString ls(QChar::LineSeparator);
-    QTest::newRow("crlf ignored") << QByteArray("{\\rtf1 a\r\nb\n}") << "ab";
-    QTest::newRow("delimiting space") << QByteArray("{\\rtf1 \\b  two\\b0 x}") << " twox";
+    // Whether it is RTF at all: a null text says it is not, and nothing is read.
+    QTest::newRow("leading white space") << QByteArray("\r\n  {\\rtf1 x}") << "x";
+    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF{\\rtf1 x}") << "x";
+    QTest::newRow("text") << QByteArray("Hello {\\rtf1}") << QString();
+    QTest::newRow("other group") << QByteArray("{\\AAAA}") << QString();
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("crlf ignored, tab kept") << QByteArray("{\\rtf1 a\r\nb\n\tc}") << "ab\tc";
+    QTest::newRow("delimiting space, unknown words")
+        << QByteArray("{\\rtf1 \\b  two\\b0 x\\foo12 y\\bar z}") << " twoxyz";
     QTest::newRow("backslash newline is a paragraph") << QByteArray("{\\rtf1 a\\\nb}") << "a\nb";
-    QTest::newRow("unknown words ignored") << QByteArray("{\\rtf1 a\\foo12 b\\bar c}") << "abc";
     QTest::newRow("field instruction without star")
         << QByteArray("{\\rtf1{\\field{\\fldinst PAGE}{\\fldrslt 3}}}") << "3";
     QTest::newRow("after root ignored") << QByteArray("{\\rtf1 a}\0trailing{\\rtf1 b}", 27) << "a";
-    QTest::newRow("pntext marker skipped")
-        << QByteArray("{\\rtf1{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}Item}")
-        << "Item";
-    QTest::newRow("listtext marker skipped")
-        << QByteArray("{\\rtf1{\\listtext\\pard 1.\\tab}\\ls1 Item}") << "Item";
     QTest::newRow("object data skipped")
         << QByteArray("{\\rtf1 a{\\object\\objemb{\\*\\objdata 0102}{\\result R}}b}") << "ab";
     QTest::newRow("upr takes the unicode side")
         << QByteArray("{\\rtf1{\\upr{ansi}{\\*\\ud{uni}}}}") << "uni";
-    QTest::newRow("literal tab character") << QByteArray("{\\rtf1 a\tb}") << "a\tb";
 
     // Code pages: the font's charset, \ansicpg, double-byte pages.
     QTest::newRow("windows-1252 default")
@@ -238,8 +211,6 @@ void TestRtf::text_data()
         << QByteArray("{\\rtf1\\ansicpg0 \\'e9}") << QString::fromUtf8("é");
 
     // \u and its fallback characters.
-    QTest::newRow("fallback skipped")
-        << QByteArray("{\\rtf1 a\\u945?b}") << QString::fromUtf8("aαb");
     QTest::newRow("negative, surrogate pairs signed and not")
         << QByteArray("{\\rtf1 \\u-3913 ?\\u-10179?\\u-9047?\\u55357?\\u56489?}")
         << QString::fromUtf8("\uF0B7💩💩");
@@ -271,13 +242,9 @@ void TestRtf::text_data()
         << QString::fromUtf8("\uFFFDbcd");
     QTest::newRow("over-long control word") << "{\\rtf1 a\\" + QByteArray(100000, 'A') + " b}"
                                             << "ab";
-    QTest::newRow("over-long number") << "{\\rtf1 \\b" + QByteArray(100000, '9') + " x}"
-                                      << "x";
     QTest::newRow("deep nesting") << "{\\rtf1 a" + QByteArray(100000, '{') + "b" +
                                          QByteArray(100000, '}') + "c}"
                                   << "abc";
-    QTest::newRow("deep nesting unclosed") << "{\\rtf1 a" + QByteArray(200000, '{') + "b"
-                                           << "ab";
     QTest::newRow("bin longer than the data")
         << QByteArray("{\\rtf1 a{\\pict\\pngblip\\bin999999999 xyz") << QString("a");
     QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << "ab";
@@ -299,8 +266,10 @@ void TestRtf::text()
     QFETCH(QByteArray, rtf);
     QFETCH(QString, text);
     QTextDocument doc;
-    QVERIFY(Rtf::read(rtf, doc));
-    QCOMPARE(blocksText(doc).remove(QChar::ObjectReplacementCharacter), text);
+    doc.setPlainText("old");
+    QCOMPARE(Rtf::isRtf(rtf), !text.isNull());
+    QCOMPARE(Rtf::read(rtf, doc), !text.isNull());
+    QCOMPARE(blocksText(doc).remove(QChar::ObjectReplacementCharacter), text.isNull() ? "" : text);
 }
 
 void TestRtf::formats_data()
@@ -480,11 +449,10 @@ void TestRtf::pictures()
     QVERIFY(!image.isNull()); // a stand-in when it cannot be drawn
     if (pixels.isValid())
         QCOMPARE(image.size(), pixels);
-    // Written and read again: the same size and pixels (bitmaps come back as PNG).
+    // Written and read again: the same kind, size and pixels (bitmaps are written as PNG).
     QTextDocument again;
     Rtf::read(Rtf::write(doc), again);
-    const QRegularExpression kind(QStringLiteral("\\[\\w+ "));
-    QCOMPARE(describe(again).replace(kind, "["), QString(described).replace(kind, "["));
+    QCOMPARE(describe(again), QString(described).replace("[dib", "[png"));
     if (pixels.isValid())
         QCOMPARE(firstImage(again).size(), pixels);
 }
@@ -527,31 +495,23 @@ void TestRtf::writtenForm_data()
 {
     // What is read, then written: the words other readers need, each in the order given.
     QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QByteArrayList>("written");
+    QTest::addColumn<QByteArray>("written"); // parts split by |
     QTest::newRow("header, font and colour tables")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}"
                       "{\\colortbl;\\red1\\green2\\blue3;}\\cf1 x{\\f1 y}}")
-        << QByteArrayList{"{\\rtf1\\ansi\\ansicpg1252\\deff0", "\\fcharset0 Arial;}",
-                          "\\fcharset2 Symbol;}", "{\\colortbl ;\\red1\\green2\\blue3;}"};
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0|\\fcharset0 Arial;}|\\fcharset2 "
+                      "Symbol;}|{\\colortbl ;\\red1\\green2\\blue3;}");
     QTest::newRow("only what changes, once per run")
-        << QByteArray("{\\rtf1 a{\\b b}c{\\b d}e}") << QByteArrayList{"a\\b b\\b0 c\\b d\\b0 e"};
+        << QByteArray("{\\rtf1 a{\\b b}c{\\b d}e}") << QByteArray("a\\b b\\b0 c\\b d\\b0 e");
     // RichEdit-class readers take \pntext and \pn; Word and LibreOffice \listtable, \ls and
     // \listtext. A list level takes its items' own indents.
     QTest::newRow("lists in both forms")
         << QByteArray("{\\rtf1{\\*\\pn\\pnlvlblt}\\fi-540\\li1080 a\\par b\\par\\pard{\\*\\pn"
                       "\\pnlvlbody\\pndec{\\pntxta .}}c}")
-        << QByteArrayList{
-               "{\\*\\listtable{\\list",
-               "\\levelnfc23",
-               "\\fi-540\\li1080",
-               "\\levelnfc0",
-               "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}",
-               "{\\*\\pn\\pnlvlblt",
-               "{\\listtext",
-               "{\\pntext",
-               "{\\*\\pn\\pnlvlbody\\pndec",
-               "\\ls2",
-               "{\\listtext 1.\\tab}"};
+        << QByteArray("{\\*\\listtable{\\list|\\levelnfc23|\\fi-540\\li1080|\\levelnfc0|{\\*"
+                      "\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}|{\\*"
+                      "\\pn\\pnlvlblt|{\\listtext|{\\pntext|{\\*\\pn\\pnlvlbody\\pndec|\\ls2|{"
+                      "\\listtext 1.\\tab}");
     // Rows as other word processors read them: a definition before each row, \intbl
     // paragraphs ending in \cell, merges as \clvmgf/\clvmrg, nested rows with their
     // definition in \nesttableprops.
@@ -561,38 +521,25 @@ void TestRtf::writtenForm_data()
                       "\\cellx2000\\cellx4000\\intbl\\cell in\\par\\pard\\intbl\\itap2 n\\nestcell"
                       "{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}{\\nonesttables\\par}"
                       "\\pard\\intbl\\cell\\row}")
-        << QByteArrayList{
-               "\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000",
-               "b\\cell",
-               "\\row",
-               "\\clvmrg\\cellx2000\\cellx4000",
-               "\\pard\\intbl\\itap2",
-               "n\\nestcell",
-               "{\\*\\nesttableprops\\trowd\\trleft0\\cellx1000\\nestrow}{\\nonesttables\\par}",
-               "\\row"};
+        << QByteArray(
+               "\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000|b\\cell|"
+               "\\row|\\clvmrg\\cellx2000\\cellx4000|\\pard\\intbl\\itap2|n\\nestcell|{\\*"
+               "\\nesttableprops\\trowd\\trleft0\\cellx1000\\nestrow}{\\nonesttables\\par}|\\row");
     // A raised paragraph mark makes LibreOffice join the paragraphs.
     QTest::newRow("paragraph mark on the baseline")
         << QByteArray("{\\rtf1 note\\super 3\\par next}")
-        << QByteArrayList{"\\super 3\\nosupersub\\par\r\n"};
-    // JPEG stays JPEG with its own bytes, a bitmap becomes PNG, a metafile keeps its bytes.
-    const QByteArray jpeg = imageBytes("JPEG", 5, 4);
-    QTest::newRow("pictures")
-        << "{\\rtf1{\\pict\\jpegblip\\picwgoal750\\pichgoal600 " + jpeg.toHex() +
-               "}{\\pict\\dibitmap0 28000000010000000100000001001800000000000400000000000000000"
-               "000000000000000000000000000ff00}{\\pict\\emfblip\\picwgoal100\\pichgoal100 0102}}"
-        << QByteArrayList{"\\jpegblip\\picw5\\pich4\\picwgoal750\\pichgoal600",
-                          jpeg.left(32).toHex(), "\\pngblip\\picw1\\pich1", "\\emfblip", "0102"};
+        << QByteArray("\\super 3\\nosupersub\\par\r\n");
 }
 
 void TestRtf::writtenForm()
 {
     QFETCH(QByteArray, rtf);
-    QFETCH(QByteArrayList, written);
+    QFETCH(QByteArray, written);
     QTextDocument doc;
     QVERIFY(Rtf::read(rtf, doc));
     const QByteArray out = Rtf::write(doc);
     qsizetype at = 0;
-    for (const QByteArray &part : written) {
+    for (const QByteArray &part : written.split('|')) {
         at = out.indexOf(part, at);
         QVERIFY2(at >= 0, qPrintable(part + " not in order in " + out));
     }
