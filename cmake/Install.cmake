@@ -114,8 +114,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PAMPHLEXA_HOME_PAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# Qt loads the SVG toolbar and application icons through the image and icon engine plugins in
+# libqt6svg6, which no binary links to, so dpkg-shlibdeps cannot find it. The fonts are those the
+# substitution table maps document fonts to (platform/Fonts.cpp): Liberation and DejaVu for the
+# common families, Standard Symbols PS (fonts-urw-base35) for "Symbol"; Carlito and Caladea keep
+# Calibri and Cambria documents' line breaks, and Liberation stands in when they are absent.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation, fonts-dejavu-core, fonts-urw-base35")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-crosextra-carlito, fonts-crosextra-caladea, xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

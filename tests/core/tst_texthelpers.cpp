@@ -38,361 +38,295 @@ class tst_TextHelpers : public QObject
     Q_OBJECT
 
 private slots:
-    void textHelpers_data();
-    void textHelpers();
-    void piece_data();
-    void piece();
-    void wordCount_data();
-    void wordCount();
-    void numberFormats_data();
-    void numberFormats();
-    void currencyLock();
+    // The path and token helpers: each row names the helper, its arguments and the result
+    // ("true"/"false" for CHARCHECK).
+    void textHelpers_data()
+    {
+        QTest::addColumn<QString>("helper");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("expected");
+        const QStringList rows[] = {
+            {"FILECHK", "", "", "Untitled"},
+            {"FILENAMELENCHK", "/", "", "/"},
+            {"FILENAMELENCHK", "/home/ann/Documents", "", "/home/ann/Documents/"},
+            {"FILENAMELENCHK", "/tmp/a\\", "", "/tmp/a\\/"},
+            {"GETFOLDERPATH", "/home/ann/a.rtf", "", "/home/ann/"},
+            {"GETFOLDERPATH", "a.rtf", "", ""},
+            {"CHARCHECK", "a.b.c", ".", "false"},
+            {"CHARCHECK", "abc", "B", "true"},
+            {"CHARCHECK", "abc", "", "true"},
+            {"TOKENLEFT", "a=b=c", "=", "a"},
+            {"TOKENLEFT", "whole text", "=", ""},
+        };
+        for (const QStringList &r : rows)
+            QTest::addRow("%s(%s, %s)", qPrintable(r[0]), qPrintable(r[1]), qPrintable(r[2]))
+                << r[0] << r[1] << r[2] << r[3];
+    }
+    void textHelpers()
+    {
+        QFETCH(QString, helper);
+        QFETCH(QString, text);
+        QFETCH(QString, argument);
+        QFETCH(QString, expected);
+        QString result;
+        if (helper == QLatin1String("FILECHK"))
+            result = lib().FILECHK(text);
+        else if (helper == QLatin1String("FILENAMELENCHK"))
+            result = lib().FILENAMELENCHK(text);
+        else if (helper == QLatin1String("GETFOLDERPATH"))
+            result = lib().GETFOLDERPATH(text);
+        else if (helper == QLatin1String("CHARCHECK"))
+            result =
+                lib().CHARCHECK(text, argument) ? QStringLiteral("true") : QStringLiteral("false");
+        else
+            result = lib().TOKENLEFT(text, argument);
+        QCOMPARE(result, expected);
+    }
+    void piece_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("middle") << "10,20,30" << 2 << 20.0;
+        QTest::newRow("negative with exponent") << "-3e2,x" << 1 << -300.0;
+        QTest::newRow("middle reads its leading number") << "10,12abc,30" << 2 << 12.0;
+        QTest::newRow("middle not numeric") << "10,abc,30" << 2 << 0.0;
+        QTest::newRow("last not numeric") << "10,20,12abc" << 3 << 0.0;
+        QTest::newRow("beyond the last") << "1,2" << 3 << 0.0;
+        QTest::newRow("huge exponent") << "1e99999,2" << 1 << 0.0;
+    }
+    void piece()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, n);
+        QFETCH(double, expected);
+        QCOMPARE(lib().PIECE(text, QStringLiteral(","), n), expected);
+    }
+    void wordCount_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("blanks and a line break") << "  one  two\r\nthree " << 3;
+        QTest::newRow("hyphenated across a line break") << "hyphen-\r\nated word" << 2;
+        QTest::newRow("hyphen with blanks") << "a - b" << 3;
+        QTest::newRow("tab is not a separator") << "tab\tjoined" << 1;
+        QTest::newRow("trailing hyphen break") << "end-\r\n" << 1;
+    }
+    void wordCount()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        QCOMPARE(lib().WORDCOUNT(text), expected);
+    }
+    // CURRENCYFMT ("##0.00"), TEXTJUSTIFY ("0.0") and TEXTJUSTIFYCURRENCY ("0.00").
+    void numberFormats_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList none{"", "", ""};
+        QTest::newRow("not a number") << "12abc" << none;
+        QTest::newRow("comma is not a decimal point") << "1,5" << none;
+        QTest::newRow("no leading digit") << ".75" << QStringList{"0.75", "0.8", "0.75"};
+        QTest::newRow("half away from zero") << "2.345" << QStringList{"2.35", "2.3", "2.35"};
+        QTest::newRow("carry") << "9.995" << QStringList{"10.00", "10.0", "10.00"};
+        QTest::newRow("no grouping, blanks, exponent")
+            << " 1.234567e6 " << QStringList{"1234567.00", "1234567.0", "1234567.00"};
+        QTest::newRow("tiny negative loses its sign")
+            << "-0.001" << QStringList{"0.00", "0.0", "0.00"};
+    }
+    void numberFormats()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, expected);
+        QCOMPARE(QStringList({lib().CURRENCYFMT(text), lib().TEXTJUSTIFY(text),
+                              lib().TEXTJUSTIFYCURRENCY(text)}),
+                 expected);
+    }
+    // Only digits, the decimal point and Backspace pass; every other key becomes 0.
+    void currencyLock()
+    {
+        for (int key : std::initializer_list<int>{'0', '9', 8, 46})
+            QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), key);
+        for (int key : std::initializer_list<int>{'a', '-', ',', '/', ':', 13, 32})
+            QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), 0);
+    }
 
-    void fileAndFolderExistence();
-    void folderExistCreatesAMissingFolder();
-    void overwriteCheck_data();
-    void overwriteCheck();
-    void windowsAndDesktopFolders();
-    void filesLocation_data();
-    void filesLocation();
-
-    void buttonLayout_data();
-    void buttonLayout();
-    void comboInit_data();
-    void comboInit();
-};
-
-// The path and token helpers: each row names the helper, its arguments and the result
-// ("true"/"false" for CHARCHECK).
-void tst_TextHelpers::textHelpers_data()
-{
-    QTest::addColumn<QString>("helper");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<QString>("expected");
-    const QStringList rows[] = {
-        {"FILECHK", "", "", "Untitled"},
-        {"FILECHK", " ", "", " "},
-        {"FILENAMELENCHK", "/", "", "/"},
-        {"FILENAMELENCHK", "", "", ""},
-        {"FILENAMELENCHK", "/home/ann/Documents", "", "/home/ann/Documents/"},
-        {"FILENAMELENCHK", "/home/ann/", "", "/home/ann/"},
-        {"FILENAMELENCHK", "/tmp/a\\", "", "/tmp/a\\/"},
-        {"GETFOLDERPATH", "/home/ann/a.rtf", "", "/home/ann/"},
-        {"GETFOLDERPATH", "/a.rtf", "", "/"},
-        {"GETFOLDERPATH", "a.rtf", "", ""},
-        {"CHARCHECK", "a.b.c", ".", "false"},
-        {"CHARCHECK", "abc", "B", "true"},
-        {"CHARCHECK", "", "-", "true"},
-        {"CHARCHECK", "abc", "", "true"},
-        {"TOKENLEFT", "a=b=c", "=", "a"},
-        {"TOKENLEFT", "=x", "=", ""},
-        {"TOKENLEFT", "whole text", "=", ""},
-        {"TOKENLEFT", "abc", "", ""},
-    };
-    for (const QStringList &r : rows)
-        QTest::addRow("%s(%s, %s)", qPrintable(r[0]), qPrintable(r[1]), qPrintable(r[2]))
-            << r[0] << r[1] << r[2] << r[3];
-}
-
-void tst_TextHelpers::textHelpers()
-{
-    QFETCH(QString, helper);
-    QFETCH(QString, text);
-    QFETCH(QString, argument);
-    QFETCH(QString, expected);
-    QString result;
-    if (helper == QLatin1String("FILECHK"))
-        result = lib().FILECHK(text);
-    else if (helper == QLatin1String("FILENAMELENCHK"))
-        result = lib().FILENAMELENCHK(text);
-    else if (helper == QLatin1String("GETFOLDERPATH"))
-        result = lib().GETFOLDERPATH(text);
-    else if (helper == QLatin1String("CHARCHECK"))
-        result = lib().CHARCHECK(text, argument) ? QStringLiteral("true") : QStringLiteral("false");
-    else
-        result = lib().TOKENLEFT(text, argument);
-    QCOMPARE(result, expected);
-}
-
-void tst_TextHelpers::piece_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("n");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("middle") << "10,20,30" << 2 << 20.0;
-    QTest::newRow("last with blanks") << "1, 30 " << 2 << 30.0;
-    QTest::newRow("negative with exponent") << "-3e2,x" << 1 << -300.0;
-    QTest::newRow("middle reads its leading number") << "10,12abc,30" << 2 << 12.0;
-    QTest::newRow("middle skips blanks") << "1 2 3,x" << 1 << 123.0;
-    QTest::newRow("middle not numeric") << "10,abc,30" << 2 << 0.0;
-    QTest::newRow("last not numeric") << "10,20,12abc" << 3 << 0.0;
-    QTest::newRow("last inner blank") << "10,1 2" << 2 << 0.0;
-    QTest::newRow("empty middle") << "5,,6" << 2 << 0.0;
-    QTest::newRow("beyond the last") << "1,2" << 3 << 0.0;
-    QTest::newRow("field 0") << "1,2" << 0 << 0.0;
-    QTest::newRow("huge exponent") << "1e99999,2" << 1 << 0.0;
-}
-
-void tst_TextHelpers::piece()
-{
-    QFETCH(QString, text);
-    QFETCH(int, n);
-    QFETCH(double, expected);
-    QCOMPARE(lib().PIECE(text, QStringLiteral(","), n), expected);
-}
-
-void tst_TextHelpers::wordCount_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("blanks and breaks only") << "  \r\n\r\n  " << 0;
-    QTest::newRow("blanks and a line break") << "  one  two\r\nthree " << 3;
-    QTest::newRow("hyphenated across a line break") << "hyphen-\r\nated word" << 2;
-    QTest::newRow("hyphen with blanks") << "a - b" << 3;
-    QTest::newRow("blanks around a break") << "one \r\n two" << 2;
-    QTest::newRow("tab is not a separator") << "tab\tjoined" << 1;
-    QTest::newRow("trailing hyphen break") << "end-\r\n" << 1;
-}
-
-void tst_TextHelpers::wordCount()
-{
-    QFETCH(QString, text);
-    QFETCH(int, expected);
-    QCOMPARE(lib().WORDCOUNT(text), expected);
-}
-
-// CURRENCYFMT ("##0.00"), TEXTJUSTIFY ("0.0") and TEXTJUSTIFYCURRENCY ("0.00").
-void tst_TextHelpers::numberFormats_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("expected");
-    const QStringList none{"", "", ""};
-    QTest::newRow("not a number") << "12abc" << none;
-    QTest::newRow("point only") << "." << none;
-    QTest::newRow("comma is not a decimal point") << "1,5" << none;
-    QTest::newRow("too large") << "1e400" << none;
-    QTest::newRow("no leading digit") << ".75" << QStringList{"0.75", "0.8", "0.75"};
-    QTest::newRow("half away from zero") << "2.345" << QStringList{"2.35", "2.3", "2.35"};
-    QTest::newRow("negative half") << "-0.25" << QStringList{"-0.25", "-0.3", "-0.25"};
-    QTest::newRow("carry") << "9.995" << QStringList{"10.00", "10.0", "10.00"};
-    QTest::newRow("no grouping, blanks, exponent")
-        << " 1.234567e6 " << QStringList{"1234567.00", "1234567.0", "1234567.00"};
-    QTest::newRow("tiny negative loses its sign") << "-0.001" << QStringList{"0.00", "0.0", "0.00"};
-}
-
-void tst_TextHelpers::numberFormats()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, expected);
-    QCOMPARE(QStringList({lib().CURRENCYFMT(text), lib().TEXTJUSTIFY(text),
-                          lib().TEXTJUSTIFYCURRENCY(text)}),
-             expected);
-}
-
-// Only digits, the decimal point and Backspace pass; every other key becomes 0.
-void tst_TextHelpers::currencyLock()
-{
-    for (int key : std::initializer_list<int>{'0', '9', 8, 46})
-        QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), key);
-    for (int key : std::initializer_list<int>{'a', '-', ',', '/', ':', 13, 32})
-        QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), 0);
-}
-
-void tst_TextHelpers::fileAndFolderExistence()
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("a.rtf"));
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
-    QVERIFY(lib().FILEEXISTS(file));
-    QVERIFY(!lib().FILEEXISTS(dir.path()));
-    QVERIFY(!lib().FILEEXISTS(dir.filePath(QStringLiteral("missing.rtf"))));
-    QVERIFY(!lib().FILEEXISTS(QString()));
-    QVERIFY(lib().FOLDEREXIST(dir.path()));
-    QVERIFY(lib().FOLDEREXIST(dir.path() + QLatin1Char('/')));
-    QVERIFY(!lib().FOLDEREXIST(QString()));
-}
-
-void tst_TextHelpers::folderExistCreatesAMissingFolder()
-{
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("new/deeper"));
-    QVERIFY(!lib().FOLDEREXIST(folder));
-    QVERIFY(QFileInfo(folder).isDir());
-    QVERIFY(lib().FOLDEREXIST(folder));
-}
-
-void tst_TextHelpers::overwriteCheck_data()
-{
-    QTest::addColumn<bool>("exists");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("expected");
-    QTest::newRow("new file, no question") << false << 0 << true;
-    QTest::newRow("existing, yes") << true << int(MsgResult::Yes) << true;
-    QTest::newRow("existing, no") << true << int(MsgResult::No) << false;
-}
-
-void tst_TextHelpers::overwriteCheck()
-{
-    QFETCH(bool, exists);
-    QFETCH(int, answer);
-    QFETCH(bool, expected);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Letter.rtf"));
-    if (exists) {
-        QFile f(path);
+    void fileAndFolderExistence()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("a.rtf"));
+        QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QVERIFY(lib().FILEEXISTS(file));
+        QVERIFY(!lib().FILEEXISTS(dir.path()));
+        QVERIFY(!lib().FILEEXISTS(dir.filePath(QStringLiteral("missing.rtf"))));
+        QVERIFY(lib().FOLDEREXIST(dir.path() + QLatin1Char('/')));
+        QVERIFY(!lib().FOLDEREXIST(QString()));
+        // A missing folder is created and reported missing this once.
+        const QString folder = dir.filePath(QStringLiteral("new/deeper"));
+        QVERIFY(!lib().FOLDEREXIST(folder));
+        QVERIFY(QFileInfo(folder).isDir());
+        QVERIFY(lib().FOLDEREXIST(folder));
     }
-    ScriptedUiServices ui;
-    ui.messageAnswers.enqueue(answer);
-    QCOMPARE(lib().OVERWRITECHK(path), expected);
-    if (!exists) {
-        QVERIFY(ui.messages.isEmpty());
-        return;
+    void overwriteCheck_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("new file, no question") << false << 0 << true;
+        QTest::newRow("existing, yes") << true << int(MsgResult::Yes) << true;
+        QTest::newRow("existing, no") << true << int(MsgResult::No) << false;
     }
-    QCOMPARE(ui.messages.size(), 1);
-    QCOMPARE(ui.messages.first().text, "The document '" + path +
-                                           "' already exists.\r\nDo you really want to "
-                                           "overwrite this ?");
-    QCOMPARE(ui.messages.first().style, MsgStyle::YesNo + MsgStyle::Question);
-    QCOMPARE(ui.messages.first().title, QStringLiteral("Save As"));
-}
-
-void tst_TextHelpers::windowsAndDesktopFolders()
-{
-    TempSettings settings;
-    const QString windows = lib().GETWINDOWSDIR();
-    QCOMPARE(windows, QDir::homePath());
-    QVERIFY(!windows.endsWith(QLatin1Char('/')) || windows == QStringLiteral("/"));
-
-    const QString desktop = lib().GETDESKTOPDIR();
-    QVERIFY(desktop.endsWith(QLatin1Char('/')));
-    QVERIFY(QFileInfo(desktop).isDir());
-    const QString xdg = AppPaths::desktopFolder();
-    const QString expected =
-        !xdg.isEmpty() && QFileInfo(xdg).isDir() ? xdg : settings.programFolder();
-    QCOMPARE(QDir(desktop).canonicalPath(), QDir(expected).canonicalPath());
-}
-
-void tst_TextHelpers::filesLocation_data()
-{
-    QTest::addColumn<QString>(
-        "stored"); // "@none" for nothing stored, "@dir" for an existing folder
-    QTest::addColumn<bool>("fallsBack");
-    QTest::newRow("nothing stored") << "@none" << false;
-    QTest::newRow("existing folder") << "@dir" << false;
-    QTest::newRow("existing folder with separator") << "@dir/" << false;
-    QTest::newRow("folder gone") << "@gone" << true;
-    QTest::newRow("empty value") << "" << true;
-}
-
-void tst_TextHelpers::filesLocation()
-{
-    QFETCH(QString, stored);
-    QFETCH(bool, fallsBack);
-    TempSettings settings;
-    // With no folder of its own choosing, the user's data folder: never the program folder.
-    const QString program = AppPaths::userDataFolder() + QLatin1Char('/');
-    const QString docs = settings.path(QStringLiteral("Documents"));
-    const QString gone = settings.path(QStringLiteral("Removed/Documents"));
-    QVERIFY(QDir().mkpath(docs));
-
-    QString value = stored;
-    value.replace(QStringLiteral("@dir"), docs).replace(QStringLiteral("@gone"), gone);
-    if (stored != QStringLiteral("@none"))
-        QVERIFY(lib().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, PrefsKey, FilesLocation, value));
-
-    const QString location = lib().FILESLOCATION();
-    if (stored == QStringLiteral("@none")) {
-        QCOMPARE(location, program);
-    } else if (!fallsBack) {
-        QCOMPARE(location, docs + QLatin1Char('/'));
-        QCOMPARE(lib().REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, PrefsKey, FilesLocation, "?"),
-                 value);
-    } else {
-        QCOMPARE(location, program);
-        QCOMPARE(lib().REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, PrefsKey, FilesLocation, "?"),
-                 program);
-        QVERIFY2(!QFileInfo::exists(gone), "a vanished folder is not recreated");
+    void overwriteCheck()
+    {
+        QFETCH(bool, exists);
+        QFETCH(int, answer);
+        QFETCH(bool, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Letter.rtf"));
+        if (exists) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        ScriptedUiServices ui;
+        ui.messageAnswers.enqueue(answer);
+        QCOMPARE(lib().OVERWRITECHK(path), expected);
+        if (!exists) {
+            QVERIFY(ui.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(ui.messages.size(), 1);
+        QVERIFY(ui.messages.first().text.contains(path));
     }
-}
+    void windowsAndDesktopFolders()
+    {
+        TempSettings settings;
+        const QString windows = lib().GETWINDOWSDIR();
+        QCOMPARE(windows, QDir::homePath());
+        QVERIFY(!windows.endsWith(QLatin1Char('/')) || windows == QStringLiteral("/"));
 
-// Close, or OK above Cancel, stand at the form's top right (135 twips in, 165 down, Cancel 90
-// twips below OK); a form without them is left alone.
-void tst_TextHelpers::buttonLayout_data()
-{
-    QTest::addColumn<int>("twipsPerPixel");
-    QTest::addColumn<bool>("okCancel");
-    QTest::addColumn<QPoint>("first");
-    QTest::newRow("Close at 96 dpi") << 15 << false << QPoint(400 - 9 - 75, 11);
-    QTest::newRow("Close at 120 dpi") << 12 << false << QPoint(400 - 11 - 75, 14);
-    QTest::newRow("OK/Cancel at 96 dpi") << 15 << true << QPoint(400 - 9 - 75, 11);
-}
+        const QString desktop = lib().GETDESKTOPDIR();
+        QVERIFY(desktop.endsWith(QLatin1Char('/')));
+        QVERIFY(QFileInfo(desktop).isDir());
+        const QString xdg = AppPaths::desktopFolder();
+        const QString expected =
+            !xdg.isEmpty() && QFileInfo(xdg).isDir() ? xdg : settings.programFolder();
+        QCOMPARE(QDir(desktop).canonicalPath(), QDir(expected).canonicalPath());
+    }
+    void filesLocation_data()
+    {
+        QTest::addColumn<QString>(
+            "stored"); // "@none" for nothing stored, "@dir" for an existing folder
+        QTest::addColumn<bool>("fallsBack");
+        QTest::newRow("nothing stored") << "@none" << false;
+        QTest::newRow("existing folder") << "@dir" << false;
+        QTest::newRow("folder gone") << "@gone" << true;
+        QTest::newRow("empty value") << "" << true;
+    }
+    void filesLocation()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, fallsBack);
+        TempSettings settings;
+        // With no folder of its own choosing, the user's data folder: never the program folder.
+        const QString program = AppPaths::userDataFolder() + QLatin1Char('/');
+        const QString docs = settings.path(QStringLiteral("Documents"));
+        const QString gone = settings.path(QStringLiteral("Removed/Documents"));
+        QVERIFY(QDir().mkpath(docs));
 
-void tst_TextHelpers::buttonLayout()
-{
-    QFETCH(int, twipsPerPixel);
-    QFETCH(bool, okCancel);
-    QFETCH(QPoint, first);
-    MetricsScope metrics(twipsPerPixel);
-    QWidget form;
-    form.resize(400, 300);
-    auto *other = new QPushButton(&form);
-    other->move(3, 4);
-    auto *button = new QPushButton(&form);
-    button->setObjectName(okCancel ? QStringLiteral("BTNOK") : QStringLiteral("BTNCLOSE"));
-    button->setGeometry(0, 200, 75, 25);
-    auto *cancel = new QPushButton(&form);
-    cancel->setObjectName(QStringLiteral("BTNCANCEL"));
-    cancel->setGeometry(100, 200, 75, 25);
-    if (okCancel)
-        lib().RESIZEBTNSOKCANCEL(&form);
-    else
-        lib().RESIZEBTNCLOSE(&form);
-    lib().RESIZEBTNCLOSE(nullptr);
-    lib().RESIZEBTNSOKCANCEL(nullptr);
-    QCOMPARE(button->geometry(), QRect(first, QSize(75, 25)));
-    QCOMPARE(cancel->pos(), okCancel ? first + QPoint(0, 25 + 6) : QPoint(100, 200));
-    QCOMPARE(other->pos(), QPoint(3, 4));
-}
+        QString value = stored;
+        value.replace(QStringLiteral("@dir"), docs).replace(QStringLiteral("@gone"), gone);
+        if (stored != QStringLiteral("@none"))
+            QVERIFY(
+                lib().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, PrefsKey, FilesLocation, value));
 
-void tst_TextHelpers::comboInit_data()
-{
-    QTest::addColumn<bool>("editable");
-    QTest::addColumn<int>("items");
-    QTest::addColumn<int>("expectedRows");
-    QTest::newRow("list, many items") << false << 60 << 15;
-    QTest::newRow("list, few items") << false << 5 << 5;
-    QTest::newRow("editable, many items") << true << 60 << 15;
-}
+        const QString location = lib().FILESLOCATION();
+        if (stored == QStringLiteral("@none")) {
+            QCOMPARE(location, program);
+        } else if (!fallsBack) {
+            QCOMPARE(location, docs + QLatin1Char('/'));
+            QCOMPARE(lib().REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, PrefsKey, FilesLocation, "?"),
+                     value);
+        } else {
+            QCOMPARE(location, program);
+            QCOMPARE(lib().REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, PrefsKey, FilesLocation, "?"),
+                     program);
+            QVERIFY2(!QFileInfo::exists(gone), "a vanished folder is not recreated");
+        }
+    }
 
-void tst_TextHelpers::comboInit()
-{
-    QFETCH(bool, editable);
-    QFETCH(int, items);
-    QFETCH(int, expectedRows);
-    QWidget form;
-    auto *combo = new QComboBox(&form);
-    combo->setEditable(editable);
-    for (int i = 0; i < items; ++i)
-        combo->addItem(QStringLiteral("Item %1").arg(i));
-    combo->setFixedWidth(140);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Close, or OK above Cancel, stand at the form's top right (135 twips in, 165 down, Cancel 90
+    // twips below OK); a form without them is left alone.
+    void buttonLayout_data()
+    {
+        QTest::addColumn<int>("twipsPerPixel");
+        QTest::addColumn<bool>("okCancel");
+        QTest::addColumn<QPoint>("first");
+        QTest::newRow("Close at 96 dpi") << 15 << false << QPoint(400 - 9 - 75, 11);
+        QTest::newRow("OK/Cancel at 96 dpi") << 15 << true << QPoint(400 - 9 - 75, 11);
+    }
+    void buttonLayout()
+    {
+        QFETCH(int, twipsPerPixel);
+        QFETCH(bool, okCancel);
+        QFETCH(QPoint, first);
+        MetricsScope metrics(twipsPerPixel);
+        QWidget form;
+        form.resize(400, 300);
+        auto *other = new QPushButton(&form);
+        other->move(3, 4);
+        auto *button = new QPushButton(&form);
+        button->setObjectName(okCancel ? QStringLiteral("BTNOK") : QStringLiteral("BTNCLOSE"));
+        button->setGeometry(0, 200, 75, 25);
+        auto *cancel = new QPushButton(&form);
+        cancel->setObjectName(QStringLiteral("BTNCANCEL"));
+        cancel->setGeometry(100, 200, 75, 25);
+        if (okCancel)
+            lib().RESIZEBTNSOKCANCEL(&form);
+        else
+            lib().RESIZEBTNCLOSE(&form);
+        lib().RESIZEBTNCLOSE(nullptr);
+        lib().RESIZEBTNSOKCANCEL(nullptr);
+        QCOMPARE(button->geometry(), QRect(first, QSize(75, 25)));
+        QCOMPARE(cancel->pos(), okCancel ? first + QPoint(0, 25 + 6) : QPoint(100, 200));
+        QCOMPARE(other->pos(), QPoint(3, 4));
+    }
+    void comboInit_data()
+    {
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("expectedRows");
+        QTest::newRow("list, many items") << false << 60 << 15;
+        QTest::newRow("editable, many items") << true << 60 << 15;
+    }
+    void comboInit()
+    {
+        QFETCH(bool, editable);
+        QFETCH(int, items);
+        QFETCH(int, expectedRows);
+        QWidget form;
+        auto *combo = new QComboBox(&form);
+        combo->setEditable(editable);
+        for (int i = 0; i < items; ++i)
+            combo->addItem(QStringLiteral("Item %1").arg(i));
+        combo->setFixedWidth(140);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    lib().COMBOINIT(combo, 15);
-    QCOMPARE(combo->maxVisibleItems(), 15);
-    combo->showPopup();
-    QAbstractItemView *view = combo->view();
-    QTRY_VERIFY(view->isVisible());
-    const int rowHeight = view->sizeHintForRow(0);
-    QVERIFY(rowHeight > 0);
-    QCOMPARE(qRound(double(view->viewport()->height()) / rowHeight), expectedRows);
-    combo->hidePopup();
-    QCOMPARE(combo->width(), 140);
-}
+        lib().COMBOINIT(combo, 15);
+        QCOMPARE(combo->maxVisibleItems(), 15);
+        combo->showPopup();
+        QAbstractItemView *view = combo->view();
+        QTRY_VERIFY(view->isVisible());
+        const int rowHeight = view->sizeHintForRow(0);
+        QVERIFY(rowHeight > 0);
+        QCOMPARE(qRound(double(view->viewport()->height()) / rowHeight), expectedRows);
+        combo->hidePopup();
+        QCOMPARE(combo->width(), 140);
+    }
+};
 
 QTEST_MAIN(tst_TextHelpers)
 #include "tst_texthelpers.moc"

@@ -1,7 +1,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
 #include <QTextTable>
@@ -17,48 +16,6 @@
 #include "platform/rtf/RtfWriter.h"
 
 namespace {
-
-// Where two documents differ, or empty when they hold the same paragraphs, formats, lists,
-// tables and pictures.
-QString difference(const QTextDocument &a, const QTextDocument &b)
-{
-    if (a.toRawText() != b.toRawText())
-        return QStringLiteral("text");
-    auto plain = [](QTextFormat f) {
-        f.clearProperty(QTextFormat::ObjectIndex);
-        return f;
-    };
-    QHash<const QTextList *, const QTextList *> lists;
-    for (QTextBlock x = a.begin(), y = b.begin(); x.isValid(); x = x.next(), y = y.next()) {
-        const QString at = QString::number(x.position());
-        if (!y.isValid() || x.length() != y.length())
-            return QStringLiteral("paragraphs at ") + at;
-        if (plain(x.blockFormat()) != plain(y.blockFormat()) ||
-            plain(x.charFormat()) != plain(y.charFormat()))
-            return QStringLiteral("paragraph format at ") + at;
-        const QTextList *lx = x.textList(), *ly = y.textList();
-        if (bool(lx) != bool(ly) || (lx && lists.value(lx, ly) != ly) ||
-            (lx && lx->format() != ly->format()))
-            return QStringLiteral("list at ") + at;
-        lists.insert(lx, ly);
-        const QTextTable *tx = QTextCursor(x).currentTable(), *ty = QTextCursor(y).currentTable();
-        if (bool(tx) != bool(ty) ||
-            (tx && (tx->rows() != ty->rows() || tx->columns() != ty->columns() ||
-                    tx->cellAt(x.position()).row() != ty->cellAt(y.position()).row())))
-            return QStringLiteral("table at ") + at;
-        for (auto i = x.begin(), j = y.begin(); !i.atEnd(); ++i, ++j) {
-            if (j.atEnd() || i.fragment().length() != j.fragment().length() ||
-                plain(i.fragment().charFormat()) != plain(j.fragment().charFormat()))
-                return QStringLiteral("characters at ") + at;
-            const QUrl image(i.fragment().charFormat().toImageFormat().name());
-            if (i.fragment().charFormat().isImageFormat() &&
-                a.resource(QTextDocument::ImageResource, image) !=
-                    b.resource(QTextDocument::ImageResource, image))
-                return QStringLiteral("picture at ") + at;
-        }
-    }
-    return QString();
-}
 
 // One edit of the kinds a user makes, somewhere in the document.
 void edit(QTextDocument &doc, QRandomGenerator &random)
@@ -151,20 +108,259 @@ class tst_Recovery : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void copyTakenOnceChangesWaitedTheInterval_data();
-    void copyTakenOnceChangesWaitedTheInterval();
-    void copyRemoved_data();
-    void copyRemoved();
-    void copiesOfOtherRuns_data();
-    void copiesOfOtherRuns();
-    void unreadableCopyKeptAside_data();
-    void unreadableCopyKeptAside();
-    void restoreAtStartup_data();
-    void restoreAtStartup();
-    void copyFollowsEditsWhileTaken_data();
-    void copyFollowsEditsWhileTaken();
+    void init() { Clock::setInstance(&m_clock); }
+    void cleanup() { Clock::setInstance(nullptr); }
+    void copyTakenOnceChangesWaitedTheInterval_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("waited");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("default, a second short") << QString() << 119 << false;
+        QTest::newRow("default, two minutes") << QString() << 120 << true;
+        QTest::newRow("30 seconds") << "30" << 30 << true;
+        QTest::newRow("never") << "0" << 100000 << false;
+        QTest::newRow("not a number is the default") << "soon" << 120 << true;
+    }
+    void copyTakenOnceChangesWaitedTheInterval()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, waited);
+        QFETCH(bool, copied);
+        MainWindowFixture f;
+        if (!setting.isNull())
+            f.setStore(QStringLiteral("\\frmPrefs\\Items"), QStringLiteral("Recovery Seconds"),
+                       setting);
+        f.start();
+        frmDocRTF *doc = f.active();
+        after(1000); // an unchanged document needs no copy, however long it stays open
+        QVERIFY(Recovery::instance()->copyOf(doc).isEmpty());
+        QTest::keyClicks(doc->RTF1, QStringLiteral("Unsaved words"));
+        after(0);
+        after(waited);
+        const QString copy = Recovery::instance()->copyOf(doc);
+        QCOMPARE(QFile::exists(copy), copied);
+        if (copied) {
+            QFile file(copy);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QTextDocument back;
+            QVERIFY(Rtf::read(file.readAll(), back));
+            QCOMPARE(back.toPlainText(), QStringLiteral("Unsaved words"));
+        }
+    }
+    void copyRemoved_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("saved") << "MNUFILESAVE";
+        QTest::newRow("closed without saving") << "MNUFILECLOSE";
+        QTest::newRow("program closed") << "MNUFILEEXIT";
+    }
+    void copyRemoved()
+    {
+        QFETCH(QString, how);
+        MainWindowFixture f;
+        f.setStore(QStringLiteral("\\frmPrefs\\Items"), QStringLiteral("Recovery Seconds"),
+                   QStringLiteral("10"));
+        f.start();
+        frmDocRTF *doc = f.cmd().FILEOPENONE(f.file(QStringLiteral("letter.rtf"), "{\\rtf1 Dear}"));
+        QTest::keyClicks(doc->RTF1, QStringLiteral("Sir"));
+        after(0);
+        after(10);
+        const QString copy = Recovery::instance()->copyOf(doc);
+        QVERIFY(QFile::exists(copy));
+        f.ui.messageAnswers.enqueue(MsgResult::No); // close without saving when asked
+        f.main().menuItem(how)->trigger();
+        Recovery::instance()->flush();
+        QVERIFY(!QFile::exists(copy));
+        // Closing the program removes its whole recovery folder: nothing is offered next time.
+        if (how == QLatin1String("MNUFILEEXIT"))
+            QVERIFY(QDir(AppPaths::recoveryFolder())
+                        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+                        .isEmpty());
+    }
+    void copiesOfOtherRuns_data()
+    {
+        QTest::addColumn<QString>("run");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("still running") << "running" << false;
+        QTest::newRow("its process is gone") << "killed" << true;
+        QTest::newRow("gone without its lock") << "released" << true;
+    }
+    void copiesOfOtherRuns()
+    {
+        QFETCH(QString, run);
+        QFETCH(bool, offered);
+        MainWindowFixture f;
+        auto other = otherRun();
+        const QString copy = other->copyPath(1);
+        if (run != QLatin1String("running")) {
+            const QString lock = other->sessionFolder() + QStringLiteral(".lock");
+            other.reset(); // lets its lock go
+            if (run == QLatin1String("killed")) {
+                // The lock of a process that no longer exists.
+                QProcess gone;
+                gone.start(QStringLiteral("true"));
+                QVERIFY(gone.waitForStarted());
+                const qint64 pid = gone.processId();
+                QVERIFY(gone.waitForFinished());
+                QFile file(lock);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write(QByteArray::number(pid) + "\ntrue\n\n");
+            }
+        }
+        f.ui.messageAnswers.enqueue(MsgResult::Cancel);
+        f.start();
+        QCOMPARE(f.ui.messages.size(), offered ? 1 : 0);
+        if (offered)
+            QVERIFY(f.ui.messages[0].text.contains(QStringLiteral("\n    Document 7\n")));
+        // Kept either way: by the running copy of the program, or for the next start.
+        QVERIFY(QFile::exists(copy));
+    }
+    void unreadableCopyKeptAside_data()
+    {
+        QTest::addColumn<QByteArray>("copy");
+        QTest::addColumn<QByteArray>("info");
+        QTest::newRow("not RTF") << QByteArray("PK\x03\x04 zipped") << QByteArray();
+        QTest::newRow("cut short") << QByteArray("{\\rtf1 Left beh") << QByteArray();
+        QTest::newRow("its info unreadable") << QByteArray() << QByteArray("{\"format\": 1, \"cap");
+    }
+    void unreadableCopyKeptAside()
+    {
+        QFETCH(QByteArray, copy);
+        QFETCH(QByteArray, info);
+        MainWindowFixture f;
+        QString copyPath;
+        {
+            auto other = otherRun();
+            copyPath = other->copyPath(1);
+        }
+        const QString infoPath = copyPath.chopped(3) + QStringLiteral("json");
+        for (const auto &[path, data] : {std::pair{copyPath, copy}, std::pair{infoPath, info}}) {
+            QFile file(path);
+            if (!data.isNull())
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+        }
+        f.start();
+        QCOMPARE(f.ui.messages.size(), 1);
+        const QString damaged = AppPaths::recoveryFolder() + QStringLiteral("/damaged");
+        QVERIFY(f.ui.messages[0].text.contains(QStringLiteral("could not be read")));
+        QVERIFY(f.ui.messages[0].text.contains(damaged));
+        QCOMPARE(f.ui.messages[0].style, MsgStyle::OkOnly | MsgStyle::Exclamation);
+        QVERIFY(f.main().documents().size() == 1);
+        // Both files are put aside, not deleted, and reported once.
+        QCOMPARE(QDir(damaged).entryList(QDir::Files).size(), 2);
+        QVERIFY(!QFile::exists(copyPath));
+        f.stop();
+        f.start();
+        QCOMPARE(f.ui.messages.size(), 1);
+    }
+    void restoreAtStartup_data()
+    {
+        QTest::addColumn<bool>("titled");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("untitled, opened") << false << int(MsgResult::Yes);
+        QTest::newRow("titled, opened") << true << int(MsgResult::Yes);
+        QTest::newRow("titled, deleted") << true << int(MsgResult::No);
+        QTest::newRow("untitled, kept for later") << false << int(MsgResult::Cancel);
+    }
+    void restoreAtStartup()
+    {
+        QFETCH(bool, titled);
+        QFETCH(int, answer);
+        MainWindowFixture f;
+        f.setStore(QStringLiteral("\\frmPrefs\\Items"), QStringLiteral("Recovery Seconds"),
+                   QStringLiteral("10"));
+        f.start();
+        const QString path = f.file(QStringLiteral("letter.rtf"), "{\\rtf1 Dear Sir,\\par}");
+        frmDocRTF *doc = titled ? f.cmd().FILEOPENONE(path) : f.active();
+        doc->RTF1->setSelStart(doc->RTF1->Text().size());
+        QTest::keyClicks(doc->RTF1, QStringLiteral("Our meeting is on Tuesday."));
+        doc->RTF1->setSelStart(4);
+        doc->RTF1->setSelLength(7);
+        doc->RTF1->setSelBold(true);
+        doc->RTF1->setSelFontSize(16);
+        const QByteArray typed = doc->RTF1->TextRTFBytes();
+        const QString caption = doc->Caption();
+        after(0);
+        after(10);
+        // The program goes without closing, as in a crash.
+        f.stop();
+
+        f.ui.messageAnswers.enqueue(answer);
+        f.start();
+        QCOMPARE(f.ui.messages.size(), 1);
+        QVERIFY(
+            f.ui.messages[0].text.contains(QStringLiteral("\n    ") + caption + QLatin1Char('\n')));
+        QCOMPARE(f.ui.messages[0].style, MsgStyle::YesNoCancel | MsgStyle::Question);
+        QCOMPARE(f.main().documents().size(), 1);
+        frmDocRTF *back = f.active();
+        if (answer != MsgResult::Yes) {
+            QVERIFY(!back->isRecovered());
+            QVERIFY(!back->isModified());
+            f.stop();
+            f.start();
+            QCOMPARE(f.ui.messages.size(), answer == MsgResult::Cancel ? 2 : 1);
+            return;
+        }
+        // In place of the empty first document: the document as it was, still to be saved.
+        QCOMPARE(back->Caption(), caption);
+        QCOMPARE(back->windowTitle(), caption + QStringLiteral(" (Recovered)"));
+        QVERIFY(back->isModified());
+        QCOMPARE(back->RTF1->TextRTFBytes(), typed);
+        const QString copy = Recovery::instance()->copyOf(back);
+        QVERIFY(QFile::exists(copy));
+        // Save goes to the document's own file; an untitled document asks for a name.
+        f.main().menuItem(QStringLiteral("MNUFILESAVE"))->trigger();
+        if (!titled) {
+            QCOMPARE(f.ui.saveRequests.size(), 1);
+            QVERIFY(back->isModified());
+            return;
+        }
+        QVERIFY(!back->isModified());
+        QCOMPARE(back->windowTitle(), caption);
+        QVERIFY(f.read(path).contains(QStringLiteral("Tuesday")));
+        Recovery::instance()->flush();
+        QVERIFY(!QFile::exists(copy));
+    }
+    void copyFollowsEditsWhileTaken_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("seed");
+        for (int seed = 1; seed <= 24; ++seed)
+            QTest::addRow("bulletin, edits %d", seed) << QString() << seed;
+        // Real documents, when the shared samples are beside the checkout.
+        const QDir corpus(qEnvironmentVariable("PAMPHLEXA_SHARED") + QStringLiteral("/corpus/rtf"));
+        for (const QString &name : corpus.entryList({QStringLiteral("*.rtf")}, QDir::Files))
+            QTest::addRow("%s", qPrintable(name)) << corpus.filePath(name) << int(name.size());
+    }
+    void copyFollowsEditsWhileTaken()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, seed);
+        QTextDocument doc;
+        if (source.isEmpty()) {
+            fill(doc);
+        } else {
+            QFile file(source);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            Rtf::read(file.readAll(), doc);
+        }
+        doc.setUndoRedoEnabled(true);
+        QRandomGenerator random(seed);
+        DocumentSnapshot snapshot(doc);
+        // The smallest steps, with edits between them, before and after the copy is complete.
+        while (!snapshot.step(0)) {
+            QVERIFY(snapshot.isValid());
+            for (int n = int(random.bounded(3)); n > 0; --n)
+                edit(doc, random);
+        }
+        for (int n = int(random.bounded(4)); n > 0; --n)
+            edit(doc, random);
+        const std::unique_ptr<QTextDocument> copy = snapshot.take();
+        QVERIFY(copy);
+        // Text, formats, lists, tables and pictures: what saving the copy would write.
+        QCOMPARE(copy->toRawText(), doc.toRawText());
+        QCOMPARE(Rtf::write(*copy), Rtf::write(doc));
+    }
 
 private:
     // Moves the clock on, then takes and writes the copies that are due.
@@ -185,277 +381,6 @@ private:
 
     FixedClock m_clock{QDateTime(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC)};
 };
-
-void tst_Recovery::init()
-{
-    Clock::setInstance(&m_clock);
-}
-
-void tst_Recovery::cleanup()
-{
-    Clock::setInstance(nullptr);
-}
-
-void tst_Recovery::copyTakenOnceChangesWaitedTheInterval_data()
-{
-    QTest::addColumn<QString>("setting");
-    QTest::addColumn<int>("waited");
-    QTest::addColumn<bool>("copied");
-    QTest::newRow("default, a second short") << QString() << 119 << false;
-    QTest::newRow("default, two minutes") << QString() << 120 << true;
-    QTest::newRow("30 seconds") << "30" << 30 << true;
-    QTest::newRow("never") << "0" << 100000 << false;
-    QTest::newRow("not a number is the default") << "soon" << 120 << true;
-}
-
-void tst_Recovery::copyTakenOnceChangesWaitedTheInterval()
-{
-    QFETCH(QString, setting);
-    QFETCH(int, waited);
-    QFETCH(bool, copied);
-    MainWindowFixture f;
-    if (!setting.isNull())
-        f.setStore(QStringLiteral("\\frmPrefs\\Items"), QStringLiteral("Recovery Seconds"),
-                   setting);
-    f.start();
-    frmDocRTF *doc = f.active();
-    after(1000); // an unchanged document needs no copy, however long it stays open
-    QVERIFY(Recovery::instance()->copyOf(doc).isEmpty());
-    QTest::keyClicks(doc->RTF1, QStringLiteral("Unsaved words"));
-    after(0);
-    after(waited);
-    const QString copy = Recovery::instance()->copyOf(doc);
-    QCOMPARE(QFile::exists(copy), copied);
-    if (copied) {
-        QFile file(copy);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QTextDocument back;
-        QVERIFY(Rtf::read(file.readAll(), back));
-        QCOMPARE(back.toPlainText(), QStringLiteral("Unsaved words"));
-    }
-}
-
-void tst_Recovery::copyRemoved_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("saved") << "MNUFILESAVE";
-    QTest::newRow("closed without saving") << "MNUFILECLOSE";
-    QTest::newRow("program closed") << "MNUFILEEXIT";
-}
-
-void tst_Recovery::copyRemoved()
-{
-    QFETCH(QString, how);
-    MainWindowFixture f;
-    f.setStore(QStringLiteral("\\frmPrefs\\Items"), QStringLiteral("Recovery Seconds"),
-               QStringLiteral("10"));
-    f.start();
-    frmDocRTF *doc = f.cmd().FILEOPENONE(f.file(QStringLiteral("letter.rtf"), "{\\rtf1 Dear}"));
-    QTest::keyClicks(doc->RTF1, QStringLiteral("Sir"));
-    after(0);
-    after(10);
-    const QString copy = Recovery::instance()->copyOf(doc);
-    QVERIFY(QFile::exists(copy));
-    f.ui.messageAnswers.enqueue(MsgResult::No); // close without saving when asked
-    f.main().menuItem(how)->trigger();
-    Recovery::instance()->flush();
-    QVERIFY(!QFile::exists(copy));
-    // Closing the program removes its whole recovery folder: nothing is offered next time.
-    if (how == QLatin1String("MNUFILEEXIT"))
-        QVERIFY(QDir(AppPaths::recoveryFolder())
-                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
-                    .isEmpty());
-}
-
-void tst_Recovery::copiesOfOtherRuns_data()
-{
-    QTest::addColumn<QString>("run");
-    QTest::addColumn<bool>("offered");
-    QTest::newRow("still running") << "running" << false;
-    QTest::newRow("its process is gone") << "killed" << true;
-    QTest::newRow("gone without its lock") << "released" << true;
-}
-
-void tst_Recovery::copiesOfOtherRuns()
-{
-    QFETCH(QString, run);
-    QFETCH(bool, offered);
-    MainWindowFixture f;
-    auto other = otherRun();
-    const QString copy = other->copyPath(1);
-    if (run != QLatin1String("running")) {
-        const QString lock = other->sessionFolder() + QStringLiteral(".lock");
-        other.reset(); // lets its lock go
-        if (run == QLatin1String("killed")) {
-            // The lock of a process that no longer exists.
-            QProcess gone;
-            gone.start(QStringLiteral("true"));
-            QVERIFY(gone.waitForStarted());
-            const qint64 pid = gone.processId();
-            QVERIFY(gone.waitForFinished());
-            QFile file(lock);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray::number(pid) + "\ntrue\n\n");
-        }
-    }
-    f.ui.messageAnswers.enqueue(MsgResult::Cancel);
-    f.start();
-    QCOMPARE(f.ui.messages.size(), offered ? 1 : 0);
-    if (offered)
-        QVERIFY(f.ui.messages[0].text.contains(QStringLiteral("\n    Document 7\n")));
-    // Kept either way: by the running copy of the program, or for the next start.
-    QVERIFY(QFile::exists(copy));
-}
-
-void tst_Recovery::unreadableCopyKeptAside_data()
-{
-    QTest::addColumn<QByteArray>("copy");
-    QTest::addColumn<QByteArray>("info");
-    QTest::newRow("not RTF") << QByteArray("PK\x03\x04 zipped") << QByteArray();
-    QTest::newRow("cut short") << QByteArray("{\\rtf1 Left beh") << QByteArray();
-    QTest::newRow("its info unreadable") << QByteArray() << QByteArray("{\"format\": 1, \"cap");
-}
-
-void tst_Recovery::unreadableCopyKeptAside()
-{
-    QFETCH(QByteArray, copy);
-    QFETCH(QByteArray, info);
-    MainWindowFixture f;
-    QString copyPath;
-    {
-        auto other = otherRun();
-        copyPath = other->copyPath(1);
-    }
-    const QString infoPath = copyPath.chopped(3) + QStringLiteral("json");
-    for (const auto &[path, data] : {std::pair{copyPath, copy}, std::pair{infoPath, info}}) {
-        QFile file(path);
-        if (!data.isNull())
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
-    }
-    f.start();
-    QCOMPARE(f.ui.messages.size(), 1);
-    const QString damaged = AppPaths::recoveryFolder() + QStringLiteral("/damaged");
-    QVERIFY(f.ui.messages[0].text.contains(QStringLiteral("could not be read")));
-    QVERIFY(f.ui.messages[0].text.contains(damaged));
-    QCOMPARE(f.ui.messages[0].style, MsgStyle::OkOnly | MsgStyle::Exclamation);
-    QVERIFY(f.main().documents().size() == 1);
-    // Both files are put aside, not deleted, and reported once.
-    QCOMPARE(QDir(damaged).entryList(QDir::Files).size(), 2);
-    QVERIFY(!QFile::exists(copyPath));
-    f.stop();
-    f.start();
-    QCOMPARE(f.ui.messages.size(), 1);
-}
-
-void tst_Recovery::restoreAtStartup_data()
-{
-    QTest::addColumn<bool>("titled");
-    QTest::addColumn<int>("answer");
-    QTest::newRow("untitled, opened") << false << int(MsgResult::Yes);
-    QTest::newRow("titled, opened") << true << int(MsgResult::Yes);
-    QTest::newRow("titled, deleted") << true << int(MsgResult::No);
-    QTest::newRow("untitled, kept for later") << false << int(MsgResult::Cancel);
-}
-
-void tst_Recovery::restoreAtStartup()
-{
-    QFETCH(bool, titled);
-    QFETCH(int, answer);
-    MainWindowFixture f;
-    f.setStore(QStringLiteral("\\frmPrefs\\Items"), QStringLiteral("Recovery Seconds"),
-               QStringLiteral("10"));
-    f.start();
-    const QString path = f.file(QStringLiteral("letter.rtf"), "{\\rtf1 Dear Sir,\\par}");
-    frmDocRTF *doc = titled ? f.cmd().FILEOPENONE(path) : f.active();
-    doc->RTF1->setSelStart(doc->RTF1->Text().size());
-    QTest::keyClicks(doc->RTF1, QStringLiteral("Our meeting is on Tuesday."));
-    doc->RTF1->setSelStart(4);
-    doc->RTF1->setSelLength(7);
-    doc->RTF1->setSelBold(true);
-    doc->RTF1->setSelFontSize(16);
-    const QByteArray typed = doc->RTF1->TextRTFBytes();
-    const QString caption = doc->Caption();
-    after(0);
-    after(10);
-    // The program goes without closing, as in a crash.
-    f.stop();
-
-    f.ui.messageAnswers.enqueue(answer);
-    f.start();
-    QCOMPARE(f.ui.messages.size(), 1);
-    QVERIFY(f.ui.messages[0].text.contains(QStringLiteral("\n    ") + caption + QLatin1Char('\n')));
-    QCOMPARE(f.ui.messages[0].style, MsgStyle::YesNoCancel | MsgStyle::Question);
-    QCOMPARE(f.main().documents().size(), 1);
-    frmDocRTF *back = f.active();
-    if (answer != MsgResult::Yes) {
-        QVERIFY(!back->isRecovered());
-        QVERIFY(!back->isModified());
-        f.stop();
-        f.start();
-        QCOMPARE(f.ui.messages.size(), answer == MsgResult::Cancel ? 2 : 1);
-        return;
-    }
-    // In place of the empty first document: the document as it was, still to be saved.
-    QCOMPARE(back->Caption(), caption);
-    QCOMPARE(back->windowTitle(), caption + QStringLiteral(" (Recovered)"));
-    QVERIFY(back->isModified());
-    QCOMPARE(back->RTF1->TextRTFBytes(), typed);
-    const QString copy = Recovery::instance()->copyOf(back);
-    QVERIFY(QFile::exists(copy));
-    // Save goes to the document's own file; an untitled document asks for a name.
-    f.main().menuItem(QStringLiteral("MNUFILESAVE"))->trigger();
-    if (!titled) {
-        QCOMPARE(f.ui.saveRequests.size(), 1);
-        QVERIFY(back->isModified());
-        return;
-    }
-    QVERIFY(!back->isModified());
-    QCOMPARE(back->windowTitle(), caption);
-    QVERIFY(f.read(path).contains(QStringLiteral("Tuesday")));
-    Recovery::instance()->flush();
-    QVERIFY(!QFile::exists(copy));
-}
-
-void tst_Recovery::copyFollowsEditsWhileTaken_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<int>("seed");
-    for (int seed = 1; seed <= 24; ++seed)
-        QTest::addRow("bulletin, edits %d", seed) << QString() << seed;
-    // Real documents, when the shared samples are beside the checkout.
-    const QDir corpus(qEnvironmentVariable("PAMPHLEXA_SHARED") + QStringLiteral("/corpus/rtf"));
-    for (const QString &name : corpus.entryList({QStringLiteral("*.rtf")}, QDir::Files))
-        QTest::addRow("%s", qPrintable(name)) << corpus.filePath(name) << int(name.size());
-}
-
-void tst_Recovery::copyFollowsEditsWhileTaken()
-{
-    QFETCH(QString, source);
-    QFETCH(int, seed);
-    QTextDocument doc;
-    if (source.isEmpty()) {
-        fill(doc);
-    } else {
-        QFile file(source);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        Rtf::read(file.readAll(), doc);
-    }
-    doc.setUndoRedoEnabled(true);
-    QRandomGenerator random(seed);
-    DocumentSnapshot snapshot(doc);
-    // The smallest steps, with edits between them, before and after the copy is complete.
-    while (!snapshot.step(0)) {
-        QVERIFY(snapshot.isValid());
-        for (int n = int(random.bounded(3)); n > 0; --n)
-            edit(doc, random);
-    }
-    for (int n = int(random.bounded(4)); n > 0; --n)
-        edit(doc, random);
-    const std::unique_ptr<QTextDocument> copy = snapshot.take();
-    QVERIFY(copy);
-    QCOMPARE(difference(doc, *copy), QString());
-    QCOMPARE(Rtf::write(*copy), Rtf::write(doc));
-}
 
 QTEST_MAIN(tst_Recovery)
 #include "tst_recovery.moc"

@@ -71,19 +71,238 @@ class tst_PicBrowse : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void listsPictureFilesOnly();
-    void pagesOfNine_data();
-    void pagesOfNine();
-    void thumbnailTooltip_data();
-    void thumbnailTooltip();
-    void badPicturesAreReported();
-    void folderThatIsNoFolderChangesNothing();
-    void changingFolderDropsOldThumbnails();
-    void insertFromBrowser();
-    void insertFile_data();
-    void insertFile();
+    void init()
+    {
+        m_fx = std::make_unique<MainWindowFixture>();
+        m_fx->start();
+        QGuiApplication::clipboard()->clear();
+    }
+    void cleanup()
+    {
+        frmPic::UNLOAD();
+        m_fx.reset();
+    }
+    void listsPictureFilesOnly()
+    {
+        const QString dir = folder(QStringLiteral("mixed"));
+        for (const char *name : {"a.gif", "B.JPG", "c.png", "d.txt", ".hidden.gif", "e.jpeg",
+                                 "f.pcx", "g.TGA", "h.wmf", "i.Cur"})
+            writeFile(dir + QLatin1Char('/') + QLatin1String(name), "x");
+        QDir().mkpath(dir + QStringLiteral("/folder.jpg"));
+        QCOMPARE(PicBrowse::listPictures(dir),
+                 QStringList({"a.gif", "B.JPG", "e.jpeg", "f.pcx", "g.TGA", "h.wmf", "i.Cur"}));
+        QVERIFY(PicBrowse::listPictures(dir + QStringLiteral("/missing")).isEmpty());
+    }
+    void pagesOfNine_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("onLastPage");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("none") << 0 << 1 << 0 << "Picture - 0 Files";
+        QTest::newRow("one") << 1 << 1 << 1 << "Picture - 1 File";
+        QTest::newRow("nine") << 9 << 1 << 9 << "Picture - 9 Files";
+        QTest::newRow("ten") << 10 << 2 << 1 << "Picture - 10 Files";
+        QTest::newRow("hundreds") << 200 << 23 << 2 << "Picture - 200 Files";
+    }
+    void pagesOfNine()
+    {
+        QFETCH(int, files);
+        QFETCH(int, pages);
+        QFETCH(int, onLastPage);
+        QFETCH(QString, caption);
+        const QString dir = folder(QStringLiteral("pics"));
+        for (int i = 0; i < files; ++i)
+            writePicture(QStringLiteral("%1/p%2.bmp").arg(dir).arg(i, 3, 10, QLatin1Char('0')),
+                         QSize(8 + i % 5, 6));
+        frmPic *browser = openBrowser(dir);
+        QVERIFY(browser);
+        QCOMPARE(browser->windowTitle(), caption);
+        QCOMPARE(browser->TABPG->count(), pages);
+        QCOMPARE(browser->TABPG->tabToolTip(pages - 1), QStringLiteral("VIEW PAGE %1").arg(pages));
+        QCOMPARE(browser->TABPG->tabData(pages - 1).toString(), QStringLiteral("M%1").arg(pages));
+        // Every thumbnail of the folder is read in the background, the page shown first.
+        QCOMPARE(browser->loader().readCount(), files);
+        // "Creating thumbnail images..." is gone once the page's thumbnails are in.
+        QCOMPARE(m_fx->main().panel(frmMain::PanelDescription)->text(), QString());
+
+        browser->showPage(pages);
+        int shown = 0;
+        for (int slot = 0; slot < frmPic::Slots; ++slot) {
+            if (browser->SHPHL[slot]->isHidden())
+                continue;
+            ++shown;
+            QVERIFY(!browser->IMGSEL[slot]->pixmap().isNull());
+            QCOMPARE(browser->LBLH[slot]->toolTip(),
+                     browser->files()[(pages - 1) * frmPic::Slots + slot]);
+        }
+        QCOMPARE(shown, onLastPage);
+        QVERIFY(m_fx->ui.messages.isEmpty());
+        QCOMPARE(AppState::instance().DocumentWord, QStringLiteral("picture"));
+
+        browser->BTNCANCEL->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!frmPic::loaded());
+        QCOMPARE(AppState::instance().DocumentWord, QStringLiteral("document"));
+        QCOMPARE(m_fx->store(QStringLiteral("\\frmPic\\Items"), QStringLiteral("Folder")), dir);
+    }
+    void thumbnailTooltip_data()
+    {
+        QTest::addColumn<QSize>("pixels");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("tooltip");
+        QTest::newRow("small file")
+            << QSize(40, 30) << qint64(512) << "Height:30.0 Width:40 Size:.5KB";
+        QTest::newRow("large file")
+            << QSize(640, 480) << qint64(1536 * 1024) << "Height:480.0 Width:640 Size:1536.0KB";
+        QTest::newRow("unknown size") << QSize(0, 0) << qint64(0) << "Height:.0 Width:0 Size:.0KB";
+    }
+    void thumbnailTooltip()
+    {
+        QFETCH(QSize, pixels);
+        QFETCH(qint64, bytes);
+        QFETCH(QString, tooltip);
+        QCOMPARE(PicBrowse::thumbTooltip(pixels * 15, bytes), tooltip);
+    }
+    void badPicturesAreReported()
+    {
+        const QString dir = folder(QStringLiteral("bad"));
+        writeFile(dir + QStringLiteral("/broken.jpg"), "not a picture at all");
+        PictureFiles::Tga tga;
+        tga.depth = 16;
+        tga.width = tga.height = 2;
+        writeFile(dir + QStringLiteral("/deep.tga"), tga.file(QByteArray(8, '\0')));
+        writePicture(dir + QStringLiteral("/good.bmp"), QSize(4, 4));
+        frmPic *browser = openBrowser(dir);
+        QVERIFY(browser);
+        QCOMPARE(m_fx->ui.messages.size(), 2);
+        // Thumbnails are read in the background: the two reports may come in either order.
+        auto messages = m_fx->ui.messages;
+        if (!messages[0].text.contains(QLatin1String("broken.jpg")))
+            std::swap(messages[0], messages[1]);
+        QVERIFY(messages[0].text.startsWith(QDir(dir).filePath(QStringLiteral("broken.jpg"))));
+        QVERIFY(messages[1].text.contains(QLatin1String("TGA 16")));
+        // Each problem is told once per visit of the folder, not each time its page is shown.
+        browser->showPage(1);
+        browser->showPage(1);
+        QCOMPARE(m_fx->ui.messages.size(), 2);
+        // The unreadable pictures leave empty thumbnails; the good one shows.
+        QVERIFY(browser->IMGSEL[0]->pixmap().isNull());
+        QVERIFY(browser->IMGSEL[1]->pixmap().isNull());
+        QVERIFY(!browser->IMGSEL[2]->pixmap().isNull());
+    }
+    void folderThatIsNoFolderChangesNothing()
+    {
+        const QString dir = folder(QStringLiteral("one"));
+        writePicture(dir + QStringLiteral("/a.bmp"), QSize(4, 4));
+        frmPic *browser = openBrowser(dir);
+        QVERIFY(browser);
+        for (const QString &path :
+             {QString(), dir + QStringLiteral("/a.bmp"), dir + QStringLiteral("/gone")}) {
+            browser->changeFolder(path);
+            QCOMPARE(browser->folder(), dir);
+            QCOMPARE(browser->files(), QStringList{QStringLiteral("a.bmp")});
+        }
+    }
+    void changingFolderDropsOldThumbnails()
+    {
+        const QString big = folder(QStringLiteral("big"));
+        for (int i = 0; i < 120; ++i)
+            writePicture(QStringLiteral("%1/p%2.bmp").arg(big).arg(i, 3, 10, QLatin1Char('0')),
+                         QSize(300, 200));
+        const QString small = folder(QStringLiteral("small"));
+        writePicture(small + QStringLiteral("/only.bmp"), QSize(5, 5));
+        m_fx->setStore(QStringLiteral("\\frmPic\\Items"), QStringLiteral("Folder"), big);
+        m_fx->cmd().INSERTPICTURE();
+        frmPic *browser = frmPic::loaded();
+        QVERIFY(browser);
+        // The window is not held up: the browser is there before the thumbnails are.
+        QVERIFY(browser->loader().readCount() < 120);
+        browser->changeFolder(small);
+        QVERIFY(browser->loader().waitIdle(20000));
+        QCOMPARE(browser->loader().readCount(), 1);
+        QVERIFY(browser->loader().thumbnail(0));
+        QCOMPARE(browser->loader().thumbnail(0)->pixels, QSize(5, 5));
+        QCOMPARE(browser->SHPHL[1]->isHidden(), true);
+    }
+    void insertFromBrowser()
+    {
+        const QString dir = folder(QStringLiteral("insert"));
+        writePicture(dir + QStringLiteral("/a.bmp"), QSize(40, 30));
+        writeFile(dir + QStringLiteral("/b.pcx"), pcxFile(300, 200));
+        frmPic *browser = openBrowser(dir);
+        QVERIFY(browser);
+        QVERIFY(!browser->BTNOK->isEnabled());
+        QVERIFY(!browser->BTNINSERT->isEnabled());
+        RichTextBox *rtf = m_fx->active()->RTF1;
+
+        // The thumbnail is small, the inserted picture full size.
+        QVERIFY(browser->IMGSEL[1]->pixmap().width() <= frmPic::ThumbPixels);
+        browser->selectSlot(1);
+        QVERIFY(browser->BTNINSERT->isEnabled());
+        browser->BTNINSERT->click();
+        QCOMPARE(picturesIn(*rtf).size(), 1);
+        QCOMPARE(picturesIn(*rtf)[0].pixels, QSize(300, 200));
+        QCOMPARE(picturesIn(*rtf)[0].twips, QSize(4500, 3000));
+        // The clipboard keeps the picture after the paste.
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(300, 200));
+
+        browser->selectSlot(0);
+        browser->BTNOK->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!frmPic::loaded());
+        QCOMPARE(picturesIn(*rtf).size(), 2);
+        QCOMPARE(picturesIn(*rtf)[1].pixels, QSize(40, 30));
+    }
+    void insertFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("jpeg ends in PEG") << "photo.jpeg" << true;
+        QTest::newRow("bitmap named .dib") << "scan.DIB" << true;
+        QTest::newRow("pcx by the program's reader") << "paint.pcx" << true;
+        QTest::newRow("html ends in TML") << "page.html" << false;
+        QTest::newRow("unlisted ending") << "notes.xyz" << false;
+    }
+    void insertFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, picture);
+        const QString dir = folder(QStringLiteral("files"));
+        const QString path = dir + QLatin1Char('/') + name;
+        if (name.endsWith(QLatin1String("pcx")))
+            writeFile(path, pcxFile(24, 16));
+        else if (picture)
+            writePicture(path, QSize(24, 16));
+        else
+            writeFile(path, "inserted text");
+        FileDialogResult answer;
+        answer.files = QStringList{path};
+        answer.filterIndex = 21;
+        m_fx->ui.fileAnswers.enqueue(answer);
+        RichTextBox *rtf = m_fx->active()->RTF1;
+
+        m_fx->cmd().INSERTFILE();
+        QCOMPARE(m_fx->ui.openRequests.size(), 1);
+        QCOMPARE(m_fx->ui.openRequests[0].title, QStringLiteral("File"));
+        QCOMPARE(m_fx->ui.openRequests[0].filters.size(), 21);
+        QCOMPARE(m_fx->store(QStringLiteral("\\frmMain\\Items"),
+                             QStringLiteral("CMD Insert File Folder")),
+                 dir + QLatin1Char('/'));
+        QCOMPARE(m_fx->store(QStringLiteral("\\frmMain\\Items"),
+                             QStringLiteral("CMD Insert File Filter")),
+                 QStringLiteral("21"));
+        const QList<DocPicture> pictures = picturesIn(*rtf);
+        if (picture) {
+            QCOMPARE(pictures.size(), 1);
+            QCOMPARE(pictures[0].pixels, QSize(24, 16));
+            QCOMPARE(pictures[0].twips, QSize(360, 240));
+        } else {
+            QVERIFY(pictures.isEmpty());
+            QVERIFY(rtf->Text().contains(QLatin1String("inserted text")));
+        }
+        QVERIFY(m_fx->ui.messages.isEmpty());
+    }
 
 private:
     frmPic *openBrowser(const QString &folder);
@@ -91,19 +310,6 @@ private:
 
     std::unique_ptr<MainWindowFixture> m_fx;
 };
-
-void tst_PicBrowse::init()
-{
-    m_fx = std::make_unique<MainWindowFixture>();
-    m_fx->start();
-    QGuiApplication::clipboard()->clear();
-}
-
-void tst_PicBrowse::cleanup()
-{
-    frmPic::UNLOAD();
-    m_fx.reset();
-}
 
 QString tst_PicBrowse::folder(const QString &name)
 {
@@ -120,237 +326,6 @@ frmPic *tst_PicBrowse::openBrowser(const QString &path)
     if (browser)
         browser->loader().waitIdle(20000);
     return browser;
-}
-
-void tst_PicBrowse::listsPictureFilesOnly()
-{
-    const QString dir = folder(QStringLiteral("mixed"));
-    for (const char *name : {"a.gif", "B.JPG", "c.png", "d.txt", ".hidden.gif", "e.jpeg", "f.pcx",
-                             "g.TGA", "h.wmf", "i.Cur"})
-        writeFile(dir + QLatin1Char('/') + QLatin1String(name), "x");
-    QDir().mkpath(dir + QStringLiteral("/folder.jpg"));
-    QCOMPARE(PicBrowse::listPictures(dir),
-             QStringList({"a.gif", "B.JPG", "e.jpeg", "f.pcx", "g.TGA", "h.wmf", "i.Cur"}));
-    QVERIFY(PicBrowse::listPictures(dir + QStringLiteral("/missing")).isEmpty());
-}
-
-void tst_PicBrowse::pagesOfNine_data()
-{
-    QTest::addColumn<int>("files");
-    QTest::addColumn<int>("pages");
-    QTest::addColumn<int>("onLastPage");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("none") << 0 << 1 << 0 << "Picture - 0 Files";
-    QTest::newRow("one") << 1 << 1 << 1 << "Picture - 1 File";
-    QTest::newRow("nine") << 9 << 1 << 9 << "Picture - 9 Files";
-    QTest::newRow("ten") << 10 << 2 << 1 << "Picture - 10 Files";
-    QTest::newRow("hundreds") << 200 << 23 << 2 << "Picture - 200 Files";
-}
-
-void tst_PicBrowse::pagesOfNine()
-{
-    QFETCH(int, files);
-    QFETCH(int, pages);
-    QFETCH(int, onLastPage);
-    QFETCH(QString, caption);
-    const QString dir = folder(QStringLiteral("pics"));
-    for (int i = 0; i < files; ++i)
-        writePicture(QStringLiteral("%1/p%2.bmp").arg(dir).arg(i, 3, 10, QLatin1Char('0')),
-                     QSize(8 + i % 5, 6));
-    frmPic *browser = openBrowser(dir);
-    QVERIFY(browser);
-    QCOMPARE(browser->windowTitle(), caption);
-    QCOMPARE(browser->TABPG->count(), pages);
-    QCOMPARE(browser->TABPG->tabToolTip(pages - 1), QStringLiteral("VIEW PAGE %1").arg(pages));
-    QCOMPARE(browser->TABPG->tabData(pages - 1).toString(), QStringLiteral("M%1").arg(pages));
-    // Every thumbnail of the folder is read in the background, the page shown first.
-    QCOMPARE(browser->loader().readCount(), files);
-    // "Creating thumbnail images..." is gone once the page's thumbnails are in.
-    QCOMPARE(m_fx->main().panel(frmMain::PanelDescription)->text(), QString());
-
-    browser->showPage(pages);
-    int shown = 0;
-    for (int slot = 0; slot < frmPic::Slots; ++slot) {
-        if (browser->SHPHL[slot]->isHidden())
-            continue;
-        ++shown;
-        QVERIFY(!browser->IMGSEL[slot]->pixmap().isNull());
-        QCOMPARE(browser->LBLH[slot]->toolTip(),
-                 browser->files()[(pages - 1) * frmPic::Slots + slot]);
-    }
-    QCOMPARE(shown, onLastPage);
-    QVERIFY(m_fx->ui.messages.isEmpty());
-    QCOMPARE(AppState::instance().DocumentWord, QStringLiteral("picture"));
-
-    browser->BTNCANCEL->click();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!frmPic::loaded());
-    QCOMPARE(AppState::instance().DocumentWord, QStringLiteral("document"));
-    QCOMPARE(m_fx->store(QStringLiteral("\\frmPic\\Items"), QStringLiteral("Folder")), dir);
-}
-
-void tst_PicBrowse::thumbnailTooltip_data()
-{
-    QTest::addColumn<QSize>("pixels");
-    QTest::addColumn<qint64>("bytes");
-    QTest::addColumn<QString>("tooltip");
-    QTest::newRow("small file") << QSize(40, 30) << qint64(512) << "Height:30.0 Width:40 Size:.5KB";
-    QTest::newRow("large file") << QSize(640, 480) << qint64(1536 * 1024)
-                                << "Height:480.0 Width:640 Size:1536.0KB";
-    QTest::newRow("unknown size") << QSize(0, 0) << qint64(0) << "Height:.0 Width:0 Size:.0KB";
-}
-
-void tst_PicBrowse::thumbnailTooltip()
-{
-    QFETCH(QSize, pixels);
-    QFETCH(qint64, bytes);
-    QFETCH(QString, tooltip);
-    QCOMPARE(PicBrowse::thumbTooltip(pixels * 15, bytes), tooltip);
-}
-
-void tst_PicBrowse::badPicturesAreReported()
-{
-    const QString dir = folder(QStringLiteral("bad"));
-    writeFile(dir + QStringLiteral("/broken.jpg"), "not a picture at all");
-    PictureFiles::Tga tga;
-    tga.depth = 16;
-    tga.width = tga.height = 2;
-    writeFile(dir + QStringLiteral("/deep.tga"), tga.file(QByteArray(8, '\0')));
-    writePicture(dir + QStringLiteral("/good.bmp"), QSize(4, 4));
-    frmPic *browser = openBrowser(dir);
-    QVERIFY(browser);
-    QCOMPARE(m_fx->ui.messages.size(), 2);
-    // Thumbnails are read in the background: the two reports may come in either order.
-    auto messages = m_fx->ui.messages;
-    if (!messages[0].text.contains(QLatin1String("broken.jpg")))
-        std::swap(messages[0], messages[1]);
-    QVERIFY(messages[0].text.startsWith(QDir(dir).filePath(QStringLiteral("broken.jpg"))));
-    QVERIFY(messages[1].text.contains(QLatin1String("TGA 16")));
-    // Each problem is told once per visit of the folder, not each time its page is shown.
-    browser->showPage(1);
-    browser->showPage(1);
-    QCOMPARE(m_fx->ui.messages.size(), 2);
-    // The unreadable pictures leave empty thumbnails; the good one shows.
-    QVERIFY(browser->IMGSEL[0]->pixmap().isNull());
-    QVERIFY(browser->IMGSEL[1]->pixmap().isNull());
-    QVERIFY(!browser->IMGSEL[2]->pixmap().isNull());
-}
-
-void tst_PicBrowse::folderThatIsNoFolderChangesNothing()
-{
-    const QString dir = folder(QStringLiteral("one"));
-    writePicture(dir + QStringLiteral("/a.bmp"), QSize(4, 4));
-    frmPic *browser = openBrowser(dir);
-    QVERIFY(browser);
-    for (const QString &path :
-         {QString(), dir + QStringLiteral("/a.bmp"), dir + QStringLiteral("/gone")}) {
-        browser->changeFolder(path);
-        QCOMPARE(browser->folder(), dir);
-        QCOMPARE(browser->files(), QStringList{QStringLiteral("a.bmp")});
-    }
-}
-
-void tst_PicBrowse::changingFolderDropsOldThumbnails()
-{
-    const QString big = folder(QStringLiteral("big"));
-    for (int i = 0; i < 120; ++i)
-        writePicture(QStringLiteral("%1/p%2.bmp").arg(big).arg(i, 3, 10, QLatin1Char('0')),
-                     QSize(300, 200));
-    const QString small = folder(QStringLiteral("small"));
-    writePicture(small + QStringLiteral("/only.bmp"), QSize(5, 5));
-    m_fx->setStore(QStringLiteral("\\frmPic\\Items"), QStringLiteral("Folder"), big);
-    m_fx->cmd().INSERTPICTURE();
-    frmPic *browser = frmPic::loaded();
-    QVERIFY(browser);
-    // The window is not held up: the browser is there before the thumbnails are.
-    QVERIFY(browser->loader().readCount() < 120);
-    browser->changeFolder(small);
-    QVERIFY(browser->loader().waitIdle(20000));
-    QCOMPARE(browser->loader().readCount(), 1);
-    QVERIFY(browser->loader().thumbnail(0));
-    QCOMPARE(browser->loader().thumbnail(0)->pixels, QSize(5, 5));
-    QCOMPARE(browser->SHPHL[1]->isHidden(), true);
-}
-
-void tst_PicBrowse::insertFromBrowser()
-{
-    const QString dir = folder(QStringLiteral("insert"));
-    writePicture(dir + QStringLiteral("/a.bmp"), QSize(40, 30));
-    writeFile(dir + QStringLiteral("/b.pcx"), pcxFile(300, 200));
-    frmPic *browser = openBrowser(dir);
-    QVERIFY(browser);
-    QVERIFY(!browser->BTNOK->isEnabled());
-    QVERIFY(!browser->BTNINSERT->isEnabled());
-    RichTextBox *rtf = m_fx->active()->RTF1;
-
-    // The thumbnail is small, the inserted picture full size.
-    QVERIFY(browser->IMGSEL[1]->pixmap().width() <= frmPic::ThumbPixels);
-    browser->selectSlot(1);
-    QVERIFY(browser->BTNINSERT->isEnabled());
-    browser->BTNINSERT->click();
-    QCOMPARE(picturesIn(*rtf).size(), 1);
-    QCOMPARE(picturesIn(*rtf)[0].pixels, QSize(300, 200));
-    QCOMPARE(picturesIn(*rtf)[0].twips, QSize(4500, 3000));
-    // The clipboard keeps the picture after the paste.
-    QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(300, 200));
-
-    browser->selectSlot(0);
-    browser->BTNOK->click();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!frmPic::loaded());
-    QCOMPARE(picturesIn(*rtf).size(), 2);
-    QCOMPARE(picturesIn(*rtf)[1].pixels, QSize(40, 30));
-}
-
-void tst_PicBrowse::insertFile_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("picture");
-    QTest::newRow("jpeg ends in PEG") << "photo.jpeg" << true;
-    QTest::newRow("bitmap named .dib") << "scan.DIB" << true;
-    QTest::newRow("pcx by the program's reader") << "paint.pcx" << true;
-    QTest::newRow("html ends in TML") << "page.html" << false;
-    QTest::newRow("unlisted ending") << "notes.xyz" << false;
-}
-
-void tst_PicBrowse::insertFile()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, picture);
-    const QString dir = folder(QStringLiteral("files"));
-    const QString path = dir + QLatin1Char('/') + name;
-    if (name.endsWith(QLatin1String("pcx")))
-        writeFile(path, pcxFile(24, 16));
-    else if (picture)
-        writePicture(path, QSize(24, 16));
-    else
-        writeFile(path, "inserted text");
-    FileDialogResult answer;
-    answer.files = QStringList{path};
-    answer.filterIndex = 21;
-    m_fx->ui.fileAnswers.enqueue(answer);
-    RichTextBox *rtf = m_fx->active()->RTF1;
-
-    m_fx->cmd().INSERTFILE();
-    QCOMPARE(m_fx->ui.openRequests.size(), 1);
-    QCOMPARE(m_fx->ui.openRequests[0].title, QStringLiteral("File"));
-    QCOMPARE(m_fx->ui.openRequests[0].filters.size(), 21);
-    QCOMPARE(
-        m_fx->store(QStringLiteral("\\frmMain\\Items"), QStringLiteral("CMD Insert File Folder")),
-        dir + QLatin1Char('/'));
-    QCOMPARE(
-        m_fx->store(QStringLiteral("\\frmMain\\Items"), QStringLiteral("CMD Insert File Filter")),
-        QStringLiteral("21"));
-    const QList<DocPicture> pictures = picturesIn(*rtf);
-    if (picture) {
-        QCOMPARE(pictures.size(), 1);
-        QCOMPARE(pictures[0].pixels, QSize(24, 16));
-        QCOMPARE(pictures[0].twips, QSize(360, 240));
-    } else {
-        QVERIFY(pictures.isEmpty());
-        QVERIFY(rtf->Text().contains(QLatin1String("inserted text")));
-    }
-    QVERIFY(m_fx->ui.messages.isEmpty());
 }
 
 QTEST_MAIN(tst_PicBrowse)

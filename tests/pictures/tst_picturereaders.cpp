@@ -90,10 +90,6 @@ void pcxRows()
         QTest::newRow("pcx mono") << p.file(rows) << px;
         p.encoding = 1;
         QTest::newRow("pcx mono rle") << p.file(pcxRle(rows)) << px;
-        // Lines of 4 bytes for a width that needs 2: the rest of each line is padding.
-        p = Pcx::sized(1, 1, 10, 2, 4, 1);
-        QTest::newRow("pcx mono long lines")
-            << p.file(pcxRle(bytes({0xA0, 0x40, 0x55, 0x55, 0xFF, 0xC0, 0x55, 0x55}))) << px;
     }
     // 16 colours in four bit planes, width 10: pixel x has value x.
     {
@@ -151,8 +147,6 @@ void pcxRows()
         const Pcx p = Pcx::sized(8, 1, 2, 1, 2);
         QTest::newRow("pcx 256 grey") << p.file(bytes({0x20, 0x90}) + QByteArray(2000, '\0'))
                                       << Pixels{grey(0x20), grey(0x90)};
-        QTest::newRow("pcx 256 short file")
-            << p.file(bytes({0x20, 0x90})) << Pixels{grey(0x20), grey(0x90)};
     }
     // Run-length details, two grey lines of 4.
     {
@@ -163,9 +157,6 @@ void pcxRows()
         QTest::newRow("pcx literal 0xBF, 0xC0 only through a run")
             << p.file(bytes({0xBF, 0xC1, 0xC0, 0xC1, 0xFF, 9}))
             << Pixels{grey(0xBF), grey(0xC0), grey(0xFF), grey(9), Black, Black, Black, Black};
-        QTest::newRow("pcx run without its value ends the data")
-            << p.file(bytes({1, 0xC5}))
-            << Pixels{grey(1), Black, Black, Black, Black, Black, Black, Black};
     }
     // 24-bit: three planes a line, red, green, blue.
     {
@@ -200,10 +191,6 @@ void tgaRows()
         const QByteArray map = bytes({0x1F, 0x80, 0xE0, 0x03, 0x00, 0x7C});
         const Pixels px = {qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 0, 255), qRgb(0, 255, 0)};
         QTest::newRow("tga map 16") << mapped(16, 3, map).file(bytes({0, 1, 2, 0})) << px;
-        // 32-bit entries: blue, green, red, alpha; alpha ignored.
-        QTest::newRow("tga map 32")
-            << mapped(32, 2, bgrRed + char(0) + bgrGreen + char(0x7F)).file(bytes({1, 1, 0, 1}))
-            << Pixels{red, green, green, green};
     }
     {
         Tga t;
@@ -298,8 +285,6 @@ private slots:
         QTest::newRow("pcx two planes")
             << Pcx::sized(1, 2, 8, 1, 1).file({}) << Status::Unsupported;
         QTest::newRow("pcx width 0") << Pcx::sized(8, 1, 0, 1, 2).file({}) << Status::BadSize;
-        QTest::newRow("pcx line short for the width")
-            << Pcx::sized(4, 1, 5, 1, 2).file({}) << Status::BadSize;
         QTest::newRow("pcx too large")
             << Pcx::sized(8, 3, 30000, 30000, 30000).file({}) << Status::TooLarge;
         Pcx wide = Pcx::sized(8, 1, 2, 1, 2);
@@ -312,8 +297,6 @@ private slots:
         t.depth = 24;
         t.height = -2;
         QTest::newRow("tga negative height") << t.file({}) << Status::BadSize;
-        t.height = t.width = 30000;
-        QTest::newRow("tga too large") << t.file({}) << Status::TooLarge;
         QTest::newRow("empty") << QByteArray() << Status::Unsupported;
     }
     void refused()
@@ -339,7 +322,7 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("valid");
         Pcx p = Pcx::sized(7, 7, 1, 1, 1); // no decoder: validity alone
-        for (int version : {0, 2, 3, 5, 4}) {
+        for (int version : {0, 5, 4}) {
             p.version = version;
             QTest::addRow("pcx version %d", version) << p.file({}) << int(version != 4);
         }
@@ -347,7 +330,7 @@ private slots:
         p.encoding = 2;
         QTest::newRow("pcx encoding 2") << p.file({}) << 0;
         Tga t;
-        for (int type : {1, 9, 33, 4, 34}) {
+        for (int type : {9, 33, 4, 34}) {
             t.imageType = type;
             QTest::addRow("tga type %d", type)
                 << t.file(QByteArray(8, '\0')) << int(type < 34 && type != 4);
@@ -395,7 +378,6 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::newRow("pixels") << 0 << QSize(3, 2);
         QTest::newRow("twips") << 1 << QSize(45, 30);
-        QTest::newRow("negative") << -1 << QSize(0, 0);
     }
     void sizesFollowTheScaleMode()
     {
