@@ -44,21 +44,13 @@ private slots:
     void storeEntries_data()
     {
         const QString exe = QCoreApplication::applicationFilePath();
-        const QString program = QFileInfo(exe).completeBaseName();
         QTest::addColumn<int>("root");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("data");
         const int classes = clsLibrary::HKEY_CLASSES_ROOT;
-        QTest::newRow("extension") << classes << ".rtf"
-                                   << ""
-                                   << "Rich Text.Document";
         QTest::newRow("open command") << classes << "Rich Text.Document\\shell\\open\\command"
                                       << "" << exe + " %1";
-        QTest::newRow("per-user application")
-            << int(clsLibrary::HKEY_CURRENT_USER)
-            << "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.rtt"
-            << "Application" << program;
     }
     void storeEntries()
     {

@@ -10,7 +10,6 @@
 #include "core/clsLibrary.h"
 #include "platform/AppPaths.h"
 #include "platform/ScreenMetrics.h"
-#include "support/ScriptedUiServices.h"
 #include "support/TempSettings.h"
 
 namespace {
@@ -169,36 +168,6 @@ private slots:
         QVERIFY(!lib().FOLDEREXIST(folder));
         QVERIFY(QFileInfo(folder).isDir());
         QVERIFY(lib().FOLDEREXIST(folder));
-    }
-    void overwriteCheck_data()
-    {
-        QTest::addColumn<bool>("exists");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("new file, no question") << false << 0 << true;
-        QTest::newRow("existing, yes") << true << int(MsgResult::Yes) << true;
-        QTest::newRow("existing, no") << true << int(MsgResult::No) << false;
-    }
-    void overwriteCheck()
-    {
-        QFETCH(bool, exists);
-        QFETCH(int, answer);
-        QFETCH(bool, expected);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Letter.rtf"));
-        if (exists) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
-        ScriptedUiServices ui;
-        ui.messageAnswers.enqueue(answer);
-        QCOMPARE(lib().OVERWRITECHK(path), expected);
-        if (!exists) {
-            QVERIFY(ui.messages.isEmpty());
-            return;
-        }
-        QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages.first().text.contains(path));
     }
     void windowsAndDesktopFolders()
     {

@@ -51,21 +51,11 @@ const QMap<QString, Row> &rows()
     static const QMap<QString, Row> table{
         {"typing", {nullptr, nullptr, [](auto &f) { QTest::keyClicks(f.active()->RTF1, "x"); }}},
         {"insert date", {"MNUINSERTTOP", "DATE", [](auto &f) { f.cmd().INSERTDATE(); }}},
-        {"insert time", {"MNUINSERTTOP", "TIME", [](auto &f) { f.cmd().INSERTTIME(); }}},
         {"insert symbol", {"MNUINSERTTOP", "SYMBOL", [](auto &f) { f.cmd().INSERTSYMBOL(); }}},
         {"insert file",
          {"MNUINSERTTOP", "FILE",
           [](auto &f) {
               f.ui.fileAnswers.enqueue({{f.file("part.txt", "inserted")}, 3, QString()});
-              f.cmd().INSERTFILE();
-          }}},
-        {"insert picture file",
-         {"MNUINSERTTOP", "FILE",
-          [](auto &f) {
-              QImage image(4, 4, QImage::Format_RGB32);
-              image.fill(Qt::red);
-              image.save(f.settings.path("dot.bmp"));
-              f.ui.fileAnswers.enqueue({{f.settings.path("dot.bmp")}, 11, QString()});
               f.cmd().INSERTFILE();
           }}},
         {"insert profile field",
@@ -103,12 +93,8 @@ const QMap<QString, Row> &rows()
         {"clear", {"MNUEDITDELETE", "CLEAR", [](auto &f) { f.cmd().EDITDELETE(); }}},
         {"bold", {"MNUFORMATTOP", "BOLD", [](auto &f) { f.cmd().FONTBOLD(); }}},
         {"bold key", {nullptr, nullptr, [](auto &f) { key(f, Qt::Key_B, Qt::ControlModifier); }}},
-        {"centre", {"MNUFORMATTOP", "ALIGN CENTER", [](auto &f) { f.cmd().ALIGNCENTER(); }}},
-        {"bullets", {"MNUFORMATTOP", "BULLETS", [](auto &f) { f.cmd().FONTBULLETS(); }}},
         {"indent",
          {"MNUFORMATTOP", "INCREASE INDENT", [](auto &f) { f.cmd().FORMATINDENTINCREASE(); }}},
-        {"font size",
-         {"MNUFORMATTOP", "INCREASE FONT SIZE", [](auto &f) { f.cmd().FONTSIZEINCR(); }}},
         {"font colour",
          {"MNUFORMATTOP", "FONT COLOR",
           [](auto &f) {

@@ -117,7 +117,6 @@ private slots:
         m.menuItem(QStringLiteral("MNUFILEREOPEN"))->trigger();
         QCOMPARE(f.ui.messages.size(), 1);
         QVERIFY(f.ui.messages[0].text.contains(path));
-        QCOMPARE(f.ui.messages[0].title, QStringLiteral("ReOpen"));
         QCOMPARE(f.active()->RTF1->Text(), expected);
         QCOMPARE(f.active()->isModified(), answer != MsgResult::Yes);
     }
@@ -128,7 +127,6 @@ private slots:
         f.cmd().FILEREOPEN();
         QCOMPARE(f.ui.messages.size(), 1);
         QVERIFY(f.ui.messages[0].text.contains(QLatin1String("'Document 1'")));
-        QCOMPARE(f.ui.messages[0].title, QStringLiteral("ReOpen"));
         // The menu item is only enabled for a document with a file.
         f.active()->SAVESTAT();
         QVERIFY(!m.menuItem(QStringLiteral("MNUFILEREOPEN"))->isEnabled());

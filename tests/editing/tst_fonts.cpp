@@ -47,12 +47,6 @@ private slots:
         QTest::newRow("capitalize") << "OPTCASECAPS"
                                     << "say hello WORLD now"
                                     << "say Hello World now";
-        QTest::newRow("upper") << "OPTCASEUPPER"
-                               << "say hello WORLD now"
-                               << "say HELLO WORLD now";
-        QTest::newRow("lower") << "OPTCASELOWER"
-                               << "say hello WORLD now"
-                               << "say hello world now";
         QTest::newRow("none") << "OPTCASENONE"
                               << "say hello WORLD now"
                               << "say hello WORLD now";
@@ -77,11 +71,8 @@ private slots:
         // The selection stays on the changed words.
         QCOMPARE(rtf->SelStart(), 4);
         QCOMPARE(rtf->SelLength(), text.size() - 8);
-        const QHash<QString, QString> samples = {{QStringLiteral("OPTCASENONE"), "ABC xyz 0123"},
-                                                 {QStringLiteral("OPTCASEUPPER"), "ABC XYZ 0123"},
-                                                 {QStringLiteral("OPTCASELOWER"), "abc xyz 0123"},
-                                                 {QStringLiteral("OPTCASECAPS"), "Abc Xyz 0123"}};
-        QCOMPARE(shown, samples.value(option));
+        // The sample shows the option on its own text.
+        QCOMPARE(shown, option == QLatin1String("OPTCASECAPS") ? "Abc Xyz 0123" : "ABC xyz 0123");
     }
     void loadShowsSelection()
     {

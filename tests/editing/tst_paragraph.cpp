@@ -107,11 +107,6 @@ private slots:
             << QList<int>{1440, 2160, 2880};
         QTest::newRow("add existing") << QList<int>{1440, 2880} << QStringList{"add:2.0"}
                                       << QStringList{"1.0", "2.0"} << QList<int>{1440, 2880};
-        QTest::newRow("add zero") << QList<int>{1440} << QStringList{"add:0"} << QStringList{"1.0"}
-                                  << QList<int>{1440};
-        QTest::newRow("add to empty, first")
-            << QList<int>{} << QStringList{"add:3.25", "add:0.75"} << QStringList{"0.75", "3.25"}
-            << QList<int>{1080, 4680};
         QTest::newRow("clear one") << QList<int>{720, 1440, 2160} << QStringList{"clear:1"}
                                    << QStringList{"0.5", "1.5"} << QList<int>{720, 2160};
         QTest::newRow("odd twips round") << QList<int>{1000} << QStringList{"add:2"}

