@@ -1,13 +1,17 @@
-// What a document holds survives reading and writing: fields and links, content that is kept
-// though not shown, right-to-left paragraphs, list numbering and picture sizes.
+// What a document holds survives reading and writing: tables, fields and links, content that
+// is kept though not shown, right-to-left paragraphs, list numbering, wide pictures.
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QColor>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextList>
+#include <QTextTable>
 
 #include "platform/ListMarkers.h"
 #include "platform/PictureFit.h"
@@ -48,9 +52,111 @@ QByteArray pict(int w, int h, const QByteArray &words)
            words + " " + png.toHex() + "}";
 }
 
+// Types text as a keyboard of its script would, one key a character.
+void type(QWidget &w, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent key(QEvent::KeyPress, c == u'\n' ? Qt::Key_Return : Qt::Key_unknown,
+                      Qt::NoModifier, c == u'\n' ? QStringLiteral("\r") : QString(c));
+        QCoreApplication::sendEvent(&w, &key);
+    }
+}
+
 int firstObject(const QTextDocument &d)
 {
     return int(d.toPlainText().indexOf(Object));
+}
+
+QString describeItems(QTextFrame::iterator it, bool formats);
+
+QString colorName(const QBrush &b)
+{
+    return b.style() == Qt::NoBrush ? QStringLiteral("-") : b.color().name();
+}
+
+// A cell: its paragraphs joined by "/", its spans and (when asked) its borders and shading.
+QString describeCell(const QTextTableCell &cell, bool formats)
+{
+    QString out = describeItems(cell.begin(), formats);
+    if (cell.format().boolProperty(TextFormats::CellFiller))
+        out = QStringLiteral("~");
+    if (cell.columnSpan() > 1)
+        out += QStringLiteral("{c%1}").arg(cell.columnSpan());
+    if (cell.rowSpan() > 1)
+        out += QStringLiteral("{r%1}").arg(cell.rowSpan());
+    if (formats) {
+        const QTextTableCellFormat f = cell.format().toTableCellFormat();
+        QStringList parts;
+        if (f.topBorder() > 0)
+            parts << QStringLiteral("t%1%2")
+                         .arg(qRound(f.topBorder() * 15))
+                         .arg(colorName(f.topBorderBrush()));
+        if (f.leftBorder() > 0)
+            parts << QStringLiteral("l%1").arg(qRound(f.leftBorder() * 15));
+        if (f.bottomBorder() > 0)
+            parts << QStringLiteral("b%1").arg(qRound(f.bottomBorder() * 15));
+        if (f.rightBorder() > 0)
+            parts << QStringLiteral("r%1").arg(qRound(f.rightBorder() * 15));
+        if (f.background().style() != Qt::NoBrush)
+            parts << QStringLiteral("bg") + f.background().color().name();
+        if (f.verticalAlignment() == QTextCharFormat::AlignMiddle)
+            parts << QStringLiteral("middle");
+        if (!parts.isEmpty())
+            out += QLatin1Char('<') + parts.join(QLatin1Char(',')) + QLatin1Char('>');
+    }
+    return out;
+}
+
+QString describeTable(const QTextTable &table, bool formats)
+{
+    QStringList rows;
+    for (int r = 0; r < table.rows(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table.columns(); ++c) {
+            const QTextTableCell cell = table.cellAt(r, c);
+            if (cell.row() == r && cell.column() == c)
+                cells << describeCell(cell, formats);
+        }
+        rows << cells.join(QLatin1Char('|'));
+    }
+    QString out = QLatin1Char('[') + rows.join(QStringLiteral(" / ")) + QLatin1Char(']');
+    if (formats) {
+        const QTextTableFormat f = table.format();
+        out += QStringLiteral("<w%1,left%2,align%3>")
+                   .arg(QString::number(f.columnWidthConstraints().size()))
+                   .arg(f.intProperty(TextFormats::TableLeftTwips))
+                   .arg(int(f.alignment() & Qt::AlignHorizontal_Mask));
+        QStringList widths;
+        for (int w : f.property(TextFormats::TableColumnsTwips).value<QList<int>>())
+            widths << QString::number(w);
+        out += QLatin1Char('(') + widths.join(QLatin1Char(',')) + QLatin1Char(')');
+    }
+    return out;
+}
+
+// Paragraphs as their text, tables as [rows / of | cells], items joined by "/".
+QString describeItems(QTextFrame::iterator it, bool formats)
+{
+    QStringList items;
+    for (; !it.atEnd(); ++it) {
+        if (const auto *table = qobject_cast<const QTextTable *>(it.currentFrame()))
+            items << describeTable(*table, formats);
+        else if (it.currentBlock().isValid())
+            items << it.currentBlock().text();
+    }
+    return items.join(QLatin1Char('/'));
+}
+
+QString describe(const QTextDocument &doc, bool formats = false)
+{
+    return describeItems(doc.rootFrame()->begin(), formats);
+}
+
+QByteArray withColours(const char *body)
+{
+    return QByteArray(
+               "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}") +
+           body + "}";
 }
 
 } // namespace
@@ -60,6 +166,12 @@ class TestRtfRoundTrip : public QObject
     Q_OBJECT
 
 private slots:
+    void tables_data();
+    void tables();
+    void tablesWrittenForm();
+    void editInCellKeepsTable();
+    void positionsInCells();
+    void partialRangeFlattens();
     void keepsContent_data();
     void keepsContent();
     void linksAndFields();
@@ -70,8 +182,6 @@ private slots:
     void rightToLeft();
     void listNumbering_data();
     void listNumbering();
-    void pictureSizes_data();
-    void pictureSizes();
     void widePictureFitsText();
 };
 
@@ -127,13 +237,18 @@ void TestRtfRoundTrip::keepsContent_data()
                                                 "{\\footnote\\pard\\plain{\\super\\chftn} "
                                                 "The note.}"}
                               << "word" + o;
-    QTest::newRow("endnote") << doc("x{\\super\\chftn}{\\footnote\\ftnalt end}\\par")
-                             << QByteArrayList{"{\\footnote\\ftnalt end}"} << "x" + o;
     QTest::newRow("bookmarks") << doc("{\\*\\bkmkstart here}target{\\*\\bkmkend here}\\par")
                                << QByteArrayList{"{\\*\\bkmkstart here}", "{\\*\\bkmkend here}"}
                                << o + "target" + o;
     QTest::newRow("hidden text") << doc("vis{\\v hid}ible\\par") << QByteArrayList{"\\v hid"}
                                  << "vis" + o + "ible";
+    QTest::newRow("hidden text in pieces")
+        << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}{\\f3 Arial;}}a{\\v h\\line x\\tab "
+                      "y{\\f3 ab}{\\v c}{\\up6 d}}b{\\v e\\par f}\\par}")
+        << QByteArrayList{"\\v h\\line x\\tab yabcd\\v0 b\\v e"} << "a" + o + "b" + o + "\n" + o;
+    QTest::newRow("bookmark before a row")
+        << doc("a\\par\\trowd\\cellx2000{\\*\\bkmkstart t}\\pard\\intbl x\\cell\\row\\pard b\\par")
+        << QByteArrayList{"{\\*\\bkmkstart t}x\\cell"} << "a\n" + o + "x\nb";
     QTest::newRow("unknown destination")
         << doc("{\\*\\generator Tool 1;}a{\\*\\pamphlexaunknown {x}y}b\\par")
         << QByteArrayList{"{\\*\\generator Tool 1;}", "{\\*\\pamphlexaunknown {x}y}"}
@@ -286,13 +401,23 @@ void TestRtfRoundTrip::rightToLeft()
     QVERIFY2(out.contains("\\rtlpar") && !out.contains("\\rtlpar\\qr"), out.constData());
     QVERIFY(out.contains("\\ltrpar\\qr") || out.contains("\\qr"));
 
-    // Right-to-left text typed into a new document is marked so and reads back the same.
+    // A paragraph typed in a right-to-left script runs right to left, as a read one does; one
+    // begun in a left-to-right script stays so whatever follows; undo takes both back.
     RichTextBox typed;
-    typed.setText(QString::fromUtf8("שלום"));
-    QVERIFY(typed.TextRTFBytes().contains("\\rtlch"));
+    type(typed, QString::fromUtf8("שלום\n(1) עוד"));
+    QCOMPARE(typed.SelAlignment(), std::optional<int>(RichTextBox::AlignRight));
     RichTextBox back;
     back.setTextRTFBytes(typed.TextRTFBytes());
     QCOMPARE(back.Text(), typed.Text());
+    for (QTextBlock b = back.document()->begin(); b.isValid(); b = b.next())
+        QCOMPARE(b.textDirection(), Qt::RightToLeft);
+    RichTextBox other;
+    type(other, QString::fromUtf8("a שלום"));
+    QCOMPARE(other.document()->begin().textDirection(), Qt::LeftToRight);
+    other.setText({});
+    type(other, QString::fromUtf8("ש"));
+    other.Undo();
+    QCOMPARE(other.document()->begin().blockFormat().layoutDirection(), Qt::LayoutDirectionAuto);
 }
 
 void TestRtfRoundTrip::listNumbering_data()
@@ -325,6 +450,11 @@ void TestRtfRoundTrip::listNumbering_data()
     QTest::newRow("lower letters from 26")
         << doc(listTable(4, 26, "\\'02\\'00.") + items) << QStringList{"z.", "aa.", "ab."}
         << QByteArrayList{"\\levelnfc4", "\\levelstartat26"};
+    QTest::newRow("on through a table, data after the last item")
+        << doc(listTable(0, 1, "\\'02\\'00.") +
+               "\\pard\\ls1 one\\par\\trowd\\cellx2000\\pard\\intbl\\ls1 two\\cell\\row"
+               "\\pard\\ls1 three\\par{\\*\\themedata 0a}")
+        << QStringList{"1.", "2.", "3."} << QByteArrayList{"{\\*\\themedata 0a}"};
     QTest::newRow("older form from 3")
         << doc("\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart3{\\pntxta .}}\\fi-360\\li720 one\\par "
                "two\\par three\\par\\pard after\\par")
@@ -360,38 +490,6 @@ void TestRtfRoundTrip::listNumbering()
     QCOMPARE(reread, markers);
 }
 
-void TestRtfRoundTrip::pictureSizes_data()
-{
-    QTest::addColumn<QByteArray>("words");
-    QTest::addColumn<int>("widthTwips");
-    QTest::addColumn<int>("heightTwips");
-    QTest::newRow("natural size") << QByteArray() << 40 * 15 << 20 * 15;
-    QTest::newRow("goal size") << QByteArray("\\picwgoal1440\\pichgoal720") << 1440 << 720;
-    QTest::newRow("scaled") << QByteArray("\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200")
-                            << 720 << 1440;
-}
-
-void TestRtfRoundTrip::pictureSizes()
-{
-    QFETCH(QByteArray, words);
-    QFETCH(int, widthTwips);
-    QFETCH(int, heightTwips);
-    QByteArray rtf = doc("a" + pict(40, 20, words) + "b\\par");
-    for (int pass = 0; pass < 2; ++pass) {
-        QTextDocument d;
-        Rtf::read(rtf, d);
-        QTextCursor c(&d);
-        c.setPosition(2);
-        const QTextImageFormat f = c.charFormat().toImageFormat();
-        QVERIFY(f.isValid());
-        QCOMPARE(f.intProperty(TextFormats::PictureWidthTwips), widthTwips);
-        QCOMPARE(f.intProperty(TextFormats::PictureHeightTwips), heightTwips);
-        QCOMPARE(d.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>().size(),
-                 QSize(40, 20));
-        rtf = Rtf::write(d);
-    }
-}
-
 void TestRtfRoundTrip::widePictureFitsText()
 {
     // 3000 pixels wide at 96 dpi, in a page 600 pixels wide: shown at 600 or less, kept whole.
@@ -404,6 +502,183 @@ void TestRtfRoundTrip::widePictureFitsText()
     QVERIFY2(block.height() < 300 * 0.5, qPrintable(QString::number(block.height())));
     const QByteArray out = Rtf::write(d);
     QVERIFY(out.contains("\\picw3000\\pich300\\picwgoal45000\\pichgoal4500"));
+}
+
+void TestRtfRoundTrip::tables_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("structure");
+    QTest::addColumn<QString>("withFormats"); // empty: not compared
+    auto row = [](const char *name, const char *body, const char *structure,
+                  const char *formats = "") {
+        QTest::newRow(name) << withColours(body) << structure << formats;
+    };
+    row("two by two between paragraphs",
+        "before\\par\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row"
+        "\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell d\\cell\\row\\pard after\\par",
+        "before/[a|b / c|d]/after");
+    row("paragraphs in a cell, empty cell",
+        "\\trowd\\cellx1000\\cellx2000\\intbl one\\par two\\cell\\cell\\row", "/[one/two|]/");
+    row("rows of different widths share a grid",
+        "\\trowd\\cellx2000\\cellx4000\\intbl a\\cell b\\cell\\row"
+        "\\trowd\\cellx1000\\cellx3000\\cellx4000\\intbl c\\cell d\\cell e\\cell\\row",
+        "/[a{c2}|b{c2} / c|d{c2}|e]/",
+        "/[a{c2}|b{c2} / c|d{c2}|e]<w4,left0,align1>(1000,1000,1000,1000)/");
+    row("horizontal merge",
+        "\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\cellx3000\\intbl wide\\cell\\cell c\\cell"
+        "\\row\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl d\\cell e\\cell f\\cell\\row",
+        "/[wide{c2}|c / d|e|f]/");
+    row("vertical merge",
+        "\\trowd\\clvmgf\\cellx1000\\cellx2000\\intbl tall\\cell b\\cell\\row"
+        "\\trowd\\clvmrg\\cellx1000\\cellx2000\\intbl\\cell d\\cell\\row",
+        "/[tall{r2}|b / d]/");
+    row("row indent and a shorter row",
+        "\\trowd\\trleft500\\cellx1500\\cellx2500\\intbl a\\cell b\\cell\\row"
+        "\\trowd\\trleft1500\\cellx2500\\intbl c\\cell\\row",
+        "/[a|b / ~|c]/");
+    row("nested table, definition at the row's end",
+        "\\trowd\\cellx3000\\cellx6000\\pard\\intbl outer\\par\\pard\\intbl\\itap2 x\\nestcell "
+        "y\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}{\\nonesttables"
+        "\\par}\\pard\\intbl\\itap1\\cell second\\cell\\row",
+        "/[outer/[x|y]/|second]/");
+    row("table at the start, no row end", "\\trowd\\cellx1000\\intbl only\\cell", "/[only]/");
+    row("cell marks without intbl", "text\\par a\\cell b\\cell\\row\\pard after",
+        "text/[a|b]/after");
+    row("two tables apart",
+        "\\trowd\\cellx1000\\intbl a\\cell\\row\\pard between\\par"
+        "\\trowd\\cellx1000\\intbl b\\cell\\row",
+        "/[a]/between/[b]/");
+    row("borders, shading, alignment, centred row",
+        "\\trowd\\trqc\\trgaph100\\trleft-100\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\clbrdrb\\brdrs"
+        "\\brdrw10\\clcbpat2\\cellx2000\\clvertalc\\clshdng2000\\cellx4000\\intbl a\\cell b\\cell"
+        "\\row",
+        "/[a|b]/",
+        "/[a<t20#ff0000,b10,bg#0000ff>|b<bg#cccccc,middle>]<w2,left-100,align4>(2100,2000)/");
+}
+
+void TestRtfRoundTrip::tables()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QString, structure);
+    QFETCH(QString, withFormats);
+
+    QTextDocument read;
+    QVERIFY(Rtf::read(input, read));
+    QCOMPARE(describe(read), structure);
+    if (!withFormats.isEmpty())
+        QCOMPARE(describe(read, true), withFormats);
+
+    // What is written reads back the same, and writing that again gives the same bytes.
+    const QByteArray written = Rtf::write(read);
+    QTextDocument again;
+    QVERIFY(Rtf::read(written, again));
+    QCOMPARE(describe(again, true), describe(read, true));
+    QCOMPARE(Rtf::write(again), written);
+}
+
+void TestRtfRoundTrip::tablesWrittenForm()
+{
+    // Rows and cells in the form other word processors read: a definition before each row,
+    // \intbl paragraphs ending in \cell, merged cells as \clvmgf/\clvmrg, nested rows with
+    // their definition in \nesttableprops.
+    QTextDocument doc;
+    QVERIFY(Rtf::read(
+        withColours("\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000"
+                    "\\intbl a\\cell b\\cell\\row"
+                    "\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmrg\\cellx2000\\cellx4000"
+                    "\\intbl\\cell in\\par\\pard\\intbl\\itap2 n\\nestcell{\\*\\nesttableprops"
+                    "\\trowd\\cellx1000\\nestrow}{\\nonesttables\\par}\\pard\\intbl\\cell\\row"),
+        doc));
+    const QByteArray out = Rtf::write(doc);
+    QVERIFY2(out.contains("\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000"),
+             out);
+    QVERIFY2(out.contains("\\clvmrg\\cellx2000\\cellx4000"), out);
+    QVERIFY2(out.contains("\\pard\\intbl\\itap2"), out);
+    QVERIFY2(out.contains("{\\*\\nesttableprops\\trowd\\trleft0\\cellx1000\\nestrow}"
+                          "{\\nonesttables\\par}"),
+             out);
+    QCOMPARE(out.count("\\row"), 2);
+    QCOMPARE(out.count("\\nestcell"), 1);
+}
+
+void TestRtfRoundTrip::editInCellKeepsTable()
+{
+    RichTextBox box;
+    box.setTextRTF(QString::fromLatin1(withColours(
+        "intro\\par\\trowd\\cellx2000\\cellx4000\\intbl price\\cell 10\\cell\\row\\pard end")));
+    const int at = box.Find("10");
+    QVERIFY(at > 0);
+    box.setSelText("12.50");
+    box.setSelStart(box.Find("price"));
+    box.setSelLength(0);
+    QTest::keyClicks(&box, "Unit ");
+
+    RichTextBox reopened;
+    reopened.setTextRTF(box.TextRTF());
+    QCOMPARE(describe(*reopened.document()), QString("intro/[Unit price|12.50]/end"));
+}
+
+void TestRtfRoundTrip::positionsInCells()
+{
+    // Every cell ends with "\r\n" in Text, as paragraphs do; positions, Find and the
+    // selection agree on it.
+    RichTextBox box;
+    box.setTextRTF(
+        QString::fromLatin1(withColours("x\\par\\trowd\\cellx1000\\cellx2000\\intbl a\\cell "
+                                        "bb\\cell\\row\\trowd\\cellx1000\\cellx2000\\intbl "
+                                        "c\\par d\\cell\\cell\\row\\pard y")));
+    QCOMPARE(box.Text(), QString("x\r\na\r\nbb\r\nc\r\nd\r\n\r\ny"));
+    QCOMPARE(box.Find("bb"), 6);
+    QCOMPARE(box.SelStart(), 6);
+    QCOMPARE(box.SelText(), QString("bb"));
+    QTextCursor c = box.textCursor();
+    QVERIFY(c.currentTable());
+    QCOMPARE(c.currentTable()->cellAt(c).column(), 1);
+
+    // Paragraphs inside a cell, and a whole table, select as Text shows them; replacing text
+    // inside a cell keeps it there.
+    box.setSelStart(10);
+    box.setSelLength(4);
+    QCOMPARE(box.SelText(), QString("c\r\nd"));
+    box.setSelStart(0);
+    box.setSelLength(int(box.Text().size()));
+    QCOMPARE(box.SelText(), box.Text());
+    box.setSelStart(13);
+    box.setSelLength(1);
+    box.setSelText("D");
+    QCOMPARE(box.Text(), QString("x\r\na\r\nbb\r\nc\r\nD\r\n\r\ny"));
+    QCOMPARE(box.GetLineFromChar(box.Find("y")), box.GetLineCount() - 1);
+    QCOMPARE(box.GetLineFromChar(box.Find("bb")), 2);
+
+    // Backspace at a cell's start joins nothing; Enter makes a paragraph in the cell.
+    box.setSelStart(box.Find("bb"));
+    box.setSelLength(0);
+    QTest::keyClick(&box, Qt::Key_Backspace);
+    QTest::keyClick(&box, Qt::Key_B);
+    QTest::keyClick(&box, Qt::Key_Return);
+    QCOMPARE(box.Text(), QString("x\r\na\r\nb\r\nbb\r\nc\r\nD\r\n\r\ny"));
+    QCOMPARE(box.SelStart(), 9);
+    // Typing over a selection across cells empties those cells and types into the first.
+    box.setSelStart(3);
+    box.setSelLength(8);
+    QCOMPARE(box.SelText(), QString("a\r\nb\r\nbb"));
+    box.setSelText("z");
+    QCOMPARE(box.Text(), QString("x\r\nz\r\n\r\nc\r\nD\r\n\r\ny"));
+    QCOMPARE(describe(*box.document()), QString("x/[z| / c/D|]/y"));
+}
+
+void TestRtfRoundTrip::partialRangeFlattens()
+{
+    // Part of a table written alone is its paragraphs, not a broken table.
+    QTextDocument doc;
+    QVERIFY(Rtf::read(withColours("\\trowd\\cellx1000\\cellx2000\\intbl alpha\\cell beta\\cell\\row"
+                                  "\\pard after"),
+                      doc));
+    const int from = doc.toPlainText().indexOf("pha");
+    const int to = doc.toPlainText().indexOf("eta");
+    QTextDocument part;
+    QVERIFY(Rtf::read(Rtf::write(doc, from, to), part));
+    QCOMPARE(describe(part), QString("pha/b"));
 }
 
 QTEST_MAIN(TestRtfRoundTrip)
