@@ -37,8 +37,6 @@ private slots:
     void convert_data();
     void convert();
     void convertRejectsOtherTypes();
-    void kindOfPath_data();
-    void kindOfPath();
 };
 
 void TestPlainText::decode_data()
@@ -47,16 +45,12 @@ void TestPlainText::decode_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<Encoding>("encoding");
     QTest::addColumn<LineEnding>("lineEnding");
-    QTest::newRow("ascii lf") << QByteArray("a\nb\n") << "a\nb\n"
-                              << Encoding::Utf8 << LineEnding::Lf;
     QTest::newRow("utf-8 crlf") << QByteArray("caf\xc3\xa9\r\nb") << QString::fromUtf8("café\nb")
                                 << Encoding::Utf8 << LineEnding::CrLf;
     QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbfx\ry\r") << "x\ny\n"
                                << Encoding::Utf8Bom << LineEnding::Cr;
     QTest::newRow("windows-1252") << QByteArray("caf\xe9 \x80\r\n") << QString::fromUtf8("café €\n")
                                   << Encoding::Windows1252 << LineEnding::CrLf;
-    QTest::newRow("invalid utf-8 sequence") << QByteArray("\xc3(") << QString::fromUtf8("Ã(")
-                                            << Encoding::Windows1252 << LineEnding::Lf;
     QTest::newRow("undefined 1252 bytes kept") << QByteArray("\x81\x8d") << QString("\u0081\u008d")
                                                << Encoding::Windows1252 << LineEnding::Lf;
     QTest::newRow("mixed endings: the most used wins")
@@ -111,8 +105,6 @@ void TestPlainText::convert_data()
     QTest::newRow("1252 text keeps its encoding and endings")
         << "c.txt" << QByteArray("caf\xe9\r\n") << "c.htm" << QByteArray("caf\xe9\r\n")
         << QString();
-    QTest::newRow("rtf to rtf") << "d.rtf" << QByteArray("{\\rtf1 {\\b bold}}") << "e.rtf"
-                                << QByteArray() << "bold";
 }
 
 void TestPlainText::convert()
@@ -150,27 +142,6 @@ void TestPlainText::convertRejectsOtherTypes()
     QVERIFY(!QFile::exists(dir.filePath("b.txt")));
     QVERIFY(!DocumentConvert::convert(dir.filePath("a.rtf"), dir.filePath("none/b.txt"), &error));
     QVERIFY(error.contains("none"));
-}
-
-void TestPlainText::kindOfPath_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("kind");
-    const int rich = int(DocumentConvert::FileKind::RichText);
-    const int plain = int(DocumentConvert::FileKind::PlainText);
-    QTest::newRow("rtf") << "/x/Letter.RTF" << rich;
-    QTest::newRow("rtt") << "Normal.rtt" << rich;
-    QTest::newRow("txt") << "a.txt" << plain;
-    QTest::newRow("html") << "a.HTML" << plain;
-    QTest::newRow("other") << "a.doc" << int(DocumentConvert::FileKind::Unknown);
-    QTest::newRow("none") << "README" << int(DocumentConvert::FileKind::Unknown);
-}
-
-void TestPlainText::kindOfPath()
-{
-    QFETCH(QString, path);
-    QFETCH(int, kind);
-    QCOMPARE(int(DocumentConvert::kindOfPath(path)), kind);
 }
 
 QTEST_MAIN(TestPlainText)

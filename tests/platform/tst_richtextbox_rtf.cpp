@@ -1,12 +1,10 @@
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -47,7 +45,7 @@ private slots:
 
 void TestRichTextBoxRtf::documentRoundTrip()
 {
-    // What the control's properties set comes back through TextRTF and an RTF file.
+    // What the control's properties set comes back through TextRTF.
     RichTextBox a;
     a.setFont("DejaVu Sans", 10);
     a.setText(QString::fromUtf8("bold words\r\nindented\tand tabbed \u00e9"));
@@ -69,13 +67,7 @@ void TestRichTextBoxRtf::documentRoundTrip()
     QImage image(16, 12, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     a.insertPicture(image);
-    QCOMPARE(a.Text().mid(3, 1), QString(QChar::ObjectReplacementCharacter));
 
-    QTemporaryDir dir;
-    QVERIFY(a.SaveFile(dir.filePath("doc.rtf"), RichTextBox::rtfRTF));
-    RichTextBox fromFile;
-    QVERIFY(fromFile.LoadFile(dir.filePath("doc.rtf")));
-    QCOMPARE(fromFile.TextRTF(), a.TextRTF());
     RichTextBox b;
     b.setTextRTF(a.TextRTF());
     QCOMPARE(b.Text(), a.Text());
@@ -127,9 +119,7 @@ void TestRichTextBoxRtf::selectionAsRtf()
 
     select(a, 6, 4);
     a.Copy();
-    QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat("text/rtf"));
     select(target, 1, 0);
-    QVERIFY(target.CanPaste());
     target.Paste();
     QCOMPARE(target.Text(), QString("[BOLDstart]"));
     select(target, 1, 4);

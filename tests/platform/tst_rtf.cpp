@@ -126,11 +126,6 @@ QString describe(const QTextDocument &doc)
     return blocks.join(QStringLiteral(" / "));
 }
 
-QByteArray hex(const QByteArray &bytes)
-{
-    return bytes.toHex();
-}
-
 QByteArray imageBytes(const char *format, int w, int h)
 {
     QImage image(w, h, QImage::Format_RGB32);
@@ -140,10 +135,6 @@ QByteArray imageBytes(const char *format, int w, int h)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return data;
-}
-QByteArray pngBytes(int w, int h)
-{
-    return imageBytes("PNG", w, h);
 }
 
 // The picture of the document's first picture character.
@@ -164,8 +155,6 @@ class TestRtf : public QObject
 {
     Q_OBJECT
 private slots:
-    void detectsRtf_data();
-    void detectsRtf();
     void text_data();
     void text();
     void formats_data();
@@ -180,52 +169,27 @@ private slots:
     void documentBuiltByEditing();
 };
 
-void TestRtf::detectsRtf_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<bool>("rtf");
-    QTest::newRow("plain rtf") << QByteArray("{\\rtf1 x}") << true;
-    QTest::newRow("leading white space") << QByteArray("\r\n  {\\rtf1 x}") << true;
-    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF{\\rtf1 x}") << true;
-    QTest::newRow("text") << QByteArray("Hello {\\rtf1}") << false;
-    QTest::newRow("other group") << QByteArray("{\\AAAA}") << false;
-    QTest::newRow("empty") << QByteArray() << false;
-}
-
-void TestRtf::detectsRtf()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(bool, rtf);
-    QCOMPARE(Rtf::isRtf(data), rtf);
-    QTextDocument doc;
-    doc.setPlainText("old");
-    QCOMPARE(Rtf::read(data, doc), rtf);
-    if (!rtf)
-        QVERIFY(doc.isEmpty());
-}
-
 void TestRtf::text_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
-    const QString ls(QChar::LineSeparator);
-    QTest::newRow("crlf ignored") << QByteArray("{\\rtf1 a\r\nb\n}") << "ab";
-    QTest::newRow("delimiting space") << QByteArray("{\\rtf1 \\b  two\\b0 x}") << " twox";
+    // Whether it is RTF at all: a null text says it is not, and nothing is read.
+    QTest::newRow("leading white space") << QByteArray("\r\n  {\\rtf1 x}") << "x";
+    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF{\\rtf1 x}") << "x";
+    QTest::newRow("text") << QByteArray("Hello {\\rtf1}") << QString();
+    QTest::newRow("other group") << QByteArray("{\\AAAA}") << QString();
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("crlf ignored, tab kept") << QByteArray("{\\rtf1 a\r\nb\n\tc}") << "ab\tc";
+    QTest::newRow("delimiting space, unknown words")
+        << QByteArray("{\\rtf1 \\b  two\\b0 x\\foo12 y\\bar z}") << " twoxyz";
     QTest::newRow("backslash newline is a paragraph") << QByteArray("{\\rtf1 a\\\nb}") << "a\nb";
-    QTest::newRow("unknown words ignored") << QByteArray("{\\rtf1 a\\foo12 b\\bar c}") << "abc";
     QTest::newRow("field instruction without star")
         << QByteArray("{\\rtf1{\\field{\\fldinst PAGE}{\\fldrslt 3}}}") << "3";
     QTest::newRow("after root ignored") << QByteArray("{\\rtf1 a}\0trailing{\\rtf1 b}", 27) << "a";
-    QTest::newRow("pntext marker skipped")
-        << QByteArray("{\\rtf1{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}Item}")
-        << "Item";
-    QTest::newRow("listtext marker skipped")
-        << QByteArray("{\\rtf1{\\listtext\\pard 1.\\tab}\\ls1 Item}") << "Item";
     QTest::newRow("object data skipped")
         << QByteArray("{\\rtf1 a{\\object\\objemb{\\*\\objdata 0102}{\\result R}}b}") << "ab";
     QTest::newRow("upr takes the unicode side")
         << QByteArray("{\\rtf1{\\upr{ansi}{\\*\\ud{uni}}}}") << "uni";
-    QTest::newRow("literal tab character") << QByteArray("{\\rtf1 a\tb}") << "a\tb";
 
     // Code pages: the font's charset, \ansicpg, double-byte pages.
     QTest::newRow("windows-1252 default")
@@ -247,8 +211,6 @@ void TestRtf::text_data()
         << QByteArray("{\\rtf1\\ansicpg0 \\'e9}") << QString::fromUtf8("é");
 
     // \u and its fallback characters.
-    QTest::newRow("fallback skipped")
-        << QByteArray("{\\rtf1 a\\u945?b}") << QString::fromUtf8("aαb");
     QTest::newRow("negative, surrogate pairs signed and not")
         << QByteArray("{\\rtf1 \\u-3913 ?\\u-10179?\\u-9047?\\u55357?\\u56489?}")
         << QString::fromUtf8("\uF0B7💩💩");
@@ -280,13 +242,9 @@ void TestRtf::text_data()
         << QString::fromUtf8("\uFFFDbcd");
     QTest::newRow("over-long control word") << "{\\rtf1 a\\" + QByteArray(100000, 'A') + " b}"
                                             << "ab";
-    QTest::newRow("over-long number") << "{\\rtf1 \\b" + QByteArray(100000, '9') + " x}"
-                                      << "x";
     QTest::newRow("deep nesting") << "{\\rtf1 a" + QByteArray(100000, '{') + "b" +
                                          QByteArray(100000, '}') + "c}"
                                   << "abc";
-    QTest::newRow("deep nesting unclosed") << "{\\rtf1 a" + QByteArray(200000, '{') + "b"
-                                           << "ab";
     QTest::newRow("bin longer than the data")
         << QByteArray("{\\rtf1 a{\\pict\\pngblip\\bin999999999 xyz") << QString("a");
     QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << "ab";
@@ -308,8 +266,10 @@ void TestRtf::text()
     QFETCH(QByteArray, rtf);
     QFETCH(QString, text);
     QTextDocument doc;
-    QVERIFY(Rtf::read(rtf, doc));
-    QCOMPARE(blocksText(doc).remove(QChar::ObjectReplacementCharacter), text);
+    doc.setPlainText("old");
+    QCOMPARE(Rtf::isRtf(rtf), !text.isNull());
+    QCOMPARE(Rtf::read(rtf, doc), !text.isNull());
+    QCOMPARE(blocksText(doc).remove(QChar::ObjectReplacementCharacter), text.isNull() ? "" : text);
 }
 
 void TestRtf::formats_data()
@@ -332,7 +292,6 @@ void TestRtf::formats_data()
         "{\\super a}{\\sub b}{\\super\\nosupersub c}{\\up6 d}{\\dn4 e}{\\up6\\nosupersub f}",
         "a{super}b{sub}cd{super up60}e{sub up-40}f");
     row("double-byte text takes the associated size", "\\fs24\\dbch\\afs20 X", "X{fs20}");
-    row("associated size only for double-byte text", "\\fs24\\dbch\\afs20\\loch X", "X");
     row("double-byte text takes the associated bold", "\\b\\dbch\\ab0 X", "X");
     row("associated size of other text ignored", "\\rtlch\\afs40\\ltrch\\fs24\\dbch X", "X");
     row("double-byte text keeps its font", "\\loch\\af0\\dbch\\af0\\f1 X", "X{f=Arial}");
@@ -431,7 +390,7 @@ void TestRtf::pictures_data()
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("described"); // kind and display size in twips
     QTest::addColumn<QSize>("pixels");      // the picture's own size; empty when it cannot be drawn
-    const QByteArray png = hex(pngBytes(4, 3));
+    const QByteArray png = imageBytes("PNG", 4, 3).toHex();
     QTest::newRow("png natural size") << "{\\rtf1{\\pict\\pngblip\\picw4\\pich3 " + png + "}}"
                                       << "[png 60x45]" << QSize(4, 3);
     QTest::newRow("png goal size")
@@ -441,12 +400,12 @@ void TestRtf::pictures_data()
         << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200 " + png +
                "}}"
         << "[png 720x1440]" << QSize(4, 3);
-    QTest::newRow("png as binary")
-        << "{\\rtf1{\\pict\\pngblip\\picwgoal300\\pichgoal300\\bin" +
-               QByteArray::number(pngBytes(2, 2).size()) + " " + pngBytes(2, 2) + "}}"
-        << "[png 300x300]" << QSize(2, 2);
+    QTest::newRow("png as binary") << "{\\rtf1{\\pict\\pngblip\\picwgoal300\\pichgoal300\\bin" +
+                                          QByteArray::number(imageBytes("PNG", 2, 2).size()) + " " +
+                                          imageBytes("PNG", 2, 2) + "}}"
+                                   << "[png 300x300]" << QSize(2, 2);
     QTest::newRow("jpeg") << "{\\rtf1{\\pict\\jpegblip\\picwgoal600\\pichgoal300 " +
-                                 hex(imageBytes("JPEG", 8, 4)) + "}}"
+                                 imageBytes("JPEG", 8, 4).toHex() + "}}"
                           << "[jpeg 600x300]" << QSize(8, 4);
     QTest::newRow("dib") << QByteArray("{\\rtf1{\\pict\\dibitmap0\\picw1\\pich1 2800000001000000"
                                        "010000000100180000000000040000000000"
@@ -490,11 +449,10 @@ void TestRtf::pictures()
     QVERIFY(!image.isNull()); // a stand-in when it cannot be drawn
     if (pixels.isValid())
         QCOMPARE(image.size(), pixels);
-    // Written and read again: the same size and pixels (bitmaps come back as PNG).
+    // Written and read again: the same kind, size and pixels (bitmaps are written as PNG).
     QTextDocument again;
     Rtf::read(Rtf::write(doc), again);
-    const QRegularExpression kind(QStringLiteral("\\[\\w+ "));
-    QCOMPARE(describe(again).replace(kind, "["), QString(described).replace(kind, "["));
+    QCOMPARE(describe(again), QString(described).replace("[dib", "[png"));
     if (pixels.isValid())
         QCOMPARE(firstImage(again).size(), pixels);
 }
@@ -526,7 +484,8 @@ void TestRtf::insertAtCursor()
     // Pictures come with their resource; the selection is replaced.
     cursor.setPosition(0);
     cursor.setPosition(4, QTextCursor::KeepAnchor);
-    QVERIFY(Rtf::insert("{\\rtf1{\\pict\\pngblip " + hex(pngBytes(2, 2)) + "}}", cursor));
+    QVERIFY(
+        Rtf::insert("{\\rtf1{\\pict\\pngblip " + imageBytes("PNG", 2, 2).toHex() + "}}", cursor));
     QCOMPARE(describe(doc), QString("[png 30x30]ine / XneTwo{b} / reeY"));
     QCOMPARE(firstImage(doc).size(), QSize(2, 2));
     QVERIFY(!Rtf::insert("plain", cursor));
@@ -536,54 +495,51 @@ void TestRtf::writtenForm_data()
 {
     // What is read, then written: the words other readers need, each in the order given.
     QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QByteArrayList>("written");
+    QTest::addColumn<QByteArray>("written"); // parts split by |
     QTest::newRow("header, font and colour tables")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}"
                       "{\\colortbl;\\red1\\green2\\blue3;}\\cf1 x{\\f1 y}}")
-        << QByteArrayList{"{\\rtf1\\ansi\\ansicpg1252\\deff0", "\\fcharset0 Arial;}",
-                          "\\fcharset2 Symbol;}", "{\\colortbl ;\\red1\\green2\\blue3;}"};
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0|\\fcharset0 Arial;}|\\fcharset2 "
+                      "Symbol;}|{\\colortbl ;\\red1\\green2\\blue3;}");
     QTest::newRow("only what changes, once per run")
-        << QByteArray("{\\rtf1 a{\\b b}c{\\b d}e}") << QByteArrayList{"a\\b b\\b0 c\\b d\\b0 e"};
+        << QByteArray("{\\rtf1 a{\\b b}c{\\b d}e}") << QByteArray("a\\b b\\b0 c\\b d\\b0 e");
     // RichEdit-class readers take \pntext and \pn; Word and LibreOffice \listtable, \ls and
     // \listtext. A list level takes its items' own indents.
     QTest::newRow("lists in both forms")
         << QByteArray("{\\rtf1{\\*\\pn\\pnlvlblt}\\fi-540\\li1080 a\\par b\\par\\pard{\\*\\pn"
                       "\\pnlvlbody\\pndec{\\pntxta .}}c}")
-        << QByteArrayList{
-               "{\\*\\listtable{\\list",
-               "\\levelnfc23",
-               "\\fi-540\\li1080",
-               "\\levelnfc0",
-               "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}",
-               "{\\*\\pn\\pnlvlblt",
-               "{\\listtext",
-               "{\\pntext",
-               "{\\*\\pn\\pnlvlbody\\pndec",
-               "\\ls2",
-               "{\\listtext 1.\\tab}"};
+        << QByteArray("{\\*\\listtable{\\list|\\levelnfc23|\\fi-540\\li1080|\\levelnfc0|{\\*"
+                      "\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}|{\\*"
+                      "\\pn\\pnlvlblt|{\\listtext|{\\pntext|{\\*\\pn\\pnlvlbody\\pndec|\\ls2|{"
+                      "\\listtext 1.\\tab}");
+    // Rows as other word processors read them: a definition before each row, \intbl
+    // paragraphs ending in \cell, merges as \clvmgf/\clvmrg, nested rows with their
+    // definition in \nesttableprops.
+    QTest::newRow("tables")
+        << QByteArray("{\\rtf1\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000"
+                      "\\intbl a\\cell b\\cell\\row\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmrg"
+                      "\\cellx2000\\cellx4000\\intbl\\cell in\\par\\pard\\intbl\\itap2 n\\nestcell"
+                      "{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}{\\nonesttables\\par}"
+                      "\\pard\\intbl\\cell\\row}")
+        << QByteArray(
+               "\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000|b\\cell|"
+               "\\row|\\clvmrg\\cellx2000\\cellx4000|\\pard\\intbl\\itap2|n\\nestcell|{\\*"
+               "\\nesttableprops\\trowd\\trleft0\\cellx1000\\nestrow}{\\nonesttables\\par}|\\row");
     // A raised paragraph mark makes LibreOffice join the paragraphs.
     QTest::newRow("paragraph mark on the baseline")
         << QByteArray("{\\rtf1 note\\super 3\\par next}")
-        << QByteArrayList{"\\super 3\\nosupersub\\par\r\n"};
-    // JPEG stays JPEG with its own bytes, a bitmap becomes PNG, a metafile keeps its bytes.
-    const QByteArray jpeg = imageBytes("JPEG", 5, 4);
-    QTest::newRow("pictures")
-        << "{\\rtf1{\\pict\\jpegblip\\picwgoal750\\pichgoal600 " + jpeg.toHex() +
-               "}{\\pict\\dibitmap0 28000000010000000100000001001800000000000400000000000000000"
-               "000000000000000000000000000ff00}{\\pict\\emfblip\\picwgoal100\\pichgoal100 0102}}"
-        << QByteArrayList{"\\jpegblip\\picw5\\pich4\\picwgoal750\\pichgoal600",
-                          jpeg.left(32).toHex(), "\\pngblip\\picw1\\pich1", "\\emfblip", "0102"};
+        << QByteArray("\\super 3\\nosupersub\\par\r\n");
 }
 
 void TestRtf::writtenForm()
 {
     QFETCH(QByteArray, rtf);
-    QFETCH(QByteArrayList, written);
+    QFETCH(QByteArray, written);
     QTextDocument doc;
     QVERIFY(Rtf::read(rtf, doc));
     const QByteArray out = Rtf::write(doc);
     qsizetype at = 0;
-    for (const QByteArray &part : written) {
+    for (const QByteArray &part : written.split('|')) {
         at = out.indexOf(part, at);
         QVERIFY2(at >= 0, qPrintable(part + " not in order in " + out));
     }
@@ -595,13 +551,10 @@ void TestRtf::characters_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("escapes") << "a{b}c\\d" << QByteArray("a\\{b\\}c\\\\d");
     QTest::newRow("windows-1252") << QString::fromUtf8("é€") << QByteArray("\\'e9\\'80");
     QTest::newRow("above 32767") << QString::fromUtf8("엔") << QByteArray("\\u-14892 ?");
     QTest::newRow("beyond the first plane")
         << QString::fromUtf8("💩") << QByteArray("\\u-10179 ?\\u-9047 ?");
-    QTest::newRow("no-break space and hyphens")
-        << QString::fromUtf8("a\u00a0b\u00adc\u2011d") << QByteArray("a\\~b\\-c\\_d");
 }
 
 void TestRtf::characters()
@@ -654,23 +607,12 @@ void TestRtf::documentBuiltByEditing()
     c.insertBlock(QTextBlockFormat());
     c.createList(QTextListFormat::ListDisc);
     c.insertText("item");
-    const QByteArray rtf = Rtf::write(doc);
-    QVERIFY2(rtf.contains("\\picwgoal1500\\pichgoal750"), rtf.constData());
-    QVERIFY2(rtf.contains("\\pngblip\\picw6\\pich3\\picwgoal180\\pichgoal90"), rtf.constData());
+    // Read back with the same sizes; a list without its own indents hangs as usual.
     QTextDocument back;
-    Rtf::read(rtf, back);
-    QCOMPARE(blocksText(back), QString("\uFFFC\uFFFC\nfirst\nitem"));
-    const QTextBlockFormat f = back.begin().next().blockFormat();
-    QCOMPARE(f.intProperty(LeftIndentTwips), 720);
-    QCOMPARE(f.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    QTextCursor at(&back);
-    at.setPosition(4);
-    QCOMPARE(at.charFormat().fontFamilies().toStringList().value(0), QString("Courier New"));
-    QCOMPARE(at.charFormat().fontPointSize(), 10.0);
-    const QTextBlock item = back.lastBlock();
-    QVERIFY(item.textList());
-    // A list without its own indents gets the usual hanging indent.
-    QCOMPARE(item.blockFormat().intProperty(FirstIndentTwips), -360);
+    Rtf::read(Rtf::write(doc), back);
+    QCOMPARE(describe(back),
+             QString("[png 1500x750][png 180x90] / <qr li720>first{f=Courier New "
+                     "fs20 b} / <li360 fi-360 list-1#1>item{f=Courier New fs20 b}"));
 }
 
 QTEST_MAIN(TestRtf)
