@@ -7,14 +7,7 @@
 #include "core/MainWindowFixture.h"
 #include "documents/DocumentTypes.h"
 #include "documents/frmNew.h"
-
-// Writes a file, making its folder; true when it was written.
-static bool writeFile(const QString &path, const QByteArray &content = {})
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
+#include "support/TestFiles.h"
 
 class tst_FileCommands : public QObject
 {
