@@ -1323,7 +1323,62 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
             Redo();
         return;
     }
+    const bool undecided = directionUndecided();
     QTextEdit::keyPressEvent(event);
+    if (undecided && !event->text().isEmpty())
+        takeTypedDirection();
+}
+
+void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    const bool undecided = directionUndecided();
+    QTextEdit::inputMethodEvent(event);
+    if (undecided && !event->commitString().isEmpty())
+        takeTypedDirection();
+}
+
+namespace {
+
+// The direction of the first letter of a strong direction, or Auto when there is none.
+Qt::LayoutDirection firstStrongDirection(QStringView text)
+{
+    for (const QChar c : text) {
+        switch (c.direction()) {
+        case QChar::DirL:
+            return Qt::LeftToRight;
+        case QChar::DirR:
+        case QChar::DirAL:
+            return Qt::RightToLeft;
+        default:
+            break;
+        }
+    }
+    return Qt::LayoutDirectionAuto;
+}
+
+} // namespace
+
+bool RichTextBox::directionUndecided() const
+{
+    // Paragraphs run left to right unless their format says otherwise (as in RTF); one whose
+    // first letter is typed in a right-to-left script runs right to left, as one read with
+    // \rtlpar does: it shows at the right, Align Right is down, and it is saved so.
+    const QTextCursor c = textCursor();
+    return !c.hasSelection() && c.blockFormat().layoutDirection() == Qt::LayoutDirectionAuto &&
+           firstStrongDirection(c.block().text()) == Qt::LayoutDirectionAuto;
+}
+
+void RichTextBox::takeTypedDirection()
+{
+    QTextCursor c = textCursor();
+    if (c.blockFormat().layoutDirection() != Qt::LayoutDirectionAuto ||
+        firstStrongDirection(c.block().text()) != Qt::RightToLeft)
+        return;
+    QTextBlockFormat f;
+    f.setLayoutDirection(Qt::RightToLeft);
+    c.joinPreviousEditBlock(); // undone with the typing
+    c.mergeBlockFormat(f);
+    c.endEditBlock();
 }
 
 void RichTextBox::keyReleaseEvent(QKeyEvent *event)

@@ -256,6 +256,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -282,6 +283,8 @@ private:
     const QTextLayout *blockLines(const QTextBlock &block, bool layOut) const;
     void keepView(qreal top, int oldHeight, int newHeight);
     void emitSelChangeIfMoved();
+    bool directionUndecided() const;
+    void takeTypedDirection();
     void followLink(const QString &link);
     std::vector<QTextCharFormat> selectedCharFormats() const;
 

@@ -33,16 +33,10 @@ class TestPlainText : public QObject
 private slots:
     void decode_data();
     void decode();
-    void roundTrip_data();
-    void roundTrip();
     void encodeReplacesWhatCannotBeWritten();
-    void atomicSaveKeepsPermissions();
-    void failedSaveLeavesTheOldFile();
     void convert_data();
     void convert();
     void convertRejectsOtherTypes();
-    void kindOfPath_data();
-    void kindOfPath();
 };
 
 void TestPlainText::decode_data()
@@ -51,16 +45,12 @@ void TestPlainText::decode_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<Encoding>("encoding");
     QTest::addColumn<LineEnding>("lineEnding");
-    QTest::newRow("ascii lf") << QByteArray("a\nb\n") << "a\nb\n"
-                              << Encoding::Utf8 << LineEnding::Lf;
     QTest::newRow("utf-8 crlf") << QByteArray("caf\xc3\xa9\r\nb") << QString::fromUtf8("café\nb")
                                 << Encoding::Utf8 << LineEnding::CrLf;
     QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbfx\ry\r") << "x\ny\n"
                                << Encoding::Utf8Bom << LineEnding::Cr;
     QTest::newRow("windows-1252") << QByteArray("caf\xe9 \x80\r\n") << QString::fromUtf8("café €\n")
                                   << Encoding::Windows1252 << LineEnding::CrLf;
-    QTest::newRow("invalid utf-8 sequence") << QByteArray("\xc3(") << QString::fromUtf8("Ã(")
-                                            << Encoding::Windows1252 << LineEnding::Lf;
     QTest::newRow("undefined 1252 bytes kept") << QByteArray("\x81\x8d") << QString("\u0081\u008d")
                                                << Encoding::Windows1252 << LineEnding::Lf;
     QTest::newRow("mixed endings: the most used wins")
@@ -78,22 +68,9 @@ void TestPlainText::decode()
     QCOMPARE(d.text, text);
     QCOMPARE(d.encoding, encoding);
     QCOMPARE(d.lineEnding, lineEnding);
-}
-
-void TestPlainText::roundTrip_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("utf-8 lf") << QByteArray("one\ntwo \xe2\x82\xac\n");
-    QTest::newRow("utf-8 bom crlf") << QByteArray("\xef\xbb\xbfone\r\ntwo\r\n");
-    QTest::newRow("windows-1252 cr") << QByteArray("caf\xe9\r\x80\x81\r");
-    QTest::newRow("no line break") << QByteArray("single");
-}
-
-void TestPlainText::roundTrip()
-{
-    QFETCH(QByteArray, bytes);
-    const PlainText::Decoded d = PlainText::decode(bytes);
-    QCOMPARE(PlainText::encode(d.text, d.encoding, d.lineEnding), bytes);
+    // Written back as it was, unless its line endings were mixed.
+    if (!QByteArray(QTest::currentDataTag()).startsWith("mixed"))
+        QCOMPARE(PlainText::encode(d.text, d.encoding, d.lineEnding), bytes);
 }
 
 void TestPlainText::encodeReplacesWhatCannotBeWritten()
@@ -103,50 +80,6 @@ void TestPlainText::encodeReplacesWhatCannotBeWritten()
              QByteArray("?\x80?\r\nx"));
     QCOMPARE(PlainText::encode(text, Encoding::Utf8, LineEnding::Lf),
              text.toUtf8().replace("\xe2\x80\xa8", "\n"));
-}
-
-void TestPlainText::atomicSaveKeepsPermissions()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("doc.txt");
-    QVERIFY(writeAll(path, "old"));
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    QString error;
-    QVERIFY(DocumentConvert::writeFileAtomically(path, "new", &error));
-    QCOMPARE(readAll(path), QByteArray("new"));
-    QCOMPARE(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther),
-             QFile::Permissions(QFile::ReadGroup));
-    // No temporary file is left beside it.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.txt"});
-}
-
-void TestPlainText::failedSaveLeavesTheOldFile()
-{
-    QTemporaryDir dir;
-    QString error;
-    // A folder that does not exist, and a "folder" that is a file.
-    QVERIFY(!DocumentConvert::writeFileAtomically(dir.filePath("none/doc.txt"), "x", &error));
-    QVERIFY(error.contains("none"));
-    QVERIFY(writeAll(dir.filePath("file"), "kept"));
-    QVERIFY(!DocumentConvert::writeFileAtomically(dir.filePath("file/doc.txt"), "x", &error));
-    QCOMPARE(readAll(dir.filePath("file")), QByteArray("kept"));
-    // A target that is a folder stays one.
-    QVERIFY(QDir().mkdir(dir.filePath("folder.rtf")));
-    QVERIFY(!DocumentConvert::writeFileAtomically(dir.filePath("folder.rtf"), "x", &error));
-    QVERIFY(QFileInfo(dir.filePath("folder.rtf")).isDir());
-
-    // A folder the user may not write to: the old file stays as it was.
-    const QString sub = dir.filePath("locked");
-    QVERIFY(QDir().mkdir(sub));
-    const QString path = sub + "/doc.rtf";
-    QVERIFY(writeAll(path, "old content"));
-    QFile::setPermissions(sub, QFile::ReadOwner | QFile::ExeOwner);
-    const bool saved = DocumentConvert::writeFileAtomically(path, "new", &error);
-    QFile::setPermissions(sub, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (saved)
-        QSKIP("Folder permissions do not apply to this user (root)");
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(readAll(path), QByteArray("old content"));
 }
 
 void TestPlainText::convert_data()
@@ -159,9 +92,6 @@ void TestPlainText::convert_data()
     QTest::newRow("rtf to txt")
         << "a.rtf" << QByteArray("{\\rtf1 caf\\'e9\\par two\\line three{\\pict\\wmetafile8 01}}")
         << "a.txt" << QByteArray("caf\xc3\xa9\ntwo\nthree") << QString();
-    QTest::newRow("rtf list to txt")
-        << "a.rtt" << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}one\\par two}")
-        << "a.ini" << QByteArray("1.\tone\n2.\ttwo") << QString();
     QTest::newRow("numbering from a start and by depth")
         << "s.rtf"
         << QByteArray(
@@ -175,8 +105,6 @@ void TestPlainText::convert_data()
     QTest::newRow("1252 text keeps its encoding and endings")
         << "c.txt" << QByteArray("caf\xe9\r\n") << "c.htm" << QByteArray("caf\xe9\r\n")
         << QString();
-    QTest::newRow("rtf to rtf") << "d.rtf" << QByteArray("{\\rtf1 {\\b bold}}") << "e.rtf"
-                                << QByteArray() << "bold";
 }
 
 void TestPlainText::convert()
@@ -212,28 +140,8 @@ void TestPlainText::convertRejectsOtherTypes()
     QVERIFY(!DocumentConvert::convert(dir.filePath("missing.rtf"), dir.filePath("b.txt"), &error));
     QVERIFY(error.contains("missing.rtf"));
     QVERIFY(!QFile::exists(dir.filePath("b.txt")));
-}
-
-void TestPlainText::kindOfPath_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("kind");
-    const int rich = int(DocumentConvert::FileKind::RichText);
-    const int plain = int(DocumentConvert::FileKind::PlainText);
-    QTest::newRow("rtf") << "/x/Letter.RTF" << rich;
-    QTest::newRow("rtt") << "Normal.rtt" << rich;
-    for (const char *ext :
-         {"txt", "scp", "ini", "inf", "nfo", "diz", "url", "htm", "asp", "html", "css"})
-        QTest::newRow(ext) << QStringLiteral("a.%1").arg(ext) << plain;
-    QTest::newRow("other") << "a.doc" << int(DocumentConvert::FileKind::Unknown);
-    QTest::newRow("none") << "README" << int(DocumentConvert::FileKind::Unknown);
-}
-
-void TestPlainText::kindOfPath()
-{
-    QFETCH(QString, path);
-    QFETCH(int, kind);
-    QCOMPARE(int(DocumentConvert::kindOfPath(path)), kind);
+    QVERIFY(!DocumentConvert::convert(dir.filePath("a.rtf"), dir.filePath("none/b.txt"), &error));
+    QVERIFY(error.contains("none"));
 }
 
 QTEST_MAIN(TestPlainText)

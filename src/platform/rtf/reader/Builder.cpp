@@ -94,6 +94,8 @@ void Reader::finish()
         finishBlock();
     }
     flushRun();
+    if (!m_anchors.empty())
+        placeAnchors();
     kept().finish();
 }
 
@@ -240,6 +242,8 @@ void Reader::beginContent(const CharProps &props)
             ensureBlock();
         }
     }
+    if (!m_anchors.empty())
+        placeAnchors();
     if (!m_runPropsSet || !(props == m_runProps)) {
         flushBytes(true);
         flushRun();
@@ -273,20 +277,60 @@ void Reader::flushRun()
 void Reader::insertHidden()
 {
     // Hidden text is kept, not shown: each stretch between paragraph marks becomes one object
-    // holding it (a paragraph mark in hidden text still breaks the paragraph).
+    // holding it (a paragraph mark in hidden text still breaks the paragraph). A stretch right
+    // after another hidden object of the same field joins it, whatever its own formatting:
+    // the writer writes one object as one run, so the document reads back with the same
+    // objects. The hidden text keeps the formatting of its first run.
     const QTextCharFormat format = charFormat(m_runProps);
     qsizetype from = 0;
     while (from <= m_run.size()) {
         qsizetype end = m_run.indexOf(QChar::ParagraphSeparator, from);
         if (end < 0)
             end = m_run.size();
-        if (end > from)
+        if (end > from && !appendToHidden(format, QStringView(m_run).mid(from, end - from)))
             m_cursor.insertText(QString(QChar::ObjectReplacementCharacter),
                                 KeptContent::hiddenTextFormat(format, m_run.mid(from, end - from)));
         if (end < m_run.size())
             m_cursor.insertText(QString(QChar::ParagraphSeparator), format);
         from = end + 1;
     }
+}
+
+bool Reader::appendToHidden(const QTextCharFormat &format, QStringView text)
+{
+    if (m_cursor.atBlockStart() || m_cursor.hasSelection())
+        return false;
+    QTextCharFormat previous = m_cursor.charFormat(); // the character before the cursor
+    if (!previous.hasProperty(KeptContent::HiddenText) ||
+        previous.property(KeptContent::FieldStack) != format.property(KeptContent::FieldStack) ||
+        m_cursor.document()->characterAt(m_cursor.position() - 1) !=
+            QChar::ObjectReplacementCharacter)
+        return false;
+    previous.setProperty(KeptContent::HiddenText,
+                         previous.stringProperty(KeptContent::HiddenText).append(text));
+    m_cursor.movePosition(QTextCursor::PreviousCharacter);
+    m_cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    m_cursor.setCharFormat(previous);
+    m_cursor.clearSelection();
+    return true;
+}
+
+void Reader::insertAnchor(const QTextCharFormat &format)
+{
+    if (m_blockPending && !m_stack.empty())
+        m_anchors.push_back(format);
+    else
+        insertObject(format);
+}
+
+void Reader::placeAnchors()
+{
+    flushBytes(true);
+    flushRun();
+    for (const QTextCharFormat &f : m_anchors)
+        m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), f);
+    m_anchors.clear();
+    m_blockHasContent = true;
 }
 
 void Reader::insertObject(const QTextCharFormat &format)
@@ -439,8 +483,11 @@ void Reader::ensureBlock()
         return;
     if (state().para.itap != m_tableDepth)
         tables().syncDepth(state().para.itap);
-    if (!m_blockPending)
+    if (!m_blockPending) {
+        if (!m_anchors.empty())
+            placeAnchors();
         return;
+    }
     // What is still in the run is the end of the previous paragraph.
     flushBytes(true);
     flushRun();
@@ -450,6 +497,8 @@ void Reader::ensureBlock()
     m_blockFormatGiven = true;
     m_blockPlain = true;
     m_cursor.insertBlock(blockFormat(m_givenPara), charFormat(textProps(state().chr)));
+    if (!m_anchors.empty())
+        placeAnchors();
 }
 
 void Reader::pageBreak()

@@ -193,8 +193,12 @@ void KeptGroupsHandler::keepInBody(const QByteArray &rtf, const QString &shown)
             return;
         }
     }
-    m_reader.insertObject(KeptContent::objectFormat(
-        m_reader.charFormat(textProps(m_reader.state().chr)), rtf, shown));
+    const QTextCharFormat f =
+        KeptContent::objectFormat(m_reader.charFormat(textProps(m_reader.state().chr)), rtf, shown);
+    if (shown.isEmpty())
+        m_reader.insertAnchor(f);
+    else
+        m_reader.insertObject(f);
 }
 
 void KeptGroupsHandler::sectionBreak()

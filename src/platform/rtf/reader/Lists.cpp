@@ -378,6 +378,18 @@ void ListsHandler::resumeRuns(Runs runs)
     m_textLists = std::move(runs.text);
     m_pnLists = std::move(runs.pn);
     m_bulletLists = std::move(runs.bullets);
+    // A numbered list that went on in the other document goes on here in a list of its own.
+    for (auto *lists : {&m_textLists, &m_pnLists}) {
+        for (auto it = lists->begin(); it != lists->end();) {
+            const QTextListFormat f = it->second->format();
+            const int start = f.hasProperty(ListStart) ? f.intProperty(ListStart) : 1;
+            const auto next = m_nextNumber.find(it->first);
+            if (next != m_nextNumber.end() && next->second != start + it->second->count())
+                it = lists->erase(it);
+            else
+                ++it;
+        }
+    }
 }
 
 void ListsHandler::applyList(const ParaProps &p)
@@ -420,8 +432,10 @@ void ListsHandler::applyList(const ParaProps &p)
     const qint64 key = (base * 16 + level) * 2 + (fromPn ? 1 : 0);
     if (!fromPn) {
         // An item restarts the numbering of the levels below it.
-        for (int l = level + 1; l <= 8; ++l)
+        for (int l = level + 1; l <= 8; ++l) {
             m_textLists.erase((base * 16 + l) * 2);
+            m_nextNumber.erase((base * 16 + l) * 2);
+        }
     }
     // The layout draws the marker in the paragraph mark's font: the mark takes the font of
     // the item's first character, so the first item's marker (whose mark was never read)
@@ -436,6 +450,8 @@ void ListsHandler::applyList(const ParaProps &p)
     }
     auto it = lists.find(key);
     if (it != lists.end() && (kind != ListKind::Bullet || it->second->count() < MaxBulletRun)) {
+        if (kind != ListKind::Bullet)
+            ++m_nextNumber[key];
         it->second->add(cursor.block());
         markStarted(*it->second, cursor);
         return;
@@ -461,6 +477,15 @@ void ListsHandler::applyList(const ParaProps &p)
         format.setNumberSuffix(levelDefs[size_t(level)].suffix);
         if (levelDefs[size_t(level)].start != 1)
             format.setProperty(ListStart, levelDefs[size_t(level)].start);
+    }
+    if (kind != ListKind::Bullet) {
+        const auto next = m_nextNumber.find(key);
+        const int start = next != m_nextNumber.end()      ? next->second
+                          : format.hasProperty(ListStart) ? format.intProperty(ListStart)
+                                                          : 1;
+        if (start != 1)
+            format.setProperty(ListStart, start);
+        m_nextNumber[key] = start + 1;
     }
     format.setIndent(0); // the paragraph's own indents place it, as they do in the file
     format.setProperty(ListLevel, level);

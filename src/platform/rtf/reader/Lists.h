@@ -56,6 +56,9 @@ private:
     std::unordered_map<qint64, QTextList *> m_textLists;
     std::unordered_map<qint64, QTextList *> m_pnLists;     // numbered \pn paragraphs
     std::unordered_map<qint64, QTextList *> m_bulletLists; // the current run of bullets
+    // The next number of each numbered list and level, in whichever document its items are
+    // (a list that goes on in a table, or after one, takes its number up there).
+    std::unordered_map<qint64, int> m_nextNumber;
 };
 
 } // namespace RtfRead

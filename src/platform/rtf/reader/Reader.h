@@ -227,6 +227,11 @@ public:
     bool bodyStarted() const { return nextPosition() > 0 || m_blockHasContent || m_blockPending; }
     // Inserts one character standing for content that is not shown, with the format given.
     void insertObject(const QTextCharFormat &format);
+    // The same for content that takes no room (a bookmark, a destination kept as read): read
+    // between paragraphs, it waits for the next paragraph's content, so that it neither makes
+    // a paragraph of its own nor gives one the formatting in force before the next \pard.
+    // After the last paragraph it ends the last paragraph.
+    void insertAnchor(const QTextCharFormat &format);
     void setBlockHasContent() { m_blockHasContent = true; }
     QTextCharFormat charFormat(const CharProps &props);
     QTextBlockFormat blockFormat(const ParaProps &props);
@@ -272,6 +277,8 @@ private:
 
     void beginContent(const CharProps &props);
     void insertHidden();
+    bool appendToHidden(const QTextCharFormat &format, QStringView text);
+    void placeAnchors();
     void finishBlock();
     void finish();
 
@@ -309,6 +316,7 @@ private:
     bool m_runPropsSet = false;
     std::unordered_map<CharProps, QTextCharFormat, CharPropsHash> m_formats;
     bool m_blockHasContent = false;
+    std::vector<QTextCharFormat> m_anchors; // waiting for the next paragraph's content
     // A paragraph mark was read; its new block is inserted when something goes into it, with
     // the paragraph formatting in force then, which is usually the block's final formatting.
     bool m_blockPending = false;

@@ -1,3 +1,4 @@
+// The RTF reader and writer: text, formatting, pictures, what is written, ranges.
 #include <QBuffer>
 #include <QImage>
 #include <QTextBlock>
@@ -125,11 +126,6 @@ QString describe(const QTextDocument &doc)
     return blocks.join(QStringLiteral(" / "));
 }
 
-QByteArray hex(const QByteArray &bytes)
-{
-    return bytes.toHex();
-}
-
 QByteArray imageBytes(const char *format, int w, int h)
 {
     QImage image(w, h, QImage::Format_RGB32);
@@ -139,10 +135,6 @@ QByteArray imageBytes(const char *format, int w, int h)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return data;
-}
-QByteArray pngBytes(int w, int h)
-{
-    return imageBytes("PNG", w, h);
 }
 
 // The picture of the document's first picture character.
@@ -159,12 +151,10 @@ QImage firstImage(const QTextDocument &doc)
 }
 } // namespace
 
-class TestRtfReader : public QObject
+class TestRtf : public QObject
 {
     Q_OBJECT
 private slots:
-    void detectsRtf_data();
-    void detectsRtf();
     void text_data();
     void text();
     void formats_data();
@@ -172,59 +162,34 @@ private slots:
     void pictures_data();
     void pictures();
     void insertAtCursor();
+    void writtenForm_data();
+    void writtenForm();
+    void characters_data();
+    void characters();
+    void documentBuiltByEditing();
 };
 
-void TestRtfReader::detectsRtf_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<bool>("rtf");
-    QTest::newRow("plain rtf") << QByteArray("{\\rtf1 x}") << true;
-    QTest::newRow("leading white space") << QByteArray("\r\n  {\\rtf1 x}") << true;
-    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF{\\rtf1 x}") << true;
-    QTest::newRow("text") << QByteArray("Hello {\\rtf1}") << false;
-    QTest::newRow("other group") << QByteArray("{\\AAAA}") << false;
-    QTest::newRow("empty") << QByteArray() << false;
-}
-
-void TestRtfReader::detectsRtf()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(bool, rtf);
-    QCOMPARE(Rtf::isRtf(data), rtf);
-    QTextDocument doc;
-    doc.setPlainText("old");
-    QCOMPARE(Rtf::read(data, doc), rtf);
-    if (!rtf)
-        QVERIFY(doc.isEmpty());
-}
-
-void TestRtfReader::text_data()
+void TestRtf::text_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
-    const QString ls(QChar::LineSeparator);
-    QTest::newRow("crlf ignored") << QByteArray("{\\rtf1 a\r\nb\n}") << "ab";
-    QTest::newRow("delimiting space") << QByteArray("{\\rtf1 \\b  two\\b0 x}") << " twox";
+    // Whether it is RTF at all: a null text says it is not, and nothing is read.
+    QTest::newRow("leading white space") << QByteArray("\r\n  {\\rtf1 x}") << "x";
+    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF{\\rtf1 x}") << "x";
+    QTest::newRow("text") << QByteArray("Hello {\\rtf1}") << QString();
+    QTest::newRow("other group") << QByteArray("{\\AAAA}") << QString();
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("crlf ignored, tab kept") << QByteArray("{\\rtf1 a\r\nb\n\tc}") << "ab\tc";
+    QTest::newRow("delimiting space, unknown words")
+        << QByteArray("{\\rtf1 \\b  two\\b0 x\\foo12 y\\bar z}") << " twoxyz";
     QTest::newRow("backslash newline is a paragraph") << QByteArray("{\\rtf1 a\\\nb}") << "a\nb";
-    QTest::newRow("unknown words ignored") << QByteArray("{\\rtf1 a\\foo12 b\\bar c}") << "abc";
     QTest::newRow("field instruction without star")
         << QByteArray("{\\rtf1{\\field{\\fldinst PAGE}{\\fldrslt 3}}}") << "3";
-    QTest::newRow("equation field without result")
-        << QByteArray(
-               "{\\rtf1 x{\\field{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y}")
-        << "x1y";
     QTest::newRow("after root ignored") << QByteArray("{\\rtf1 a}\0trailing{\\rtf1 b}", 27) << "a";
-    QTest::newRow("pntext marker skipped")
-        << QByteArray("{\\rtf1{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}Item}")
-        << "Item";
-    QTest::newRow("listtext marker skipped")
-        << QByteArray("{\\rtf1{\\listtext\\pard 1.\\tab}\\ls1 Item}") << "Item";
     QTest::newRow("object data skipped")
         << QByteArray("{\\rtf1 a{\\object\\objemb{\\*\\objdata 0102}{\\result R}}b}") << "ab";
     QTest::newRow("upr takes the unicode side")
         << QByteArray("{\\rtf1{\\upr{ansi}{\\*\\ud{uni}}}}") << "uni";
-    QTest::newRow("literal tab character") << QByteArray("{\\rtf1 a\tb}") << "a\tb";
-    QTest::newRow("nonshppict skipped") << QByteArray("{\\rtf1 a{\\nonshppict text}b}") << "ab";
 
     // Code pages: the font's charset, \ansicpg, double-byte pages.
     QTest::newRow("windows-1252 default")
@@ -237,39 +202,22 @@ void TestRtfReader::text_data()
     QTest::newRow("ansicpg when the font says default")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset1 Arial;}}\\'e4\\'e0}")
         << QString::fromUtf8("да");
-    QTest::newRow("ansicpg without a font table")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'e4\\'e0}") << QString::fromUtf8("да");
-    QTest::newRow("charset 238 is central european")
-        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset238 A;}}\\f0 \\'b9\\'ea}")
-        << QString::fromUtf8("ąę");
     QTest::newRow("cpg in the font table")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\cpg1253 A;}}\\f0 \\'e1}") << QString::fromUtf8("α");
     QTest::newRow("shift-jis split hex and raw")
         << QByteArray("{\\rtf1\\ansicpg932 \\'82\xa0 x}") << QString::fromUtf8("あ x");
-    QTest::newRow("shift-jis half-width katakana")
-        << QByteArray("{\\rtf1\\ansicpg932 \\'b1}") << QString::fromUtf8("ｱ");
-    QTest::newRow("big5") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset136 M;}}\\f0 \\'a4\\'a4}")
-                          << QString::fromUtf8("中");
-    QTest::newRow("font name in its charset")
-        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72;}}\\f0 x}") << "x";
     QTest::newRow("mac roman") << QByteArray("{\\rtf1\\mac \\'8e}") << QString::fromUtf8("é");
-    QTest::newRow("pc 437") << QByteArray("{\\rtf1\\pc \\'f1\\'f2}") << QString::fromUtf8("±≥");
     QTest::newRow("unknown code page")
         << QByteArray("{\\rtf1\\ansicpg0 \\'e9}") << QString::fromUtf8("é");
 
     // \u and its fallback characters.
-    QTest::newRow("fallback skipped")
-        << QByteArray("{\\rtf1 a\\u945?b}") << QString::fromUtf8("aαb");
-    QTest::newRow("negative") << QByteArray("{\\rtf1 \\u-3913 ?}") << QString(QChar(0xF0B7));
-    QTest::newRow("surrogate pair signed")
-        << QByteArray("{\\rtf1 \\u-10179?\\u-9047?}") << QString::fromUtf8("💩");
-    QTest::newRow("surrogate pair unsigned")
-        << QByteArray("{\\rtf1 \\u55357?\\u56489?}") << QString::fromUtf8("💩");
+    QTest::newRow("negative, surrogate pairs signed and not")
+        << QByteArray("{\\rtf1 \\u-3913 ?\\u-10179?\\u-9047?\\u55357?\\u56489?}")
+        << QString::fromUtf8("\uF0B7💩💩");
     QTest::newRow("lone surrogate replaced")
         << QByteArray("{\\rtf1 \\u55357?x}") << QString::fromUtf8("\uFFFDx");
     QTest::newRow("control characters dropped")
         << QByteArray("{\\rtf1 a\\u2?\\u0?\\u-4?\\u9?b}") << QString("a\tb");
-    QTest::newRow("uc2") << QByteArray("{\\rtf1\\uc2 \\u945??b}") << QString::fromUtf8("αb");
     QTest::newRow("uc0") << QByteArray("{\\rtf1\\uc0 \\u945 b}") << QString::fromUtf8("αb");
     QTest::newRow("hex counts as one")
         << QByteArray("{\\rtf1\\uc2 \\u27979\\'b2\\'e2x}") << QString::fromUtf8("测x");
@@ -288,20 +236,15 @@ void TestRtfReader::text_data()
     QTest::newRow("truncated control word") << QByteArray("{\\rtf1 a\\") << "a";
     QTest::newRow("truncated hex") << QByteArray("{\\rtf1 a\\'4") << "a4";
     QTest::newRow("bad hex") << QByteArray("{\\rtf1 a\\'zzb}") << "azzb";
-    QTest::newRow("truncated unicode") << QByteArray("{\\rtf1 a\\u") << "a";
     QTest::newRow("huge numbers")
         << QByteArray("{\\rtf1\\fs99999999999999999999\\li-99999999999999\\u99999999999 a"
                       "\\cf4294967296 b\\f-5 c\\uc999999 d}")
         << QString::fromUtf8("\uFFFDbcd");
     QTest::newRow("over-long control word") << "{\\rtf1 a\\" + QByteArray(100000, 'A') + " b}"
                                             << "ab";
-    QTest::newRow("over-long number") << "{\\rtf1 \\b" + QByteArray(100000, '9') + " x}"
-                                      << "x";
     QTest::newRow("deep nesting") << "{\\rtf1 a" + QByteArray(100000, '{') + "b" +
                                          QByteArray(100000, '}') + "c}"
                                   << "abc";
-    QTest::newRow("deep nesting unclosed") << "{\\rtf1 a" + QByteArray(200000, '{') + "b"
-                                           << "ab";
     QTest::newRow("bin longer than the data")
         << QByteArray("{\\rtf1 a{\\pict\\pngblip\\bin999999999 xyz") << QString("a");
     QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << "ab";
@@ -318,16 +261,18 @@ void TestRtfReader::text_data()
                                         << "a";
 }
 
-void TestRtfReader::text()
+void TestRtf::text()
 {
     QFETCH(QByteArray, rtf);
     QFETCH(QString, text);
     QTextDocument doc;
-    QVERIFY(Rtf::read(rtf, doc));
-    QCOMPARE(blocksText(doc).remove(QChar::ObjectReplacementCharacter), text);
+    doc.setPlainText("old");
+    QCOMPARE(Rtf::isRtf(rtf), !text.isNull());
+    QCOMPARE(Rtf::read(rtf, doc), !text.isNull());
+    QCOMPARE(blocksText(doc).remove(QChar::ObjectReplacementCharacter), text.isNull() ? "" : text);
 }
 
-void TestRtfReader::formats_data()
+void TestRtf::formats_data()
 {
     QTest::addColumn<QByteArray>("rtf"); // a body after the head below, or a whole document
     QTest::addColumn<QString>("described");
@@ -347,7 +292,6 @@ void TestRtfReader::formats_data()
         "{\\super a}{\\sub b}{\\super\\nosupersub c}{\\up6 d}{\\dn4 e}{\\up6\\nosupersub f}",
         "a{super}b{sub}cd{super up60}e{sub up-40}f");
     row("double-byte text takes the associated size", "\\fs24\\dbch\\afs20 X", "X{fs20}");
-    row("associated size only for double-byte text", "\\fs24\\dbch\\afs20\\loch X", "X");
     row("double-byte text takes the associated bold", "\\b\\dbch\\ab0 X", "X");
     row("associated size of other text ignored", "\\rtlch\\afs40\\ltrch\\fs24\\dbch X", "X");
     row("double-byte text keeps its font", "\\loch\\af0\\dbch\\af0\\f1 X", "X{f=Arial}");
@@ -368,9 +312,6 @@ void TestRtfReader::formats_data()
         "\\ldblquote\\rdblquote\\bullet  x-1 {\\b 12}3",
         "a\tb\u2028c\u00A0d\u2011e\u00ADf{g}h\\i \u2014\u2013\u2018\u2019\u201C\u201D\u2022 x-1 "
         "12{b}3");
-    row("unicode and code pages",
-        "caf\\'e9 \\'80 \\u945?\\u1078?\\u26085?\\u-10179?\\u-9047?\\u8364?",
-        "caf\u00E9 \u20AC \u03B1\u0436\u65E5\U0001F4A9\u20AC");
     row("font named Symbol without its charset",
         "{\\rtf1{\\fonttbl{\\f0 Symbol;}}\\f0 S{y}\\u945?\\{\\\\\\u123?\\u92?}",
         "Sy\u03B1{\\{\\{f=Symbol}");
@@ -381,17 +322,6 @@ void TestRtfReader::formats_data()
         "a\\par{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\fi-360\\li720 b\\par"
         "{\\pntext\\'b7\\tab}c\\par\\pard d",
         "a / <li720 fi-360 list-1#1>b / <li720 fi-360 list-1#1>c / d");
-    row("numbers",
-        "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\fi-360\\li720 one\\par two\\par\\pard{\\*\\pn"
-        "\\pnlvlbody\\pnlcltr{\\pntxta )}}alpha\\par\\pard{\\*\\pn\\pnlvlbody\\pnucrm{\\pntxta .}}"
-        "roman",
-        "<li720 fi-360 list-4#1>one / <li720 fi-360 list-4#1>two / <list-5#2>alpha / "
-        "<list-8#3>roman");
-    row("nested numbering from a start",
-        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc0}"
-        "{\\listlevel\\levelnfc2\\levelstartat4{\\leveltext\\'03(\\'01);}}\\listid7}}"
-        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}\\ls1 a\\par\\ilvl1 b\\par c}",
-        "<list-4#1>a{f=Arial} / <list-7#2>b{f=Arial} / <list-7#2>c{f=Arial}");
     row("bullet shapes",
         "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc23"
         "{\\leveltext\\'01o;}}{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9642 ?;}}\\listid7}}"
@@ -403,10 +333,6 @@ void TestRtfReader::formats_data()
         "\\listid100}{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid200}}"
         "{\\*\\listoverridetable{\\listoverride\\listid100\\listoverridecount0\\ls1}"
         "{\\listoverride\\listid200\\listoverridecount0\\ls2}}";
-    row("pn numbers",
-        QByteArray("{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}a\\par"
-                   "{\\pntext 2.\\tab}b"),
-        "<list-4#1>a / <list-4#1>b");
     row("pn numbering runs on across other paragraphs",
         QByteArray("{\\*\\pn\\pnlvlbody\\pndec}a\\par\\pard b\\par{\\*\\pn\\pnlvlbody"
                    "\\pndec}c\\par\\pard{\\*\\pn\\pnlvlblt}d"),
@@ -437,14 +363,9 @@ void TestRtfReader::formats_data()
     row("ls wins over pn, marker shown once",
         lists + "{\\listtext 1.\\tab}{\\pntext 1.\\tab}{\\*\\pn\\pnlvlblt}\\ls2 a", "<list-4#1>a");
     row("ls the tables do not define is no list", QByteArray("{\\*\\pn\\pnlvlblt}\\ls5 a"), "a");
-    row("pictures",
-        "a{\\pict\\pngblip\\picwgoal1440\\pichgoal720 " + hex(pngBytes(4, 2)) +
-            "}b{\\pict\\jpegblip\\picwgoal300\\pichgoal300 " + hex(imageBytes("JPEG", 3, 3)) +
-            "}{\\pict\\wmetafile8\\picw2540\\pich2540 0102}c",
-        "a[png 1440x720]b[jpeg 300x300][wmf 1440x1440]c");
 }
 
-void TestRtfReader::formats()
+void TestRtf::formats()
 {
     // Read, then written and read again: the same paragraphs, runs and formatting, and
     // writing that again gives the same bytes.
@@ -464,12 +385,12 @@ void TestRtfReader::formats()
     QCOMPARE(Rtf::write(second), written);
 }
 
-void TestRtfReader::pictures_data()
+void TestRtf::pictures_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("described"); // kind and display size in twips
     QTest::addColumn<QSize>("pixels");      // the picture's own size; empty when it cannot be drawn
-    const QByteArray png = hex(pngBytes(4, 3));
+    const QByteArray png = imageBytes("PNG", 4, 3).toHex();
     QTest::newRow("png natural size") << "{\\rtf1{\\pict\\pngblip\\picw4\\pich3 " + png + "}}"
                                       << "[png 60x45]" << QSize(4, 3);
     QTest::newRow("png goal size")
@@ -479,12 +400,12 @@ void TestRtfReader::pictures_data()
         << "{\\rtf1{\\pict\\pngblip\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200 " + png +
                "}}"
         << "[png 720x1440]" << QSize(4, 3);
-    QTest::newRow("png as binary")
-        << "{\\rtf1{\\pict\\pngblip\\picwgoal300\\pichgoal300\\bin" +
-               QByteArray::number(pngBytes(2, 2).size()) + " " + pngBytes(2, 2) + "}}"
-        << "[png 300x300]" << QSize(2, 2);
+    QTest::newRow("png as binary") << "{\\rtf1{\\pict\\pngblip\\picwgoal300\\pichgoal300\\bin" +
+                                          QByteArray::number(imageBytes("PNG", 2, 2).size()) + " " +
+                                          imageBytes("PNG", 2, 2) + "}}"
+                                   << "[png 300x300]" << QSize(2, 2);
     QTest::newRow("jpeg") << "{\\rtf1{\\pict\\jpegblip\\picwgoal600\\pichgoal300 " +
-                                 hex(imageBytes("JPEG", 8, 4)) + "}}"
+                                 imageBytes("JPEG", 8, 4).toHex() + "}}"
                           << "[jpeg 600x300]" << QSize(8, 4);
     QTest::newRow("dib") << QByteArray("{\\rtf1{\\pict\\dibitmap0\\picw1\\pich1 2800000001000000"
                                        "010000000100180000000000040000000000"
@@ -516,7 +437,7 @@ void TestRtfReader::pictures_data()
         << "[png 100x200]" << QSize();
 }
 
-void TestRtfReader::pictures()
+void TestRtf::pictures()
 {
     QFETCH(QByteArray, rtf);
     QFETCH(QString, described);
@@ -528,34 +449,171 @@ void TestRtfReader::pictures()
     QVERIFY(!image.isNull()); // a stand-in when it cannot be drawn
     if (pixels.isValid())
         QCOMPARE(image.size(), pixels);
+    // Written and read again: the same kind, size and pixels (bitmaps are written as PNG).
+    QTextDocument again;
+    Rtf::read(Rtf::write(doc), again);
+    QCOMPARE(describe(again), QString(described).replace("[dib", "[png"));
+    if (pixels.isValid())
+        QCOMPARE(firstImage(again).size(), pixels);
 }
 
-void TestRtfReader::insertAtCursor()
+void TestRtf::insertAtCursor()
 {
+    // A range written alone is a whole document; pasted, it brings its formatting, and its
+    // final paragraph mark pastes as a paragraph break.
+    QTextDocument source;
+    Rtf::read("{\\rtf1{\\fonttbl{\\f0 Times New Roman;}}One\\par{\\b Two}\\par Three}", source);
     QTextDocument doc;
     doc.setPlainText("XY");
     QTextCursor cursor(&doc);
     cursor.setPosition(1);
-    QVERIFY(Rtf::insert("{\\rtf1{\\b a}\\par b}", cursor));
-    QCOMPARE(describe(doc), QString("Xa{b} / bY"));
-
-    // A final paragraph mark pastes as a paragraph break.
+    QVERIFY(Rtf::insert(Rtf::write(source, 1, 3), cursor));
+    QVERIFY(Rtf::insert(Rtf::write(source, 4, 8), cursor));
+    QCOMPARE(describe(doc), QString("XneTwo{b} / Y"));
+    QVERIFY(Rtf::insert(Rtf::write(source, 10, -1), cursor));
+    QVERIFY(Rtf::insert(Rtf::write(source, 2, 2), cursor));
+    QCOMPARE(blocksText(doc), QString("XneTwo\nreeY"));
     cursor.setPosition(0);
     QVERIFY(Rtf::insert("{\\rtf1 line\\par}", cursor));
-    QCOMPARE(blocksText(doc), QString("line\nXa\nbY"));
+    QCOMPARE(blocksText(doc), QString("line\nXneTwo\nreeY"));
     // ... or ends the inserted text, as the end of a whole document does.
     cursor.setPosition(0);
     QVERIFY(Rtf::insert("{\\rtf1 one\\par}", cursor, Rtf::FinalMark::EndsContent));
-    QCOMPARE(blocksText(doc), QString("oneline\nXa\nbY"));
+    QCOMPARE(blocksText(doc), QString("oneline\nXneTwo\nreeY"));
 
     // Pictures come with their resource; the selection is replaced.
     cursor.setPosition(0);
     cursor.setPosition(4, QTextCursor::KeepAnchor);
-    QVERIFY(Rtf::insert("{\\rtf1{\\pict\\pngblip " + hex(pngBytes(2, 2)) + "}}", cursor));
-    QCOMPARE(describe(doc), QString("[png 30x30]ine / Xa{b} / bY"));
+    QVERIFY(
+        Rtf::insert("{\\rtf1{\\pict\\pngblip " + imageBytes("PNG", 2, 2).toHex() + "}}", cursor));
+    QCOMPARE(describe(doc), QString("[png 30x30]ine / XneTwo{b} / reeY"));
     QCOMPARE(firstImage(doc).size(), QSize(2, 2));
     QVERIFY(!Rtf::insert("plain", cursor));
 }
 
-QTEST_MAIN(TestRtfReader)
-#include "tst_rtfreader.moc"
+void TestRtf::writtenForm_data()
+{
+    // What is read, then written: the words other readers need, each in the order given.
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("written"); // parts split by |
+    QTest::newRow("header, font and colour tables")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}"
+                      "{\\colortbl;\\red1\\green2\\blue3;}\\cf1 x{\\f1 y}}")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0|\\fcharset0 Arial;}|\\fcharset2 "
+                      "Symbol;}|{\\colortbl ;\\red1\\green2\\blue3;}");
+    QTest::newRow("only what changes, once per run")
+        << QByteArray("{\\rtf1 a{\\b b}c{\\b d}e}") << QByteArray("a\\b b\\b0 c\\b d\\b0 e");
+    // RichEdit-class readers take \pntext and \pn; Word and LibreOffice \listtable, \ls and
+    // \listtext. A list level takes its items' own indents.
+    QTest::newRow("lists in both forms")
+        << QByteArray("{\\rtf1{\\*\\pn\\pnlvlblt}\\fi-540\\li1080 a\\par b\\par\\pard{\\*\\pn"
+                      "\\pnlvlbody\\pndec{\\pntxta .}}c}")
+        << QByteArray("{\\*\\listtable{\\list|\\levelnfc23|\\fi-540\\li1080|\\levelnfc0|{\\*"
+                      "\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}|{\\*"
+                      "\\pn\\pnlvlblt|{\\listtext|{\\pntext|{\\*\\pn\\pnlvlbody\\pndec|\\ls2|{"
+                      "\\listtext 1.\\tab}");
+    // Rows as other word processors read them: a definition before each row, \intbl
+    // paragraphs ending in \cell, merges as \clvmgf/\clvmrg, nested rows with their
+    // definition in \nesttableprops.
+    QTest::newRow("tables")
+        << QByteArray("{\\rtf1\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000"
+                      "\\intbl a\\cell b\\cell\\row\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmrg"
+                      "\\cellx2000\\cellx4000\\intbl\\cell in\\par\\pard\\intbl\\itap2 n\\nestcell"
+                      "{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}{\\nonesttables\\par}"
+                      "\\pard\\intbl\\cell\\row}")
+        << QByteArray(
+               "\\trowd\\trgaph108\\trleft-108\\trrh400\\clvmgf\\cellx2000\\cellx4000|b\\cell|"
+               "\\row|\\clvmrg\\cellx2000\\cellx4000|\\pard\\intbl\\itap2|n\\nestcell|{\\*"
+               "\\nesttableprops\\trowd\\trleft0\\cellx1000\\nestrow}{\\nonesttables\\par}|\\row");
+    // A raised paragraph mark makes LibreOffice join the paragraphs.
+    QTest::newRow("paragraph mark on the baseline")
+        << QByteArray("{\\rtf1 note\\super 3\\par next}")
+        << QByteArray("\\super 3\\nosupersub\\par\r\n");
+}
+
+void TestRtf::writtenForm()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, written);
+    QTextDocument doc;
+    QVERIFY(Rtf::read(rtf, doc));
+    const QByteArray out = Rtf::write(doc);
+    qsizetype at = 0;
+    for (const QByteArray &part : written.split('|')) {
+        at = out.indexOf(part, at);
+        QVERIFY2(at >= 0, qPrintable(part + " not in order in " + out));
+    }
+    QCOMPARE(out.count('{'), out.count('}'));
+    QVERIFY(out.trimmed().endsWith('}'));
+}
+
+void TestRtf::characters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("windows-1252") << QString::fromUtf8("é€") << QByteArray("\\'e9\\'80");
+    QTest::newRow("above 32767") << QString::fromUtf8("엔") << QByteArray("\\u-14892 ?");
+    QTest::newRow("beyond the first plane")
+        << QString::fromUtf8("💩") << QByteArray("\\u-10179 ?\\u-9047 ?");
+}
+
+void TestRtf::characters()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(text);
+    const QByteArray rtf = Rtf::write(doc);
+    QVERIFY2(rtf.contains(expected), rtf.constData());
+    QTextDocument back;
+    Rtf::read(rtf, back);
+    QCOMPARE(blocksText(back), text);
+}
+
+void TestRtf::documentBuiltByEditing()
+{
+    // What the control builds through QTextCursor, without the twips properties: a picture
+    // read and then resized through its pixel size, a picture that is only an image resource,
+    // formatted text and a list.
+    QTextDocument doc;
+    QVERIFY(Rtf::read("{\\rtf1{\\pict\\pngblip\\picwgoal1000\\pichgoal1000 " +
+                          imageBytes("PNG", 2, 2).toHex() + "}}",
+                      doc));
+    QTextCursor c(&doc);
+    c.setPosition(1, QTextCursor::KeepAnchor);
+    QTextImageFormat resized = c.charFormat().toImageFormat();
+    resized.setWidth(100);
+    resized.setHeight(50);
+    c.setCharFormat(resized);
+    QImage image(6, 3, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    doc.addResource(QTextDocument::ImageResource, QUrl("mem:1"), image);
+    QTextImageFormat inserted;
+    inserted.setName("mem:1");
+    inserted.setWidth(12);
+    inserted.setHeight(6);
+    c.setPosition(1);
+    c.insertImage(inserted);
+    c.insertBlock();
+    QTextBlockFormat bf;
+    bf.setLeftMargin(48);
+    bf.setAlignment(Qt::AlignRight);
+    c.setBlockFormat(bf);
+    QTextCharFormat cf;
+    cf.setFontFamilies({"Courier New"});
+    cf.setFontPointSize(10);
+    cf.setFontWeight(QFont::Bold);
+    c.insertText("first", cf);
+    c.insertBlock(QTextBlockFormat());
+    c.createList(QTextListFormat::ListDisc);
+    c.insertText("item");
+    // Read back with the same sizes; a list without its own indents hangs as usual.
+    QTextDocument back;
+    Rtf::read(Rtf::write(doc), back);
+    QCOMPARE(describe(back),
+             QString("[png 1500x750][png 180x90] / <qr li720>first{f=Courier New "
+                     "fs20 b} / <li360 fi-360 list-1#1>item{f=Courier New fs20 b}"));
+}
+
+QTEST_MAIN(TestRtf)
+#include "tst_rtf.moc"
