@@ -21,7 +21,6 @@ private slots:
         QTest::addColumn<bool>("rtf");
         QTest::newRow("letter as template") << "letter" << 2 << "letter.RTT" << true;
         QTest::newRow("page.html as internet page") << "page.html" << 10 << "page.html" << false;
-        QTest::newRow("notes as text") << "notes" << 3 << "notes.TXT" << false;
         QTest::newRow("own extension kept") << "memo.txt" << 1 << "memo.txt" << true;
         QTest::newRow("four letters get the extension") << "a.docx" << 1 << "a.docx.RTF" << true;
     }

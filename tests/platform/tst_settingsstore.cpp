@@ -479,7 +479,6 @@ private slots:
         QTest::newRow("no header") << QByteArray("[HKCU\\A]\n") << 1 << 0;
         QTest::newRow("value before a key") << h + "\"x\"=\"1\"\n" << 2 << 0;
         QTest::newRow("unclosed quote") << h + "[HKCU\\A]\n\"x\"=\"1\n" << 3 << 0;
-        QTest::newRow("bad escape") << h + "[HKCU\\A]\n\"x\"=\"\\q\"\n" << 3 << 0;
     }
     void textForm()
     {
