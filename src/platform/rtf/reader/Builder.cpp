@@ -225,6 +225,7 @@ void Reader::enterFreshBlock(const QTextCursor &cursor)
 
 void Reader::beginContent(const CharProps &props)
 {
+    ++m_shown;
     if (state().para.itap != m_tableDepth)
         tables().syncDepth(state().para.itap);
     if (m_blockPending) {
@@ -339,7 +340,7 @@ void Reader::insertObject(const QTextCharFormat &format)
     flushRun();
     ensureBlock();
     m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
-    m_blockHasContent = true;
+    setBlockHasContent();
 }
 
 QTextCharFormat Reader::charFormat(const CharProps &p)

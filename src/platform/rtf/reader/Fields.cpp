@@ -85,11 +85,13 @@ void FieldsHandler::word(quint16 code, bool, int)
     State &s = m_reader.state();
     switch (Word(code)) {
     case FieldWord:
+        if (!m_reader.wordOpensGroup())
+            return; // not a field: its group's text is shown as it comes
         s.group = Kind::Fields;
         s.groupCode = FieldGroup;
         s.opener = true;
         if (m_fields.size() < 64)
-            m_fields.push_back({{}, {}, s.start, -1});
+            m_fields.push_back({{}, {}, s.start, -1, m_reader.shownCount()});
         return;
     case FldInst:
         if (!s.inGroup(Kind::Fields, FieldGroup) || m_fields.empty()) {
@@ -190,6 +192,10 @@ void FieldsHandler::finishField()
     m_reader.ensureBlock();
     const int resultEnd = m_reader.nextPosition();
     if (field.resultAt >= 0 && resultEnd > field.resultAt)
+        return;
+    // Content of the field's own group (outside its instruction) was shown already: the
+    // field is not kept as well, which would show it twice after a save.
+    if (m_reader.shownCount() != field.shownAtStart)
         return;
     const QString inst = field.instruction.trimmed();
     if (!inst.startsWith(QLatin1String("EQ "), Qt::CaseInsensitive)) {
