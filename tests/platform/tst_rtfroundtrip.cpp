@@ -182,8 +182,8 @@ void TestRtfRoundTrip::keepsContent_data()
         << QByteArrayList{"{\\field{\\*\\fldinst TOC \\\\o}}"} << "a" + o + "b";
     // Text a field's group shows outside its result is shown once, not kept as well.
     QTest::newRow("field group showing text")
-        << doc("a{p\\field q}{\\field r{\\*\\fldinst PAGE}}b\\par") << QByteArrayList{"apqrb"}
-        << "apqrb";
+        << doc("a{p\\field q}{\\field r{\\*\\fldinst PAGE}}{\\field{x}{\\fldrslt y}}b\\par")
+        << QByteArrayList{"apqrxyb"} << "apqrxyb";
     QTest::newRow("equation laid out, written as read")
         << doc("x{\\field{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y\\par")
         << QByteArrayList{"{\\*\\fldinst{ EQ \\\\s\\\\do5({\\fs16 1})}}{\\fldrslt }}y"} << "x1y";

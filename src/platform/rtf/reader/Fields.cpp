@@ -110,8 +110,10 @@ void FieldsHandler::word(quint16 code, bool, int)
         m_reader.flushBytes(true);
         m_reader.ensureBlock();
         m_fields.back().resultAt = m_reader.nextPosition();
-        // The result's text carries its field (and the fields around it).
-        s.chr.fieldChain = chainFor(s.chr.fieldChain, m_fields.back());
+        // The result's text carries its field (and the fields around it); a result without
+        // an instruction read before it is only text.
+        if (!m_fields.back().head.isEmpty())
+            s.chr.fieldChain = chainFor(s.chr.fieldChain, m_fields.back());
         return;
     }
 }
@@ -175,7 +177,9 @@ void FieldsHandler::character(quint8, char16_t ch)
 void FieldsHandler::groupEnded(quint8 group, State &)
 {
     if (group == InstructionGroup) {
-        if (!m_fields.empty())
+        // The field as read up to its result, written back around the result; not when the
+        // field's group showed text of its own before it, which would then show twice.
+        if (!m_fields.empty() && m_reader.shownCount() == m_fields.back().shownAtStart)
             m_fields.back().head = m_reader.dataSince(m_fields.back().start).toByteArray();
         return;
     }
