@@ -85,8 +85,8 @@ void FieldsHandler::word(quint16 code, bool, int)
     State &s = m_reader.state();
     switch (Word(code)) {
     case FieldWord:
-        if (!m_reader.wordOpensGroup())
-            return; // not a field: its group's text is shown as it comes
+        if (!m_reader.wordOpensGroup() || s.dest != Kind::Body)
+            return; // not a field of the text: its group is read as it comes
         s.group = Kind::Fields;
         s.groupCode = FieldGroup;
         s.opener = true;
