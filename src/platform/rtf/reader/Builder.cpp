@@ -318,9 +318,10 @@ bool Reader::appendToHidden(const QTextCharFormat &format, QStringView text)
 
 void Reader::insertAnchor(const QTextCharFormat &format)
 {
-    if (m_blockPending && !m_stack.empty())
+    if (m_blockPending && !m_stack.empty()) {
         m_anchors.push_back(format);
-    else
+        ++m_shown; // counted where it was read
+    } else
         insertObject(format);
 }
 
