@@ -29,24 +29,28 @@ bool hasBreakOrObject(const QString &text)
     return false;
 }
 
-// The control's Find over `all` from `start`, where the character just before `start` is
-// `before` (which may differ from all[start - 1] when a replacement was made there).
-qsizetype findFrom(const QString &all, const QString &text, qsizetype start,
+// The control's Find from `start`, where the character just before `start` is `before` (which
+// may differ from the text's when a replacement was made there). Searches the document
+// paragraph by paragraph (no copy of the whole text); `text` holds no break.
+qsizetype findFrom(RichTextBox &rtf, qsizetype size, const QString &text, qsizetype start,
                    std::optional<QChar> before, int options)
 {
-    const qsizetype size = all.size();
-    if (start >= size || start + text.size() > size)
+    if (start >= size || start + text.size() > size || start > INT_MAX)
         return -1;
-    const Qt::CaseSensitivity cs =
-        (options & RichTextBox::rtfMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const bool whole = options & RichTextBox::rtfWholeWord;
-    for (qsizetype i = all.indexOf(text, start, cs); i >= 0; i = all.indexOf(text, i + 1, cs)) {
-        if (!whole)
+    const QTextDocument *doc = rtf.document();
+    // A break counts as the paragraph separator, which is no word character either.
+    const auto wordCharAt = [&](qsizetype pos) {
+        return isWordChar(doc->characterAt(rtf.toDocPosition(static_cast<int>(pos))));
+    };
+    const int plain = (options & ~RichTextBox::rtfWholeWord) | RichTextBox::rtfNoHighlight;
+    for (qsizetype i = rtf.Find(text, static_cast<int>(start), -1, plain); i >= 0;
+         i = i + 1 > INT_MAX ? -1 : rtf.Find(text, static_cast<int>(i + 1), -1, plain)) {
+        if (!(options & RichTextBox::rtfWholeWord))
             return i;
-        const std::optional<QChar> left = i > start ? std::optional<QChar>(all[i - 1]) : before;
         const qsizetype after = i + text.size();
-        const bool leftOk = !left || !isWordChar(*left) || !isWordChar(text.front());
-        const bool rightOk = after >= size || !isWordChar(all[after]) || !isWordChar(text.back());
+        const bool leftOk = !isWordChar(text.front()) ||
+                            (i > start ? !wordCharAt(i - 1) : !before || !isWordChar(*before));
+        const bool rightOk = after >= size || !isWordChar(text.back()) || !wordCharAt(after);
         if (leftOk && rightOk)
             return i;
     }
@@ -88,17 +92,21 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
     // Work out every hit on the unchanged text, following the positions the text would have
     // after each replacement (findStart and the length are in those terms, `shift` converts
     // them back), then make all replacements in one edit.
-    const QString all = rtf.Text();
+    const QTextDocument *doc = rtf.document();
+    const qint64 size = doc->characterCount() - 1 + doc->blockCount() - 1; // Text().size()
+    const auto charAt = [&](qint64 pos) {
+        return doc->characterAt(rtf.toDocPosition(static_cast<int>(pos)));
+    };
     const qint64 m = find.size();
     const qint64 k = replacement.size();
     const qint64 first = rtf.Find(find, 0, -1, options);
     qint64 findStart = first + 1;
-    qint64 length = all.size();
+    qint64 length = size;
     qint64 shift = 0;
     qint64 hit = first;
     std::optional<QChar> leftOfHit;
     if (first > 0)
-        leftOfHit = all[first - 1];
+        leftOfHit = charAt(first - 1);
     std::vector<qint64> hits;
     while (findStart > 0 && findStart < length) {
         hits.push_back(hit);
@@ -107,17 +115,17 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
         const qint64 start = findStart + k - shift; // in the unchanged text
         // The character before the next search: the replacement's last one when the search
         // starts right after it, else unchanged text.
-        if (start >= all.size())
+        if (start >= size)
             break;
         std::optional<QChar> before;
         if (start - 1 >= hit + m)
-            before = all[start - 1];
+            before = charAt(start - 1);
         else
             before = k > 0 ? std::optional<QChar>(replacement.back()) : leftOfHit;
-        const qsizetype next = findFrom(all, find, start, before, options);
+        const qsizetype next = findFrom(rtf, size, find, start, before, options);
         if (next < 0)
             break;
-        leftOfHit = next > start ? std::optional<QChar>(all[next - 1]) : before;
+        leftOfHit = next > start ? std::optional<QChar>(charAt(next - 1)) : before;
         hit = next;
         findStart = next + shift;
     }

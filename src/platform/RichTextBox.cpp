@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStringMatcher>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -362,6 +363,7 @@ void RichTextBox::watchDocument() const
         if (doc != m_watched)
             return;
         m_textValid = false;
+        m_textCache = QString(); // a stale copy of a long text is not kept
         ++m_revision;
         linesChanging(from, added);
         // A table in a long document: back to Qt's layout, once this change is through.
@@ -477,10 +479,17 @@ int RichTextBox::toDocPosition(int textPos) const
     if (textPos <= 0)
         return 0;
     const int last = doc->characterCount() - 1;
-    // Text positions run ahead of document positions by the block number, so the block at the
-    // same document position is at or after the one wanted: search the blocks up to it.
-    int lo = 0;
+    // Text positions run ahead of document positions by the block number n of the block wanted
+    // (the last whose position + n <= textPos). The block at textPos - hi for an upper bound hi
+    // is at or before it, the block at textPos - lo for a lower bound lo at or after it: a few
+    // such steps close in quickly (by the paragraphs' length each), a binary search ends it.
     int hi = doc->findBlock(std::min(textPos, last)).blockNumber();
+    int lo = doc->findBlock(std::max(0, textPos - hi)).blockNumber();
+    for (int step = 0; step < 3 && lo < hi; ++step) {
+        hi = doc->findBlock(std::min(textPos - lo, last)).blockNumber();
+        if (lo < hi)
+            lo = doc->findBlock(std::max(0, textPos - hi)).blockNumber();
+    }
     while (lo < hi) {
         const int mid = lo + (hi - lo + 1) / 2;
         if (doc->findBlockByNumber(mid).position() + mid <= textPos)
@@ -1126,26 +1135,17 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
 {
     if (text.isEmpty())
         return -1;
-    const QString all = Text();
-    const qsizetype size = all.size();
+    const QTextDocument *doc = document();
+    const qsizetype size = doc->characterCount() - 1 + doc->blockCount() - 1; // Text().size()
     start = std::max(0, start);
     const qsizetype limit = end < 0 ? size : std::min<qsizetype>(end, size);
     if (start >= size || start + text.size() > limit)
         return -1;
     const Qt::CaseSensitivity cs =
         (options & rtfMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const QStringView within = QStringView(all).first(limit);
-    for (qsizetype i = within.indexOf(text, start, cs); i >= 0;
-         i = within.indexOf(text, i + 1, cs)) {
-        if (options & rtfWholeWord) {
-            const qsizetype after = i + text.size();
-            const bool leftOk = i == 0 || !isWordChar(all[i - 1]) || !isWordChar(text.front());
-            const bool rightOk =
-                after >= size || !isWordChar(all[after]) || !isWordChar(text.back());
-            if (!leftOk || !rightOk)
-                continue;
-        }
-        const int hit = static_cast<int>(i);
+    const bool wholeWord = options & rtfWholeWord;
+    const auto select = [&](qsizetype at) {
+        const int hit = static_cast<int>(at);
         if (!(options & rtfNoHighlight)) {
             QTextCursor c = textCursor();
             c.setPosition(toDocPosition(hit));
@@ -1154,6 +1154,48 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
             setTextCursor(c);
         }
         return hit;
+    };
+    const auto spansParagraphs = [](QChar c) {
+        return c == u'\r' || c == u'\n' || c == kTextSoftBreak || c == QChar::LineSeparator ||
+               isBlockSeparator(c);
+    };
+    if (std::any_of(text.begin(), text.end(), spansParagraphs)) {
+        // Breaks exist only in the control's text; search all of it.
+        const QString all = Text();
+        const QStringView within = QStringView(all).first(limit);
+        for (qsizetype i = within.indexOf(text, start, cs); i >= 0;
+             i = within.indexOf(text, i + 1, cs)) {
+            const qsizetype after = i + text.size();
+            if (!wholeWord ||
+                ((i == 0 || !isWordChar(all[i - 1]) || !isWordChar(text.front())) &&
+                 (after >= size || !isWordChar(all[after]) || !isWordChar(text.back()))))
+                return select(i);
+        }
+        return -1;
+    }
+    const QStringMatcher matcher(text, cs);
+    // Anything else lies within one paragraph: search paragraph by paragraph from the start,
+    // so a search costs no copy of the whole text. A paragraph's text starts at its document
+    // position plus the paragraph breaks before it ("\r\n", one character more each), and a
+    // break is no word character.
+    for (QTextBlock b = doc->findBlock(toDocPosition(start)); b.isValid(); b = b.next()) {
+        const qsizetype base = qsizetype(b.position()) + b.blockNumber();
+        if (base + text.size() > limit)
+            break;
+        const QString para = b.text();
+        const QStringView within =
+            QStringView(para).first(std::min<qsizetype>(para.size(), limit - base));
+        const qsizetype from = std::max<qsizetype>(0, start - base);
+        if (from >= within.size())
+            continue;
+        for (qsizetype i = matcher.indexIn(within, from); i >= 0;
+             i = i + 1 < within.size() ? matcher.indexIn(within, i + 1) : -1) {
+            const qsizetype after = i + text.size();
+            if (!wholeWord ||
+                ((i == 0 || !isWordChar(para[i - 1]) || !isWordChar(text.front())) &&
+                 (after >= para.size() || !isWordChar(para[after]) || !isWordChar(text.back()))))
+                return select(base + i);
+        }
     }
     return -1;
 }

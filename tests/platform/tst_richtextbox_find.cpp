@@ -38,16 +38,16 @@ void TestRichTextBoxFind::find_data()
                                            << "cat" << 1 << -1 << word << 11;
     QTest::newRow("whole word punctuation") << "(cat)"
                                             << "cat" << 0 << -1 << word << 1;
-    QTest::newRow("whole word at break") << "a\r\ncat\r\n"
-                                         << "cat" << 0 << -1 << word << 3;
+    QTest::newRow("whole word at breaks, later paragraph") << "a\r\ncat\r\ncat"
+                                                           << "cat" << 4 << -1 << word << 8;
     QTest::newRow("start past end") << "abc"
                                     << "c" << 4 << -1 << 0 << -1;
     QTest::newRow("negative start") << "abc"
                                     << "a" << -3 << -1 << 0 << 0;
-    QTest::newRow("end limits") << "abcabc"
-                                << "abc" << 1 << 5 << 0 << -1;
-    QTest::newRow("end exact") << "abcabc"
-                               << "abc" << 1 << 6 << 0 << 3;
+    QTest::newRow("end limits") << "x\r\nabcabc"
+                                << "abc" << 4 << 8 << 0 << -1;
+    QTest::newRow("end exact") << "x\r\nabcabc"
+                               << "abc" << 4 << 9 << 0 << 6;
     QTest::newRow("empty text") << "abc"
                                 << "" << 0 << -1 << 0 << -1;
     QTest::newRow("across paragraphs") << "one\r\ntwo"
