@@ -87,14 +87,10 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QStringList none{"", "", ""};
         QTest::newRow("not a number") << "12abc" << none;
-        QTest::newRow("comma is not a decimal point") << "1,5" << none;
-        QTest::newRow("no leading digit") << ".75" << QStringList{"0.75", "0.8", "0.75"};
         QTest::newRow("half away from zero") << "2.345" << QStringList{"2.35", "2.3", "2.35"};
         QTest::newRow("carry") << "9.995" << QStringList{"10.00", "10.0", "10.00"};
         QTest::newRow("no grouping, blanks, exponent")
             << " 1.234567e6 " << QStringList{"1234567.00", "1234567.0", "1234567.00"};
-        QTest::newRow("tiny negative loses its sign")
-            << "-0.001" << QStringList{"0.00", "0.0", "0.00"};
     }
     void numberFormats()
     {

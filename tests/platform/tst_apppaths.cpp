@@ -91,10 +91,6 @@ private slots:
         QTest::newRow("defaults") << QByteArray() << QByteArray()
                                   << home + "/.local/share/pamphlexa"
                                   << home + "/.local/state/pamphlexa/recovery";
-        // Relative values are invalid by the XDG rules and ignored.
-        QTest::newRow("relative values")
-            << QByteArray("data") << QByteArray("state") << home + "/.local/share/pamphlexa"
-            << home + "/.local/state/pamphlexa/recovery";
     }
     void userFolders()
     {

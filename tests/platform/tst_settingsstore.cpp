@@ -319,19 +319,6 @@ private slots:
         QCOMPARE(kept.readAll(), content);
     }
 
-    void storeThatCannotBeCreated()
-    {
-        // The folder cannot exist: its parent is a file.
-        QFile blocker(m_settings->path("blocker"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        SettingsStore::setDefaultPath(m_settings->path("blocker/sub/settings.sqlite"));
-        QVERIFY(!store().readString(SettingsStore::CurrentUser, "K", "n"));
-        QVERIFY(!store().writeString(SettingsStore::CurrentUser, "K", "n", "x"));
-        QVERIFY(!store().writeDword(SettingsStore::CurrentUser, "K", "d", 1));
-        QVERIFY(store().allValues().isEmpty());
-    }
-
     void readOnlyFolderReadsAndRefusesWrites()
     {
         if (geteuid() == 0)
