@@ -51,8 +51,6 @@ private slots:
         QTest::addColumn<bool>("beep");
         QTest::newRow("found once")
             << 3 << QStringList{"cat", "1"} << "'cat' has been found '1' time." << false;
-        QTest::newRow("found 1.0 times is once")
-            << 3 << QStringList{"cat", "1.0"} << "found '1.0' time." << false;
         QTest::newRow("found, plural follows the second text")
             << 3 << QStringList{"cat", "5", "1"} << "found '5' times." << false;
         QTest::newRow("replaced, plural follows the third text")

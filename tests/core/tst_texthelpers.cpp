@@ -188,7 +188,6 @@ private slots:
         QTest::addColumn<int>("items");
         QTest::addColumn<int>("expectedRows");
         QTest::newRow("list, many items") << false << 60 << 15;
-        QTest::newRow("editable, many items") << true << 60 << 15;
     }
     void comboInit()
     {

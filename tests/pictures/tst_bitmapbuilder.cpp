@@ -129,14 +129,6 @@ private slots:
         QCOMPARE(box.picture().pixel(right), qRgb(0, 0, 255));
     }
 
-    void drawWithoutBitmapOnlySizes()
-    {
-        PictureBox box;
-        box.setBorderStyle(0);
-        clsLibrary::instance().DRAWBITMAP(3, 2, &box, 1);
-        QCOMPARE(box.size(), QSize(3, 2));
-    }
-
     void imageFileInfo_data()
     {
         QTest::addColumn<QByteArray>("head");

@@ -314,23 +314,6 @@ private slots:
         QVERIFY(ui.messages.isEmpty());
     }
 
-    void sixteenBitTargaShowsMessage22()
-    {
-        Tga t;
-        t.depth = 16;
-        t.width = 4;
-        t.height = 3;
-        AppState::instance().CurrentBitmap = QImage(3, 3, QImage::Format_RGB32);
-        ScriptedUiServices ui;
-        clsPicTGA tga;
-        tga.LOADTGA(write(t.file(QByteArray(24, '\x7f')), QStringLiteral("b.tga")));
-        QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages[0].text.contains(QLatin1String("TGA 16 bit")));
-        QCOMPARE(AppState::instance().CurrentBitmap.size(), QSize(3, 3));
-        QCOMPARE(int(tga.ISTGA()), 1);
-        QCOMPARE(tga.TGAWIDTH(), 60); // the size in twips is still stored
-    }
-
     void readersShareTheSizeAndBuildTheBitmap()
     {
         clsPicPCX pcx;

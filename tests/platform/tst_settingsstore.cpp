@@ -215,23 +215,6 @@ private slots:
         QCOMPARE(other.values(SettingsStore::CurrentUser, "Items").size(), 101);
     }
 
-    void batchOutlivingAReopenedStore()
-    {
-        const QString first = m_settings->storePath();
-        const QString second = m_settings->path("second.sqlite");
-        {
-            SettingsStore::Batch batch(store());
-            QVERIFY(store().writeString(SettingsStore::CurrentUser, "K", "staged", "1"));
-            SettingsStore::setDefaultPath(second);
-            QVERIFY(store().writeString(SettingsStore::CurrentUser, "K", "direct", "2"));
-        }
-        // Writes after the batch still commit one by one.
-        QVERIFY(store().writeString(SettingsStore::CurrentUser, "K", "later", "3"));
-        SettingsStore other(second);
-        QCOMPARE(other.values(SettingsStore::CurrentUser, "K").size(), 2);
-        SettingsStore::setDefaultPath(first);
-    }
-
     void writeAllIsAllOrNothing()
     {
         const QList<Value> values{
