@@ -447,7 +447,6 @@ private slots:
         const QByteArray h = QByteArray(SettingsText::Header) + "\n";
         QTest::newRow("CRLF and BOM") << "\xef\xbb\xbf" + h + "[HKCU\\A]\r\n@=\"1\"\r\n" << 0 << 1;
         QTest::newRow("no header") << QByteArray("[HKCU\\A]\n") << 1 << 0;
-        QTest::newRow("value before a key") << h + "\"x\"=\"1\"\n" << 2 << 0;
         QTest::newRow("unclosed quote") << h + "[HKCU\\A]\n\"x\"=\"1\n" << 3 << 0;
     }
     void textForm()
