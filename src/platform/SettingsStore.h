@@ -29,6 +29,7 @@ public:
         Type type = Type::String;
         QString text;
         qint32 number = 0;
+        bool operator==(const Value &) const = default;
     };
 
     // Groups the writes made while it lives into one transaction (one disk sync instead of one

@@ -6,6 +6,7 @@
 #include "chrome/modAssociate.h"
 #include "core/clsLibrary.h"
 #include "support/TempSettings.h"
+#include "support/TestFiles.h"
 
 // Registering the rich text types: the store entries and the desktop files are written on the
 // first start, left alone on the next ones, and put back when something changed them. Every
@@ -72,14 +73,14 @@ private slots:
         // What the desktop needs to offer this program for both types.
         modAssociate::REGISTERTYPES(false);
         const QString entry =
-            QString::fromUtf8(read(file(QStringLiteral("applications/pamphlexa.desktop"))));
+            QString::fromUtf8(readFile(file(QStringLiteral("applications/pamphlexa.desktop"))));
         QVERIFY(entry.contains(
             QLatin1String("\nMimeType=application/rtf;application/x-pamphlexa-rtt;\n")));
         QVERIFY(entry.contains(QStringLiteral("\nExec=\"") +
                                QCoreApplication::applicationFilePath() +
                                QStringLiteral("\" %f\n")));
         const QString rtt =
-            QString::fromUtf8(read(file(QStringLiteral("mime/packages/pamphlexa-rtt.xml"))));
+            QString::fromUtf8(readFile(file(QStringLiteral("mime/packages/pamphlexa-rtt.xml"))));
         QVERIFY(rtt.contains(QLatin1String("<sub-class-of type=\"application/rtf\"/>")));
         QVERIFY(rtt.contains(QLatin1String("<glob pattern=\"*.rtt\"/>")));
     }
@@ -87,7 +88,7 @@ private slots:
     {
         modAssociate::REGISTERTYPES(false);
         const QString entry = file(QStringLiteral("applications/pamphlexa.desktop"));
-        const QByteArray original = read(entry);
+        const QByteArray original = readFile(entry);
         {
             QFile f(entry);
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -97,7 +98,7 @@ private slots:
         const modAssociate::Outcome again = modAssociate::REGISTERTYPES(false);
         QCOMPARE(again.filesWritten,
                  (QStringList{file(QStringLiteral("mime/packages/pamphlexa-rtf.xml")), entry}));
-        QCOMPARE(read(entry), original);
+        QCOMPARE(readFile(entry), original);
     }
     void userFoldersLeftAlone_data()
     {
@@ -133,11 +134,6 @@ private:
     static QString file(const QString &relative)
     {
         return qEnvironmentVariable("XDG_DATA_HOME") + QLatin1Char('/') + relative;
-    }
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     std::unique_ptr<TempSettings> m_settings;

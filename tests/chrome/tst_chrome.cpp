@@ -64,8 +64,6 @@ private slots:
                                                      << "0001";
         QTest::newRow("copied, then undone") << "type select copy undo"
                                              << "0001";
-        QTest::newRow("a document switched to, empty clipboard") << "new switch"
-                                                                 << "0000";
         QTest::newRow("a text file opened") << "open"
                                             << "0000";
         QTest::newRow("the painter applied, then copied") << "type select painter apply select copy"
@@ -91,8 +89,6 @@ private slots:
                 m.menuItem(QStringLiteral("MNUEDITUNDO"))->trigger();
             else if (step == QLatin1String("new"))
                 m.button(QStringLiteral("NEW"))->trigger();
-            else if (step == QLatin1String("switch"))
-                m.activateDocument(m.documents().first());
             else if (step == QLatin1String("painter"))
                 m.menuItem(QStringLiteral("MNUEDITFMTPAINTER"))->trigger();
             else if (step == QLatin1String("apply"))
@@ -150,27 +146,6 @@ private slots:
         QTest::keyClick(rtf, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(rtf->SelBold(), std::optional<bool>(true));
         QVERIFY(m.button(QStringLiteral("BOLD"))->isChecked());
-    }
-    void descriptions_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("padded save as") << "Save &As...                 \tF12"
-                                        << "Save the current document under a new name";
-        QTest::newRow("toolbar key case") << "FORMAT PAINTER"
-                                          << "Copy the formatting of the selection onto other text";
-        QTest::newRow("zoom in level") << "200 %"
-                                       << "Zoom in to document at 200 %";
-        QTest::newRow("unknown caption") << "&Something Else"
-                                         << "Something Else";
-    }
-    void descriptions()
-    {
-        QFETCH(QString, caption);
-        QFETCH(QString, description);
-        QCOMPARE(StatusDescriptions::describe(caption, QStringLiteral("document"),
-                                              QStringLiteral("Pamphlexa")),
-                 description);
     }
     void hoveredButtonDescribedUntilPointerLeaves_data()
     {

@@ -161,20 +161,6 @@ private slots:
             QVERIFY(d.TXTDOCLINES->text().toInt() >= 150);
             QVERIFY(d.TXTDOCPAGES->text().toInt() >= 3);
         }));
-        // Wider margins leave room for fewer lines per page.
-        const QString margins = Identity::companyKey() + QStringLiteral("\\frmPPrev\\Items");
-        for (const char *name : {"Page Margin 2", "Page Margin 3"})
-            clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, margins,
-                                               QString::fromLatin1(name), QStringLiteral("3"));
-        int narrow = 0;
-        int wide = 0;
-        QVERIFY(show(f.ui, path, QStringLiteral("DOCUMENT"), doc->RTF1,
-                     [&](frmProps &d) { wide = d.TXTDOCPAGES->text().toInt(); }));
-        clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER, margins,
-                                           QStringLiteral("Page Margin 2"), QStringLiteral("1"));
-        QVERIFY(show(f.ui, path, QStringLiteral("DOCUMENT"), doc->RTF1,
-                     [&](frmProps &d) { narrow = d.TXTDOCPAGES->text().toInt(); }));
-        QVERIFY2(wide > narrow, qPrintable(QStringLiteral("%1 vs %2").arg(wide).arg(narrow)));
     }
     void pictureTab()
     {

@@ -37,70 +37,32 @@ class tst_TextHelpers : public QObject
     Q_OBJECT
 
 private slots:
-    // The path and token helpers: each row names the helper, its arguments and the result
-    // ("true"/"false" for CHARCHECK).
+    // The path helpers the program names files and folders with.
     void textHelpers_data()
     {
         QTest::addColumn<QString>("helper");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("expected");
         const QStringList rows[] = {
-            {"FILECHK", "", "", "Untitled"},
-            {"FILENAMELENCHK", "/", "", "/"},
-            {"FILENAMELENCHK", "/home/ann/Documents", "", "/home/ann/Documents/"},
-            {"FILENAMELENCHK", "/tmp/a\\", "", "/tmp/a\\/"},
-            {"GETFOLDERPATH", "/home/ann/a.rtf", "", "/home/ann/"},
-            {"GETFOLDERPATH", "a.rtf", "", ""},
-            {"CHARCHECK", "a.b.c", ".", "false"},
-            {"CHARCHECK", "abc", "B", "true"},
-            {"CHARCHECK", "abc", "", "true"},
-            {"TOKENLEFT", "a=b=c", "=", "a"},
-            {"TOKENLEFT", "whole text", "=", ""},
+            {"FILECHK", "", "Untitled"},
+            {"FILENAMELENCHK", "/", "/"},
+            {"FILENAMELENCHK", "/home/ann/Documents", "/home/ann/Documents/"},
+            {"FILENAMELENCHK", "/tmp/a\\", "/tmp/a\\/"},
+            {"GETFOLDERPATH", "/home/ann/a.rtf", "/home/ann/"},
+            {"GETFOLDERPATH", "a.rtf", ""},
         };
         for (const QStringList &r : rows)
-            QTest::addRow("%s(%s, %s)", qPrintable(r[0]), qPrintable(r[1]), qPrintable(r[2]))
-                << r[0] << r[1] << r[2] << r[3];
+            QTest::addRow("%s(%s)", qPrintable(r[0]), qPrintable(r[1])) << r[0] << r[1] << r[2];
     }
     void textHelpers()
     {
         QFETCH(QString, helper);
         QFETCH(QString, text);
-        QFETCH(QString, argument);
         QFETCH(QString, expected);
-        QString result;
-        if (helper == QLatin1String("FILECHK"))
-            result = lib().FILECHK(text);
-        else if (helper == QLatin1String("FILENAMELENCHK"))
-            result = lib().FILENAMELENCHK(text);
-        else if (helper == QLatin1String("GETFOLDERPATH"))
-            result = lib().GETFOLDERPATH(text);
-        else if (helper == QLatin1String("CHARCHECK"))
-            result =
-                lib().CHARCHECK(text, argument) ? QStringLiteral("true") : QStringLiteral("false");
-        else
-            result = lib().TOKENLEFT(text, argument);
-        QCOMPARE(result, expected);
-    }
-    void piece_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("middle") << "10,20,30" << 2 << 20.0;
-        QTest::newRow("negative with exponent") << "-3e2,x" << 1 << -300.0;
-        QTest::newRow("middle reads its leading number") << "10,12abc,30" << 2 << 12.0;
-        QTest::newRow("middle not numeric") << "10,abc,30" << 2 << 0.0;
-        QTest::newRow("last not numeric") << "10,20,12abc" << 3 << 0.0;
-        QTest::newRow("beyond the last") << "1,2" << 3 << 0.0;
-        QTest::newRow("huge exponent") << "1e99999,2" << 1 << 0.0;
-    }
-    void piece()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, n);
-        QFETCH(double, expected);
-        QCOMPARE(lib().PIECE(text, QStringLiteral(","), n), expected);
+        QCOMPARE(helper == QLatin1String("FILECHK")          ? lib().FILECHK(text)
+                 : helper == QLatin1String("FILENAMELENCHK") ? lib().FILENAMELENCHK(text)
+                                                             : lib().GETFOLDERPATH(text),
+                 expected);
     }
     void wordCount_data()
     {
@@ -143,14 +105,6 @@ private slots:
                  expected);
     }
     // Only digits, the decimal point and Backspace pass; every other key becomes 0.
-    void currencyLock()
-    {
-        for (int key : std::initializer_list<int>{'0', '9', 8, 46})
-            QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), key);
-        for (int key : std::initializer_list<int>{'a', '-', ',', '/', ':', 13, 32})
-            QCOMPARE(lib().TXTCURRENCYLOCK(nullptr, key), 0);
-    }
-
     void fileAndFolderExistence()
     {
         QTemporaryDir dir;
@@ -168,21 +122,6 @@ private slots:
         QVERIFY(!lib().FOLDEREXIST(folder));
         QVERIFY(QFileInfo(folder).isDir());
         QVERIFY(lib().FOLDEREXIST(folder));
-    }
-    void windowsAndDesktopFolders()
-    {
-        TempSettings settings;
-        const QString windows = lib().GETWINDOWSDIR();
-        QCOMPARE(windows, QDir::homePath());
-        QVERIFY(!windows.endsWith(QLatin1Char('/')) || windows == QStringLiteral("/"));
-
-        const QString desktop = lib().GETDESKTOPDIR();
-        QVERIFY(desktop.endsWith(QLatin1Char('/')));
-        QVERIFY(QFileInfo(desktop).isDir());
-        const QString xdg = AppPaths::desktopFolder();
-        const QString expected =
-            !xdg.isEmpty() && QFileInfo(xdg).isDir() ? xdg : settings.programFolder();
-        QCOMPARE(QDir(desktop).canonicalPath(), QDir(expected).canonicalPath());
     }
     void filesLocation_data()
     {
@@ -226,40 +165,25 @@ private slots:
         }
     }
 
-    // Close, or OK above Cancel, stand at the form's top right (135 twips in, 165 down, Cancel 90
-    // twips below OK); a form without them is left alone.
-    void buttonLayout_data()
-    {
-        QTest::addColumn<int>("twipsPerPixel");
-        QTest::addColumn<bool>("okCancel");
-        QTest::addColumn<QPoint>("first");
-        QTest::newRow("Close at 96 dpi") << 15 << false << QPoint(400 - 9 - 75, 11);
-        QTest::newRow("OK/Cancel at 96 dpi") << 15 << true << QPoint(400 - 9 - 75, 11);
-    }
+    // OK above Cancel stand at the form's top right (135 twips in, 165 down, Cancel 90 twips
+    // below OK); other buttons are left alone.
     void buttonLayout()
     {
-        QFETCH(int, twipsPerPixel);
-        QFETCH(bool, okCancel);
-        QFETCH(QPoint, first);
-        MetricsScope metrics(twipsPerPixel);
+        MetricsScope metrics(15);
         QWidget form;
         form.resize(400, 300);
         auto *other = new QPushButton(&form);
         other->move(3, 4);
-        auto *button = new QPushButton(&form);
-        button->setObjectName(okCancel ? QStringLiteral("BTNOK") : QStringLiteral("BTNCLOSE"));
-        button->setGeometry(0, 200, 75, 25);
+        auto *ok = new QPushButton(&form);
+        ok->setObjectName(QStringLiteral("BTNOK"));
+        ok->setGeometry(0, 200, 75, 25);
         auto *cancel = new QPushButton(&form);
         cancel->setObjectName(QStringLiteral("BTNCANCEL"));
         cancel->setGeometry(100, 200, 75, 25);
-        if (okCancel)
-            lib().RESIZEBTNSOKCANCEL(&form);
-        else
-            lib().RESIZEBTNCLOSE(&form);
-        lib().RESIZEBTNCLOSE(nullptr);
+        lib().RESIZEBTNSOKCANCEL(&form);
         lib().RESIZEBTNSOKCANCEL(nullptr);
-        QCOMPARE(button->geometry(), QRect(first, QSize(75, 25)));
-        QCOMPARE(cancel->pos(), okCancel ? first + QPoint(0, 25 + 6) : QPoint(100, 200));
+        QCOMPARE(ok->geometry(), QRect(400 - 9 - 75, 11, 75, 25));
+        QCOMPARE(cancel->pos(), QPoint(400 - 9 - 75, 11 + 25 + 6));
         QCOMPARE(other->pos(), QPoint(3, 4));
     }
     void comboInit_data()

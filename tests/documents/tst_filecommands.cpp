@@ -7,14 +7,7 @@
 #include "core/MainWindowFixture.h"
 #include "documents/DocumentTypes.h"
 #include "documents/frmNew.h"
-
-// Writes a file, making its folder; true when it was written.
-static bool writeFile(const QString &path, const QByteArray &content = {})
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
+#include "support/TestFiles.h"
 
 class tst_FileCommands : public QObject
 {
@@ -28,7 +21,6 @@ private slots:
         QTest::addColumn<bool>("rtf");
         QTest::newRow("letter as template") << "letter" << 2 << "letter.RTT" << true;
         QTest::newRow("page.html as internet page") << "page.html" << 10 << "page.html" << false;
-        QTest::newRow("notes as text") << "notes" << 3 << "notes.TXT" << false;
         QTest::newRow("own extension kept") << "memo.txt" << 1 << "memo.txt" << true;
         QTest::newRow("four letters get the extension") << "a.docx" << 1 << "a.docx.RTF" << true;
     }

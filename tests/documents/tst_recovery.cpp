@@ -115,9 +115,7 @@ private slots:
         QTest::addColumn<QString>("setting");
         QTest::addColumn<int>("waited");
         QTest::addColumn<bool>("copied");
-        QTest::newRow("default, a second short") << QString() << 119 << false;
         QTest::newRow("default, two minutes") << QString() << 120 << true;
-        QTest::newRow("30 seconds") << "30" << 30 << true;
         QTest::newRow("never") << "0" << 100000 << false;
         QTest::newRow("not a number is the default") << "soon" << 120 << true;
     }

@@ -140,10 +140,6 @@ private slots:
             << "aa"
             << "a"
             << "b" << 0 << "ba" << done.arg("a", "b", "1 time");
-        QTest::newRow("replacement holds the text")
-            << "a a a"
-            << "a"
-            << "aa" << 0 << "aa aa aa" << done.arg("a", "aa", "3 times");
         QTest::newRow("hit at the very end") << "xa"
                                              << "a"
                                              << "b" << 0 << "xa"

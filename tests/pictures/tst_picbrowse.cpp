@@ -15,15 +15,9 @@
 #include "pictures/PictureFiles.h"
 #include "pictures/frmPic.h"
 #include "platform/rtf/TextFormats.h"
+#include "support/TestFiles.h"
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // A picture of the given size; BMP bytes whatever the name says (the loader looks at the
 // content), JPEG for .jpg/.jpeg names.

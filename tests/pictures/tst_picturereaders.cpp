@@ -151,9 +151,6 @@ void pcxRows()
     // Run-length details, two grey lines of 4.
     {
         const Pcx p = Pcx::sized(8, 1, 4, 2, 4, 1);
-        QTest::newRow("pcx zero run emits nothing")
-            << p.file(bytes({0xC0, 0x55, 1, 2, 3, 4}))
-            << Pixels{grey(1), grey(2), grey(3), grey(4), Black, Black, Black, Black};
         QTest::newRow("pcx literal 0xBF, 0xC0 only through a run")
             << p.file(bytes({0xBF, 0xC1, 0xC0, 0xC1, 0xFF, 9}))
             << Pixels{grey(0xBF), grey(0xC0), grey(0xFF), grey(9), Black, Black, Black, Black};
@@ -370,23 +367,6 @@ private slots:
         QCOMPARE(AppState::instance().CurrentBitmap.size(), QSize(3, 3));
         QCOMPARE(int(tga.ISTGA()), 1);
         QCOMPARE(tga.TGAWIDTH(), 60); // the size in twips is still stored
-    }
-
-    void sizesFollowTheScaleMode_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("pixels") << 0 << QSize(3, 2);
-        QTest::newRow("twips") << 1 << QSize(45, 30);
-    }
-    void sizesFollowTheScaleMode()
-    {
-        QFETCH(int, mode);
-        QFETCH(QSize, size);
-        clsPicPCX pcx;
-        pcx.LOADPCX(write(Pcx::sized(8, 1, 3, 2, 4).file({}), QStringLiteral("s.pcx")));
-        pcx.SCALEMODE(qint16(mode));
-        QCOMPARE(QSize(pcx.PCXWIDTH(), pcx.PCXHEIGHT()), size);
     }
 
     void readersShareTheSizeAndBuildTheBitmap()

@@ -16,25 +16,13 @@
 #include <unistd.h>
 
 #include "platform/SafeFile.h"
+#include "support/TestFiles.h"
 
 using SafeFile::Problem;
 
 Q_DECLARE_METATYPE(SafeFile::Problem)
 
 namespace {
-
-QByteArray contentOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 struct stat statOf(const QString &path)
 {
@@ -136,7 +124,7 @@ private slots:
         QFETCH(bool, otherOwner);
         QFETCH(bool, attributes);
         const QString file = path(QStringLiteral("letter.rtf"));
-        put(file, "old");
+        writeFile(file, "old");
         const QByteArray name = QFile::encodeName(file);
         QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
         if (otherOwner) {
@@ -156,7 +144,7 @@ private slots:
 
         const SafeFile::Result r = SafeFile::write(file, "new content");
         QVERIFY(r.ok());
-        QCOMPARE(contentOf(file), QByteArray("new content"));
+        QCOMPARE(readFile(file), QByteArray("new content"));
         const struct stat after = statOf(file);
         QCOMPARE(after.st_mode, before.st_mode);
         QCOMPARE(after.st_uid, before.st_uid);
@@ -173,21 +161,21 @@ private slots:
     {
         const QString first = path(QStringLiteral("a.rtf"));
         const QString second = path(QStringLiteral("b.rtf"));
-        put(first, "old");
+        writeFile(first, "old");
         QVERIFY(QFile::link(first, path(QStringLiteral("link.rtf")))); // a symbolic link too
         QCOMPARE(
             ::link(QFile::encodeName(first).constData(), QFile::encodeName(second).constData()), 0);
         const ino_t inode = statOf(first).st_ino;
         QVERIFY(SafeFile::write(path(QStringLiteral("link.rtf")), "new content").ok());
         // Every name sees the edit; the symbolic link is still a link; no copy is left behind.
-        QCOMPARE(contentOf(second), QByteArray("new content"));
+        QCOMPARE(readFile(second), QByteArray("new content"));
         QCOMPARE(statOf(first).st_ino, inode);
         QCOMPARE(statOf(first).st_nlink, nlink_t(2));
         QVERIFY(S_ISLNK(statOf(path(QStringLiteral("link.rtf"))).st_mode));
         QCOMPARE(strays(m_dir, {"a.rtf", "b.rtf", "link.rtf"}), QStringList());
         // A shorter content leaves nothing of the longer one.
         QVERIFY(SafeFile::write(first, "x").ok());
-        QCOMPARE(contentOf(second), QByteArray("x"));
+        QCOMPARE(readFile(second), QByteArray("x"));
     }
 
     void refusedWithoutBlocking_data()
@@ -245,10 +233,10 @@ private slots:
     {
         // The write permission bits decide, also for the superuser.
         const QString file = path(QStringLiteral("fixed.txt"));
-        put(file, "old");
+        writeFile(file, "old");
         QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
         QCOMPARE(SafeFile::write(file, "new").problem, Problem::ReadOnlyFile);
-        QCOMPARE(contentOf(file), QByteArray("old"));
+        QCOMPARE(readFile(file), QByteArray("old"));
         QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         if (::geteuid() == 0)
             return; // the folder's bits do not apply to the superuser
@@ -257,7 +245,7 @@ private slots:
         QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                 QFileDevice::ExeOwner);
         QCOMPARE(r.problem, Problem::FolderNotWritable);
-        QCOMPARE(contentOf(file), QByteArray("old"));
+        QCOMPARE(readFile(file), QByteArray("old"));
     }
 
     void failedSaveKeepsTheOldContent_data()
@@ -275,7 +263,7 @@ private slots:
         QFETCH(Fault, fault);
         const QString file = path(QStringLiteral("report.rtf"));
         const QByteArray old(100000, 'o');
-        put(file, old);
+        writeFile(file, old);
         if (hardLinked)
             QVERIFY(::link(QFile::encodeName(file).constData(),
                            QFile::encodeName(path(QStringLiteral("copy.rtf"))).constData()) == 0);
@@ -285,10 +273,10 @@ private slots:
         const QString backup = SafeFile::backupNameFor(file, 1);
         if (hardLinked && fault == Fault::Killed) {
             // Killed in the middle of writing in place: the old content waits beside the file.
-            QCOMPARE(contentOf(backup), old);
+            QCOMPARE(readFile(backup), old);
             return;
         }
-        QCOMPARE(contentOf(file), old);
+        QCOMPARE(readFile(file), old);
         if (fault == Fault::DiskFull)
             QCOMPARE(strays(m_dir, {"report.rtf", "copy.rtf"}), QStringList());
     }

@@ -38,24 +38,6 @@ Value dwordValue(SettingsStore::Root root, const QString &key, const QString &na
     return v;
 }
 
-QString describe(const Value &v)
-{
-    return QStringLiteral("%1|%2|%3|%4|%5|%6")
-        .arg(int(v.root))
-        .arg(v.key, v.name)
-        .arg(int(v.type))
-        .arg(v.text)
-        .arg(v.number);
-}
-
-QStringList describeAll(const QList<Value> &values)
-{
-    QStringList out;
-    for (const Value &v : values)
-        out << describe(v);
-    return out;
-}
-
 // "ok" when SQLite's full integrity check passes on the file.
 QString integrityCheck(const QString &path)
 {
@@ -207,21 +189,6 @@ private slots:
                  "%HOME%");
         QCOMPARE(store().readString(SettingsStore::CurrentUser, ".rtf", "EDITFLAGS").value_or(""),
                  "user");
-    }
-
-    void valuesPersistAndInstanceFollowsThePath()
-    {
-        QVERIFY(store().writeString(SettingsStore::CurrentUser, "K", "n", "kept"));
-        SettingsStore other(m_settings->storePath());
-        QCOMPARE(other.readString(SettingsStore::CurrentUser, "K", "n").value_or("-"), "kept");
-
-        const QString first = m_settings->storePath();
-        const QString second = m_settings->path("second.sqlite");
-        SettingsStore::setDefaultPath(second);
-        QCOMPARE(store().path(), second);
-        QVERIFY(!store().readString(SettingsStore::CurrentUser, "K", "n"));
-        SettingsStore::setDefaultPath(first);
-        QCOMPARE(store().readString(SettingsStore::CurrentUser, "K", "n").value_or("-"), "kept");
     }
 
     void batchCommitsOnce()
@@ -462,7 +429,7 @@ private slots:
         r = runTool({"--store", copy, "import", file});
         QCOMPARE(r.exitCode, 0);
         SettingsStore imported(copy);
-        QCOMPARE(describeAll(imported.allValues()), describeAll(store().allValues()));
+        QVERIFY(imported.allValues() == store().allValues());
         QCOMPARE(imported.allValues().size(), values.size());
         // The text form itself is stable.
         r = runTool({"--store", copy, "export"});
@@ -512,7 +479,6 @@ private slots:
         QTest::newRow("no header") << QByteArray("[HKCU\\A]\n") << 1 << 0;
         QTest::newRow("value before a key") << h + "\"x\"=\"1\"\n" << 2 << 0;
         QTest::newRow("unclosed quote") << h + "[HKCU\\A]\n\"x\"=\"1\n" << 3 << 0;
-        QTest::newRow("bad escape") << h + "[HKCU\\A]\n\"x\"=\"\\q\"\n" << 3 << 0;
     }
     void textForm()
     {
