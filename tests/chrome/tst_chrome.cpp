@@ -147,30 +147,15 @@ private slots:
         QCOMPARE(rtf->SelBold(), std::optional<bool>(true));
         QVERIFY(m.button(QStringLiteral("BOLD"))->isChecked());
     }
-    void hoveredButtonDescribedUntilPointerLeaves_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("timer");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("standard") << "FIND"
-                                  << "TMR1"
-                                  << "Find text in the document";
-        QTest::newRow("formatting") << "BOLD"
-                                    << "tmr2"
-                                    << "Make the selected text bold";
-    }
     void hoveredButtonDescribedUntilPointerLeaves()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, timer);
-        QFETCH(QString, description);
+        const QString description = QStringLiteral("Make the selected text bold");
         MainWindowFixture f;
         frmMain &m = f.start();
-        QTimer *t = m.findChild<QTimer *>(timer);
+        QTimer *t = m.findChild<QTimer *>(QStringLiteral("tmr2"));
         QVERIFY(t);
-        QAction *button = m.button(key);
-        QToolBar *bar = key == QLatin1String("FIND") ? m.standardToolbar() : m.formattingToolbar();
-        QWidget *widget = bar->widgetForAction(button);
+        QAction *button = m.button(QStringLiteral("BOLD"));
+        QWidget *widget = m.formattingToolbar()->widgetForAction(button);
         QVERIFY(widget);
         QCursor::setPos(widget->mapToGlobal(widget->rect().center()));
         button->hover();

@@ -140,9 +140,6 @@ private slots:
         QTest::newRow("caret inside the first word")
             << short_ << 2 << 0 << "load"
             << QStringList{"e>BTNIGNORE", "brwn>BTNIGNORE", "jumpd>BTNIGNORE"} << short_;
-        QTest::newRow("selected word restarts")
-            << short_ << 4 << 4 << "load" << QStringList{"brwn>BTNIGNORE", "jumpd>BTNIGNORE"}
-            << short_;
         QTest::newRow("nothing after the caret: no dialog")
             << short_ << 18 << 0 << "" << QStringList{} << short_;
         QTest::newRow("close stops, the word stays selected")

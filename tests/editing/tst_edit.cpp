@@ -19,8 +19,6 @@ private slots:
         QTest::addColumn<bool>("document");
         QTest::addColumn<bool>("enabled");
 
-        QTest::newRow("nothing") << "none" << true << false;
-        QTest::newRow("text") << "text" << true << true;
         QTest::newRow("picture alone") << "image" << true << true;
         QTest::newRow("text, no document") << "text" << false << false;
     }

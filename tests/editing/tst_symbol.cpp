@@ -66,7 +66,6 @@ private slots:
         QTest::newRow("delete") << 127 << "";
         QTest::newRow("euro") << 128 << "\u20AC";
         QTest::newRow("undefined") << 129 << "";
-        QTest::newRow("last") << 255 << "\u00FF";
     }
     void gridHoldsTheCodePage()
     {

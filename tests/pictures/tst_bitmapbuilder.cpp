@@ -101,7 +101,6 @@ private slots:
         // A 2 x 1 picture (red, blue) into a box of 8 x 4 (bordered: 20 x 10 inside).
         QTest::newRow("own size, bordered")
             << true << 1 << 1 << QSize(2 + b, 1 + b) << QPoint(0, 0);
-        QTest::newRow("stretched") << false << 0 << 1 << QSize(8, 4) << QPoint(3, 3);
         // A bordered box grows by its border at each draw.
         QTest::newRow("stretched, bordered, twice")
             << true << 0 << 2 << QSize(20 + 3 * b, 10 + 3 * b) << QPoint(9, 9);
@@ -128,14 +127,6 @@ private slots:
         QCOMPARE(box.picture().pixel(redAt), qRgb(255, 0, 0));
         const QPoint right(box.picture().width() - 1, 0);
         QCOMPARE(box.picture().pixel(right), qRgb(0, 0, 255));
-    }
-
-    void drawWithoutBitmapOnlySizes()
-    {
-        PictureBox box;
-        box.setBorderStyle(0);
-        clsLibrary::instance().DRAWBITMAP(3, 2, &box, 1);
-        QCOMPARE(box.size(), QSize(3, 2));
     }
 
     void imageFileInfo_data()
@@ -185,17 +176,6 @@ private slots:
         QCOMPARE(s.ImageWidth, width);
         QCOMPARE(s.ImageHeight, height);
         QCOMPARE(s.ImageBitDepth, depth);
-    }
-
-    void imageFileInfoOnMissingFile()
-    {
-        AppState &s = AppState::instance();
-        s.ImageFileName = write(QByteArray("BM") + QByteArray(30, '\x01'));
-        clsLibrary::instance().GETIMAGEFILEINFO();
-        QCOMPARE(s.ImageKind, 4);
-        s.ImageFileName = m_dir.filePath(QStringLiteral("missing.png"));
-        clsLibrary::instance().GETIMAGEFILEINFO();
-        QCOMPARE(s.ImageKind, 0);
     }
 
 private:

@@ -314,61 +314,6 @@ private slots:
         QVERIFY(ui.messages.isEmpty());
     }
 
-    void validity_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("valid");
-        Pcx p = Pcx::sized(7, 7, 1, 1, 1); // no decoder: validity alone
-        for (int version : {0, 5, 4}) {
-            p.version = version;
-            QTest::addRow("pcx version %d", version) << p.file({}) << int(version != 4);
-        }
-        p.version = 5;
-        p.encoding = 2;
-        QTest::newRow("pcx encoding 2") << p.file({}) << 0;
-        Tga t;
-        for (int type : {9, 33, 4, 34}) {
-            t.imageType = type;
-            QTest::addRow("tga type %d", type)
-                << t.file(QByteArray(8, '\0')) << int(type < 34 && type != 4);
-        }
-        t.imageType = 2;
-        t.depth = 31;
-        QTest::newRow("tga depth 31") << t.file(QByteArray(8, '\0')) << 0;
-    }
-    void validity()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(int, valid);
-        if (isPcx(file)) {
-            clsPicPCX pcx;
-            pcx.LOADPCX(write(file, QStringLiteral("v.pcx")));
-            QCOMPARE(int(pcx.ISPCX()), valid);
-        } else {
-            ScriptedUiServices ui;
-            clsPicTGA tga;
-            tga.LOADTGA(write(file, QStringLiteral("v.tga")));
-            QCOMPARE(int(tga.ISTGA()), valid);
-        }
-    }
-
-    void sixteenBitTargaShowsMessage22()
-    {
-        Tga t;
-        t.depth = 16;
-        t.width = 4;
-        t.height = 3;
-        AppState::instance().CurrentBitmap = QImage(3, 3, QImage::Format_RGB32);
-        ScriptedUiServices ui;
-        clsPicTGA tga;
-        tga.LOADTGA(write(t.file(QByteArray(24, '\x7f')), QStringLiteral("b.tga")));
-        QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages[0].text.contains(QLatin1String("TGA 16 bit")));
-        QCOMPARE(AppState::instance().CurrentBitmap.size(), QSize(3, 3));
-        QCOMPARE(int(tga.ISTGA()), 1);
-        QCOMPARE(tga.TGAWIDTH(), 60); // the size in twips is still stored
-    }
-
     void readersShareTheSizeAndBuildTheBitmap()
     {
         clsPicPCX pcx;

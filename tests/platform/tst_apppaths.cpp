@@ -72,8 +72,6 @@ private slots:
         QCOMPARE(AppPaths::programFolder(), QStringLiteral("/from/environment"));
         AppPaths::setProgramFolder(QStringLiteral("/from/call/"));
         QCOMPARE(AppPaths::programFolder(), QStringLiteral("/from/call"));
-        QCOMPARE(AppPaths::shippedWordList(), QStringLiteral("/from/call/Words.dic"));
-        QCOMPARE(AppPaths::manualFile(), QStringLiteral("/from/call/help/index.html"));
         AppPaths::setProgramFolder(QString());
         qunsetenv("PAMPHLEXA_PROGRAM_FOLDER");
         QCOMPARE(AppPaths::programFolder(), QStringLiteral(PAMPHLEXA_BUILD_DATA_DIR));
@@ -91,10 +89,6 @@ private slots:
         QTest::newRow("defaults") << QByteArray() << QByteArray()
                                   << home + "/.local/share/pamphlexa"
                                   << home + "/.local/state/pamphlexa/recovery";
-        // Relative values are invalid by the XDG rules and ignored.
-        QTest::newRow("relative values")
-            << QByteArray("data") << QByteArray("state") << home + "/.local/share/pamphlexa"
-            << home + "/.local/state/pamphlexa/recovery";
     }
     void userFolders()
     {

@@ -215,23 +215,6 @@ private slots:
         QCOMPARE(other.values(SettingsStore::CurrentUser, "Items").size(), 101);
     }
 
-    void batchOutlivingAReopenedStore()
-    {
-        const QString first = m_settings->storePath();
-        const QString second = m_settings->path("second.sqlite");
-        {
-            SettingsStore::Batch batch(store());
-            QVERIFY(store().writeString(SettingsStore::CurrentUser, "K", "staged", "1"));
-            SettingsStore::setDefaultPath(second);
-            QVERIFY(store().writeString(SettingsStore::CurrentUser, "K", "direct", "2"));
-        }
-        // Writes after the batch still commit one by one.
-        QVERIFY(store().writeString(SettingsStore::CurrentUser, "K", "later", "3"));
-        SettingsStore other(second);
-        QCOMPARE(other.values(SettingsStore::CurrentUser, "K").size(), 2);
-        SettingsStore::setDefaultPath(first);
-    }
-
     void writeAllIsAllOrNothing()
     {
         const QList<Value> values{
@@ -317,19 +300,6 @@ private slots:
         QFile kept(aside);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), content);
-    }
-
-    void storeThatCannotBeCreated()
-    {
-        // The folder cannot exist: its parent is a file.
-        QFile blocker(m_settings->path("blocker"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        SettingsStore::setDefaultPath(m_settings->path("blocker/sub/settings.sqlite"));
-        QVERIFY(!store().readString(SettingsStore::CurrentUser, "K", "n"));
-        QVERIFY(!store().writeString(SettingsStore::CurrentUser, "K", "n", "x"));
-        QVERIFY(!store().writeDword(SettingsStore::CurrentUser, "K", "d", 1));
-        QVERIFY(store().allValues().isEmpty());
     }
 
     void readOnlyFolderReadsAndRefusesWrites()
@@ -477,7 +447,6 @@ private slots:
         const QByteArray h = QByteArray(SettingsText::Header) + "\n";
         QTest::newRow("CRLF and BOM") << "\xef\xbb\xbf" + h + "[HKCU\\A]\r\n@=\"1\"\r\n" << 0 << 1;
         QTest::newRow("no header") << QByteArray("[HKCU\\A]\n") << 1 << 0;
-        QTest::newRow("value before a key") << h + "\"x\"=\"1\"\n" << 2 << 0;
         QTest::newRow("unclosed quote") << h + "[HKCU\\A]\n\"x\"=\"1\n" << 3 << 0;
     }
     void textForm()

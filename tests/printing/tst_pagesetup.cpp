@@ -83,8 +83,6 @@ private slots:
                      QStringLiteral("Pamphlexa Report."));
             QCOMPARE(child<QLineEdit>(dialog, "TXTFOOTFIELD2")->text(), QStringLiteral("Untitled"));
             QCOMPARE(child<QComboBox>(dialog, "CBOPAPER")->currentText(), QStringLiteral("Letter"));
-            QVERIFY(child<QRadioButton>(dialog, "OPTORIENTPORT")->isChecked());
-            QCOMPARE(child<QLabel>(dialog, "LBLWIDTH")->text(), QStringLiteral("Width: 8.50\""));
             QVERIFY(!child<QPushButton>(dialog, "BTNOK")->isEnabled());
             child<SpinText>(dialog, "UDNLEFT")->setText(QStringLiteral("2"));
             QVERIFY(child<QPushButton>(dialog, "BTNOK")->isEnabled());
