@@ -225,6 +225,7 @@ void Reader::enterFreshBlock(const QTextCursor &cursor)
 
 void Reader::beginContent(const CharProps &props)
 {
+    ++m_shown;
     if (state().para.itap != m_tableDepth)
         tables().syncDepth(state().para.itap);
     if (m_blockPending) {
@@ -317,9 +318,10 @@ bool Reader::appendToHidden(const QTextCharFormat &format, QStringView text)
 
 void Reader::insertAnchor(const QTextCharFormat &format)
 {
-    if (m_blockPending && !m_stack.empty())
+    if (m_blockPending && !m_stack.empty()) {
         m_anchors.push_back(format);
-    else
+        ++m_shown; // counted where it was read
+    } else
         insertObject(format);
 }
 
@@ -339,7 +341,7 @@ void Reader::insertObject(const QTextCharFormat &format)
     flushRun();
     ensureBlock();
     m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
-    m_blockHasContent = true;
+    setBlockHasContent();
 }
 
 QTextCharFormat Reader::charFormat(const CharProps &p)

@@ -85,11 +85,13 @@ void FieldsHandler::word(quint16 code, bool, int)
     State &s = m_reader.state();
     switch (Word(code)) {
     case FieldWord:
+        if (!m_reader.wordOpensGroup() || s.dest != Kind::Body)
+            return; // not a field of the text: its group is read as it comes
         s.group = Kind::Fields;
         s.groupCode = FieldGroup;
         s.opener = true;
         if (m_fields.size() < 64)
-            m_fields.push_back({{}, {}, s.start, -1});
+            m_fields.push_back({{}, {}, s.start, -1, m_reader.shownCount()});
         return;
     case FldInst:
         if (!s.inGroup(Kind::Fields, FieldGroup) || m_fields.empty()) {
@@ -108,8 +110,10 @@ void FieldsHandler::word(quint16 code, bool, int)
         m_reader.flushBytes(true);
         m_reader.ensureBlock();
         m_fields.back().resultAt = m_reader.nextPosition();
-        // The result's text carries its field (and the fields around it).
-        s.chr.fieldChain = chainFor(s.chr.fieldChain, m_fields.back());
+        // The result's text carries its field (and the fields around it); a result without
+        // an instruction read before it is only text.
+        if (!m_fields.back().head.isEmpty())
+            s.chr.fieldChain = chainFor(s.chr.fieldChain, m_fields.back());
         return;
     }
 }
@@ -173,7 +177,9 @@ void FieldsHandler::character(quint8, char16_t ch)
 void FieldsHandler::groupEnded(quint8 group, State &)
 {
     if (group == InstructionGroup) {
-        if (!m_fields.empty())
+        // The field as read up to its result, written back around the result; not when the
+        // field's group showed text of its own before it, which would then show twice.
+        if (!m_fields.empty() && m_reader.shownCount() == m_fields.back().shownAtStart)
             m_fields.back().head = m_reader.dataSince(m_fields.back().start).toByteArray();
         return;
     }
@@ -190,6 +196,10 @@ void FieldsHandler::finishField()
     m_reader.ensureBlock();
     const int resultEnd = m_reader.nextPosition();
     if (field.resultAt >= 0 && resultEnd > field.resultAt)
+        return;
+    // Content of the field's own group (outside its instruction) was shown already: the
+    // field is not kept as well, which would show it twice after a save.
+    if (m_reader.shownCount() != field.shownAtStart)
         return;
     const QString inst = field.instruction.trimmed();
     if (!inst.startsWith(QLatin1String("EQ "), Qt::CaseInsensitive)) {

@@ -33,6 +33,7 @@ private:
         QByteArray head; // "{\field ... {\*\fldinst ...}" as read
         qsizetype start = 0;
         int resultAt = -1;
+        quint64 shownAtStart = 0; // the reader's shownCount() at the field's start
     };
     struct Chain
     {

@@ -234,7 +234,13 @@ public:
     // a paragraph of its own nor gives one the formatting in force before the next \pard.
     // After the last paragraph it ends the last paragraph.
     void insertAnchor(const QTextCharFormat &format);
-    void setBlockHasContent() { m_blockHasContent = true; }
+    void setBlockHasContent()
+    {
+        m_blockHasContent = true;
+        ++m_shown;
+    }
+    // Counts what went into the document: text runs, objects, pictures.
+    quint64 shownCount() const { return m_shown; }
     QTextCharFormat charFormat(const CharProps &props);
     QTextBlockFormat blockFormat(const ParaProps &props);
     const RtfEncoding::CodePage &currentCodePage();
@@ -318,6 +324,7 @@ private:
     bool m_runPropsSet = false;
     std::unordered_map<CharProps, QTextCharFormat, CharPropsHash> m_formats;
     bool m_blockHasContent = false;
+    quint64 m_shown = 0;
     std::vector<QTextCharFormat> m_anchors; // waiting for the next paragraph's content
     // A paragraph mark was read; its new block is inserted when something goes into it, with
     // the paragraph formatting in force then, which is usually the block's final formatting.

@@ -11,6 +11,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 using namespace TextFormats;
 
@@ -104,7 +105,9 @@ int Writer::fontIndex(const QString &name)
     auto it = m_fontIndex.constFind(name);
     if (it != m_fontIndex.constEnd())
         return *it;
-    const int number = m_nextFont++;
+    const int number = m_nextFont;
+    if (m_nextFont < std::numeric_limits<int>::max())
+        ++m_nextFont; // (a file's font numbers can reach the end of the range)
     m_fontSlot.insert(number, m_fonts.size());
     m_fonts.append({number, name, -1});
     m_fontIndex.insert(name, number);

@@ -6,6 +6,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <limits>
+
 namespace RtfWrite {
 
 namespace {
@@ -44,7 +46,8 @@ void Writer::useStoredTables()
         m_fonts.append({f.number, f.name, f.charset});
         if (!m_fontIndex.contains(f.name))
             m_fontIndex.insert(f.name, f.number);
-        m_nextFont = std::max(m_nextFont, f.number + 1);
+        if (f.number < std::numeric_limits<int>::max())
+            m_nextFont = std::max(m_nextFont, f.number + 1);
     }
     if (m_store->defaultFont >= 0)
         m_defaultFontNumber = m_store->defaultFont;
