@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QIconEngine>
 #include <QPainter>
+#include <QPalette>
 
 namespace {
 
@@ -82,11 +83,13 @@ const QHash<QString, QString> &names()
 }
 
 // Draws a disabled command faded and without colour, whatever the style or theme would
-// generate, so that enabled and disabled buttons never look alike.
+// generate, so that enabled and disabled buttons never look alike. With a tint, every opaque
+// pixel takes the tint's colour (a desktop theme's one-colour "symbolic" icon on a dark palette).
 class FadedWhenDisabled : public QIconEngine
 {
 public:
-    explicit FadedWhenDisabled(QIcon icon) : m_icon(std::move(icon)) {}
+    explicit FadedWhenDisabled(QIcon icon, QColor tint = {}) : m_icon(std::move(icon)), m_tint(tint)
+    {}
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
@@ -100,11 +103,18 @@ public:
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override
     {
-        if (mode != QIcon::Disabled)
+        if (mode != QIcon::Disabled && !m_tint.isValid())
             return m_icon.pixmap(size, scale, mode, state);
-        QImage image = m_icon.pixmap(size, scale, QIcon::Normal, state)
-                           .toImage()
-                           .convertToFormat(QImage::Format_ARGB32);
+        QPixmap normal = m_icon.pixmap(size, scale, QIcon::Normal, state);
+        if (m_tint.isValid()) {
+            QPainter tinter(&normal);
+            tinter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            tinter.fillRect(normal.rect(), m_tint);
+            tinter.end();
+            if (mode != QIcon::Disabled)
+                return normal;
+        }
+        QImage image = normal.toImage().convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < image.height(); ++y) {
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
             for (int x = 0; x < image.width(); ++x) {
@@ -125,11 +135,28 @@ public:
     QString iconName() override { return m_icon.name(); }
     bool isNull() override { return m_icon.isNull(); }
     QString key() const override { return QStringLiteral("FadedWhenDisabled"); }
-    QIconEngine *clone() const override { return new FadedWhenDisabled(m_icon); }
+    QIconEngine *clone() const override { return new FadedWhenDisabled(m_icon, m_tint); }
 
 private:
     QIcon m_icon;
+    QColor m_tint;
 };
+
+// A desktop theme's full-colour action icons are drawn for light backgrounds (dark grey glyphs);
+// on a dark palette its one-colour variant, drawn in the palette's text colour, stays legible.
+// The bundled set is drawn for both and is used as it is.
+QIcon themeIcon(const QString &name)
+{
+    const QPalette palette = QApplication::palette();
+    const bool dark = palette.color(QPalette::Window).lightness() < 128;
+    if (dark && QIcon::themeName() != QLatin1String("pamphlexa") &&
+        !name.startsWith(QLatin1String("pamphlexa-"))) {
+        const QIcon symbolic = QIcon::fromTheme(name + QLatin1String("-symbolic"));
+        if (!symbolic.isNull())
+            return QIcon(new FadedWhenDisabled(symbolic, palette.color(QPalette::ButtonText)));
+    }
+    return QIcon(new FadedWhenDisabled(QIcon::fromTheme(name)));
+}
 
 } // namespace
 
@@ -166,7 +193,7 @@ QIcon Icons::image(const QString &key)
     const QString name = themeName(key);
     if (name.isEmpty())
         return {};
-    return QIcon(new FadedWhenDisabled(QIcon::fromTheme(name)));
+    return themeIcon(name);
 }
 
 QString Icons::themeName(const QString &key)
