@@ -42,11 +42,15 @@ SpellingHighlighter::SpellingHighlighter(RichTextBox *box) : QObject(box), m_box
     m_timer.setSingleShot(true);
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &SpellingHighlighter::check);
-    connect(box->document(), &QTextDocument::contentsChange, this,
-            [this](int from, int, int added) {
-                m_lastEdit = from + added;
-                schedule();
-            });
+    const auto followEdits = [this] {
+        connect(m_box->document(), &QTextDocument::contentsChange, this,
+                [this](int from, int, int added) {
+                    m_lastEdit = from + added;
+                    schedule();
+                });
+    };
+    followEdits();
+    connect(box, &RichTextBox::DocumentReplaced, this, followEdits);
     connect(box, &QTextEdit::cursorPositionChanged, this, &SpellingHighlighter::schedule);
     connect(box->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &SpellingHighlighter::schedule);

@@ -77,6 +77,9 @@ void modMain::OpenCommandLineFile(frmMain &main, const QString &path)
     const QString full = QFileInfo(path).absoluteFilePath();
     if (QFileInfo::exists(full) && !DocumentFiles::confirmLargeFile(full))
         return;
+    // A large file is read in the background: the window shows its progress and Cancel.
+    if (QFileInfo(full).size() >= RichTextBox::BackgroundReadBytes)
+        main.show();
     if (main.cmd().loadIntoDocument(doc, full))
         main.cmd().FILERECENTFILESLISTADD(full);
 }

@@ -5,9 +5,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QToolButton>
 
 #include "core/AppState.h"
 #include "core/Identity.h"
+#include "core/StatusProgress.h"
 #include "core/clsLibrary.h"
 #include "core/clsMain.h"
 #include "core/frmMain.h"
@@ -180,9 +182,23 @@ bool clsMain::loadIntoDocument(frmDocRTF *doc, const QString &path)
     // The document is read-only for commands, not for being read again.
     const bool readOnly = doc->RTF1->isLocked();
     doc->RTF1->setLocked(false);
-    const bool loaded = doc->RTF1->LoadFile(path, &read);
+    // A large file is read in the background, with its progress and Cancel on the status bar.
+    RichTextBox *box = doc->RTF1;
+    StatusProgress &progress = StatusProgress::of(m_main);
+    box->setReadCancelWidget(progress.BTNWORKCANCEL);
+    const QString reading = QStringLiteral("Reading '%1'...").arg(QFileInfo(path).fileName());
+    const QMetaObject::Connection following = QObject::connect(
+        box, &RichTextBox::ReadProgress, box, [&progress, box, reading](int percent) {
+            progress.begin(box, reading, [box] { box->cancelRead(); });
+            progress.setPercent(box, percent);
+        });
+    const bool loaded = box->LoadFile(path, &read);
+    QObject::disconnect(following);
+    progress.end(box);
     doc->RTF1->setLocked(readOnly);
     AppState::instance().SuppressModified = false;
+    if (!loaded && box->wasReadCancelled())
+        return false;
     if (!loaded) {
         if (const int length = doc->RTF1->refusedParagraphLength())
             clsLibrary::instance().MESSAGEBOX(61, path, QString::number(length),

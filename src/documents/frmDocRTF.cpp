@@ -164,10 +164,14 @@ frmDocRTF::frmDocRTF(frmMain &main, int slotTag, QWidget *parent)
     connect(RTF1, &RichTextBox::KeyUp, this, &frmDocRTF::onKeyUp);
     connect(RTF1, &RichTextBox::MouseUp, this, &frmDocRTF::onMouseUp);
     // Undo becomes available or runs out without the selection moving (formatting, undo).
-    connect(RTF1->document(), &QTextDocument::undoAvailable, this, [this] {
-        if (m_main.activeDocument() == this)
-            TEXTSELECT();
-    });
+    const auto followUndo = [this] {
+        connect(RTF1->document(), &QTextDocument::undoAvailable, this, [this] {
+            if (m_main.activeDocument() == this)
+                TEXTSELECT();
+        });
+    };
+    followUndo();
+    connect(RTF1, &RichTextBox::DocumentReplaced, this, followUndo);
     // The program's own context menu replaces the control's (see onMouseUp and onKeyUp).
     RTF1->setContextMenuPolicy(Qt::PreventContextMenu);
     // A key released after the focus left the text (Ctrl+F opening the Find dialog) never

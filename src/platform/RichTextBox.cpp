@@ -1,8 +1,10 @@
 #include "platform/RichTextBox.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -17,6 +19,7 @@
 #include <QTextLayout>
 #include <QTextList>
 #include <QTextTable>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -422,8 +425,141 @@ void RichTextBox::resetHistory()
     document()->setModified(false);
 }
 
+namespace {
+
+// While a file is read in the background: user input goes nowhere but to the read-cancel
+// widget (Escape cancels), and no window closes.
+class ReadInputBlocker : public QObject
+{
+public:
+    ReadInputBlocker(QWidget *allowed, std::function<void()> cancel)
+        : m_allowed(allowed), m_cancel(std::move(cancel))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~ReadInputBlocker() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *target, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+                m_cancel();
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+            return !(m_allowed && target->isWidgetType() &&
+                     (target == m_allowed.data() ||
+                      m_allowed->isAncestorOf(static_cast<QWidget *>(target))));
+        case QEvent::Close:
+            event->ignore();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QPointer<QWidget> m_allowed;
+    std::function<void()> m_cancel;
+};
+
+} // namespace
+
+void RichTextBox::cancelRead()
+{
+    if (m_readCancel)
+        *m_readCancel = true;
+}
+
+std::unique_ptr<QTextDocument> RichTextBox::readInBackground(QByteArrayView data)
+{
+    // The new document starts with this one's settings (font, tab stops, direction, margins).
+    const QTextDocument *own = document();
+    auto fresh = std::make_unique<QTextDocument>();
+    fresh->setDefaultFont(own->defaultFont());
+    fresh->setDefaultTextOption(own->defaultTextOption());
+    fresh->setDocumentMargin(own->documentMargin());
+    fresh->setIndentWidth(own->indentWidth());
+    fresh->setUseDesignMetrics(own->useDesignMetrics());
+    fresh->setUndoRedoEnabled(false);
+    Rtf::ReadControl control;
+    std::atomic<bool> finished{false};
+    QTextDocument *doc = fresh.get();
+    QThread *home = thread();
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        Rtf::read(data, *doc, &control);
+        doc->moveToThread(home);
+        finished = true;
+    }));
+    // The document and the objects it makes belong to the reading thread while it reads.
+    doc->moveToThread(worker.get());
+    m_readCancel = &control.cancel;
+    {
+        ReadInputBlocker blocker(m_readCancelWidget, [this] { cancelRead(); });
+        worker->start();
+        emit ReadProgress(0);
+        QEventLoop loop;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (finished || control.cancel)
+                loop.quit();
+            else
+                emit ReadProgress(
+                    static_cast<int>(control.done * 100 / std::max<qsizetype>(1, data.size())));
+        });
+        if (!finished && !control.cancel) {
+            poll.start(20);
+            loop.exec();
+        }
+        worker->wait();
+    }
+    m_readCancel = nullptr;
+    if (control.cancel) {
+        m_readCancelled = true;
+        return nullptr;
+    }
+    fresh->setUndoRedoEnabled(true);
+    return fresh;
+}
+
+void RichTextBox::adoptDocument(QTextDocument *fresh)
+{
+    QPointer<QTextDocument> old = document();
+    fresh->setParent(this);
+    // Laid out when the bulk change ends, as content read into the control's own document is.
+    fresh->setLayoutEnabled(false);
+    setDocument(fresh);
+    if (old && old != fresh)
+        old->deleteLater();
+    watchDocument();
+    emit DocumentReplaced();
+}
+
 void RichTextBox::loadRtf(QByteArrayView data)
 {
+    if (m_loadingFile && data.size() >= m_backgroundReadBytes) {
+        std::unique_ptr<QTextDocument> read = readInBackground(data);
+        if (!read)
+            return;
+        {
+            BulkChange bulk(*this, BulkChange::NewContent);
+            adoptDocument(read.release());
+        }
+        resetHistory();
+        setTextCursor(QTextCursor(document()));
+        return;
+    }
     QTextDocument *doc = document();
     {
         BulkChange bulk(*this, BulkChange::NewContent);
@@ -1212,6 +1348,7 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
     if (!read.ok())
         return false;
     m_refusedParagraph = 0;
+    m_readCancelled = false;
     m_loadingFile = true;
     if (Rtf::isRtf(data)) {
         m_encoding = PlainText::Encoding::Utf8;
@@ -1221,7 +1358,7 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
         loadPlainText(PlainText::decode(data));
     }
     m_loadingFile = false;
-    return m_refusedParagraph == 0;
+    return m_refusedParagraph == 0 && !m_readCancelled;
 }
 
 bool RichTextBox::SaveFile(const QString &path, int type, SafeFile::Result *result)

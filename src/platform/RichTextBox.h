@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <QTextEdit>
 #include <QTextFormat>
 #include <QVector>
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -186,6 +189,17 @@ public:
     // After LoadFile refused a file it read: the length of its longest paragraph (else 0).
     int refusedParagraphLength() const { return m_refusedParagraph; }
 
+    // An RTF file of at least this many bytes is read in a worker thread into a new document,
+    // which then replaces the control's (DocumentReplaced). Meanwhile the event loop runs:
+    // ReadProgress reports the progress, user input goes only to the read-cancel widget
+    // (Escape cancels too), and windows do not close.
+    static constexpr qsizetype BackgroundReadBytes = 1 << 20;
+    void setBackgroundReadBytes(qsizetype bytes) { m_backgroundReadBytes = bytes; }
+    void setReadCancelWidget(QWidget *widget) { m_readCancelWidget = widget; }
+    // Stops the background read; LoadFile then returns false and the content stays as it was.
+    void cancelRead();
+    bool wasReadCancelled() const { return m_readCancelled; }
+
     // True when a change of document positions [docFrom, docTo) is large enough for BulkChange.
     bool isLargeChange(int docFrom, int docTo) const;
     // Makes one large change (loading, replacing all, formatting many paragraphs) with the
@@ -252,6 +266,8 @@ signals:
     // The background layout's progress, about every tenth of a second, and its end.
     void LayoutProgress(int percent);
     void LayoutFinished();
+    void ReadProgress(int percent); // a background read's progress, once at its start too
+    void DocumentReplaced();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -271,6 +287,8 @@ private:
     QTextCursor selectionCursor() const;
     void loadPlainText(const PlainText::Decoded &decoded);
     void loadRtf(QByteArrayView data);
+    std::unique_ptr<QTextDocument> readInBackground(QByteArrayView data);
+    void adoptDocument(QTextDocument *fresh);
     void mergeSelCharFormat(const QTextCharFormat &format);
     template <typename F> void changeBlocks(F change);
     void watchDocument() const;
@@ -319,6 +337,10 @@ private:
     int m_bulkDepth = 0;
     bool m_loadingFile = false;
     int m_refusedParagraph = 0;
+    qsizetype m_backgroundReadBytes = BackgroundReadBytes;
+    QPointer<QWidget> m_readCancelWidget;
+    std::atomic<bool> *m_readCancel = nullptr;
+    bool m_readCancelled = false;
     // Scrolling owed to paragraphs above the view that changed height, applied once the view
     // knows the new size.
     int m_scrollCarry = 0;

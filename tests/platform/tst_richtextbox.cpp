@@ -86,9 +86,7 @@ private slots:
     void alignment();
     void paragraphEndingAtBlockStart();
 
-    void textFileRoundTrip();
-    void fileFailuresChangeNothing();
-    void rtfPropertyFallsBackToText();
+    void files();
 
     void copyOffersRtfTextAndHtml();
     void dropPrefersRtfThenImageThenText_data();
@@ -162,9 +160,11 @@ void TestRichTextBox::setTextBreaks()
     QFETCH(QString, input);
     QFETCH(QString, text);
     RichTextBox box;
-    box.setText(input);
+    box.setTextRTF(input); // text that is no RTF is set as text
     QCOMPARE(box.Text(), text);
     QVERIFY(!box.CanUndo());
+    box.setSelRTF("x");
+    QCOMPARE(box.Text(), "x" + text);
 }
 
 void TestRichTextBox::mixedSelection()
@@ -432,51 +432,52 @@ void TestRichTextBox::paragraphEndingAtBlockStart()
     QCOMPARE(box.SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
 }
 
-void TestRichTextBox::textFileRoundTrip()
+void TestRichTextBox::files()
 {
     // A Windows-1252 file with CRLF comes back byte for byte.
-    const QByteArray bytes("caf\xe9 \x99\r\nline two\r\n");
-    const QString text = QString::fromUtf8("café ™\r\nline two\r\n");
     QTemporaryDir dir;
-    const QString in = dir.filePath("in.txt");
-    const QString out = dir.filePath("out.txt");
-    QFile f(in);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    f.close();
-
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    const QByteArray bytes("caf\xe9 \x99\r\nline two\r\n");
+    QVERIFY(write("in.txt", bytes));
     RichTextBox box;
-    QVERIFY(box.LoadFile(in));
-    QCOMPARE(box.Text(), text);
-    QVERIFY(box.SaveFile(out, RichTextBox::rtfText));
-    QFile g(out);
+    QVERIFY(box.LoadFile(dir.filePath("in.txt")));
+    QCOMPARE(box.Text(), QString::fromUtf8("café ™\r\nline two\r\n"));
+    QVERIFY(box.SaveFile(dir.filePath("out.txt"), RichTextBox::rtfText));
+    QFile g(dir.filePath("out.txt"));
     QVERIFY(g.open(QIODevice::ReadOnly));
     QCOMPARE(g.readAll(), bytes);
-}
 
-void TestRichTextBox::fileFailuresChangeNothing()
-{
-    // A file that cannot be read leaves the content; one that cannot be written, the disk.
-    QTemporaryDir dir;
-    RichTextBox box;
+    // A file read in the background reads as a direct read does, and starts a fresh history.
+    QVERIFY(write("doc.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 {\\b bold} plain\\par"
+                             "\\qc\\li720 centred \\u945?\\tab x\\par}"));
+    QVERIFY(box.LoadFile(dir.filePath("doc.rtf")));
+    RichTextBox background;
+    background.setBackgroundReadBytes(0);
+    QVERIFY(background.LoadFile(dir.filePath("doc.rtf")));
+    QCOMPARE(background.TextRTF(), box.TextRTF());
+    QVERIFY(!background.CanUndo() && !background.document()->isModified());
+    background.setSelText("typed ");
+    QVERIFY(background.Text().startsWith("typed bold"));
+    background.Undo();
+    QCOMPARE(background.Text(), box.Text());
+
+    // Cancelled, or a file that cannot be read, leaves the content; one that cannot be
+    // written, the disk.
     box.setText("keep me");
+    box.setBackgroundReadBytes(0);
+    connect(&box, &RichTextBox::ReadProgress, &box, &RichTextBox::cancelRead);
+    QVERIFY(!box.LoadFile(dir.filePath("doc.rtf")) && box.wasReadCancelled());
     QVERIFY(!box.LoadFile(dir.filePath("missing.rtf")));
     QVERIFY(!box.LoadFile(dir.path())); // a folder
     QCOMPARE(box.Text(), QString("keep me"));
     QVERIFY(!box.SaveFile(dir.filePath("no/such/folder/x.rtf")));
     QVERIFY(!box.SaveFile(dir.path())); // a folder is not replaced
     QVERIFY(QFileInfo(dir.path()).isDir());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
-}
-
-void TestRichTextBox::rtfPropertyFallsBackToText()
-{
-    RichTextBox box;
-    box.setTextRTF("just some words\r\nsecond line");
-    QCOMPARE(box.Text(), QString("just some words\r\nsecond line"));
-    box.setSelStart(5);
-    box.setSelRTF("plain ");
-    QCOMPARE(box.Text(), QString("just plain some words\r\nsecond line"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+             QStringList({"doc.rtf", "in.txt", "out.txt"}));
 }
 
 void TestRichTextBox::copyOffersRtfTextAndHtml()

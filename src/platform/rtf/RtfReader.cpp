@@ -22,7 +22,7 @@ bool Rtf::isRtf(QByteArrayView data)
     return data.sliced(i).startsWith("{\\rtf");
 }
 
-bool Rtf::read(QByteArrayView data, QTextDocument &document)
+bool Rtf::read(QByteArrayView data, QTextDocument &document, ReadControl *control)
 {
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
@@ -32,9 +32,9 @@ bool Rtf::read(QByteArrayView data, QTextDocument &document)
         return false;
     }
     RtfRead::Reader reader(data, document, false);
-    reader.run();
+    reader.run(control);
     document.setUndoRedoEnabled(undo);
-    return true;
+    return !control || !control->cancel;
 }
 
 bool Rtf::insert(QByteArrayView data, QTextCursor &cursor, FinalMark finalMark)

@@ -15,6 +15,7 @@
 //   Keywords.cpp    control word → (handler, code)
 
 #include "platform/rtf/RtfEncoding.h"
+#include "platform/rtf/RtfReader.h"
 
 #include <QByteArray>
 #include <QList>
@@ -192,7 +193,8 @@ public:
     Reader(QByteArrayView data, QTextDocument &document, bool keepFinalMark);
     ~Reader();
 
-    void run();
+    // Reads all the data; `control`, when given, follows the progress and can stop the read.
+    void run(Rtf::ReadControl *control = nullptr);
 
     // --- tokenizer (Tokenizer.cpp) ---
     State &state() { return m_stack.back(); }

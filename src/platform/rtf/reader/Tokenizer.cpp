@@ -88,14 +88,22 @@ Reader::Reader(QByteArrayView data, QTextDocument &document, bool keepFinalMark)
 
 Reader::~Reader() = default;
 
-void Reader::run()
+void Reader::run(Rtf::ReadControl *control)
 {
+    constexpr qsizetype reportEvery = 64 * 1024;
+    qsizetype nextReport = reportEvery;
     QTextCursor edit(&m_doc);
     edit.beginEditBlock();
     // Skip leading white space up to the root group.
     while (m_pos < m_size && m_data[m_pos] != '{')
         ++m_pos;
     while (m_pos < m_size && !m_done) {
+        if (control && m_pos >= nextReport) {
+            control->done = m_pos;
+            if (control->cancel)
+                break;
+            nextReport = m_pos + reportEvery;
+        }
         const char c = m_data[m_pos];
         switch (c) {
         case '{':
