@@ -34,15 +34,15 @@ QByteArray reread(const QByteArray &rtf, QString *text = nullptr)
     Rtf::read(rtf, d);
     if (text)
         *text = d.toPlainText();
-    const QByteArray rtf = Rtf::write(d);
+    const QByteArray written = Rtf::write(d);
     // Save writes to the file as it goes: the same bytes.
     QBuffer saved;
     saved.open(QIODevice::WriteOnly);
     [&] {
         QVERIFY(Rtf::write(d, saved));
-        QCOMPARE(saved.data(), rtf);
+        QCOMPARE(saved.data(), written);
     }();
-    return rtf;
+    return written;
 }
 
 // Types text as a keyboard of its script would, one key a character.
