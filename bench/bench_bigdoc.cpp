@@ -8,6 +8,7 @@
 //                                    space), words (the same length in words), rtfline (a 5 MB
 //                                    RTF paragraph), text300 (300 MB of plain text)
 //   bench_bigdoc run FILE            opens FILE as the program does and measures (key value lines)
+//   bench_bigdoc find FILE           only Find Next (five times) and Replace All, once laid out
 //   bench_bigdoc watch FILE [SECONDS [yes|no]]  opens FILE and reports the longest time the
 //                                    event loop was held up until the document is laid out; a
 //                                    question about the file's size is answered yes or no
@@ -306,6 +307,33 @@ void typing(RichTextBox *box, const char *where)
     report((std::string("key_") + where + "_max_ms").c_str(), percentile(times, 1.0));
 }
 
+// Find Next of a word in the last paragraph from the top (`rounds` times), then Replace All
+// of every "zephyr" and its undo.
+void findSteps(frmMain &main, RichTextBox *box, int rounds)
+{
+    clsMain &cmd = main.cmd();
+    clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER,
+                                       Identity::appKey() + QStringLiteral("\\frmFind\\Items"),
+                                       QStringLiteral("Last Find"), QStringLiteral("quetzal"));
+    frmFind *find = frmFind::LOAD(main);
+    for (int i = 0; i < rounds; ++i) {
+        find->RESET();
+        key(box, Qt::Key_Home, Qt::ControlModifier);
+        settle();
+        step("find_next_ms", [&] { cmd.EDITFINDNEXT(); });
+        report("find_next_hit", box->SelStart() > 0 ? 1 : 0);
+    }
+
+    find->CBOFIND->setCurrentText(QStringLiteral("zephyr"));
+    find->CBOREPLACE->setCurrentText(QStringLiteral("breeze"));
+    step("replace_all_ms", [&] { find->REPLACEALL(); });
+    report("replace_all_count", countInDocument(box, QStringLiteral("breeze")));
+    report("replace_all_relaid_ms",
+           timed([&] { waitFor([&] { return !box->isLayoutPending(); }); }));
+    step("undo_replace_all_ms", [&] { box->Undo(); });
+    report("undo_left", countInDocument(box, QStringLiteral("zephyr")));
+}
+
 void startProgram(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("pamphlexa"));
@@ -399,26 +427,7 @@ int run(QApplication &app, const QString &path)
     const QString lineCol = main->findChild<QLabel *>(QStringLiteral("SBMAIN.Panel3"))->text();
     std::printf("status_after_paging %s\n", qPrintable(lineCol));
 
-    // Find Next of a word in the last paragraph, from the top.
-    clsLibrary::instance().REGSTRWRITE(clsLibrary::HKEY_CURRENT_USER,
-                                       Identity::appKey() + QStringLiteral("\\frmFind\\Items"),
-                                       QStringLiteral("Last Find"), QStringLiteral("quetzal"));
-    frmFind *find = frmFind::LOAD(*main);
-    find->RESET();
-    key(box, Qt::Key_Home, Qt::ControlModifier);
-    settle();
-    step("find_next_ms", [&] { cmd.EDITFINDNEXT(); });
-    report("find_next_hit", box->SelStart() > 0 ? 1 : 0);
-
-    // Replace All of every "zephyr".
-    find->CBOFIND->setCurrentText(QStringLiteral("zephyr"));
-    find->CBOREPLACE->setCurrentText(QStringLiteral("breeze"));
-    step("replace_all_ms", [&] { find->REPLACEALL(); });
-    report("replace_all_count", countInDocument(box, QStringLiteral("breeze")));
-    report("replace_all_relaid_ms",
-           timed([&] { waitFor([&] { return !box->isLayoutPending(); }); }));
-    step("undo_replace_all_ms", [&] { box->Undo(); });
-    report("undo_left", countInDocument(box, QStringLiteral("zephyr")));
+    findSteps(*main, box, 1);
     waitFor([&] { return !box->isLayoutPending(); });
 
     // Select all and bold, then until laid out again.
@@ -468,6 +477,19 @@ int run(QApplication &app, const QString &path)
     return 0;
 }
 
+// Only the find steps, five rounds of Find Next, once the document is laid out (for profiling).
+int findOnly(QApplication &app, const QString &path)
+{
+    startProgram(app);
+    Watchdog watchdog;
+    frmMain *main = openAndShow(path, watchdog, 600000);
+    RichTextBox *box = main->activeDocument()->RTF1;
+    waitFor([&] { return !box->isLayoutPending(); });
+    watchdog.stop();
+    findSteps(*main, box, 5);
+    std::_Exit(0);
+}
+
 // Opens a huge input and notes the longest hold-up of the event loop until it is laid out (or
 // refused, or the time runs out).
 int watch(QApplication &app, const QString &path, double seconds)
@@ -513,7 +535,7 @@ int main(int argc, char **argv)
         return writeHuge(args[1], args[2]) ? 0 : 1;
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: bench_bigdoc generate MB FILE | huge KIND FILE | run FILE | "
-                             "watch FILE [SECONDS [yes|no]]\n");
+                             "find FILE | watch FILE [SECONDS [yes|no]]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -523,6 +545,8 @@ int main(int argc, char **argv)
     UiServices::setInstance(&ui);
     if (args[0] == QLatin1String("run"))
         return run(app, args[1]);
+    if (args[0] == QLatin1String("find"))
+        return findOnly(app, args[1]);
     if (args[0] == QLatin1String("watch")) {
         ui.yes = args.size() <= 3 || args[3] != QLatin1String("no");
         return watch(app, args[1], args.size() > 2 ? args[2].toDouble() : 120);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/RichTextBox.h"
+#include "platform/TextSearch.h"
 
 namespace FindReplace {
 
@@ -29,28 +30,20 @@ bool hasBreakOrObject(const QString &text)
     return false;
 }
 
-// The control's Find from `start`, where the character just before `start` is `before` (which
-// may differ from the text's when a replacement was made there). Searches the document
-// paragraph by paragraph (no copy of the whole text); `text` holds no break.
-qsizetype findFrom(RichTextBox &rtf, qsizetype size, const QString &text, qsizetype start,
+// The control's Find from text position `start` (document position `from`), where the
+// character just before `start` is `before` (which may differ from the text's when a
+// replacement was made there). `text` holds no break.
+qsizetype findFrom(TextSearch &search, const QString &text, int from, qsizetype start,
                    std::optional<QChar> before, int options)
 {
-    if (start >= size || start + text.size() > size || start > INT_MAX)
-        return -1;
-    const QTextDocument *doc = rtf.document();
-    // A break counts as the paragraph separator, which is no word character either.
-    const auto wordCharAt = [&](qsizetype pos) {
-        return isWordChar(doc->characterAt(rtf.toDocPosition(static_cast<int>(pos))));
-    };
-    const int plain = (options & ~RichTextBox::rtfWholeWord) | RichTextBox::rtfNoHighlight;
-    for (qsizetype i = rtf.Find(text, static_cast<int>(start), -1, plain); i >= 0;
-         i = i + 1 > INT_MAX ? -1 : rtf.Find(text, static_cast<int>(i + 1), -1, plain)) {
+    for (qsizetype i = search.next(from, INT_MAX); i >= 0;
+         i = search.next(search.hitPosition() + 1, INT_MAX)) {
         if (!(options & RichTextBox::rtfWholeWord))
             return i;
-        const qsizetype after = i + text.size();
-        const bool leftOk = !isWordChar(text.front()) ||
-                            (i > start ? !wordCharAt(i - 1) : !before || !isWordChar(*before));
-        const bool rightOk = after >= size || !isWordChar(text.back()) || !wordCharAt(after);
+        const bool leftOk =
+            !isWordChar(text.front()) ||
+            (i > start ? !isWordChar(search.before()) : !before || !isWordChar(*before));
+        const bool rightOk = !isWordChar(text.back()) || !isWordChar(search.after());
         if (leftOk && rightOk)
             return i;
     }
@@ -91,22 +84,25 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
 
     // Work out every hit on the unchanged text, following the positions the text would have
     // after each replacement (findStart and the length are in those terms, `shift` converts
-    // them back), then make all replacements in one edit.
+    // them back), then make all replacements in one edit. The hits are found in one pass.
     const QTextDocument *doc = rtf.document();
     const qint64 size = doc->characterCount() - 1 + doc->blockCount() - 1; // Text().size()
-    const auto charAt = [&](qint64 pos) {
-        return doc->characterAt(rtf.toDocPosition(static_cast<int>(pos)));
-    };
     const qint64 m = find.size();
     const qint64 k = replacement.size();
     const qint64 first = rtf.Find(find, 0, -1, options);
+    if (first < 0)
+        return 0;
+    TextSearch search(*doc, find,
+                      (options & RichTextBox::rtfMatchCase) ? Qt::CaseSensitive
+                                                            : Qt::CaseInsensitive);
+    int hitAt = rtf.toDocPosition(static_cast<int>(first)); // the hit's document position
     qint64 findStart = first + 1;
     qint64 length = size;
     qint64 shift = 0;
     qint64 hit = first;
     std::optional<QChar> leftOfHit;
     if (first > 0)
-        leftOfHit = charAt(first - 1);
+        leftOfHit = doc->characterAt(hitAt - 1);
     std::vector<qint64> hits;
     while (findStart > 0 && findStart < length) {
         hits.push_back(hit);
@@ -114,19 +110,24 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
         length += k - m;
         const qint64 start = findStart + k - shift; // in the unchanged text
         // The character before the next search: the replacement's last one when the search
-        // starts right after it, else unchanged text.
+        // starts right after it, else unchanged text (the hit holds no break, so its end is
+        // m document positions on).
         if (start >= size)
             break;
         std::optional<QChar> before;
-        if (start - 1 >= hit + m)
-            before = charAt(start - 1);
-        else
+        int from = hitAt + static_cast<int>(start - hit);
+        if (start - 1 >= hit + m) {
+            from = rtf.toDocPosition(static_cast<int>(start));
+            before = doc->characterAt(hitAt + static_cast<int>(m));
+        } else {
             before = k > 0 ? std::optional<QChar>(replacement.back()) : leftOfHit;
-        const qsizetype next = findFrom(rtf, size, find, start, before, options);
+        }
+        const qsizetype next = findFrom(search, find, from, start, before, options);
         if (next < 0)
             break;
-        leftOfHit = next > start ? std::optional<QChar>(charAt(next - 1)) : before;
+        leftOfHit = next > start ? std::optional<QChar>(search.before()) : before;
         hit = next;
+        hitAt = search.hitPosition();
         findStart = next + shift;
     }
     if (hits.empty())

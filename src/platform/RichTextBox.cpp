@@ -32,6 +32,7 @@
 #include "platform/LongDocumentLayout.h"
 #include "platform/PictureFit.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/TextSearch.h"
 #include "platform/UiServices.h"
 #include "platform/rtf/KeptContent.h"
 #include "platform/rtf/RtfReader.h"
@@ -1421,29 +1422,15 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
         }
         return -1;
     }
-    const QStringMatcher matcher(text, cs);
     // Anything else lies within one paragraph: search paragraph by paragraph from the start,
-    // so a search costs no copy of the whole text. A paragraph's text starts at its document
-    // position plus the paragraph breaks before it ("\r\n", one character more each), and a
-    // break is no word character.
-    for (QTextBlock b = doc->findBlock(toDocPosition(start)); b.isValid(); b = b.next()) {
-        const qsizetype base = qsizetype(b.position()) + b.blockNumber();
-        if (base + text.size() > limit)
-            break;
-        const QString para = b.text();
-        const QStringView within =
-            QStringView(para).first(std::min<qsizetype>(para.size(), limit - base));
-        const qsizetype from = std::max<qsizetype>(0, start - base);
-        if (from >= within.size())
-            continue;
-        for (qsizetype i = matcher.indexIn(within, from); i >= 0;
-             i = i + 1 < within.size() ? matcher.indexIn(within, i + 1) : -1) {
-            const qsizetype after = i + text.size();
-            if (!wholeWord ||
-                ((i == 0 || !isWordChar(para[i - 1]) || !isWordChar(text.front())) &&
-                 (after >= para.size() || !isWordChar(para[after]) || !isWordChar(text.back()))))
-                return select(base + i);
-        }
+    // so a search costs no copy of the whole text. A break is no word character.
+    const int docLimit = end < 0 ? doc->characterCount() - 1 : toDocPosition(limit);
+    TextSearch search(*doc, text, cs);
+    for (qsizetype hit = search.next(toDocPosition(start), docLimit); hit >= 0;
+         hit = search.next(search.hitPosition() + 1, docLimit)) {
+        if (!wholeWord || ((!isWordChar(search.before()) || !isWordChar(text.front())) &&
+                           (!isWordChar(search.after()) || !isWordChar(text.back()))))
+            return select(hit);
     }
     return -1;
 }
@@ -1478,11 +1465,13 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
 
 bool RichTextBox::SaveFile(const QString &path, int type, SafeFile::Result *result)
 {
-    const QByteArray data =
+    // RTF goes to the file as it is written, never whole in memory.
+    const SafeFile::Result written =
         type == rtfText
-            ? PlainText::encode(toExternalText(document()->toRawText()), m_encoding, m_lineEnding)
-            : TextRTFBytes();
-    const SafeFile::Result written = SafeFile::write(path, data);
+            ? SafeFile::write(path, PlainText::encode(toExternalText(document()->toRawText()),
+                                                      m_encoding, m_lineEnding))
+            : SafeFile::write(path,
+                              [this](QIODevice &out) { return Rtf::write(*document(), out); });
     if (result)
         *result = written;
     return written.ok();

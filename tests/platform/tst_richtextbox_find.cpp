@@ -38,6 +38,19 @@ void TestRichTextBoxFind::find_data()
                                             << "cat" << 0 << -1 << word << 1;
     QTest::newRow("whole word at breaks, later paragraph") << "a\r\ncat\r\ncat"
                                                            << "cat" << 4 << -1 << word << 8;
+    QTest::newRow("start mid-paragraph") << "abc abc\r\nabc"
+                                         << "abc" << 1 << -1 << 0 << 4;
+    QTest::newRow("start inside a break") << "abc\r\nabc"
+                                          << "abc" << 4 << -1 << 0 << 5;
+    QTest::newRow("end in a later paragraph") << "abc\r\nabc"
+                                              << "abc" << 1 << 7 << 0 << -1;
+    QTest::newRow("ignore case beyond ASCII") << "ÉCOLE école"
+                                              << "école" << 1 << -1 << 0 << 6;
+    QTest::newRow("ignore case, surrogate pair")
+        << QString::fromUcs4(U"x\U00010400") << QString::fromUcs4(U"\U00010428") << 0 << -1 << 0
+        << 1;
+    QTest::newRow("long text after a near miss")
+        << QString(600, u'a') + u'b' << QString(299, u'a') + u'b' << 0 << -1 << 0 << 301;
     QTest::newRow("start past end") << "abc"
                                     << "c" << 4 << -1 << 0 << -1;
     QTest::newRow("negative start") << "abc"

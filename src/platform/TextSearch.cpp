@@ -1,0 +1,121 @@
+#include "platform/TextSearch.h"
+
+#include <QTextDocument>
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// Every UTF-16 unit's case folding, looked up once.
+const char16_t *foldTable()
+{
+    static const std::unique_ptr<char16_t[]> table = [] {
+        auto t = std::make_unique<char16_t[]>(0x10000);
+        for (char32_t c = 0; c < 0x10000; ++c)
+            t[c] = static_cast<char16_t>(QChar::toCaseFolded(c));
+        return t;
+    }();
+    return table.get();
+}
+
+// The case folding of s[i], where a low surrogate after a high one folds with it (as the
+// string comparisons that ignore case do).
+inline char16_t folded(const char16_t *s, qsizetype i, const char16_t *table)
+{
+    const char16_t c = s[i];
+    if (QChar::isLowSurrogate(c) && i > 0 && QChar::isHighSurrogate(s[i - 1]))
+        return QChar::lowSurrogate(QChar::toCaseFolded(QChar::surrogateToUcs4(s[i - 1], c)));
+    return table[c];
+}
+
+// Horspool's search for `text` (folded if Fold) in s[from, n).
+template <bool Fold>
+qsizetype horspool(const char16_t *s, qsizetype from, qsizetype n,
+                   const std::vector<char16_t> &text, const std::array<unsigned char, 256> &skip)
+{
+    const char16_t *table = Fold ? foldTable() : nullptr;
+    const qsizetype m = static_cast<qsizetype>(text.size());
+    const char16_t last = text.back();
+    const auto at = [&](qsizetype i) { return Fold ? folded(s, i, table) : s[i]; };
+    for (qsizetype pos = from; pos + m <= n;) {
+        const char16_t c = at(pos + m - 1);
+        if (c == last) {
+            qsizetype j = m - 2;
+            while (j >= 0 && at(pos + j) == text[j])
+                --j;
+            if (j < 0)
+                return pos;
+        }
+        pos += skip[c & 0xff];
+    }
+    return -1;
+}
+
+} // namespace
+
+TextSearch::TextSearch(const QTextDocument &doc, const QString &text, Qt::CaseSensitivity cs)
+    : m_doc(doc), m_foldCase(cs == Qt::CaseInsensitive)
+{
+    const auto *s = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype m = text.size();
+    m_text.resize(m);
+    for (qsizetype i = 0; i < m; ++i)
+        m_text[i] = m_foldCase ? folded(s, i, foldTable()) : s[i];
+    // How far the search may move on when the text's last character is compared with a
+    // character c: to align c with its last place in the text before the end.
+    m_skip.fill(static_cast<unsigned char>(std::min<qsizetype>(m, 255)));
+    for (qsizetype i = 0; i + 1 < m; ++i)
+        m_skip[m_text[i] & 0xff] = static_cast<unsigned char>(std::min<qsizetype>(m - 1 - i, 255));
+}
+
+qsizetype TextSearch::indexIn(QStringView within, qsizetype from) const
+{
+    const auto *s = reinterpret_cast<const char16_t *>(within.utf16());
+    return m_foldCase ? horspool<true>(s, from, within.size(), m_text, m_skip)
+                      : horspool<false>(s, from, within.size(), m_text, m_skip);
+}
+
+void TextSearch::moveTo(const QTextBlock &block)
+{
+    m_block = block;
+    m_para = block.isValid() ? block.text() : QString();
+}
+
+qsizetype TextSearch::next(int from, int limit)
+{
+    if (m_text.empty())
+        return -1;
+    from = std::max(from, 0);
+    limit = std::min(limit, m_doc.characterCount() - 1);
+    const qsizetype m = static_cast<qsizetype>(m_text.size());
+    if (!m_block.isValid() || from < m_blockStart || from >= m_blockStart + m_block.length()) {
+        const QTextBlock block = m_doc.findBlock(from);
+        if (!block.isValid())
+            return -1;
+        m_blockStart = block.position();
+        m_textStart = m_blockStart + block.blockNumber();
+        moveTo(block);
+    }
+    // A break is no part of a hit, so each paragraph is searched on its own.
+    while (m_block.isValid() && m_blockStart + m <= limit) {
+        const QStringView within = QStringView(m_para).first(
+            std::min<qsizetype>(m_para.size(), qsizetype(limit) - m_blockStart));
+        const qsizetype i = indexIn(within, std::max(0, from - m_blockStart));
+        if (i >= 0) {
+            m_hit = m_blockStart + static_cast<int>(i);
+            const bool last = !m_block.next().isValid();
+            m_before = i > 0              ? m_para[i - 1]
+                       : m_blockStart > 0 ? QChar::ParagraphSeparator
+                                          : QChar();
+            m_after = i + m < m_para.size() ? m_para[i + m]
+                      : last                ? QChar()
+                                            : QChar::ParagraphSeparator;
+            return m_textStart + i;
+        }
+        // The next paragraph starts after this one's break, which counts two in the text.
+        m_blockStart += m_block.length();
+        m_textStart += m_block.length() + 1;
+        moveTo(m_block.next());
+    }
+    return -1;
+}
