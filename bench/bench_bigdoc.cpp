@@ -372,8 +372,11 @@ frmMain *openAndShow(const QString &path, Watchdog &watchdog, double timeoutMs)
     CALLGRIND_DUMP_STATS_AT("start_call");
     frmDocRTF *doc = main->activeDocument();
     RichTextBox *box = doc ? doc->RTF1 : nullptr;
-    if (!box)
+    // Nothing to show: the file was refused (or declined) and its window closed.
+    if (!box || box->document()->characterCount() <= 1) {
+        report("first_screen_ms", -1);
         return main;
+    }
     probe.onPaint = [&] {
         if (!painted && box->document()->characterCount() > 1) {
             painted = true;
