@@ -108,10 +108,21 @@ void LongDocumentLayout::resetAll() const
     const qreal width = m_pageWidth > 0 ? m_pageWidth - 2 * doc->documentMargin() : 0;
     const qreal perLine = width > 0 ? std::max(1.0, width / metrics.averageCharWidth()) : 1e9;
     const int lineHeight = static_cast<int>(std::ceil(metrics.lineSpacing()));
-    int i = 0;
     // Every paragraph is laid out again; until then its last height (or an estimate) stands.
-    for (QTextBlock b = doc->begin(); b.isValid() && i < n; b = b.next(), ++i) {
-        b.clearLayout();
+    // Only the paragraphs laid out since the last time hold lines to drop: when they are known
+    // and the heights are kept, no other paragraph is visited (a long document is reset several
+    // times as it is shown).
+    const bool clear = m_linesAnywhere;
+    if (!clear)
+        for (int index : m_withLines)
+            if (index < n)
+                doc->findBlockByNumber(index).clearLayout();
+    m_withLines.clear();
+    m_linesAnywhere = false;
+    int i = 0;
+    for (QTextBlock b = doc->begin(); (clear || !keep) && b.isValid() && i < n; b = b.next(), ++i) {
+        if (clear)
+            b.clearLayout();
         if (!keep)
             m_height[i] =
                 !b.isVisible()
@@ -242,6 +253,12 @@ int LongDocumentLayout::layOut(const QTextBlock &block, bool keepLines) const
     std::optional<QTextLayout> scratch;
     if (!keepLines)
         scratch.emplace(block);
+    if (keepLines && !m_linesAnywhere) {
+        if (m_withLines.size() < 1024)
+            m_withLines.push_back(index);
+        else
+            m_linesAnywhere = true;
+    }
     QTextLayout *layout = keepLines ? block.layout() : &*scratch;
     layout->setTextOption(option);
     layout->setPosition(QPointF(margin, yOf(index) + gap));
@@ -352,6 +369,8 @@ void LongDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         reportSize();
         return;
     }
+    // Paragraph numbers shift with an edit: any paragraph may hold lines now.
+    m_linesAnywhere = true;
     const int old = static_cast<int>(m_height.size());
     const int delta = n - old;
     const int first = doc->findBlock(from).isValid() ? doc->findBlock(from).blockNumber() : n - 1;

@@ -97,6 +97,10 @@ private:
     mutable int m_scanFrom = 0;
     mutable qreal m_widest = 0;
     mutable bool m_hasAlignment = false;
+    // The paragraphs that may hold lines: any (m_linesAnywhere) or the ones listed.
+    mutable bool m_linesAnywhere = true;
+    mutable std::vector<int> m_withLines;
+
     mutable bool m_sizeReportPending = false;
     mutable QSizeF m_reportedSize;
     qreal m_pageWidth = -1;

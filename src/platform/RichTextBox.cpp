@@ -600,6 +600,9 @@ void RichTextBox::adoptDocument(QTextDocument *fresh)
     fresh->setParent(this);
     // Laid out when the bulk change ends, as content read into the control's own document is.
     fresh->setLayoutEnabled(false);
+    // Its own layout before the view sees it, so a long document never gets Qt's (which goes
+    // over every paragraph when told of the page size).
+    chooseLayoutFor(fresh);
     setDocument(fresh);
     if (old && old != fresh)
         old->deleteLater();

@@ -301,6 +301,7 @@ private:
     std::unique_ptr<QTextDocument> readInBackground(qsizetype size, const BackgroundRead &read);
     void adoptRead(std::unique_ptr<QTextDocument> read);
     void adoptDocument(QTextDocument *fresh);
+    void chooseLayoutFor(QTextDocument *doc);
     void mergeSelCharFormat(const QTextCharFormat &format);
     template <typename F> void changeBlocks(F change);
     void watchDocument() const;

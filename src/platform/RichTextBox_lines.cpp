@@ -220,7 +220,11 @@ int RichTextBox::GetLineCount() const
 
 void RichTextBox::chooseLayout()
 {
-    QTextDocument *doc = document();
+    chooseLayoutFor(document());
+}
+
+void RichTextBox::chooseLayoutFor(QTextDocument *doc)
+{
     const bool isLong = doc->characterCount() > LongDocumentCharacters ||
                         doc->blockCount() > LongDocumentParagraphs;
     const bool wanted = isLong && LongDocumentLayout::suits(*doc);
