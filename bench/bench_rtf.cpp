@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryFile>
 #include <QTextDocument>
 
 #include "SampleReport.h"
@@ -91,6 +92,29 @@ void BM_Write(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * bytes);
 }
 BENCHMARK(BM_Write)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Writing as Save does, to a file as the RTF is made; the file must hold the same bytes.
+void BM_WriteToFile(benchmark::State &state)
+{
+    QTextDocument doc;
+    Rtf::read(document(), doc);
+    QTemporaryFile file;
+    if (!file.open()) {
+        state.SkipWithError("no temporary file");
+        return;
+    }
+    for (auto _ : state) {
+        file.resize(0);
+        file.seek(0);
+        if (!Rtf::write(doc, file) || !file.flush())
+            state.SkipWithError("write failed");
+    }
+    file.seek(0);
+    if (file.readAll() != Rtf::write(doc))
+        state.SkipWithError("the file differs from the RTF written in memory");
+    state.SetBytesProcessed(state.iterations() * file.size());
+}
+BENCHMARK(BM_WriteToFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 } // namespace
 
 int main(int argc, char **argv)

@@ -1350,11 +1350,13 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
 
 bool RichTextBox::SaveFile(const QString &path, int type, SafeFile::Result *result)
 {
-    const QByteArray data =
+    // RTF goes to the file as it is written, never whole in memory.
+    const SafeFile::Result written =
         type == rtfText
-            ? PlainText::encode(toExternalText(document()->toRawText()), m_encoding, m_lineEnding)
-            : TextRTFBytes();
-    const SafeFile::Result written = SafeFile::write(path, data);
+            ? SafeFile::write(path, PlainText::encode(toExternalText(document()->toRawText()),
+                                                      m_encoding, m_lineEnding))
+            : SafeFile::write(path,
+                              [this](QIODevice &out) { return Rtf::write(*document(), out); });
     if (result)
         *result = written;
     return written.ok();

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QRandomGenerator>
 #include <cerrno>
 #include <climits>
@@ -87,6 +88,43 @@ bool writeAll(int fd, const char *data, qint64 size, qint64 offset, int &error)
         done += n;
     }
     return true;
+}
+
+// The open file as a device a producer writes to, from its start; it remembers the first
+// error.
+class FileOutput : public QIODevice
+{
+public:
+    explicit FileOutput(int fd) : m_fd(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return true; }
+    qint64 written() const { return m_at; }
+    int error() const { return m_error; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (m_error != 0 || !writeAll(m_fd, data, size, m_at, m_error))
+            return -1;
+        m_at += size;
+        return size;
+    }
+
+private:
+    int m_fd;
+    qint64 m_at = 0;
+    int m_error = 0;
+};
+
+// Gives the file what the producer writes; the errno of the failure, or 0.
+int produceInto(int fd, const Producer &produce, qint64 &written)
+{
+    FileOutput out(fd);
+    const bool ok = produce(out);
+    written = out.written();
+    if (ok)
+        return 0;
+    return out.error() != 0 ? out.error() : EIO;
 }
 
 // Reads an open file from its start to its end, or its first maxBytes when that is not
@@ -193,7 +231,7 @@ bool copyAttributes(const QByteArray &from, int toFd)
 
 // Writes the file where it is, after copying its old content to a file beside it, so that
 // every hard link sees the new content and the old content survives a failure.
-Result writeInPlace(const QByteArray &target, const QByteArray &data)
+Result writeInPlace(const QByteArray &target, const Producer &produce)
 {
     const int fd = ::open(target.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
@@ -239,10 +277,11 @@ Result writeInPlace(const QByteArray &target, const QByteArray &data)
     ::close(bfd);
     syncFolder(folderOf(target));
 
-    if (!writeAll(fd, data.constData(), data.size(), 0, error) ||
-        ::ftruncate(fd, off_t(data.size())) != 0 || ::fsync(fd) != 0) {
-        if (error == 0)
-            error = errno;
+    qint64 written = 0;
+    error = produceInto(fd, produce, written);
+    if (error == 0 && (::ftruncate(fd, off_t(written)) != 0 || ::fsync(fd) != 0))
+        error = errno;
+    if (error != 0) {
         // Put the old content back; the copy stays when even that fails.
         int restoreError = 0;
         if (writeAll(fd, old.constData(), old.size(), 0, restoreError) &&
@@ -340,6 +379,11 @@ Result read(const QString &path, QByteArray &data, qint64 maxBytes)
 
 Result write(const QString &path, const QByteArray &data)
 {
+    return write(path, [&data](QIODevice &out) { return out.write(data) == data.size(); });
+}
+
+Result write(const QString &path, const Producer &produce)
+{
     if (path.isEmpty())
         return failure(Problem::Missing, ENOENT);
     if (!isRepresentable(path))
@@ -356,7 +400,7 @@ Result write(const QString &path, const QByteArray &data)
         if ((st.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0)
             return failure(Problem::ReadOnlyFile, EACCES);
         if (st.st_nlink > 1)
-            return writeInPlace(target, data);
+            return writeInPlace(target, produce);
     }
     const QByteArray folder = folderOf(target);
     struct stat folderStat;
@@ -383,8 +427,9 @@ Result write(const QString &path, const QByteArray &data)
         ::unlink(temp.constData());
         return writeFailure(error);
     };
-    int error = 0;
-    if (!writeAll(fd, data.constData(), data.size(), 0, error))
+    qint64 written = 0;
+    int error = produceInto(fd, produce, written);
+    if (error != 0)
         return abandon(error);
     if (exists) {
         // Owner and group where the account may give them; when it may not, the file is
@@ -393,7 +438,7 @@ Result write(const QString &path, const QByteArray &data)
             ::fchmod(fd, st.st_mode & 07777) != 0) {
             ::close(fd);
             ::unlink(temp.constData());
-            return writeInPlace(target, data);
+            return writeInPlace(target, produce);
         }
     }
     if (::fsync(fd) != 0)

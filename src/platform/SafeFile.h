@@ -4,6 +4,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
+class QIODevice;
+
 // Reading and writing the user's files without ever blocking on something that is not a file
 // and without losing what was there:
 // - reads look at the name first (stat) and only open ordinary files, without waiting (a pipe,
@@ -84,6 +88,14 @@ Result read(const QString &path, QByteArray &data, qint64 maxBytes = -1);
 // Replaces (or creates) the file with data as described above. Symbolic links are followed: the
 // file they point to is written and the link stays.
 Result write(const QString &path, const QByteArray &data);
+
+// Writes what a producer gives, as it gives it, to the device it is handed (writes to it are
+// not buffered); the producer returns false when a write to the device failed (or it could not
+// produce the content). The same guarantees and problems as the write above: a producer that
+// fails leaves the old file as it was. The producer may be called a second time, from the
+// start, when the file turns out to need writing in place after all.
+using Producer = std::function<bool(QIODevice &out)>;
+Result write(const QString &path, const Producer &produce);
 
 // The name of the copy of the old content an in-place write keeps beside a file while it
 // writes ("NAME~"; "NAME~2", "NAME~3" ... when that is taken by another file).

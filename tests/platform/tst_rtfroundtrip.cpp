@@ -34,7 +34,15 @@ QByteArray reread(const QByteArray &rtf, QString *text = nullptr)
     Rtf::read(rtf, d);
     if (text)
         *text = d.toPlainText();
-    return Rtf::write(d);
+    const QByteArray written = Rtf::write(d);
+    // Save writes to the file as it goes: the same bytes.
+    QBuffer saved;
+    saved.open(QIODevice::WriteOnly);
+    [&] {
+        QVERIFY(Rtf::write(d, saved));
+        QCOMPARE(saved.data(), written);
+    }();
+    return written;
 }
 
 // Types text as a keyboard of its script would, one key a character.
@@ -155,6 +163,7 @@ private slots:
     void listNumbering_data();
     void listNumbering();
     void widePictureFitsText();
+    void longDocumentSavedAsItIsWritten();
 };
 
 void TestRtfRoundTrip::keepsContent_data()
@@ -600,6 +609,24 @@ void TestRtfRoundTrip::partialRangeFlattens()
     QTextDocument part;
     QVERIFY(Rtf::read(Rtf::write(doc, from, to), part));
     QCOMPARE(describe(part), QString("pha/b"));
+}
+
+void TestRtfRoundTrip::longDocumentSavedAsItIsWritten()
+{
+    // A font and a colour first used far into a long document still reach the header.
+    QTextDocument d;
+    QTextCursor c(&d);
+    for (int i = 0; i < 4000; ++i)
+        c.insertText(QStringLiteral("Paragraph %1 of a long {report}, caf\u00e9.\n").arg(i));
+    QTextCharFormat late;
+    late.setFontFamilies({QStringLiteral("Courier New")});
+    late.setForeground(QColor(200, 0, 0));
+    c.insertText(QStringLiteral("late"), late);
+    QBuffer saved;
+    saved.open(QIODevice::WriteOnly);
+    QVERIFY(Rtf::write(d, saved));
+    QCOMPARE(saved.data(), Rtf::write(d));
+    QVERIFY(saved.data().contains("Courier New") && saved.data().contains("\\red200"));
 }
 
 QTEST_MAIN(TestRtfRoundTrip)

@@ -3,6 +3,7 @@
 // old content.
 #include <QDir>
 #include <QFile>
+#include <QIODevice>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -69,10 +70,11 @@ QStringList strays(const QTemporaryDir &dir, const QStringList &expected)
     return out;
 }
 
-enum class Fault { DiskFull, Killed };
+enum class Fault { DiskFull, Killed, GivesUp };
 
-// Writes `data` over `path` in a child process whose files may not grow past `limit` bytes:
-// writing past it either fails (as on a full disk) or kills the child in the middle of the save.
+// Writes `data` over `path`, in pieces as the RTF writer gives them, in a child process whose
+// files may not grow past `limit` bytes: writing past it either fails (as on a full disk) or
+// kills the child in the middle of the save. GivesUp: the producer fails half-way on its own.
 int writeLimited(const QString &path, const QByteArray &data, qint64 limit, Fault fault)
 {
     const pid_t child = ::fork();
@@ -80,7 +82,15 @@ int writeLimited(const QString &path, const QByteArray &data, qint64 limit, Faul
         ::signal(SIGXFSZ, fault == Fault::Killed ? SIG_DFL : SIG_IGN);
         const struct rlimit rl = {rlim_t(limit), rlim_t(limit)};
         ::setrlimit(RLIMIT_FSIZE, &rl);
-        const SafeFile::Result r = SafeFile::write(path, data);
+        const SafeFile::Result r = SafeFile::write(path, [&](QIODevice &out) {
+            for (qsizetype at = 0; at < data.size(); at += 65536) {
+                const QByteArray piece = data.mid(at, 65536);
+                if ((fault == Fault::GivesUp && at >= data.size() / 2) ||
+                    out.write(piece) != piece.size())
+                    return false;
+            }
+            return true;
+        });
         ::_exit(r.problem == Problem::DiskFull ? 10 : r.ok() ? 0 : 11);
     }
     int status = 0;
@@ -256,6 +266,8 @@ private slots:
         QTest::newRow("replaced, killed while writing") << false << Fault::Killed;
         QTest::newRow("in place, disk full") << true << Fault::DiskFull;
         QTest::newRow("in place, killed while writing") << true << Fault::Killed;
+        QTest::newRow("replaced, content fails") << false << Fault::GivesUp;
+        QTest::newRow("in place, content fails") << true << Fault::GivesUp;
     }
     void failedSaveKeepsTheOldContent()
     {
@@ -269,7 +281,7 @@ private slots:
                            QFile::encodeName(path(QStringLiteral("copy.rtf"))).constData()) == 0);
         // Room for the old content (and its copy), not for the new one.
         const int status = writeLimited(file, QByteArray(300000, 'n'), 200000, fault);
-        QCOMPARE(status, fault == Fault::DiskFull ? 10 : -SIGXFSZ);
+        QCOMPARE(status, fault == Fault::DiskFull ? 10 : fault == Fault::Killed ? -SIGXFSZ : 11);
         const QString backup = SafeFile::backupNameFor(file, 1);
         if (hardLinked && fault == Fault::Killed) {
             // Killed in the middle of writing in place: the old content waits beside the file.
@@ -277,7 +289,7 @@ private slots:
             return;
         }
         QCOMPARE(readFile(file), old);
-        if (fault == Fault::DiskFull)
+        if (fault != Fault::Killed)
             QCOMPARE(strays(m_dir, {"report.rtf", "copy.rtf"}), QStringList());
     }
 

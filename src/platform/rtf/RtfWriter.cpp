@@ -9,3 +9,9 @@ QByteArray Rtf::write(const QTextDocument &document, int from, int to)
     RtfWrite::Writer writer(document, from, to);
     return writer.run();
 }
+
+bool Rtf::write(const QTextDocument &document, QIODevice &out)
+{
+    RtfWrite::Writer writer(document, 0, -1);
+    return writer.run(out);
+}

@@ -5,17 +5,60 @@
 #include "platform/rtf/RtfEncoding.h"
 #include "platform/rtf/TextFormats.h"
 
+#include <QDir>
+#include <QFile>
+#include <QIODevice>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextTable>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <fcntl.h>
 #include <limits>
+#include <unistd.h>
 
 using namespace TextFormats;
 
 namespace RtfWrite {
+
+namespace {
+
+// How much of the body is held before it goes to the temporary file, and the pieces it is
+// copied to the output in.
+constexpr qsizetype ChunkBytes = 64 * 1024;
+
+// An unnamed file in the temporary folder (nothing is left behind, even by a crash), or -1.
+int openSpill()
+{
+    const QByteArray folder = QFile::encodeName(QDir::tempPath());
+    int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // A file system without unnamed files: a named one, removed at once.
+        QByteArray name = folder + "/pamphlexa-body-XXXXXX";
+        fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd >= 0)
+            ::unlink(name.constData());
+    }
+    return fd;
+}
+
+bool writeAllAt(int fd, const char *data, qsizetype size, qint64 offset)
+{
+    for (qsizetype done = 0; done < size;) {
+        const ssize_t n = ::pwrite(fd, data + done, size_t(size - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
 
 Writer::Writer(const QTextDocument &doc, int from, int to) : m_doc(doc), m_from(from), m_to(to)
 {
@@ -32,6 +75,61 @@ Writer::Writer(const QTextDocument &doc, int from, int to) : m_doc(doc), m_from(
 
 QByteArray Writer::run()
 {
+    m_body.reserve(m_doc.characterCount() * 2 + 1024);
+    walk();
+    QByteArray out = header();
+    if (m_whole)
+        out.append(storedSections());
+    out.reserve(out.size() + m_body.size() + 4);
+    out.append(m_body);
+    out.append("}\r\n");
+    return out;
+}
+
+bool Writer::run(QIODevice &out)
+{
+    m_spill = openSpill();
+    m_spilling = m_spill >= 0;
+    m_body.reserve(ChunkBytes * 2);
+    walk();
+    QByteArray head = header();
+    if (m_whole)
+        head.append(storedSections());
+    bool ok = out.write(head) == head.size();
+    head = QByteArray();
+    if (m_spill >= 0) {
+        QByteArray chunk(ChunkBytes, Qt::Uninitialized);
+        for (qint64 at = 0; ok && at < m_spilled;) {
+            const ssize_t n =
+                ::pread(m_spill, chunk.data(), size_t(std::min<qint64>(ChunkBytes, m_spilled - at)),
+                        off_t(at));
+            if (n < 0 && errno == EINTR)
+                continue;
+            ok = n > 0 && out.write(chunk.constData(), n) == n;
+            at += n;
+        }
+        ::close(m_spill);
+        m_spill = -1;
+    }
+    m_body.append("}\r\n");
+    return ok && out.write(m_body) == m_body.size();
+}
+
+void Writer::spillBody()
+{
+    if (!m_spilling || m_body.size() < ChunkBytes)
+        return;
+    if (!writeAllAt(m_spill, m_body.constData(), m_body.size(), m_spilled)) {
+        // The temporary folder is full or failing: the rest of the body stays in memory.
+        m_spilling = false;
+        return;
+    }
+    m_spilled += m_body.size();
+    m_body.resize(0);
+}
+
+void Writer::walk()
+{
     const int end = m_doc.characterCount() - 1;
     const bool whole = m_from <= 0 && (m_to < 0 || m_to >= end);
     m_whole = whole;
@@ -39,7 +137,6 @@ QByteArray Writer::run()
         m_from = 0;
     if (m_to < 0 || m_to > end)
         m_to = end;
-    m_body.reserve(m_doc.characterCount() * 2 + 1024);
 
     useSymbolFontForLists();
     m_char.font = m_defaultFontNumber;
@@ -77,13 +174,6 @@ QByteArray Writer::run()
         writeBlock(block, whole || blockEnd < m_to ? "par" : nullptr);
     }
     syncFields({});
-    QByteArray out = header();
-    if (whole)
-        out.append(storedSections());
-    out.reserve(out.size() + m_body.size() + 4);
-    out.append(m_body);
-    out.append("}\r\n");
-    return out;
 }
 
 void Writer::word(const char *w)
@@ -306,6 +396,7 @@ void Writer::writeBlock(const QTextBlock &block, const char *mark)
         m_body.append("\r\n");
         m_delimit = false;
     }
+    spillBody();
 }
 
 QByteArray Writer::header()

@@ -22,6 +22,7 @@
 
 #include <vector>
 
+class QIODevice;
 class QTextDocument;
 class QTextList;
 class QTextTable;
@@ -74,9 +75,16 @@ public:
     Writer(const QTextDocument &doc, int from, int to);
 
     QByteArray run();
+    // Writes to out as it goes, holding little more than a chunk of the body at a time: the
+    // body waits in an unnamed temporary file until the header (known only at the end) is
+    // written. False when a write to out failed.
+    bool run(QIODevice &out);
 
 private:
     // Document.cpp
+    void walk();
+    // Moves the body written so far to the temporary file once it holds a chunk's worth.
+    void spillBody();
     // Writes a paragraph, ended by the mark word ("par", "cell"...) when one is given.
     void writeBlock(const QTextBlock &block, const char *mark);
     bool opensFrameBeforeTable(QTextFrame::iterator it) const;
@@ -125,6 +133,9 @@ private:
     const QTextDocument &m_doc;
     int m_from, m_to;
     QByteArray m_body;
+    int m_spill = -1;     // the temporary file the body goes to, or -1: it stays in m_body
+    qint64 m_spilled = 0; // bytes of the body in the temporary file
+    bool m_spilling = false;
     bool m_delimit = false; // the last thing written was a control word
     QString m_defaultFont;
     int m_defaultFontNumber = 0; // \deff
