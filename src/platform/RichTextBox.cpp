@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QIODevice>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -1348,15 +1349,41 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
     return m_refusedParagraph == 0 && !m_readCancelled;
 }
 
+namespace {
+
+// The document's text as a text file, written to out some 64 K characters at a time: the same
+// bytes as encoding its whole raw text at once.
+bool writePlainText(const QTextDocument &doc, PlainText::Encoding encoding,
+                    PlainText::LineEnding lineEnding, QIODevice &out)
+{
+    QString raw;
+    const int end = doc.characterCount() - 1; // the raw text stops before the last separator
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        raw += b.text();
+        const int separator = b.position() + b.length() - 1;
+        if (separator < end)
+            raw += doc.characterAt(separator);
+        if (raw.size() < 65536 && b.next().isValid())
+            continue;
+        const QByteArray bytes = PlainText::encode(toExternalText(raw), encoding, lineEnding);
+        if (out.write(bytes) != bytes.size())
+            return false;
+        raw.resize(0);
+        if (encoding == PlainText::Encoding::Utf8Bom)
+            encoding = PlainText::Encoding::Utf8; // the mark starts the file only
+    }
+    return true;
+}
+
+} // namespace
+
 bool RichTextBox::SaveFile(const QString &path, int type, SafeFile::Result *result)
 {
-    // RTF goes to the file as it is written, never whole in memory.
-    const SafeFile::Result written =
-        type == rtfText
-            ? SafeFile::write(path, PlainText::encode(toExternalText(document()->toRawText()),
-                                                      m_encoding, m_lineEnding))
-            : SafeFile::write(path,
-                              [this](QIODevice &out) { return Rtf::write(*document(), out); });
+    // The file is written as its content is made, never held whole in memory.
+    const SafeFile::Result written = SafeFile::write(path, [this, type](QIODevice &out) {
+        return type == rtfText ? writePlainText(*document(), m_encoding, m_lineEnding, out)
+                               : Rtf::write(*document(), out);
+    });
     if (result)
         *result = written;
     return written.ok();

@@ -449,6 +449,16 @@ void TestRichTextBox::files()
     QFile g(dir.filePath("out.txt"));
     QVERIFY(g.open(QIODevice::ReadOnly));
     QCOMPARE(g.readAll(), bytes);
+    // So does a long UTF-8 one with a byte order mark, saved in pieces.
+    QByteArray longText("\xEF\xBB\xBF");
+    for (int i = 0; i < 4000; ++i)
+        longText += "line " + QByteArray::number(i) + " caf\xC3\xA9 \xE2\x80\x94 {x}\tend\n";
+    QVERIFY(write("out.txt", longText));
+    QVERIFY(box.LoadFile(dir.filePath("out.txt")));
+    QVERIFY(box.SaveFile(dir.filePath("out.txt"), RichTextBox::rtfText));
+    QFile saved(dir.filePath("out.txt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), longText);
 
     // A file read in the background reads as a direct read does, and starts a fresh history.
     QVERIFY(write("doc.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 {\\b bold} plain\\par"
