@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <utility>
 
 class frmMain;
 class frmDocRTF;
@@ -210,6 +211,8 @@ public:
     frmMain &main() const { return m_main; }
 
 private:
+    // The plain-text font setting: family and points.
+    std::pair<QString, double> textFont() const;
     void recentMenuSync();
     void recentListWrite();
 

@@ -192,6 +192,13 @@ bool clsMain::loadIntoDocument(frmDocRTF *doc, const QString &path)
             progress.begin(box, reading, [box] { box->cancelRead(); });
             progress.setPercent(box, percent);
         });
+    // A text file gets the text font as it is read.
+    if (DocumentTypes::isRichText(path)) {
+        box->setPlainTextFont(QString(), 0);
+    } else {
+        const auto [font, points] = textFont();
+        box->setPlainTextFont(font, points);
+    }
     const bool loaded = box->LoadFile(path, &read);
     QObject::disconnect(following);
     progress.end(box);
@@ -215,31 +222,40 @@ bool clsMain::loadIntoDocument(frmDocRTF *doc, const QString &path)
     return true;
 }
 
-void clsMain::TEXTFONTAPPLY(frmDocRTF *doc, const QString &name)
+std::pair<QString, double> clsMain::textFont() const
 {
-    if (!doc || DocumentTypes::isRichText(name))
-        return;
     const clsLibrary &lib = clsLibrary::instance();
     const QString font =
         lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, prefsKey(), QStringLiteral("Text Font Name"),
                        QStringLiteral("FIXEDSYS"));
-    const QString size = lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, prefsKey(),
-                                        QStringLiteral("Text Font Size"), QStringLiteral("9"));
-    const double points = size.toDouble();
-    const bool suppress = AppState::instance().SuppressModified;
-    AppState::instance().SuppressModified = true;
-    const bool readOnly = doc->RTF1->isLocked();
-    doc->RTF1->setLocked(false);
-    doc->RTF1->setFont(font, points > 0 ? points : 9);
-    // Text loaded before the font change carries no font of its own; give it the new one.
-    doc->RTF1->selectAll();
-    doc->RTF1->setSelFontName(font);
-    doc->RTF1->setSelFontSize(points > 0 ? points : 9);
-    doc->RTF1->setSelStart(0);
-    // Part of opening the file: nothing the user can undo.
-    doc->RTF1->resetHistory();
-    doc->RTF1->setLocked(readOnly);
-    AppState::instance().SuppressModified = suppress;
+    const double points = lib.REGSTRREAD(clsLibrary::HKEY_CURRENT_USER, prefsKey(),
+                                         QStringLiteral("Text Font Size"), QStringLiteral("9"))
+                              .toDouble();
+    return {font, points > 0 ? points : 9};
+}
+
+void clsMain::TEXTFONTAPPLY(frmDocRTF *doc, const QString &name)
+{
+    if (!doc || DocumentTypes::isRichText(name))
+        return;
+    const auto [font, points] = textFont();
+    // Text read from a text file has the font already; RTF content under a text file's name
+    // gets it here.
+    if (!doc->RTF1->wasReadAsPlainText()) {
+        const bool suppress = AppState::instance().SuppressModified;
+        AppState::instance().SuppressModified = true;
+        const bool readOnly = doc->RTF1->isLocked();
+        doc->RTF1->setLocked(false);
+        doc->RTF1->setFont(font, points);
+        doc->RTF1->selectAll();
+        doc->RTF1->setSelFontName(font);
+        doc->RTF1->setSelFontSize(points);
+        doc->RTF1->setSelStart(0);
+        // Part of opening the file: nothing the user can undo.
+        doc->RTF1->resetHistory();
+        doc->RTF1->setLocked(readOnly);
+        AppState::instance().SuppressModified = suppress;
+    }
     // The boxes show the font when they have entries.
     if (QComboBox *box = m_main.fontNameBox(); box && box->count() > 0) {
         const int i = box->findText(font, Qt::MatchFixedString);
@@ -247,7 +263,7 @@ void clsMain::TEXTFONTAPPLY(frmDocRTF *doc, const QString &name)
             box->setCurrentIndex(i);
     }
     if (QComboBox *box = m_main.fontSizeBox(); box && box->count() > 0) {
-        const int i = box->findText(size);
+        const int i = box->findText(QString::number(points));
         if (i >= 0)
             box->setCurrentIndex(i);
     }

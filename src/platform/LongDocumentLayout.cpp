@@ -91,17 +91,6 @@ bool LongDocumentLayout::suits(const QTextDocument &document)
 
 // --- Heights ----------------------------------------------------------------------------------
 
-int LongDocumentLayout::estimate(const QTextBlock &block) const
-{
-    if (!block.isVisible())
-        return 0;
-    const QFontMetricsF metrics(document()->defaultFont());
-    const qreal width = m_pageWidth > 0 ? m_pageWidth - 2 * document()->documentMargin() : 0;
-    const qreal perLine = width > 0 ? std::max(1.0, width / metrics.averageCharWidth()) : 1e9;
-    const int lines = std::max(1, static_cast<int>(std::ceil(block.length() / perLine)));
-    return lines * static_cast<int>(std::ceil(metrics.lineSpacing()));
-}
-
 void LongDocumentLayout::resetAll() const
 {
     const QTextDocument *doc = document();
@@ -113,12 +102,21 @@ void LongDocumentLayout::resetAll() const
     m_scanFrom = 0;
     m_widest = 0;
     m_hasAlignment = false;
+    // The estimate of a paragraph not laid out yet: lines of average characters at the
+    // document's font.
+    const QFontMetricsF metrics(doc->defaultFont());
+    const qreal width = m_pageWidth > 0 ? m_pageWidth - 2 * doc->documentMargin() : 0;
+    const qreal perLine = width > 0 ? std::max(1.0, width / metrics.averageCharWidth()) : 1e9;
+    const int lineHeight = static_cast<int>(std::ceil(metrics.lineSpacing()));
     int i = 0;
     // Every paragraph is laid out again; until then its last height (or an estimate) stands.
     for (QTextBlock b = doc->begin(); b.isValid() && i < n; b = b.next(), ++i) {
         b.clearLayout();
         if (!keep)
-            m_height[i] = estimate(b);
+            m_height[i] =
+                !b.isVisible()
+                    ? 0
+                    : lineHeight * std::max(1, static_cast<int>(std::ceil(b.length() / perLine)));
     }
     m_chunkSum.assign((n + ChunkSize - 1) / ChunkSize, 0);
     for (int k = 0; k < n; ++k)

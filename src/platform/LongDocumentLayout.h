@@ -71,7 +71,6 @@ private:
     enum : std::uint8_t { Estimated = 0, Measured = 1 };
 
     void resetAll() const;
-    int estimate(const QTextBlock &block) const;
     bool hasLines(int index, const QTextBlock &block) const;
     // Lays out one block and records its height and its number of lines (in the document's
     // block map, QTextBlock::setLineCount); the block keeps its lines with keepLines, else it is

@@ -25,6 +25,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "platform/BackgroundLayout.h"
@@ -101,6 +102,45 @@ QString toDocumentText(QStringView text)
         }
     }
     return out;
+}
+
+// The length of the document's longest paragraph.
+int longestParagraph(const QTextDocument &doc)
+{
+    int longest = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        longest = std::max(longest, b.length() - 1);
+    return longest;
+}
+
+// Inserts decoded plain text at the end of the document in `format`, a piece at a time, as
+// the control's own text (see toDocumentText). Returns the length of the longest paragraph;
+// nothing more is inserted once a paragraph is longer than RichTextBox::LongestParagraph, as
+// the content will not be kept. Stops early when cancelled.
+int readPlainText(QTextDocument &doc, PlainText::PieceDecoder &decoder,
+                  const QTextCharFormat &format, Rtf::ReadControl &control)
+{
+    QTextCursor c(&doc);
+    c.movePosition(QTextCursor::End);
+    c.setBlockCharFormat(format);
+    qsizetype longest = 0, paragraph = 0;
+    QString piece;
+    while (!control.cancel && decoder.next(piece)) {
+        const QString text = toDocumentText(piece);
+        for (QChar ch : text) {
+            if (ch == u'\n') {
+                longest = std::max(longest, paragraph);
+                paragraph = 0;
+            } else {
+                ++paragraph;
+            }
+        }
+        longest = std::max(longest, paragraph);
+        if (longest <= RichTextBox::LongestParagraph)
+            c.insertText(text, format);
+        control.done = decoder.bytesDone();
+    }
+    return static_cast<int>(std::min<qsizetype>(longest, std::numeric_limits<int>::max()));
 }
 
 // Plain text for other programs (clipboard, text files): "\n" ends each line, pictures are
@@ -484,7 +524,8 @@ void RichTextBox::cancelRead()
         *m_readCancel = true;
 }
 
-std::unique_ptr<QTextDocument> RichTextBox::readInBackground(QByteArrayView data)
+std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size,
+                                                             const BackgroundRead &read)
 {
     // The new document starts with this one's settings (font, tab stops, direction, margins).
     const QTextDocument *own = document();
@@ -497,10 +538,11 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(QByteArrayView data
     fresh->setUndoRedoEnabled(false);
     Rtf::ReadControl control;
     std::atomic<bool> finished{false};
+    int longest = 0;
     QTextDocument *doc = fresh.get();
     QThread *home = thread();
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        Rtf::read(data, *doc, &control);
+        longest = read(*doc, control);
         doc->moveToThread(home);
         finished = true;
     }));
@@ -518,7 +560,7 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(QByteArrayView data
                 loop.quit();
             else
                 emit ReadProgress(
-                    static_cast<int>(control.done * 100 / std::max<qsizetype>(1, data.size())));
+                    static_cast<int>(control.done * 100 / std::max<qsizetype>(1, size)));
         });
         if (!finished && !control.cancel) {
             poll.start(20);
@@ -531,8 +573,25 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(QByteArrayView data
         m_readCancelled = true;
         return nullptr;
     }
+    // A paragraph too long to lay out: the content stays as it was.
+    if (longest > LongestParagraph) {
+        m_refusedParagraph = longest;
+        return nullptr;
+    }
     fresh->setUndoRedoEnabled(true);
     return fresh;
+}
+
+void RichTextBox::adoptRead(std::unique_ptr<QTextDocument> read)
+{
+    m_paragraphsChecked = true;
+    {
+        BulkChange bulk(*this, BulkChange::NewContent);
+        adoptDocument(read.release());
+    }
+    m_paragraphsChecked = false;
+    resetHistory();
+    setTextCursor(QTextCursor(document()));
 }
 
 void RichTextBox::adoptDocument(QTextDocument *fresh)
@@ -551,15 +610,13 @@ void RichTextBox::adoptDocument(QTextDocument *fresh)
 void RichTextBox::loadRtf(QByteArrayView data)
 {
     if (m_loadingFile && data.size() >= m_backgroundReadBytes) {
-        std::unique_ptr<QTextDocument> read = readInBackground(data);
-        if (!read)
-            return;
-        {
-            BulkChange bulk(*this, BulkChange::NewContent);
-            adoptDocument(read.release());
-        }
-        resetHistory();
-        setTextCursor(QTextCursor(document()));
+        std::unique_ptr<QTextDocument> read =
+            readInBackground(data.size(), [data](QTextDocument &doc, Rtf::ReadControl &control) {
+                Rtf::read(data, doc, &control);
+                return longestParagraph(doc);
+            });
+        if (read)
+            adoptRead(std::move(read));
         return;
     }
     QTextDocument *doc = document();
@@ -578,6 +635,55 @@ void RichTextBox::loadPlainText(const PlainText::Decoded &decoded)
     m_encoding = decoded.encoding;
     m_lineEnding = decoded.lineEnding;
     setText(decoded.text);
+}
+
+void RichTextBox::loadPlainFile(QByteArrayView data)
+{
+    PlainText::Encoding encoding = PlainText::Encoding::Utf8;
+    PlainText::LineEnding lineEnding = PlainText::LineEnding::Lf;
+    QTextCharFormat format;
+    QFont font = document()->defaultFont();
+    if (!m_plainTextFont.isEmpty()) {
+        format.setFontFamilies(QStringList{m_plainTextFont});
+        font.setFamilies(QStringList{m_plainTextFont});
+    }
+    if (m_plainTextPoints > 0) {
+        format.setFontPointSize(m_plainTextPoints);
+        font.setPointSizeF(m_plainTextPoints);
+    }
+    const auto read = [&](QTextDocument &doc, Rtf::ReadControl &control) {
+        doc.setDefaultFont(font);
+        PlainText::PieceDecoder decoder(data);
+        const int longest = readPlainText(doc, decoder, format, control);
+        encoding = decoder.encoding();
+        lineEnding = decoder.lineEnding();
+        return longest;
+    };
+    if (data.size() >= m_backgroundReadBytes) {
+        std::unique_ptr<QTextDocument> fresh = readInBackground(data.size(), read);
+        if (!fresh)
+            return;
+        m_encoding = encoding;
+        m_lineEnding = lineEnding;
+        adoptRead(std::move(fresh));
+        return;
+    }
+    QTextDocument *doc = document();
+    {
+        BulkChange bulk(*this, BulkChange::NewContent);
+        doc->setUndoRedoEnabled(false);
+        KeptContent::setStore(*doc, {}); // plain text keeps nothing of an earlier RTF document
+        Rtf::ReadControl control;
+        if (const int longest = read(*doc, control); longest > LongestParagraph) {
+            m_refusedParagraph = longest;
+            doc->clear();
+        }
+        doc->setUndoRedoEnabled(true);
+    }
+    m_encoding = encoding;
+    m_lineEnding = lineEnding;
+    resetHistory();
+    setTextCursor(QTextCursor(doc));
 }
 
 QString RichTextBox::Text() const
@@ -1241,6 +1347,12 @@ void RichTextBox::setFont(const QString &name, double points)
     resumeBackgroundLayout();
 }
 
+void RichTextBox::setPlainTextFont(const QString &name, double points)
+{
+    m_plainTextFont = name;
+    m_plainTextPoints = points;
+}
+
 void RichTextBox::setLocked(bool on)
 {
     m_locked = on;
@@ -1338,12 +1450,15 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
     m_refusedParagraph = 0;
     m_readCancelled = false;
     m_loadingFile = true;
-    if (Rtf::isRtf(data)) {
-        m_encoding = PlainText::Encoding::Utf8;
-        m_lineEnding = PlainText::LineEnding::Lf;
+    m_readAsPlainText = !Rtf::isRtf(data);
+    if (!m_readAsPlainText) {
         loadRtf(data);
+        if (!m_readCancelled) {
+            m_encoding = PlainText::Encoding::Utf8;
+            m_lineEnding = PlainText::LineEnding::Lf;
+        }
     } else {
-        loadPlainText(PlainText::decode(data));
+        loadPlainFile(data);
     }
     m_loadingFile = false;
     return m_refusedParagraph == 0 && !m_readCancelled;

@@ -7,6 +7,7 @@
 #include <QTextFormat>
 #include <QVector>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -22,6 +23,9 @@ class QTextBlock;
 class QTextLayout;
 class QTextCursor;
 class QTextBlockFormat;
+namespace Rtf {
+struct ReadControl;
+}
 
 // The rich text control every document window, scratch buffer and sample uses.
 //
@@ -146,6 +150,11 @@ public:
     // line breaks end lines, pictures are left out). False when writing failed; the existing
     // file is then left as it was. `result`, when given, says why and what was written.
     bool SaveFile(const QString &path, int type = rtfRTF, SafeFile::Result *result = nullptr);
+    // A plain-text file read by LoadFile gets this font, as the document's default font and
+    // the text's own (no name and no size: neither changes).
+    void setPlainTextFont(const QString &name, double points);
+    // After LoadFile: whether the file was read as plain text rather than RTF.
+    bool wasReadAsPlainText() const { return m_readAsPlainText; }
     PlainText::Encoding TextEncoding() const { return m_encoding; }
     PlainText::LineEnding TextLineEnding() const { return m_lineEnding; }
     void setTextEncoding(PlainText::Encoding encoding, PlainText::LineEnding lineEnding);
@@ -189,9 +198,9 @@ public:
     // After LoadFile refused a file it read: the length of its longest paragraph (else 0).
     int refusedParagraphLength() const { return m_refusedParagraph; }
 
-    // An RTF file of at least this many bytes is read in a worker thread into a new document,
-    // which then replaces the control's (DocumentReplaced). Meanwhile the event loop runs:
-    // ReadProgress reports the progress, user input goes only to the read-cancel widget
+    // A file (RTF or plain text) of at least this many bytes is read in a worker thread into a
+    // new document, which then replaces the control's (DocumentReplaced). Meanwhile the event loop
+    // runs: ReadProgress reports the progress, user input goes only to the read-cancel widget
     // (Escape cancels too), and windows do not close.
     static constexpr qsizetype BackgroundReadBytes = 1 << 20;
     void setBackgroundReadBytes(qsizetype bytes) { m_backgroundReadBytes = bytes; }
@@ -287,7 +296,10 @@ private:
     QTextCursor selectionCursor() const;
     void loadPlainText(const PlainText::Decoded &decoded);
     void loadRtf(QByteArrayView data);
-    std::unique_ptr<QTextDocument> readInBackground(QByteArrayView data);
+    void loadPlainFile(QByteArrayView data);
+    using BackgroundRead = std::function<int(QTextDocument &, Rtf::ReadControl &)>;
+    std::unique_ptr<QTextDocument> readInBackground(qsizetype size, const BackgroundRead &read);
+    void adoptRead(std::unique_ptr<QTextDocument> read);
     void adoptDocument(QTextDocument *fresh);
     void mergeSelCharFormat(const QTextCharFormat &format);
     template <typename F> void changeBlocks(F change);
@@ -337,6 +349,10 @@ private:
     int m_bulkDepth = 0;
     bool m_loadingFile = false;
     int m_refusedParagraph = 0;
+    bool m_paragraphsChecked = false; // the content being loaded was checked while read
+    bool m_readAsPlainText = false;
+    QString m_plainTextFont;
+    double m_plainTextPoints = 0;
     qsizetype m_backgroundReadBytes = BackgroundReadBytes;
     QPointer<QWidget> m_readCancelWidget;
     std::atomic<bool> *m_readCancel = nullptr;

@@ -349,7 +349,7 @@ RichTextBox::BulkChange::~BulkChange()
         return;
     QTextDocument *doc = m_box.document();
     // A file read with a paragraph too long to lay out is not kept (before any layout).
-    if (m_view == NewContent && m_box.m_loadingFile) {
+    if (m_view == NewContent && m_box.m_loadingFile && !m_box.m_paragraphsChecked) {
         int longest = 0;
         for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
             longest = std::max(longest, b.length() - 1);

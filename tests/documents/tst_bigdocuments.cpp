@@ -47,13 +47,19 @@ private slots:
     void overlongParagraphRefused_data()
     {
         QTest::addColumn<QByteArray>("content");
-        const QByteArray line(RichTextBox::LongestParagraph + 1, 'x');
-        QTest::newRow("plain text") << QByteArray("first\n" + line + "\n");
-        QTest::newRow("rtf") << QByteArray("{\\rtf1 first\\par " + line + "\\par}");
+        QTest::addColumn<int>("longest");
+        const int length = RichTextBox::LongestParagraph + 1;
+        const QByteArray line(length, 'x');
+        QTest::newRow("plain text") << QByteArray("first\n" + line + "\n") << length;
+        QTest::newRow("rtf") << QByteArray("{\\rtf1 first\\par " + line + "\\par}") << length;
+        const int huge = RichTextBox::BackgroundReadBytes;
+        QTest::newRow("plain text read in the background")
+            << QByteArray("first\n" + QByteArray(huge, 'x') + "\n") << huge;
     }
     void overlongParagraphRefused()
     {
         QFETCH(QByteArray, content);
+        QFETCH(int, longest);
         MainWindowFixture f;
         const QString path = f.file(QStringLiteral("long.txt"), content);
         frmMain &m = f.start();
@@ -61,7 +67,7 @@ private slots:
         m.menuItem(QStringLiteral("MNUFILEOPEN"))->trigger();
         QCOMPARE(f.ui.messages.size(), 1);
         QVERIFY(f.ui.messages[0].text.contains(path));
-        QVERIFY(f.ui.messages[0].text.contains(QString::number(RichTextBox::LongestParagraph + 1)));
+        QVERIFY(f.ui.messages[0].text.contains(QString::number(longest)));
         QCOMPARE(m.documents().size(), 1);
         QVERIFY(f.active()->Caption() != path);
         QCOMPARE(f.cmd().recentFiles().count(), 0);

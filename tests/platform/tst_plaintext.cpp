@@ -56,6 +56,9 @@ void TestPlainText::decode_data()
     QTest::newRow("mixed endings: the most used wins")
         << QByteArray("a\r\nb\r\nc\nd") << "a\nb\nc\nd" << Encoding::Utf8 << LineEnding::CrLf;
     QTest::newRow("empty") << QByteArray() << "" << Encoding::Utf8 << LineEnding::Lf;
+    QTest::newRow("U+FEFF and a four-byte character inside")
+        << QByteArray("a\xef\xbb\xbf\xf0\x9f\x92\xa9\n") << QString::fromUtf8("a\uFEFF💩\n")
+        << Encoding::Utf8 << LineEnding::Lf;
 }
 
 void TestPlainText::decode()
@@ -68,6 +71,15 @@ void TestPlainText::decode()
     QCOMPARE(d.text, text);
     QCOMPARE(d.encoding, encoding);
     QCOMPARE(d.lineEnding, lineEnding);
+    // Decoded a few bytes at a time (as a large file is), the pieces make the same text.
+    for (qsizetype size : {1, 2, 3}) {
+        PlainText::PieceDecoder pieces(bytes);
+        QString all, piece;
+        while (pieces.next(piece, size))
+            all += piece;
+        QCOMPARE(all, text);
+        QCOMPARE(pieces.lineEnding(), lineEnding);
+    }
     // Written back as it was, unless its line endings were mixed.
     if (!QByteArray(QTest::currentDataTag()).startsWith("mixed"))
         QCOMPARE(PlainText::encode(d.text, d.encoding, d.lineEnding), bytes);

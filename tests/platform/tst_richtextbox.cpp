@@ -473,6 +473,15 @@ void TestRichTextBox::files()
     QVERIFY(background.Text().startsWith("typed bold"));
     background.Undo();
     QCOMPARE(background.Text(), box.Text());
+    // So does a text file, with its encoding and line endings.
+    for (const QByteArray &text : {bytes, QByteArray("\xef\xbb\xbfone\rtwo\r\r")}) {
+        QVERIFY(write("t.txt", text));
+        QVERIFY(box.LoadFile(dir.filePath("t.txt")) && background.LoadFile(dir.filePath("t.txt")));
+        QCOMPARE(background.Text(), box.Text());
+        QCOMPARE(background.TextEncoding(), box.TextEncoding());
+        QCOMPARE(background.TextLineEnding(), box.TextLineEnding());
+        QCOMPARE(background.TextRTF(), box.TextRTF());
+    }
 
     // Cancelled, or a file that cannot be read, leaves the content; one that cannot be
     // written, the disk.
@@ -480,6 +489,8 @@ void TestRichTextBox::files()
     box.setBackgroundReadBytes(0);
     connect(&box, &RichTextBox::ReadProgress, &box, &RichTextBox::cancelRead);
     QVERIFY(!box.LoadFile(dir.filePath("doc.rtf")) && box.wasReadCancelled());
+    QVERIFY(!box.LoadFile(dir.filePath("in.txt")) && box.wasReadCancelled());
+    QCOMPARE(box.TextLineEnding(), PlainText::LineEnding::Cr);
     QVERIFY(!box.LoadFile(dir.filePath("missing.rtf")));
     QVERIFY(!box.LoadFile(dir.path())); // a folder
     QCOMPARE(box.Text(), QString("keep me"));
@@ -487,7 +498,7 @@ void TestRichTextBox::files()
     QVERIFY(!box.SaveFile(dir.path())); // a folder is not replaced
     QVERIFY(QFileInfo(dir.path()).isDir());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-             QStringList({"doc.rtf", "in.txt", "out.txt"}));
+             QStringList({"doc.rtf", "in.txt", "out.txt", "t.txt"}));
 }
 
 void TestRichTextBox::copyOffersRtfTextAndHtml()
