@@ -103,9 +103,11 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
     std::optional<QChar> leftOfHit;
     if (first > 0)
         leftOfHit = doc->characterAt(hitAt - 1);
-    std::vector<qint64> hits;
+    std::vector<int> hits; // document positions
+    qint64 lastHit = first;
     while (findStart > 0 && findStart < length) {
-        hits.push_back(hit);
+        hits.push_back(hitAt);
+        lastHit = hit;
         shift += k - m;
         length += k - m;
         const qint64 start = findStart + k - shift; // in the unchanged text
@@ -135,22 +137,20 @@ int replaceAll(RichTextBox &rtf, const QString &find, const QString &replacement
 
     QTextCursor c(rtf.document());
     std::optional<RichTextBox::BulkChange> bulk;
-    if (rtf.isLargeChange(rtf.toDocPosition(static_cast<int>(hits.front())),
-                          rtf.toDocPosition(static_cast<int>(hits.back() + m))))
+    if (rtf.isLargeChange(hits.front(), hits.back() + static_cast<int>(m)))
         bulk.emplace(rtf);
     c.beginEditBlock();
     // From the end, so the positions of the hits not yet replaced stay as they were. A hit
     // holds no break, so it spans as many document positions as characters.
     for (auto it = hits.rbegin(); it != hits.rend(); ++it) {
-        const int at = rtf.toDocPosition(static_cast<int>(*it));
-        c.setPosition(at);
-        c.setPosition(at + static_cast<int>(m), QTextCursor::KeepAnchor);
+        c.setPosition(*it);
+        c.setPosition(*it + static_cast<int>(m), QTextCursor::KeepAnchor);
         c.insertText(replacement);
     }
     c.endEditBlock();
     // The caret goes after the last replacement; after a large change the view stays where it
     // was rather than waiting for the layout of everything up to there.
-    rtf.setSelStart(static_cast<int>(hits.back() + m + shift));
+    rtf.setSelStart(static_cast<int>(lastHit + m + shift));
     return static_cast<int>(hits.size());
 }
 
