@@ -84,6 +84,25 @@ LongDocumentLayout::LongDocumentLayout(QTextDocument *document)
     resetAll();
 }
 
+LongDocumentLayout::LongDocumentLayout(QTextDocument *document, std::vector<int> freshLengths)
+    : QAbstractTextDocumentLayout(document), m_freshLengths(std::move(freshLengths))
+{
+    registerHandler(QTextFormat::ImageObject, new ImageHandler(this));
+    m_pageWidth = document->pageSize().width();
+    if (static_cast<int>(m_freshLengths.size()) == document->blockCount())
+        m_linesAnywhere = false; // nothing has been laid out yet
+    resetAll();
+}
+
+std::vector<int> LongDocumentLayout::paragraphLengths(const QTextDocument &document)
+{
+    std::vector<int> lengths;
+    lengths.reserve(static_cast<std::size_t>(document.blockCount()));
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
+        lengths.push_back(b.isVisible() ? b.length() : -1);
+    return lengths;
+}
+
 bool LongDocumentLayout::suits(const QTextDocument &document)
 {
     return document.rootFrame()->childFrames().isEmpty();
@@ -119,16 +138,24 @@ void LongDocumentLayout::resetAll() const
                 doc->findBlockByNumber(index).clearLayout();
     m_withLines.clear();
     m_linesAnywhere = false;
-    int i = 0;
-    for (QTextBlock b = doc->begin(); (clear || !keep) && b.isValid() && i < n; b = b.next(), ++i) {
-        if (clear)
-            b.clearLayout();
-        if (!keep)
-            m_height[i] =
-                !b.isVisible()
-                    ? 0
-                    : lineHeight * std::max(1, static_cast<int>(std::ceil(b.length() / perLine)));
+    const auto estimate = [&](int length) {
+        return length < 0 ? 0
+                          : lineHeight * std::max(1, static_cast<int>(std::ceil(length / perLine)));
+    };
+    if (!clear && !keep && static_cast<int>(m_freshLengths.size()) == n) {
+        for (int i = 0; i < n; ++i)
+            m_height[i] = estimate(m_freshLengths[i]);
+    } else {
+        int i = 0;
+        for (QTextBlock b = doc->begin(); (clear || !keep) && b.isValid() && i < n;
+             b = b.next(), ++i) {
+            if (clear)
+                b.clearLayout();
+            if (!keep)
+                m_height[i] = estimate(b.isVisible() ? b.length() : -1);
+        }
     }
+    m_freshLengths = {};
     m_chunkSum.assign((n + ChunkSize - 1) / ChunkSize, 0);
     for (int k = 0; k < n; ++k)
         m_chunkSum[k / ChunkSize] += m_height[k];

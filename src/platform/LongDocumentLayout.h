@@ -31,6 +31,12 @@ class LongDocumentLayout : public QAbstractTextDocumentLayout
     Q_PROPERTY(int cursorWidth READ cursorWidth WRITE setCursorWidth)
 public:
     explicit LongDocumentLayout(QTextDocument *document);
+    // For a document never laid out (just read), with its paragraphs' lengths as
+    // paragraphLengths gave them: the first estimate of every height then visits no paragraph.
+    LongDocumentLayout(QTextDocument *document, std::vector<int> freshLengths);
+    // Each paragraph's length, -1 for a hidden one: what the height estimates need. O(n); a
+    // reading thread can take it for the document it made.
+    static std::vector<int> paragraphLengths(const QTextDocument &document);
 
     // Whether the document can be laid out this way: it has no tables or other frames.
     static bool suits(const QTextDocument &document);
@@ -100,6 +106,8 @@ private:
     // The paragraphs that may hold lines: any (m_linesAnywhere) or the ones listed.
     mutable bool m_linesAnywhere = true;
     mutable std::vector<int> m_withLines;
+    // The lengths of a freshly read document's paragraphs, used up by the first estimate.
+    mutable std::vector<int> m_freshLengths;
 
     mutable bool m_sizeReportPending = false;
     mutable QSizeF m_reportedSize;

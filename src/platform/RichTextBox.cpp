@@ -539,10 +539,15 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size,
     Rtf::ReadControl control;
     std::atomic<bool> finished{false};
     int longest = 0;
+    std::vector<int> freshLengths;
     QTextDocument *doc = fresh.get();
     QThread *home = thread();
     std::unique_ptr<QThread> worker(QThread::create([&] {
         longest = read(*doc, control);
+        // The long-document layout's first estimate of every paragraph's height is made here,
+        // not on the GUI thread when the document is shown.
+        if (!control.cancel && longest <= LongestParagraph && needsLongLayout(*doc))
+            freshLengths = LongDocumentLayout::paragraphLengths(*doc);
         doc->moveToThread(home);
         finished = true;
     }));
@@ -579,6 +584,7 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size,
         return nullptr;
     }
     fresh->setUndoRedoEnabled(true);
+    m_freshLengths = std::move(freshLengths);
     return fresh;
 }
 

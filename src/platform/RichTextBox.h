@@ -302,6 +302,8 @@ private:
     void adoptRead(std::unique_ptr<QTextDocument> read);
     void adoptDocument(QTextDocument *fresh);
     void chooseLayoutFor(QTextDocument *doc);
+    // Whether a document gets the long-document layout: long enough, and no tables.
+    static bool needsLongLayout(const QTextDocument &doc);
     void mergeSelCharFormat(const QTextCharFormat &format);
     template <typename F> void changeBlocks(F change);
     void watchDocument() const;
@@ -357,6 +359,9 @@ private:
     qsizetype m_backgroundReadBytes = BackgroundReadBytes;
     QPointer<QWidget> m_readCancelWidget;
     std::atomic<bool> *m_readCancel = nullptr;
+    // A document just read in the background: its paragraphs' lengths for the layout's first
+    // estimate (LongDocumentLayout::paragraphLengths), taken by chooseLayoutFor.
+    std::vector<int> m_freshLengths;
     bool m_readCancelled = false;
     // Scrolling owed to paragraphs above the view that changed height, applied once the view
     // knows the new size.

@@ -223,16 +223,26 @@ void RichTextBox::chooseLayout()
     chooseLayoutFor(document());
 }
 
+bool RichTextBox::needsLongLayout(const QTextDocument &doc)
+{
+    const bool isLong =
+        doc.characterCount() > LongDocumentCharacters || doc.blockCount() > LongDocumentParagraphs;
+    return isLong && LongDocumentLayout::suits(doc);
+}
+
 void RichTextBox::chooseLayoutFor(QTextDocument *doc)
 {
-    const bool isLong = doc->characterCount() > LongDocumentCharacters ||
-                        doc->blockCount() > LongDocumentParagraphs;
-    const bool wanted = isLong && LongDocumentLayout::suits(*doc);
-    const bool current = qobject_cast<LongDocumentLayout *>(doc->documentLayout()) != nullptr;
+    const bool wanted = needsLongLayout(*doc);
+    // Not documentLayout(): for a document without a layout yet (one just read) that makes Qt's,
+    // which goes over every paragraph, and replacing it goes over them all again.
+    const auto *existing =
+        doc->findChild<QAbstractTextDocumentLayout *>(QString(), Qt::FindDirectChildrenOnly);
+    const bool current = qobject_cast<const LongDocumentLayout *>(existing) != nullptr;
+    std::vector<int> freshLengths = std::exchange(m_freshLengths, {});
     if (wanted == current)
         return;
     if (wanted) {
-        auto *layout = new LongDocumentLayout(doc);
+        auto *layout = new LongDocumentLayout(doc, std::move(freshLengths));
         connect(layout, &LongDocumentLayout::heightChanged, this, &RichTextBox::keepView);
         doc->setDocumentLayout(layout);
     } else {
