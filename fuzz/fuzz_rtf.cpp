@@ -29,6 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Not RTF: the plain-text codec gets it instead.
         const PlainText::Decoded d = PlainText::decode(bytes.toByteArray());
         PlainText::encode(d.text, d.encoding, d.lineEnding);
+        // Decoded in small pieces, as a large file is read, it must give the same text: no
+        // character or CR LF pair split between pieces.
+        PlainText::PieceDecoder pieces(bytes);
+        QString text, piece;
+        while (pieces.next(piece, 1 + qsizetype(size % 7)))
+            text += piece;
+        if (text != d.text || pieces.lineEnding() != d.lineEnding)
+            abort();
         return 0;
     }
     const QByteArray written = Rtf::write(document);
