@@ -173,7 +173,9 @@ void KeptGroupsHandler::keepInHeader(const QByteArray &rtf)
 
 void KeptGroupsHandler::keepInBody(const QByteArray &rtf, const QString &shown)
 {
-    if (rtf.isEmpty())
+    // A malformed group may close the document's own group as well: nothing is left to keep
+    // it in.
+    if (rtf.isEmpty() || !m_reader.hasState())
         return;
     QTextCursor &cursor = m_reader.cursor();
     m_reader.flushBytes(true);
