@@ -76,13 +76,8 @@ qreal deviceScale(const QPaintDevice *device)
 
 } // namespace
 
-LongDocumentLayout::LongDocumentLayout(QTextDocument *document)
-    : QAbstractTextDocumentLayout(document)
-{
-    registerHandler(QTextFormat::ImageObject, new ImageHandler(this));
-    m_pageWidth = document->pageSize().width();
-    resetAll();
-}
+LongDocumentLayout::LongDocumentLayout(QTextDocument *document) : LongDocumentLayout(document, {})
+{}
 
 LongDocumentLayout::LongDocumentLayout(QTextDocument *document, std::vector<int> freshLengths)
     : QAbstractTextDocumentLayout(document), m_freshLengths(std::move(freshLengths))

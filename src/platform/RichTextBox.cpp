@@ -104,15 +104,6 @@ QString toDocumentText(QStringView text)
     return out;
 }
 
-// The length of the document's longest paragraph.
-int longestParagraph(const QTextDocument &doc)
-{
-    int longest = 0;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        longest = std::max(longest, b.length() - 1);
-    return longest;
-}
-
 // Inserts decoded plain text at the end of the document in `format`, a piece at a time, as
 // the control's own text (see toDocumentText). Returns the length of the longest paragraph;
 // nothing more is inserted once a paragraph is longer than RichTextBox::LongestParagraph, as

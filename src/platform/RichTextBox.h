@@ -304,6 +304,7 @@ private:
     void chooseLayoutFor(QTextDocument *doc);
     // Whether a document gets the long-document layout: long enough, and no tables.
     static bool needsLongLayout(const QTextDocument &doc);
+    static int longestParagraph(const QTextDocument &doc);
     void mergeSelCharFormat(const QTextCharFormat &format);
     template <typename F> void changeBlocks(F change);
     void watchDocument() const;

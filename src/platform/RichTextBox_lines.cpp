@@ -223,6 +223,14 @@ void RichTextBox::chooseLayout()
     chooseLayoutFor(document());
 }
 
+int RichTextBox::longestParagraph(const QTextDocument &doc)
+{
+    int longest = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        longest = std::max(longest, b.length() - 1);
+    return longest;
+}
+
 bool RichTextBox::needsLongLayout(const QTextDocument &doc)
 {
     const bool isLong =
@@ -364,10 +372,7 @@ RichTextBox::BulkChange::~BulkChange()
     QTextDocument *doc = m_box.document();
     // A file read with a paragraph too long to lay out is not kept (before any layout).
     if (m_view == NewContent && m_box.m_loadingFile && !m_box.m_paragraphsChecked) {
-        int longest = 0;
-        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-            longest = std::max(longest, b.length() - 1);
-        if (longest > LongestParagraph) {
+        if (const int longest = longestParagraph(*doc); longest > LongestParagraph) {
             m_box.m_refusedParagraph = longest;
             doc->clear();
         }
