@@ -514,6 +514,11 @@ void TestRtfRoundTrip::tables_data()
     row("table at the start, no row end", "\\trowd\\cellx1000\\intbl only\\cell", "/[only]/");
     row("cell marks without intbl", "text\\par a\\cell b\\cell\\row\\pard after",
         "text/[a|b]/after");
+    // The list paragraph's block goes when the cell takes the text after it: its list too.
+    row("cell marks after a bullet's only paragraph",
+        "{\\*\\pn\\pnlvlblt}\\par x\\cell\\row y\\par", "/[x / y]/");
+    row("cell marks after a numbered list's only paragraph", "{\\pn}\\par x\\cell\\row y\\par",
+        "/[x / y]/");
     row("two tables apart",
         "\\trowd\\cellx1000\\intbl a\\cell\\row\\pard between\\par"
         "\\trowd\\cellx1000\\intbl b\\cell\\row",
