@@ -238,6 +238,11 @@ void TestRtfRoundTrip::keepsContent_data()
         << doc("{\\*\\generator Tool 1;}a{\\*\\pamphlexaunknown {x}y}b\\par")
         << QByteArrayList{"{\\*\\pamphlexaunknown {x}y}", "{\\*\\generator Tool 1;}"}
         << "a" + o + "b";
+    // A file cut short inside a destination: the group is kept closed (a backslash cut off
+    // from its word dropped), so that what is written after it stays outside it.
+    QTest::newRow("destination cut short")
+        << QByteArray("{\\rtf1\\ansi a\\par b{\\*\\pamphlexaunknown {x\\")
+        << QByteArrayList{"{\\*\\pamphlexaunknown {x}}"} << "a\nb" + o;
     // A \* after text does not make the group a destination: what was shown stays, once.
     QTest::newRow("star after text")
         << doc("a{s\\*php\\ict{\\pic)}z}b\\par") << QByteArrayList{} << "asphpb";
