@@ -238,6 +238,10 @@ void TestRtfRoundTrip::keepsContent_data()
         << doc("{\\*\\generator Tool 1;}a{\\*\\pamphlexaunknown {x}y}b\\par")
         << QByteArrayList{"{\\*\\pamphlexaunknown {x}y}", "{\\*\\generator Tool 1;}"}
         << "a" + o + "b";
+    // Control characters are not text: a destination after them still belongs to the header.
+    QTest::newRow("control characters before a destination")
+        << doc("\\'00\x01{\\*\\pamphlexaunknown x}a\\par")
+        << QByteArrayList{"{\\*\\pamphlexaunknown x}"} << "a";
     // A file cut short inside a destination: the group is kept closed (a backslash cut off
     // from its word dropped), so that what is written after it stays outside it.
     QTest::newRow("destination cut short")
