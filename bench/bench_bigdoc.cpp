@@ -12,6 +12,9 @@
 //   bench_bigdoc watch FILE [SECONDS [yes|no]]  opens FILE and reports the longest time the
 //                                    event loop was held up until the document is laid out; a
 //                                    question about the file's size is answered yes or no
+//   bench_bigdoc watchopen FILE [SECONDS [yes|no]]  the same, but FILE is opened by File > Open
+//                                    once the program's window is up and idle; also says where
+//                                    the longest hold-up was
 //
 // Times are wall clock in milliseconds; "first_screen_ms" counts from the process start. A timed
 // step's line also gives the process's CPU milliseconds and its peak memory so far (MB), which
@@ -23,6 +26,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -151,20 +155,34 @@ void report(const char *key, double value)
     std::fflush(stdout);
 }
 
-// Notes the longest time between two runs of a 5 ms timer: how long the event loop was held up.
+// Notes the longest time between two runs of a 5 ms timer: how long the event loop was held up,
+// and where (the phase the `where` function named before and after that gap, and when it ended).
 class Watchdog : public QObject
 {
 public:
-    Watchdog()
+    explicit Watchdog(std::function<std::string()> where = {}) : m_where(std::move(where))
     {
         m_timer.setInterval(5);
         connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (m_first < 0)
-                m_first = msSince(m_clock);
-            else
-                m_longest = std::max(m_longest, msSince(m_clock));
+            const std::string phase = m_where ? m_where() : std::string();
+            const double gap = msSince(m_clock);
+            if (m_first < 0) {
+                m_first = gap;
+            } else if (gap > m_longest) {
+                m_longest = gap;
+                m_longestAt = msSince(m_since);
+                m_longestWhere = m_phase == phase ? phase : m_phase + " -> " + phase;
+            }
+            m_phase = phase;
             m_clock.restart();
         });
+    }
+    // Where the longest gap was: "PHASE at MS" (milliseconds since start() when it ended).
+    std::string longestWhere() const
+    {
+        char at[32];
+        std::snprintf(at, sizeof at, " at %.0f ms", m_longestAt);
+        return (m_longestWhere.empty() ? std::string("-") : m_longestWhere) + at;
     }
     // The first gap (until the event loop first runs) is kept apart: at program start it is
     // the start-up before any window shows.
@@ -173,7 +191,10 @@ public:
     {
         m_longest = 0;
         m_first = -1;
+        m_longestWhere.clear();
+        m_phase = m_where ? m_where() : std::string();
         m_clock.start();
+        m_since.start();
         m_timer.start();
     }
     double stop()
@@ -185,8 +206,13 @@ public:
 private:
     QTimer m_timer;
     QElapsedTimer m_clock;
+    QElapsedTimer m_since;
     double m_longest = 0;
     double m_first = -1;
+    double m_longestAt = 0;
+    std::function<std::string()> m_where;
+    std::string m_phase;
+    std::string m_longestWhere;
 };
 
 // Answers "save before closing?" with No, other Yes/No questions with `yes`, the rest OK.
@@ -205,7 +231,15 @@ public:
         return yes ? MsgResult::Yes : MsgResult::No;
     }
     void beep() override {}
-    FileDialogResult openFiles(const FileDialogRequest &) override { return {}; }
+    // The Open dialog picks this file (none when empty).
+    QString openPath;
+    FileDialogResult openFiles(const FileDialogRequest &) override
+    {
+        FileDialogResult result;
+        if (!openPath.isEmpty())
+            result.files << openPath;
+        return result;
+    }
     FileDialogResult saveFile(const FileDialogRequest &) override { return {}; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
     std::optional<QColor> chooseColor(const QColor &) override { return std::nullopt; }
@@ -519,6 +553,58 @@ int watch(QApplication &app, const QString &path, double seconds)
     std::_Exit(0); // a huge document takes long to free
 }
 
+// What the program is doing, for the watchdog: the phases of opening a file in a running
+// program (the active window's content and its layout).
+std::string openingPhase(frmMain *main, const QString &path)
+{
+    frmDocRTF *doc = main ? main->activeDocument() : nullptr;
+    if (!doc || doc->Caption() != path)
+        return doc && doc->RTF1->document()->characterCount() > 1 ? "reading or handing over"
+                                                                  : "before the window";
+    return doc->RTF1->isLayoutPending() ? "background layout" : "laid out";
+}
+
+// Starts the program without a file and, once its window is up and idle, opens the file as
+// File > Open does (the dialog and the question about its size answered by the seam); notes
+// the longest hold-up of the event loop from the command until the document is laid out.
+int watchOpen(QApplication &app, const QString &path, double seconds)
+{
+    startProgram(app);
+    auto *ui = static_cast<QuietUi *>(&UiServices::instance());
+    frmMain *main = modMain::Start(QString());
+    QElapsedTimer idle;
+    idle.start();
+    waitFor([&] { return msSince(idle) > 1000; });
+    const QString full = QFileInfo(path).absoluteFilePath();
+    Watchdog watchdog([&] { return openingPhase(main, full); });
+    ui->openPath = full;
+    bool returned = false;
+    double commandMs = 0;
+    QElapsedTimer t;
+    watchdog.start();
+    t.start();
+    QTimer::singleShot(0, main, [&] {
+        main->cmd().FILEOPENDOCUMENT();
+        commandMs = msSince(t);
+        returned = true;
+    });
+    waitFor([&] { return returned; }, seconds * 1000);
+    frmDocRTF *doc = main->activeDocument();
+    RichTextBox *box = doc && doc->Caption() == full ? doc->RTF1 : nullptr;
+    const bool done = box && waitFor([&] { return !box->isLayoutPending(); }, seconds * 1000);
+    report("command_ms", commandMs);
+    report("longest_stall_ms", watchdog.stop());
+    std::printf("longest_stall_where %s\n", watchdog.longestWhere().c_str());
+    report("laid_out", done ? 1 : 0);
+    report("elapsed_ms", msSince(t));
+    report("characters", box ? box->document()->characterCount() : 0);
+    report("peak_mb", peakRssKb() / 1024.0);
+    for (const QString &m : std::as_const(ui->messages))
+        std::printf("message %s\n", qPrintable(QString(m).replace(QLatin1Char('\n'), u' ')));
+    std::fflush(stdout);
+    std::_Exit(0); // a huge document takes long to free
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -538,7 +624,7 @@ int main(int argc, char **argv)
         return writeHuge(args[1], args[2]) ? 0 : 1;
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: bench_bigdoc generate MB FILE | huge KIND FILE | run FILE | "
-                             "find FILE | watch FILE [SECONDS [yes|no]]\n");
+                             "find FILE | watch[open] FILE [SECONDS [yes|no]]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -550,9 +636,11 @@ int main(int argc, char **argv)
         return run(app, args[1]);
     if (args[0] == QLatin1String("find"))
         return findOnly(app, args[1]);
-    if (args[0] == QLatin1String("watch")) {
+    if (args[0] == QLatin1String("watch") || args[0] == QLatin1String("watchopen")) {
         ui.yes = args.size() <= 3 || args[3] != QLatin1String("no");
-        return watch(app, args[1], args.size() > 2 ? args[2].toDouble() : 120);
+        const double seconds = args.size() > 2 ? args[2].toDouble() : 120;
+        return args[0] == QLatin1String("watch") ? watch(app, args[1], seconds)
+                                                 : watchOpen(app, args[1], seconds);
     }
     return 2;
 }

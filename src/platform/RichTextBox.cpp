@@ -534,10 +534,11 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size,
     QTextDocument *doc = fresh.get();
     QThread *home = thread();
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        longest = read(*doc, control);
+        if (!control.cancel)
+            longest = read(*doc, control);
         // The long-document layout's first estimate of every paragraph's height is made here,
         // not on the GUI thread when the document is shown.
-        if (!control.cancel && longest <= LongestParagraph && needsLongLayout(*doc))
+        if (!control.cancel && longest >= 0 && longest <= LongestParagraph && needsLongLayout(*doc))
             freshLengths = LongDocumentLayout::paragraphLengths(*doc);
         doc->moveToThread(home);
         finished = true;
@@ -547,8 +548,8 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size,
     m_readCancel = &control.cancel;
     {
         ReadInputBlocker blocker(m_readCancelWidget, [this] { cancelRead(); });
-        worker->start();
         emit ReadProgress(0);
+        worker->start();
         QEventLoop loop;
         QTimer poll;
         connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -569,7 +570,10 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size,
         m_readCancelled = true;
         return nullptr;
     }
-    // A paragraph too long to lay out: the content stays as it was.
+    // The file could not be read after all, or has a paragraph too long to lay out: the
+    // content stays as it was.
+    if (longest < 0)
+        return nullptr;
     if (longest > LongestParagraph) {
         m_refusedParagraph = longest;
         return nullptr;
@@ -609,16 +613,6 @@ void RichTextBox::adoptDocument(QTextDocument *fresh)
 
 void RichTextBox::loadRtf(QByteArrayView data)
 {
-    if (m_loadingFile && data.size() >= m_backgroundReadBytes) {
-        std::unique_ptr<QTextDocument> read =
-            readInBackground(data.size(), [data](QTextDocument &doc, Rtf::ReadControl &control) {
-                Rtf::read(data, doc, &control);
-                return longestParagraph(doc);
-            });
-        if (read)
-            adoptRead(std::move(read));
-        return;
-    }
     QTextDocument *doc = document();
     {
         BulkChange bulk(*this, BulkChange::NewContent);
@@ -637,10 +631,8 @@ void RichTextBox::loadPlainText(const PlainText::Decoded &decoded)
     setText(decoded.text);
 }
 
-void RichTextBox::loadPlainFile(QByteArrayView data)
+std::pair<QFont, QTextCharFormat> RichTextBox::plainTextFormat() const
 {
-    PlainText::Encoding encoding = PlainText::Encoding::Utf8;
-    PlainText::LineEnding lineEnding = PlainText::LineEnding::Lf;
     QTextCharFormat format;
     QFont font = document()->defaultFont();
     if (!m_plainTextFont.isEmpty()) {
@@ -651,39 +643,69 @@ void RichTextBox::loadPlainFile(QByteArrayView data)
         format.setFontPointSize(m_plainTextPoints);
         font.setPointSizeF(m_plainTextPoints);
     }
-    const auto read = [&](QTextDocument &doc, Rtf::ReadControl &control) {
-        doc.setDefaultFont(font);
-        PlainText::PieceDecoder decoder(data);
-        const int longest = readPlainText(doc, decoder, format, control);
-        encoding = decoder.encoding();
-        lineEnding = decoder.lineEnding();
-        return longest;
-    };
-    if (data.size() >= m_backgroundReadBytes) {
-        std::unique_ptr<QTextDocument> fresh = readInBackground(data.size(), read);
-        if (!fresh)
-            return;
-        m_encoding = encoding;
-        m_lineEnding = lineEnding;
-        adoptRead(std::move(fresh));
-        return;
-    }
+    return {font, format};
+}
+
+void RichTextBox::loadPlainFile(QByteArrayView data)
+{
+    const auto [font, format] = plainTextFormat();
+    PlainText::PieceDecoder decoder(data);
     QTextDocument *doc = document();
     {
         BulkChange bulk(*this, BulkChange::NewContent);
         doc->setUndoRedoEnabled(false);
         KeptContent::setStore(*doc, {}); // plain text keeps nothing of an earlier RTF document
+        doc->setDefaultFont(font);
         Rtf::ReadControl control;
-        if (const int longest = read(*doc, control); longest > LongestParagraph) {
+        if (const int longest = readPlainText(*doc, decoder, format, control);
+            longest > LongestParagraph) {
             m_refusedParagraph = longest;
             doc->clear();
         }
         doc->setUndoRedoEnabled(true);
     }
-    m_encoding = encoding;
-    m_lineEnding = lineEnding;
+    m_encoding = decoder.encoding();
+    m_lineEnding = decoder.lineEnding();
     resetHistory();
     setTextCursor(QTextCursor(doc));
+}
+
+SafeFile::Result RichTextBox::loadFileInBackground(const QString &path, qint64 size)
+{
+    const auto [font, format] = plainTextFormat();
+    SafeFile::Result read;
+    read.problem = SafeFile::Problem::Other; // until the worker has read the file
+    bool rtf = false;
+    PlainText::Encoding encoding = PlainText::Encoding::Utf8;
+    PlainText::LineEnding lineEnding = PlainText::LineEnding::Lf;
+    // The worker reads the file's bytes (the file as it is then: the stamp is that read's) and
+    // frees them as soon as the document holds their content.
+    std::unique_ptr<QTextDocument> fresh =
+        readInBackground(size, [&](QTextDocument &doc, Rtf::ReadControl &control) {
+            QByteArray data;
+            read = SafeFile::read(path, data);
+            if (!read.ok())
+                return -1;
+            rtf = Rtf::isRtf(data);
+            if (rtf) {
+                Rtf::read(data, doc, &control);
+                data = QByteArray();
+                return longestParagraph(doc);
+            }
+            doc.setDefaultFont(font);
+            PlainText::PieceDecoder decoder(data);
+            const int longest = readPlainText(doc, decoder, format, control);
+            encoding = decoder.encoding();
+            lineEnding = decoder.lineEnding();
+            return longest;
+        });
+    if (!fresh)
+        return m_readCancelled || m_refusedParagraph > 0 ? SafeFile::Result{} : read;
+    m_readAsPlainText = !rtf;
+    m_encoding = encoding;
+    m_lineEnding = lineEnding;
+    adoptRead(std::move(fresh));
+    return read;
 }
 
 QString RichTextBox::Text() const
@@ -1441,15 +1463,27 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
 
 bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
 {
+    // Only the head of a large file is read here; the worker reads all of it.
     QByteArray data;
-    const SafeFile::Result read = SafeFile::read(path, data);
-    if (result)
-        *result = read;
-    if (!read.ok())
+    SafeFile::Result read = SafeFile::read(path, data, m_backgroundReadBytes);
+    if (!read.ok()) {
+        if (result)
+            *result = read;
         return false;
+    }
     m_refusedParagraph = 0;
     m_readCancelled = false;
     m_loadingFile = true;
+    if (data.size() >= m_backgroundReadBytes) {
+        data = QByteArray();
+        read = loadFileInBackground(path, read.stamp.size);
+        m_loadingFile = false;
+        if (result)
+            *result = read;
+        return read.ok() && m_refusedParagraph == 0 && !m_readCancelled;
+    }
+    if (result)
+        *result = read;
     m_readAsPlainText = !Rtf::isRtf(data);
     if (!m_readAsPlainText) {
         loadRtf(data);

@@ -297,6 +297,11 @@ private:
     void loadPlainText(const PlainText::Decoded &decoded);
     void loadRtf(QByteArrayView data);
     void loadPlainFile(QByteArrayView data);
+    // The font and character format a plain-text file is read in (setPlainTextFont).
+    std::pair<QFont, QTextCharFormat> plainTextFormat() const;
+    // Reads the whole file in the worker and adopts it; the problem, or the stamp of the file
+    // as the worker read it.
+    SafeFile::Result loadFileInBackground(const QString &path, qint64 size);
     using BackgroundRead = std::function<int(QTextDocument &, Rtf::ReadControl &)>;
     std::unique_ptr<QTextDocument> readInBackground(qsizetype size, const BackgroundRead &read);
     void adoptRead(std::unique_ptr<QTextDocument> read);
