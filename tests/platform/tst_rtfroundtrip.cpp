@@ -238,6 +238,10 @@ void TestRtfRoundTrip::keepsContent_data()
         << doc("{\\*\\generator Tool 1;}a{\\*\\pamphlexaunknown {x}y}b\\par")
         << QByteArrayList{"{\\*\\pamphlexaunknown {x}y}", "{\\*\\generator Tool 1;}"}
         << "a" + o + "b";
+    // A destination's word opens its group only as the group's first thing: after a nested
+    // group or a character it is no destination, and the text around it shows once.
+    QTest::newRow("destination word after content")
+        << doc("a{b{}\\footnote c}{\\'41\\footnote d}e\\par") << QByteArrayList{} << "abcAde";
     // Control characters are not text: a destination after them still belongs to the header.
     QTest::newRow("control characters before a destination")
         << doc("\\'00\x01{\\*\\pamphlexaunknown x}a\\par")

@@ -169,6 +169,8 @@ void Reader::popGroup()
 {
     m_ucSkip = 0;
     m_ignorable = false;
+    // The group around has content now: a word after this group does not open it.
+    m_fresh = false;
     if (m_overflowDepth > 0) {
         --m_overflowDepth;
         return;
@@ -287,6 +289,8 @@ void Reader::parseControl()
     const char c = m_data[m_pos];
     if (!isLetter(c)) {
         ++m_pos;
+        if (c != '*')
+            m_fresh = false; // a character: a word after it does not open the group
         if (c == '\'') {
             int value = -1;
             if (m_pos + 1 < m_size) {
