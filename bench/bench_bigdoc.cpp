@@ -177,11 +177,11 @@ public:
             m_clock.restart();
         });
     }
-    // Where the longest gap was: "PHASE at MS" (milliseconds since start() when it ended).
+    // Where the longest gap was: "PHASE from MS to MS" (milliseconds since start()).
     std::string longestWhere() const
     {
-        char at[32];
-        std::snprintf(at, sizeof at, " at %.0f ms", m_longestAt);
+        char at[64];
+        std::snprintf(at, sizeof at, " from %.0f to %.0f ms", m_longestAt - m_longest, m_longestAt);
         return (m_longestWhere.empty() ? std::string("-") : m_longestWhere) + at;
     }
     // The first gap (until the event loop first runs) is kept apart: at program start it is
@@ -553,14 +553,15 @@ int watch(QApplication &app, const QString &path, double seconds)
     std::_Exit(0); // a huge document takes long to free
 }
 
-// What the program is doing, for the watchdog: the phases of opening a file in a running
-// program (the active window's content and its layout).
-std::string openingPhase(frmMain *main, const QString &path)
+// What the program is doing, for the watchdog: in the open command (head read, question,
+// window, background read, handing the document over), then laying the document out.
+std::string openingPhase(frmMain *main, const QString &path, bool returned)
 {
+    if (!returned)
+        return "open command";
     frmDocRTF *doc = main ? main->activeDocument() : nullptr;
     if (!doc || doc->Caption() != path)
-        return doc && doc->RTF1->document()->characterCount() > 1 ? "reading or handing over"
-                                                                  : "before the window";
+        return "not opened";
     return doc->RTF1->isLayoutPending() ? "background layout" : "laid out";
 }
 
@@ -576,9 +577,9 @@ int watchOpen(QApplication &app, const QString &path, double seconds)
     idle.start();
     waitFor([&] { return msSince(idle) > 1000; });
     const QString full = QFileInfo(path).absoluteFilePath();
-    Watchdog watchdog([&] { return openingPhase(main, full); });
-    ui->openPath = full;
     bool returned = false;
+    Watchdog watchdog([&] { return openingPhase(main, full, returned); });
+    ui->openPath = full;
     double commandMs = 0;
     QElapsedTimer t;
     watchdog.start();

@@ -74,28 +74,79 @@ qreal deviceScale(const QPaintDevice *device)
     return device ? device->logicalDpiY() / 96.0 : 1.0;
 }
 
+// The height of a paragraph not laid out yet: lines of average characters at the document's
+// font (one line when there is no width to wrap at), none for a hidden one (length -1).
+class HeightEstimate
+{
+public:
+    explicit HeightEstimate(const LongDocumentLayout::FirstEstimate &basis)
+        : m_lineHeight(basis.lineHeight)
+    {
+        const qreal width = basis.pageWidth > 0 ? basis.pageWidth - 2 * basis.margin : 0;
+        m_perLine = width > 0 ? std::max(1.0, width / basis.averageCharWidth) : 1e9;
+    }
+    int operator()(int length) const
+    {
+        return length < 0
+                   ? 0
+                   : m_lineHeight * std::max(1, static_cast<int>(std::ceil(length / m_perLine)));
+    }
+
+private:
+    int m_lineHeight;
+    qreal m_perLine;
+};
+
+template <int ChunkSize> std::vector<qint64> chunkSumsOf(const std::vector<int> &heights)
+{
+    const std::size_t n = heights.size();
+    std::vector<qint64> sums((n + ChunkSize - 1) / ChunkSize, 0);
+    for (std::size_t k = 0; k < n; ++k)
+        sums[k / ChunkSize] += heights[k];
+    return sums;
+}
+
 } // namespace
 
 LongDocumentLayout::LongDocumentLayout(QTextDocument *document) : LongDocumentLayout(document, {})
 {}
 
-LongDocumentLayout::LongDocumentLayout(QTextDocument *document, std::vector<int> freshLengths)
-    : QAbstractTextDocumentLayout(document), m_freshLengths(std::move(freshLengths))
+LongDocumentLayout::LongDocumentLayout(QTextDocument *document, FirstEstimate estimate)
+    : QAbstractTextDocumentLayout(document)
 {
     registerHandler(QTextFormat::ImageObject, new ImageHandler(this));
     m_pageWidth = document->pageSize().width();
-    if (static_cast<int>(m_freshLengths.size()) == document->blockCount())
+    if (static_cast<int>(estimate.heights.size()) == document->blockCount() &&
+        estimate.font == document->defaultFont() && estimate.pageWidth == m_pageWidth &&
+        estimate.margin == document->documentMargin()) {
+        m_height = std::move(estimate.heights);
+        m_chunkSum = std::move(estimate.chunkSums);
         m_linesAnywhere = false; // nothing has been laid out yet
+    }
     resetAll();
 }
 
-std::vector<int> LongDocumentLayout::paragraphLengths(const QTextDocument &document)
+LongDocumentLayout::FirstEstimate LongDocumentLayout::basisFor(const QFont &font)
 {
-    std::vector<int> lengths;
-    lengths.reserve(static_cast<std::size_t>(document.blockCount()));
+    const QFontMetricsF metrics(font);
+    FirstEstimate basis;
+    basis.font = font;
+    basis.lineHeight = static_cast<int>(std::ceil(metrics.lineSpacing()));
+    basis.averageCharWidth = metrics.averageCharWidth();
+    return basis;
+}
+
+void LongDocumentLayout::estimate(const QTextDocument &document, FirstEstimate &estimate)
+{
+    estimate.pageWidth = document.pageSize().width();
+    estimate.margin = document.documentMargin();
+    const HeightEstimate height(estimate);
+    const int n = document.blockCount();
+    estimate.heights.clear();
+    estimate.heights.reserve(static_cast<std::size_t>(n));
     for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
-        lengths.push_back(b.isVisible() ? b.length() : -1);
-    return lengths;
+        estimate.heights.push_back(height(b.isVisible() ? b.length() : -1));
+    estimate.chunkSums = chunkSumsOf<ChunkSize>(estimate.heights);
 }
 
 bool LongDocumentLayout::suits(const QTextDocument &document)
@@ -116,12 +167,6 @@ void LongDocumentLayout::resetAll() const
     m_scanFrom = 0;
     m_widest = 0;
     m_hasAlignment = false;
-    // The estimate of a paragraph not laid out yet: lines of average characters at the
-    // document's font.
-    const QFontMetricsF metrics(doc->defaultFont());
-    const qreal width = m_pageWidth > 0 ? m_pageWidth - 2 * doc->documentMargin() : 0;
-    const qreal perLine = width > 0 ? std::max(1.0, width / metrics.averageCharWidth()) : 1e9;
-    const int lineHeight = static_cast<int>(std::ceil(metrics.lineSpacing()));
     // Every paragraph is laid out again; until then its last height (or an estimate) stands.
     // Only the paragraphs laid out since the last time hold lines to drop: when they are known
     // and the heights are kept, no other paragraph is visited (a long document is reset several
@@ -133,27 +178,23 @@ void LongDocumentLayout::resetAll() const
                 doc->findBlockByNumber(index).clearLayout();
     m_withLines.clear();
     m_linesAnywhere = false;
-    const auto estimate = [&](int length) {
-        return length < 0 ? 0
-                          : lineHeight * std::max(1, static_cast<int>(std::ceil(length / perLine)));
-    };
-    if (!clear && !keep && static_cast<int>(m_freshLengths.size()) == n) {
-        for (int i = 0; i < n; ++i)
-            m_height[i] = estimate(m_freshLengths[i]);
-    } else {
-        int i = 0;
-        for (QTextBlock b = doc->begin(); (clear || !keep) && b.isValid() && i < n;
-             b = b.next(), ++i) {
-            if (clear)
-                b.clearLayout();
-            if (!keep)
-                m_height[i] = estimate(b.isVisible() ? b.length() : -1);
-        }
+    std::optional<HeightEstimate> estimate;
+    if (!keep) {
+        FirstEstimate basis = basisFor(doc->defaultFont());
+        basis.pageWidth = m_pageWidth;
+        basis.margin = doc->documentMargin();
+        estimate.emplace(basis);
     }
-    m_freshLengths = {};
-    m_chunkSum.assign((n + ChunkSize - 1) / ChunkSize, 0);
-    for (int k = 0; k < n; ++k)
-        m_chunkSum[k / ChunkSize] += m_height[k];
+    int i = 0;
+    for (QTextBlock b = doc->begin(); (clear || !keep) && b.isValid() && i < n; b = b.next(), ++i) {
+        if (clear)
+            b.clearLayout();
+        if (!keep)
+            m_height[i] = (*estimate)(b.isVisible() ? b.length() : -1);
+    }
+    // Kept heights keep their sums.
+    if (!keep)
+        m_chunkSum = chunkSumsOf<ChunkSize>(m_height);
 }
 
 void LongDocumentLayout::setHeight(int index, int height) const
@@ -427,11 +468,8 @@ void LongDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         ++m_unlaid;
     }
     m_scanFrom = std::min(m_scanFrom, first);
-    if (delta != 0) {
-        m_chunkSum.assign((n + ChunkSize - 1) / ChunkSize, 0);
-        for (int k = 0; k < n; ++k)
-            m_chunkSum[k / ChunkSize] += m_height[k];
-    }
+    if (delta != 0)
+        m_chunkSum = chunkSumsOf<ChunkSize>(m_height);
     QTextBlock b = doc->findBlockByNumber(first);
     for (int i = first; b.isValid() && i <= last; b = b.next(), ++i)
         b.clearLayout();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTextDocumentLayout>
+#include <QFont>
 #include <QTextBlock>
 #include <cstdint>
 #include <vector>
@@ -30,13 +31,27 @@ class LongDocumentLayout : public QAbstractTextDocumentLayout
     Q_PROPERTY(bool contentHasAlignment READ contentHasAlignment)
     Q_PROPERTY(int cursorWidth READ cursorWidth WRITE setCursorWidth)
 public:
+    // The first estimate of every paragraph's height for a document never laid out (one just
+    // read). The font's metrics are taken on the GUI thread (basisFor), the paragraphs are
+    // visited by the thread that read the document (estimate), and the layout made for it takes
+    // the heights as they are when the document's font, page width and margin are still those
+    // they were estimated for: the GUI thread then visits no paragraph.
+    struct FirstEstimate
+    {
+        QFont font;
+        int lineHeight = 0;
+        qreal averageCharWidth = 0;
+        qreal pageWidth = -1;
+        qreal margin = 0;
+        std::vector<int> heights;
+        std::vector<qint64> chunkSums;
+    };
+    static FirstEstimate basisFor(const QFont &font);
+    // O(n); any thread may make it for a document it owns.
+    static void estimate(const QTextDocument &document, FirstEstimate &estimate);
+
     explicit LongDocumentLayout(QTextDocument *document);
-    // For a document never laid out (just read), with its paragraphs' lengths as
-    // paragraphLengths gave them: the first estimate of every height then visits no paragraph.
-    LongDocumentLayout(QTextDocument *document, std::vector<int> freshLengths);
-    // Each paragraph's length, -1 for a hidden one: what the height estimates need. O(n); a
-    // reading thread can take it for the document it made.
-    static std::vector<int> paragraphLengths(const QTextDocument &document);
+    LongDocumentLayout(QTextDocument *document, FirstEstimate estimate);
 
     // Whether the document can be laid out this way: it has no tables or other frames.
     static bool suits(const QTextDocument &document);
@@ -106,8 +121,6 @@ private:
     // The paragraphs that may hold lines: any (m_linesAnywhere) or the ones listed.
     mutable bool m_linesAnywhere = true;
     mutable std::vector<int> m_withLines;
-    // The lengths of a freshly read document's paragraphs, used up by the first estimate.
-    mutable std::vector<int> m_freshLengths;
 
     mutable bool m_sizeReportPending = false;
     mutable QSizeF m_reportedSize;

@@ -515,13 +515,14 @@ void RichTextBox::cancelRead()
         *m_readCancel = true;
 }
 
-std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size,
+std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size, const QFont &font,
                                                              const BackgroundRead &read)
 {
-    // The new document starts with this one's settings (font, tab stops, direction, margins).
+    // The new document starts with this font and this one's settings (tab stops, direction,
+    // margins).
     const QTextDocument *own = document();
     auto fresh = std::make_unique<QTextDocument>();
-    fresh->setDefaultFont(own->defaultFont());
+    fresh->setDefaultFont(font);
     fresh->setDefaultTextOption(own->defaultTextOption());
     fresh->setDocumentMargin(own->documentMargin());
     fresh->setIndentWidth(own->indentWidth());
@@ -530,16 +531,17 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size,
     Rtf::ReadControl control;
     std::atomic<bool> finished{false};
     int longest = 0;
-    std::vector<int> freshLengths;
+    // The long-document layout's first estimate of every paragraph's height is made by the
+    // worker, not on the GUI thread when the document is shown (the font's metrics are taken
+    // here).
+    LongDocumentLayout::FirstEstimate estimate = LongDocumentLayout::basisFor(font);
     QTextDocument *doc = fresh.get();
     QThread *home = thread();
     std::unique_ptr<QThread> worker(QThread::create([&] {
         if (!control.cancel)
             longest = read(*doc, control);
-        // The long-document layout's first estimate of every paragraph's height is made here,
-        // not on the GUI thread when the document is shown.
         if (!control.cancel && longest >= 0 && longest <= LongestParagraph && needsLongLayout(*doc))
-            freshLengths = LongDocumentLayout::paragraphLengths(*doc);
+            LongDocumentLayout::estimate(*doc, estimate);
         doc->moveToThread(home);
         finished = true;
     }));
@@ -579,7 +581,7 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size,
         return nullptr;
     }
     fresh->setUndoRedoEnabled(true);
-    m_freshLengths = std::move(freshLengths);
+    m_freshEstimate = std::move(estimate);
     return fresh;
 }
 
@@ -670,7 +672,7 @@ void RichTextBox::loadPlainFile(QByteArrayView data)
     setTextCursor(QTextCursor(doc));
 }
 
-SafeFile::Result RichTextBox::loadFileInBackground(const QString &path, qint64 size)
+SafeFile::Result RichTextBox::loadFileInBackground(const QString &path, qint64 size, bool rtfHead)
 {
     const auto [font, format] = plainTextFormat();
     SafeFile::Result read;
@@ -679,9 +681,12 @@ SafeFile::Result RichTextBox::loadFileInBackground(const QString &path, qint64 s
     PlainText::Encoding encoding = PlainText::Encoding::Utf8;
     PlainText::LineEnding lineEnding = PlainText::LineEnding::Lf;
     // The worker reads the file's bytes (the file as it is then: the stamp is that read's) and
-    // frees them as soon as the document holds their content.
+    // frees them as soon as the document holds their content. The document's font is known
+    // before it reads (RTF leaves the default font as it is), as the layout's first estimate
+    // needs it; a file that turned from RTF to text in between gets the text font all the same.
+    const QFont start = rtfHead ? document()->defaultFont() : font;
     std::unique_ptr<QTextDocument> fresh =
-        readInBackground(size, [&](QTextDocument &doc, Rtf::ReadControl &control) {
+        readInBackground(size, start, [&](QTextDocument &doc, Rtf::ReadControl &control) {
             QByteArray data;
             read = SafeFile::read(path, data);
             if (!read.ok())
@@ -1475,8 +1480,9 @@ bool RichTextBox::LoadFile(const QString &path, SafeFile::Result *result)
     m_readCancelled = false;
     m_loadingFile = true;
     if (data.size() >= m_backgroundReadBytes) {
+        const bool rtfHead = Rtf::isRtf(data);
         data = QByteArray();
-        read = loadFileInBackground(path, read.stamp.size);
+        read = loadFileInBackground(path, read.stamp.size, rtfHead);
         m_loadingFile = false;
         if (result)
             *result = read;

@@ -13,11 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/LongDocumentLayout.h"
 #include "platform/SafeFile.h"
 #include "platform/rtf/PlainTextCodec.h"
 
 class BackgroundLayout;
-class LongDocumentLayout;
 class QImage;
 class QTextBlock;
 class QTextLayout;
@@ -301,9 +301,10 @@ private:
     std::pair<QFont, QTextCharFormat> plainTextFormat() const;
     // Reads the whole file in the worker and adopts it; the problem, or the stamp of the file
     // as the worker read it.
-    SafeFile::Result loadFileInBackground(const QString &path, qint64 size);
+    SafeFile::Result loadFileInBackground(const QString &path, qint64 size, bool rtfHead);
     using BackgroundRead = std::function<int(QTextDocument &, Rtf::ReadControl &)>;
-    std::unique_ptr<QTextDocument> readInBackground(qsizetype size, const BackgroundRead &read);
+    std::unique_ptr<QTextDocument> readInBackground(qsizetype size, const QFont &font,
+                                                    const BackgroundRead &read);
     void adoptRead(std::unique_ptr<QTextDocument> read);
     void adoptDocument(QTextDocument *fresh);
     void chooseLayoutFor(QTextDocument *doc);
@@ -365,9 +366,9 @@ private:
     qsizetype m_backgroundReadBytes = BackgroundReadBytes;
     QPointer<QWidget> m_readCancelWidget;
     std::atomic<bool> *m_readCancel = nullptr;
-    // A document just read in the background: its paragraphs' lengths for the layout's first
-    // estimate (LongDocumentLayout::paragraphLengths), taken by chooseLayoutFor.
-    std::vector<int> m_freshLengths;
+    // A document just read in the background: the long-document layout's first estimate of its
+    // paragraphs' heights, taken by chooseLayoutFor.
+    LongDocumentLayout::FirstEstimate m_freshEstimate;
     bool m_readCancelled = false;
     // Scrolling owed to paragraphs above the view that changed height, applied once the view
     // knows the new size.

@@ -246,11 +246,11 @@ void RichTextBox::chooseLayoutFor(QTextDocument *doc)
     const auto *existing =
         doc->findChild<QAbstractTextDocumentLayout *>(QString(), Qt::FindDirectChildrenOnly);
     const bool current = qobject_cast<const LongDocumentLayout *>(existing) != nullptr;
-    std::vector<int> freshLengths = std::exchange(m_freshLengths, {});
+    LongDocumentLayout::FirstEstimate estimate = std::exchange(m_freshEstimate, {});
     if (wanted == current)
         return;
     if (wanted) {
-        auto *layout = new LongDocumentLayout(doc, std::move(freshLengths));
+        auto *layout = new LongDocumentLayout(doc, std::move(estimate));
         connect(layout, &LongDocumentLayout::heightChanged, this, &RichTextBox::keepView);
         doc->setDocumentLayout(layout);
     } else {
