@@ -438,10 +438,18 @@ bool TablesHandler::cellInProgress() const
     m_reader.flushRun();
     const OpenTable &t = *m_open.back();
     const QTextBlock current = m_reader.cursor().block();
-    for (QTextBlock b = t.doc->findBlockByNumber(t.cellFirst);
-         b.isValid() && b.blockNumber() <= current.blockNumber(); b = b.next()) {
+    const QTextBlock first = t.doc->findBlockByNumber(t.cellFirst);
+    for (QTextBlock b = first; b.isValid() && b.blockNumber() <= current.blockNumber();
+         b = b.next()) {
         if (b.length() > 1)
             return true;
+    }
+    // A table nested in the cell, even one of empty cells.
+    if (first.isValid()) {
+        for (const QTextFrame *frame : t.doc->rootFrame()->childFrames()) {
+            if (frame->firstPosition() > first.position())
+                return true;
+        }
     }
     return false;
 }
