@@ -32,6 +32,8 @@ constexpr int MaxColumns = 63;
 // Cells of one QTextTable (rows times columns, before merging); longer tables are split.
 constexpr int MaxSlots = 100000;
 constexpr int DefaultCellTwips = 1440;
+// The widest a cell's right edge is taken to be.
+constexpr int MaxEdgeTwips = 63360;
 
 enum Group : quint8 { NestTableProps };
 
@@ -354,7 +356,7 @@ void TablesHandler::word(quint16 code, bool hasParam, int param)
         return;
     case CellX: {
         RowDef &def = rowDef(m_defDepth);
-        m_cell.right = std::clamp(param, -31680, 63360);
+        m_cell.right = std::clamp(param, -31680, MaxEdgeTwips);
         if (def.cells.size() < size_t(MaxCells))
             def.cells.push_back(std::move(m_cell));
         m_cell = CellDef();
@@ -641,13 +643,23 @@ void TablesHandler::build(OpenTable &t, QTextCursor &cursor, bool pageBreak)
         const Row &row = t.rows[r];
         int left = row.def.left;
         edges.push_back(left);
+        std::vector<int> rights(row.cells.size());
+        for (size_t i = 0; i < row.cells.size(); ++i) {
+            const int right =
+                i < row.def.cells.size() ? row.def.cells[i].right : left + DefaultCellTwips;
+            left = rights[i] = std::max(right, left + 1);
+        }
+        // Cells made a twip wide past the widest edge come back inside it, so that the
+        // table reads back with the same grid.
+        for (size_t i = rights.size(); i-- > 0;)
+            rights[i] =
+                std::min(rights[i], i + 1 < rights.size() ? rights[i + 1] - 1 : MaxEdgeTwips);
+        left = row.def.left;
         for (size_t i = 0; i < row.cells.size(); ++i) {
             const CellDef *def = i < row.def.cells.size() ? &row.def.cells[i] : &plainCell;
-            int right = i < row.def.cells.size() ? def->right : left + DefaultCellTwips;
-            right = std::max(right, left + 1);
-            placed[r].push_back({left, right, def, row.cells[i]});
-            edges.push_back(right);
-            left = right;
+            placed[r].push_back({left, rights[i], def, row.cells[i]});
+            edges.push_back(rights[i]);
+            left = rights[i];
         }
     }
     std::sort(edges.begin(), edges.end());
