@@ -238,6 +238,19 @@ void TestRtfRoundTrip::keepsContent_data()
         << doc("{\\*\\generator Tool 1;}a{\\*\\pamphlexaunknown {x}y}b\\par")
         << QByteArrayList{"{\\*\\pamphlexaunknown {x}y}", "{\\*\\generator Tool 1;}"}
         << "a" + o + "b";
+    // A destination's word opens its group only as the group's first thing: after a nested
+    // group or a character it is no destination, and the text around it shows once.
+    QTest::newRow("destination word after content")
+        << doc("a{b{}\\footnote c}{\\'41\\footnote d}e\\par") << QByteArrayList{} << "abcAde";
+    // Control characters are not text: a destination after them still belongs to the header.
+    QTest::newRow("control characters before a destination")
+        << doc("\\'00\x01{\\*\\pamphlexaunknown x}a\\par")
+        << QByteArrayList{"{\\*\\pamphlexaunknown x}"} << "a";
+    // A file cut short inside a destination: the group is kept closed (a backslash cut off
+    // from its word dropped), so that what is written after it stays outside it.
+    QTest::newRow("destination cut short")
+        << QByteArray("{\\rtf1\\ansi a\\par b{\\*\\pamphlexaunknown {x\\")
+        << QByteArrayList{"{\\*\\pamphlexaunknown {x}}"} << "a\nb" + o;
     // A \* after text does not make the group a destination: what was shown stays, once.
     QTest::newRow("star after text")
         << doc("a{s\\*php\\ict{\\pic)}z}b\\par") << QByteArrayList{} << "asphpb";
@@ -514,6 +527,11 @@ void TestRtfRoundTrip::tables_data()
     row("table at the start, no row end", "\\trowd\\cellx1000\\intbl only\\cell", "/[only]/");
     row("cell marks without intbl", "text\\par a\\cell b\\cell\\row\\pard after",
         "text/[a|b]/after");
+    // The list paragraph's block goes when the cell takes the text after it: its list too.
+    row("cell marks after a bullet's only paragraph",
+        "{\\*\\pn\\pnlvlblt}\\par x\\cell\\row y\\par", "/[x / y]/");
+    row("cell marks after a numbered list's only paragraph", "{\\pn}\\par x\\cell\\row y\\par",
+        "/[x / y]/");
     row("two tables apart",
         "\\trowd\\cellx1000\\intbl a\\cell\\row\\pard between\\par"
         "\\trowd\\cellx1000\\intbl b\\cell\\row",

@@ -113,13 +113,20 @@ const RtfEncoding::CodePage &Reader::currentCodePage()
 
 void Reader::addBytes(const char *p, qsizetype n)
 {
+    // Control characters other than tab are not text: bytes of nothing else add nothing, nor
+    // do they start the body or a paragraph.
+    while (n > 0 && static_cast<unsigned char>(*p) < 0x20 && *p != '\t') {
+        ++p;
+        --n;
+    }
+    if (n == 0)
+        return;
     beginContent(textProps(state().chr));
     const RtfEncoding::CodePage &page = currentCodePage();
     if (m_bytes.page != &page) {
         flushBytes(true);
         m_bytes.page = &page;
     }
-    // Control characters other than tab are not text.
     qsizetype from = 0;
     if (!page.isDoubleByte()) {
         // Whole characters already: straight into the run, in one pass.

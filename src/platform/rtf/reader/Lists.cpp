@@ -381,6 +381,10 @@ void ListsHandler::resumeRuns(Runs runs)
     // A numbered list that went on in the other document goes on here in a list of its own.
     for (auto *lists : {&m_textLists, &m_pnLists}) {
         for (auto it = lists->begin(); it != lists->end();) {
+            if (!it->second) {
+                it = lists->erase(it);
+                continue;
+            }
             const QTextListFormat f = it->second->format();
             const int start = f.hasProperty(ListStart) ? f.intProperty(ListStart) : 1;
             const auto next = m_nextNumber.find(it->first);
@@ -451,7 +455,8 @@ void ListsHandler::applyList(const ParaProps &p)
             cursor.setBlockCharFormat(text);
     }
     auto it = lists.find(key);
-    if (it != lists.end() && (kind != ListKind::Bullet || it->second->count() < MaxBulletRun)) {
+    if (it != lists.end() && it->second &&
+        (kind != ListKind::Bullet || it->second->count() < MaxBulletRun)) {
         if (kind != ListKind::Bullet)
             ++m_nextNumber[key];
         it->second->add(cursor.block());

@@ -2,9 +2,8 @@
 
 #include "platform/rtf/reader/Reader.h"
 
-#include <QTextListFormat>
-
-class QTextList;
+#include <QPointer>
+#include <QTextList>
 
 namespace RtfRead {
 
@@ -24,10 +23,13 @@ public:
     // Adds the cursor's block to the list its paragraph properties name (or to none).
     void applyList(const ParaProps &p);
 
-    // The lists that paragraphs go on joining, belonging to one document.
+    // The lists that paragraphs go on joining, belonging to one document. A list whose last
+    // paragraph leaves it (taken back into a table cell, joined to the paragraph before) is
+    // deleted by its document: its entry then holds null and the run ends there.
+    using ListRun = std::unordered_map<qint64, QPointer<QTextList>>;
     struct Runs
     {
-        std::unordered_map<qint64, QTextList *> text, pn, bullets;
+        ListRun text, pn, bullets;
     };
     // Paragraphs go into another document (a table's): its lists start afresh. The runs
     // returned go on when given back.
@@ -53,9 +55,9 @@ private:
     LevelDef m_levelDef;
     QString m_marker; // \leveltext, \pntxtb or \pntxta being read
     int m_overrideListId = 0, m_overrideLs = 0;
-    std::unordered_map<qint64, QTextList *> m_textLists;
-    std::unordered_map<qint64, QTextList *> m_pnLists;     // numbered \pn paragraphs
-    std::unordered_map<qint64, QTextList *> m_bulletLists; // the current run of bullets
+    ListRun m_textLists;
+    ListRun m_pnLists;     // numbered \pn paragraphs
+    ListRun m_bulletLists; // the current run of bullets
     // The next number of each numbered list and level, in whichever document its items are
     // (a list that goes on in a table, or after one, takes its number up there).
     std::unordered_map<qint64, int> m_nextNumber;

@@ -304,6 +304,10 @@ private:
     bool m_fresh = false;     // nothing but "{" (and "\*") read in this group yet
     int m_ucSkip = 0;         // fallback characters still to skip after \u
     bool m_wordOpensGroup = false;
+    // How the last skipGroup() ended: the groups still open when the data ran out, and where
+    // a control word cut short by the end of the data began (-1: none).
+    int m_skipOpen = 0;
+    qsizetype m_skipCut = -1;
 
     std::array<std::unique_ptr<Handler>, size_t(Kind::Count)> m_handlers;
     FontsHandler *m_fonts = nullptr;

@@ -169,6 +169,8 @@ void Reader::popGroup()
 {
     m_ucSkip = 0;
     m_ignorable = false;
+    // The group around has content now: a word after this group does not open it.
+    m_fresh = false;
     if (m_overflowDepth > 0) {
         --m_overflowDepth;
         return;
@@ -201,6 +203,7 @@ QByteArrayView Reader::skipGroup()
     // closing brace, stepping over escaped braces and \bin data.
     const qsizetype from = m_pos;
     int depth = 1;
+    m_skipCut = -1;
     while (m_pos < m_size) {
         const char c = m_data[m_pos];
         if (c == '{') {
@@ -211,9 +214,11 @@ QByteArrayView Reader::skipGroup()
             if (--depth == 0)
                 break;
         } else if (c == '\\') {
-            ++m_pos;
-            if (m_pos >= m_size)
+            const qsizetype word = m_pos++;
+            if (m_pos >= m_size) {
+                m_skipCut = word;
                 break;
+            }
             if (!isLetter(m_data[m_pos])) {
                 ++m_pos;
                 continue;
@@ -234,8 +239,11 @@ QByteArrayView Reader::skipGroup()
             }
             if (m_pos < m_size && m_data[m_pos] == ' ')
                 ++m_pos;
-            if (isBin && !neg)
+            if (isBin && !neg) {
+                if (param > m_size - m_pos)
+                    m_skipCut = word;
                 m_pos += std::min<qint64>(param, m_size - m_pos);
+            }
         } else {
             ++m_pos;
         }
@@ -248,6 +256,7 @@ QByteArrayView Reader::skipGroup()
     m_ucSkip = 0;
     if (m_stack.empty())
         m_done = true;
+    m_skipOpen = depth;
     return QByteArrayView(m_data + from, m_pos - from);
 }
 
@@ -257,7 +266,13 @@ QByteArray Reader::keepGroup()
     skipGroup();
     if (start < 0)
         return {};
-    return QByteArray(m_data + start, m_pos - start);
+    if (m_skipOpen == 0)
+        return QByteArray(m_data + start, m_pos - start);
+    // The data ended inside the group: what is kept is closed here, without a backslash or
+    // binary data left open that would take the closing braces (and what is written after
+    // the group) as its own.
+    const qsizetype end = m_skipCut >= 0 ? m_skipCut : m_pos;
+    return QByteArray(m_data + start, end - start) + QByteArray(m_skipOpen, '}');
 }
 
 QByteArrayView Reader::dataSince(qsizetype from) const
@@ -274,6 +289,8 @@ void Reader::parseControl()
     const char c = m_data[m_pos];
     if (!isLetter(c)) {
         ++m_pos;
+        if (c != '*')
+            m_fresh = false; // a character: a word after it does not open the group
         if (c == '\'') {
             int value = -1;
             if (m_pos + 1 < m_size) {
