@@ -376,8 +376,9 @@ void startProgram(QApplication &app)
     Q_UNUSED(app);
 }
 
-// How long the start-up call took before it returned to the event loop.
+// How long the start-up call took before it returned to the event loop, and its window.
 double g_startCallMs = 0;
+frmMain *g_main = nullptr;
 
 // Opens the file as from the command line and waits for its first screen. Returns the window.
 frmMain *openAndShow(const QString &path, Watchdog &watchdog, double timeoutMs)
@@ -402,6 +403,7 @@ frmMain *openAndShow(const QString &path, Watchdog &watchdog, double timeoutMs)
     CALLGRIND_TOGGLE_COLLECT;
     frmMain *main = modMain::Start(path);
     g_startCallMs = msSince(startCall);
+    g_main = main;
     CALLGRIND_TOGGLE_COLLECT;
     CALLGRIND_DUMP_STATS_AT("start_call");
     frmDocRTF *doc = main->activeDocument();
@@ -533,7 +535,13 @@ int watch(QApplication &app, const QString &path, double seconds)
 {
     startProgram(app);
     auto *ui = static_cast<QuietUi *>(&UiServices::instance());
-    Watchdog watchdog;
+    Watchdog watchdog([] {
+        if (!g_main)
+            return std::string("start call");
+        frmDocRTF *doc = g_main->activeDocument();
+        return doc && doc->RTF1->isLayoutPending() ? std::string("background layout")
+                                                   : std::string("laid out");
+    });
     QElapsedTimer t;
     t.start();
     frmMain *main = openAndShow(path, watchdog, seconds * 1000);
@@ -542,6 +550,7 @@ int watch(QApplication &app, const QString &path, double seconds)
     const bool done = box && waitFor([&] { return !box->isLayoutPending(); }, seconds * 1000);
     report("start_call_ms", g_startCallMs);
     report("longest_stall_ms", watchdog.stop());
+    std::printf("longest_stall_where %s\n", watchdog.longestWhere().c_str());
     report("startup_gap_ms", watchdog.first());
     report("laid_out", done ? 1 : 0);
     report("elapsed_ms", msSince(t));

@@ -25,6 +25,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <limits>
 #include <optional>
 
@@ -532,16 +533,21 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size, con
     std::atomic<bool> finished{false};
     int longest = 0;
     // The long-document layout's first estimate of every paragraph's height is made by the
-    // worker, not on the GUI thread when the document is shown (the font's metrics are taken
-    // here).
-    LongDocumentLayout::FirstEstimate estimate = LongDocumentLayout::basisFor(font);
+    // worker, not on the GUI thread when the document is shown. The font's metrics it needs are
+    // taken here while the worker reads (loading the font can take a while).
+    std::promise<LongDocumentLayout::FirstEstimate> basis;
+    std::future<LongDocumentLayout::FirstEstimate> basisTaken = basis.get_future();
+    LongDocumentLayout::FirstEstimate estimate;
     QTextDocument *doc = fresh.get();
     QThread *home = thread();
     std::unique_ptr<QThread> worker(QThread::create([&] {
         if (!control.cancel)
             longest = read(*doc, control);
-        if (!control.cancel && longest >= 0 && longest <= LongestParagraph && needsLongLayout(*doc))
+        if (!control.cancel && longest >= 0 && longest <= LongestParagraph &&
+            needsLongLayout(*doc)) {
+            estimate = basisTaken.get();
             LongDocumentLayout::estimate(*doc, estimate);
+        }
         doc->moveToThread(home);
         finished = true;
     }));
@@ -552,6 +558,7 @@ std::unique_ptr<QTextDocument> RichTextBox::readInBackground(qsizetype size, con
         ReadInputBlocker blocker(m_readCancelWidget, [this] { cancelRead(); });
         emit ReadProgress(0);
         worker->start();
+        basis.set_value(LongDocumentLayout::basisFor(font));
         QEventLoop loop;
         QTimer poll;
         connect(&poll, &QTimer::timeout, &loop, [&] {

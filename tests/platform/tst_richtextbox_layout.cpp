@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -116,6 +117,7 @@ private slots:
     void caretAndLinesDuringBackgroundLayout();
     void undoLargeChanges_data();
     void undoLargeChanges();
+    void positionsOnScreen_data();
     void positionsOnScreen();
 };
 
@@ -260,10 +262,27 @@ void TestRichTextBoxLayout::undoLargeChanges()
     QCOMPARE(box->GetLineCount(), qtLineCount(*box));
 }
 
+void TestRichTextBoxLayout::positionsOnScreen_data()
+{
+    QTest::addColumn<bool>("readInBackground");
+    QTest::newRow("set") << false;
+    QTest::newRow("read in the background") << true;
+}
+
 void TestRichTextBoxLayout::positionsOnScreen()
 {
-    // Clicking where the caret is drawn finds the caret's position, wherever the view is.
+    // Clicking where the caret is drawn finds the caret's position, wherever the view is; also
+    // for a document whose first heights were estimated by the thread that read it.
+    QFETCH(bool, readInBackground);
     auto box = shownBox(kLong, 2880);
+    QTemporaryDir dir;
+    if (readInBackground) {
+        const QString path = dir.filePath("long.txt");
+        QVERIFY(box->SaveFile(path, RichTextBox::rtfText));
+        box->setBackgroundReadBytes(0);
+        QVERIFY(box->LoadFile(path));
+        QVERIFY(usesLongLayout(*box));
+    }
     const int length = int(box->document()->characterCount());
     for (int pos : {0, 1234, length / 2, length - 2}) {
         QTextCursor c(box->document());
