@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -128,18 +129,39 @@ frmMain *modMain::Start(const QString &commandLine)
     return main;
 }
 
+frmMain *modMain::Start(const QStringList &files)
+{
+    frmMain *main = Start(files.value(0));
+    for (qsizetype i = 1; i < files.size(); ++i)
+        main->cmd().FILEOPENONE(QFileInfo(files[i]).absoluteFilePath());
+    return main;
+}
+
+QStringList modMain::CommandLineFiles(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return {};
+    const QString whole = arguments.join(QLatin1Char(' '));
+    if (arguments.size() == 1 || QFileInfo::exists(whole) ||
+        std::none_of(arguments.begin(), arguments.end(),
+                     [](const QString &a) { return QFileInfo(a).isFile(); }))
+        return {whole};
+    return arguments;
+}
+
 int modMain::Main(int argc, char **argv)
 {
     QElapsedTimer clock;
     clock.start();
     const CommandLine::Program program{
         QStringLiteral("pamphlexa"),
-        {QStringLiteral("[OPTION]... [--] [FILE]")},
+        {QStringLiteral("[OPTION]... [--] [FILE]...")},
         QStringLiteral(
             "Starts Pamphlexa, a word processor for bulletins, letters and other short\n"
             "documents in Rich Text Format, and opens FILE in its first document window.\n"
-            "Everything after the options is one file name, blanks included; \"--\" ends the\n"
-            "options, for a file name that starts with \"-\"."),
+            "Everything after the options is one file name, blanks included; when no file has\n"
+            "that name, each argument is a file name and each file opens in a window of its\n"
+            "own. \"--\" ends the options, for a file name that starts with \"-\"."),
         QStringLiteral("      --            take what follows as the file name\n"),
         QStringLiteral(
             "The toolkit's own options (-platform NAME, -style NAME, -reverse, ...) are "
@@ -157,8 +179,9 @@ int modMain::Main(int argc, char **argv)
     // Ties the windows to the desktop entry (its icon and name in docks and task lists).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pamphlexa.Pamphlexa"));
 
-    // The whole argument text is one document path, spaces included. The toolkit has taken its
-    // own options out; an option before the path is one nobody knows.
+    // The whole argument text is one document path, spaces included, unless it names nothing
+    // and the arguments name files of their own. The toolkit has taken its own options out; an
+    // option before the path is one nobody knows.
     QStringList args = QApplication::arguments();
     args.removeFirst();
     if (!args.isEmpty() && args.first() == QLatin1String("--"))
@@ -166,14 +189,14 @@ int modMain::Main(int argc, char **argv)
     else if (!args.isEmpty() && args.first().size() > 1 && args.first().startsWith(u'-'))
         return CommandLine::usageError(
             program, QStringLiteral("unrecognized option '%1'").arg(args.first()));
-    const QString commandLine = args.join(QLatin1Char(' '));
+    const QStringList files = CommandLineFiles(args);
 
     ShownProbe probe(clock);
     const bool probing = qEnvironmentVariableIntValue("PAMPHLEXA_EXIT_AFTER_SHOW") == 1;
     if (probing)
         app.installEventFilter(&probe);
 
-    frmMain *main = modMain::Start(commandLine);
+    frmMain *main = modMain::Start(files);
     // The rich text types are registered with the desktop at every start, once the window is on
     // its way: nothing is written when the entries are already in place (a fraction of a
     // millisecond), and the first start's writes do not hold up the window.

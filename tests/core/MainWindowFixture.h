@@ -41,6 +41,11 @@ public:
         m_main.reset(modMain::Start(commandLine));
         return *m_main;
     }
+    frmMain &startWith(const QStringList &files)
+    {
+        m_main.reset(modMain::Start(files));
+        return *m_main;
+    }
     // Closes the main window as the user would; true when it closed.
     bool close() { return m_main->close(); }
     void stop()

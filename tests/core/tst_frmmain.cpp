@@ -55,6 +55,29 @@ private slots:
         QVERIFY(!doc->isModified());
         QCOMPARE(f.cmd().recentFiles().path(0), path);
     }
+    // Several names on the command line open a window each, unless together they are one name
+    // with blanks; names of nothing stay one name, which gets the one message.
+    void commandLineNames()
+    {
+        MainWindowFixture f;
+        const QString spaced = f.file(QStringLiteral("my letter.rtf"), "{\\rtf1 spaced}");
+        f.file(QStringLiteral("my"), "a file named like the first half");
+        QCOMPARE(modMain::CommandLineFiles(spaced.split(u' ')), QStringList{spaced});
+        QCOMPARE(modMain::CommandLineFiles({QStringLiteral("/nowhere/a"), QStringLiteral("b")}),
+                 QStringList{QStringLiteral("/nowhere/a b")});
+        const QString a = f.file(QStringLiteral("a.rtf"), "{\\rtf1 first}");
+        const QString b = f.file(QStringLiteral("b.txt"), "second");
+        const QString missing = f.settings.path(QStringLiteral("gone.rtf"));
+        const QStringList files = modMain::CommandLineFiles({a, missing, b});
+        QCOMPARE(files, (QStringList{a, missing, b}));
+        frmMain &m = f.startWith(files);
+        QCOMPARE(m.documents().size(), 2);
+        QCOMPARE(m.documents().first()->Caption(), a);
+        QCOMPARE(m.documents().first()->RTF1->Text(), QStringLiteral("first"));
+        QCOMPARE(f.active()->Caption(), b);
+        QCOMPARE(f.ui.messages.size(), 1);
+        QVERIFY(f.ui.messages.first().text.contains(missing));
+    }
     void titleNamesMaximisedDocument()
     {
         MainWindowFixture f;
