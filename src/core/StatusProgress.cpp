@@ -17,7 +17,8 @@ StatusProgress &StatusProgress::of(QMainWindow &window)
     if (auto *existing = bar->findChild<StatusProgress *>(QStringLiteral("StatusProgress")))
         return *existing;
     auto *panel = new StatusProgress(bar);
-    bar->insertPermanentWidget(0, panel);
+    // Left of the permanent panels, right of the description (the status bar's one normal widget).
+    bar->insertPermanentWidget(1, panel);
     panel->hide();
     return *panel;
 }
