@@ -681,7 +681,11 @@ void RichTextBox::loadPlainFile(QByteArrayView data)
 
 SafeFile::Result RichTextBox::loadFileInBackground(const QString &path, qint64 size, bool rtfHead)
 {
-    const auto [font, format] = plainTextFormat();
+    // Plain references, not a structured binding: the worker's lambda below uses both, and
+    // clang 14 (the fuzz build's compiler) cannot capture a structured binding.
+    const std::pair<QFont, QTextCharFormat> plain = plainTextFormat();
+    const QFont &font = plain.first;
+    const QTextCharFormat &format = plain.second;
     SafeFile::Result read;
     read.problem = SafeFile::Problem::Other; // until the worker has read the file
     bool rtf = false;
