@@ -532,6 +532,11 @@ void TestRtfRoundTrip::tables_data()
         "{\\*\\pn\\pnlvlblt}\\par x\\cell\\row y\\par", "/[x / y]/");
     row("cell marks after a numbered list's only paragraph", "{\\pn}\\par x\\cell\\row y\\par",
         "/[x / y]/");
+    // A field's result that runs into a cell and closes before the cell's mark.
+    row("field result ending in a cell",
+        "{\\field{\\*\\fldinst}{\\fldrslt l\\par\\trowd\\cellx1440\\pard\\intbl t}}"
+        "\\pard\\intbl\\cell\\row\\pard after\\par",
+        "l/[t]/after");
     row("two tables apart",
         "\\trowd\\cellx1000\\intbl a\\cell\\row\\pard between\\par"
         "\\trowd\\cellx1000\\intbl b\\cell\\row",

@@ -193,7 +193,11 @@ void FieldsHandler::finishField()
     const Field field = m_fields.back();
     m_fields.pop_back();
     m_reader.flushBytes(true); // text of a double-byte page waits there
-    m_reader.ensureBlock();
+    // Only a paragraph the result began is made here: the table depth follows the paragraph
+    // properties when text or a mark comes, not the group around the field as it closes (a
+    // result ending in a cell would otherwise end the table before the cell's mark).
+    if (m_reader.blockPending())
+        m_reader.ensureBlock();
     const int resultEnd = m_reader.nextPosition();
     if (field.resultAt >= 0 && resultEnd > field.resultAt)
         return;

@@ -224,6 +224,8 @@ public:
     void pageBreak();
     // Where the next character goes (the cursor plus the run not yet inserted).
     int nextPosition() const { return m_cursor.position() + int(m_run.size()); }
+    // A paragraph mark was read and the paragraph after it is not begun yet.
+    bool blockPending() const { return m_blockPending; }
     bool blockHasContent() const { return m_blockHasContent; }
     // Whether anything went into the body yet (text, a paragraph, a picture).
     bool bodyStarted() const { return nextPosition() > 0 || m_blockHasContent || m_blockPending; }
