@@ -553,6 +553,30 @@ int findOnly(QApplication &app, const QString &path)
     std::_Exit(0);
 }
 
+// The watchdog's longest hold-up: its length, where it fell and the GUI thread's CPU time.
+void reportStalls(Watchdog &watchdog)
+{
+    report("longest_stall_ms", watchdog.stop());
+    std::printf("longest_stall_where %s\n", watchdog.longestWhere().c_str());
+    report("longest_stall_cpu_ms", watchdog.longestCpu());
+    report("most_cpu_in_a_stall_ms", watchdog.mostCpu());
+}
+
+// What was opened, the messages shown, then the end of the run (a huge document takes long
+// to free).
+[[noreturn]] void reportOpenedAndExit(bool laidOut, const QElapsedTimer &since,
+                                      const RichTextBox *box, const QuietUi &ui)
+{
+    report("laid_out", laidOut ? 1 : 0);
+    report("elapsed_ms", msSince(since));
+    report("characters", box ? box->document()->characterCount() : 0);
+    report("peak_mb", peakRssKb() / 1024.0);
+    for (const QString &m : std::as_const(ui.messages))
+        std::printf("message %s\n", qPrintable(QString(m).replace(QLatin1Char('\n'), u' ')));
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 // Opens a huge input and notes the longest hold-up of the event loop until it is laid out (or
 // refused, or the time runs out).
 int watch(QApplication &app, const QString &path, double seconds)
@@ -573,19 +597,9 @@ int watch(QApplication &app, const QString &path, double seconds)
     RichTextBox *box = doc ? doc->RTF1 : nullptr;
     const bool done = box && waitFor([&] { return !box->isLayoutPending(); }, seconds * 1000);
     report("start_call_ms", g_startCallMs);
-    report("longest_stall_ms", watchdog.stop());
-    std::printf("longest_stall_where %s\n", watchdog.longestWhere().c_str());
-    report("longest_stall_cpu_ms", watchdog.longestCpu());
-    report("most_cpu_in_a_stall_ms", watchdog.mostCpu());
+    reportStalls(watchdog);
     report("startup_gap_ms", watchdog.first());
-    report("laid_out", done ? 1 : 0);
-    report("elapsed_ms", msSince(t));
-    report("characters", box ? box->document()->characterCount() : 0);
-    report("peak_mb", peakRssKb() / 1024.0);
-    for (const QString &m : std::as_const(ui->messages))
-        std::printf("message %s\n", qPrintable(QString(m).replace(QLatin1Char('\n'), u' ')));
-    std::fflush(stdout);
-    std::_Exit(0); // a huge document takes long to free
+    reportOpenedAndExit(done, t, box, *ui);
 }
 
 // What the program is doing, for the watchdog: in the open command (head read, question,
@@ -630,18 +644,8 @@ int watchOpen(QApplication &app, const QString &path, double seconds)
     RichTextBox *box = doc && doc->Caption() == full ? doc->RTF1 : nullptr;
     const bool done = box && waitFor([&] { return !box->isLayoutPending(); }, seconds * 1000);
     report("command_ms", commandMs);
-    report("longest_stall_ms", watchdog.stop());
-    std::printf("longest_stall_where %s\n", watchdog.longestWhere().c_str());
-    report("longest_stall_cpu_ms", watchdog.longestCpu());
-    report("most_cpu_in_a_stall_ms", watchdog.mostCpu());
-    report("laid_out", done ? 1 : 0);
-    report("elapsed_ms", msSince(t));
-    report("characters", box ? box->document()->characterCount() : 0);
-    report("peak_mb", peakRssKb() / 1024.0);
-    for (const QString &m : std::as_const(ui->messages))
-        std::printf("message %s\n", qPrintable(QString(m).replace(QLatin1Char('\n'), u' ')));
-    std::fflush(stdout);
-    std::_Exit(0); // a huge document takes long to free
+    reportStalls(watchdog);
+    reportOpenedAndExit(done, t, box, *ui);
 }
 
 } // namespace
