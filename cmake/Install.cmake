@@ -119,7 +119,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # substitution table maps document fonts to (platform/Fonts.cpp): Liberation and DejaVu for the
 # common families, Standard Symbols PS (fonts-urw-base35) for "Symbol"; Carlito and Caladea keep
 # Calibri and Cambria documents' line breaks, and Liberation stands in when they are absent.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation, fonts-dejavu-core, fonts-urw-base35")
+# The text search reads Qt's private text classes, which only the Qt release it was built
+# against lays out the same way: qt6-base-abi names that release.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-base-abi (= ${Qt6_VERSION}), libqt6svg6, fonts-liberation, fonts-dejavu-core, fonts-urw-base35")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-crosextra-carlito, fonts-crosextra-caladea, xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_STRIP_FILES ON)

@@ -28,6 +28,7 @@
 #include <future>
 #include <limits>
 #include <optional>
+#include <system_error>
 
 #include "platform/BackgroundLayout.h"
 #include "platform/ListMarkers.h"
@@ -49,6 +50,10 @@ constexpr QChar kFrameEnd = QChar(0xfdd1);
 const QString kRtfMime = QStringLiteral("text/rtf");
 const QString kRtfMimeAlt = QStringLiteral("application/rtf");
 constexpr int kDefaultTabTwips = 720;
+// Find reads this many characters from its start on its own, and reads what is left of a long
+// range in two halves side by side.
+constexpr int kSearchAloneChars = 1 << 18;
+constexpr int kSearchSideBySideChars = 1 << 20;
 // The indent a bulleted paragraph without indents gets, and the property that remembers it.
 constexpr int kBulletIndentTwips = 360;
 constexpr int kBulletShiftProperty = QTextFormat::UserProperty + 100;
@@ -1464,14 +1469,48 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
     // Anything else lies within one paragraph: search paragraph by paragraph from the start,
     // so a search costs no copy of the whole text. A break is no word character.
     const int docLimit = end < 0 ? doc->characterCount() - 1 : toDocPosition(limit);
-    TextSearch search(*doc, text, cs);
-    for (qsizetype hit = search.next(toDocPosition(start), docLimit); hit >= 0;
-         hit = search.next(search.hitPosition() + 1, docLimit)) {
-        if (!wholeWord || ((!isWordChar(search.before()) || !isWordChar(text.front())) &&
-                           (!isWordChar(search.after()) || !isWordChar(text.back()))))
-            return select(hit);
+    // The first hit in [from, to) that is a whole word when one is asked for.
+    const auto firstHit = [&](int from, int to, const std::atomic<bool> *stop) -> qsizetype {
+        TextSearch search(*doc, text, cs);
+        search.setStopFlag(stop);
+        for (qsizetype hit = search.next(from, to); hit >= 0;
+             hit = search.next(search.hitPosition() + 1, to)) {
+            if (!wholeWord || ((!isWordChar(search.before()) || !isWordChar(text.front())) &&
+                               (!isWordChar(search.after()) || !isWordChar(text.back()))))
+                return hit;
+        }
+        return -1;
+    };
+    // The search reads the text near `start` first; when that holds no hit and much is left,
+    // the two halves of the rest are read side by side, the second on another thread, which
+    // stops as soon as the first half has a hit. Nothing changes the document meanwhile.
+    const int docStart = toDocPosition(start);
+    const int m = static_cast<int>(text.size());
+    const int nearEnd =
+        docLimit - docStart > kSearchAloneChars ? docStart + kSearchAloneChars : docLimit;
+    qsizetype hit = firstHit(docStart, std::min(docLimit, nearEnd + m - 1), nullptr);
+    if (hit < 0 && nearEnd < docLimit) {
+        const int middle = nearEnd + (docLimit - nearEnd) / 2;
+        std::atomic<bool> found{false};
+        std::future<qsizetype> later;
+        if (docLimit - nearEnd >= kSearchSideBySideChars && QThread::idealThreadCount() > 1) {
+            try {
+                later = std::async(std::launch::async, firstHit, middle, docLimit, &found);
+            } catch (const std::system_error &) {
+                // No thread to be had: this one reads it all.
+            }
+        }
+        if (later.valid()) {
+            hit = firstHit(nearEnd, std::min(docLimit, middle + m - 1), nullptr);
+            found = hit >= 0;
+            const qsizetype second = later.get();
+            if (hit < 0)
+                hit = second;
+        } else {
+            hit = firstHit(nearEnd, docLimit, nullptr);
+        }
     }
-    return -1;
+    return hit >= 0 ? select(hit) : -1;
 }
 
 // ---------------------------------------------------------------------------------------------

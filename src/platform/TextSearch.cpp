@@ -1,6 +1,7 @@
 #include "platform/TextSearch.h"
 
 #include <QTextDocument>
+#include <QtGui/private/qtextdocument_p.h>
 #include <algorithm>
 #include <memory>
 
@@ -75,10 +76,64 @@ qsizetype TextSearch::indexIn(QStringView within, qsizetype from) const
                       : horspool<false>(s, from, within.size(), m_text, m_skip);
 }
 
-void TextSearch::moveTo(const QTextBlock &block)
+// Reads the paragraph that holds document position `position`, or none past the end.
+void TextSearch::seek(int position)
 {
-    m_block = block;
-    m_para = block.isValid() ? block.text() : QString();
+    m_block = m_doc.findBlock(position);
+    m_para = {};
+    if (!m_block.isValid())
+        return;
+    m_blockStart = m_block.position();
+    m_textStart = m_blockStart + m_block.blockNumber();
+    const auto &pieces = QTextDocumentPrivate::get(&m_doc)->fragmentMap();
+    m_piece = pieces.findNode(m_blockStart);
+    m_offset = m_blockStart - static_cast<int>(pieces.position(m_piece));
+    readParagraph(QTextDocumentPrivate::get(&m_doc)->buffer().constData());
+}
+
+// Reads m_block's text, which starts at the reading position, and moves that past its break.
+void TextSearch::readParagraph(const QChar *store)
+{
+    const auto &pieces = QTextDocumentPrivate::get(&m_doc)->fragmentMap();
+    int need = m_block.length() - 1;
+    if (!m_piece || need <= 0) {
+        m_para = {};
+        skip(need + 1);
+        return;
+    }
+    const QTextFragmentData *piece = pieces.fragment(m_piece);
+    if (need <= static_cast<int>(piece->size_array[0]) - m_offset) {
+        m_para = QStringView(store + piece->stringPosition + m_offset, need);
+        skip(need + 1);
+        return;
+    }
+    m_copy.clear();
+    while (need > 0 && m_piece) {
+        piece = pieces.fragment(m_piece);
+        const int take = std::min(need, static_cast<int>(piece->size_array[0]) - m_offset);
+        const auto *from = reinterpret_cast<const char16_t *>(store + piece->stringPosition);
+        m_copy.insert(m_copy.end(), from + m_offset, from + m_offset + take);
+        need -= take;
+        skip(take);
+    }
+    m_para = QStringView(m_copy.data(), static_cast<qsizetype>(m_copy.size()));
+    skip(1);
+}
+
+// Moves the reading position `count` characters on.
+void TextSearch::skip(int count)
+{
+    const auto &pieces = QTextDocumentPrivate::get(&m_doc)->fragmentMap();
+    while (m_piece) {
+        const int left = static_cast<int>(pieces.size(m_piece)) - m_offset;
+        if (count < left) {
+            m_offset += count;
+            return;
+        }
+        count -= left;
+        m_piece = pieces.next(m_piece);
+        m_offset = 0;
+    }
 }
 
 qsizetype TextSearch::next(int from, int limit)
@@ -89,17 +144,15 @@ qsizetype TextSearch::next(int from, int limit)
     limit = std::min(limit, m_doc.characterCount() - 1);
     const qsizetype m = static_cast<qsizetype>(m_text.size());
     if (!m_block.isValid() || from < m_blockStart || from >= m_blockStart + m_block.length()) {
-        const QTextBlock block = m_doc.findBlock(from);
-        if (!block.isValid())
+        seek(from);
+        if (!m_block.isValid())
             return -1;
-        m_blockStart = block.position();
-        m_textStart = m_blockStart + block.blockNumber();
-        moveTo(block);
     }
+    const QChar *store = QTextDocumentPrivate::get(&m_doc)->buffer().constData();
     // A break is no part of a hit, so each paragraph is searched on its own.
     while (m_block.isValid() && m_blockStart + m <= limit) {
-        const QStringView within = QStringView(m_para).first(
-            std::min<qsizetype>(m_para.size(), qsizetype(limit) - m_blockStart));
+        const QStringView within =
+            m_para.first(std::min<qsizetype>(m_para.size(), qsizetype(limit) - m_blockStart));
         const qsizetype i = indexIn(within, std::max(0, from - m_blockStart));
         if (i >= 0) {
             m_hit = m_blockStart + static_cast<int>(i);
@@ -112,10 +165,16 @@ qsizetype TextSearch::next(int from, int limit)
                                             : QChar::ParagraphSeparator;
             return m_textStart + i;
         }
+        if (m_stop && m_stop->load(std::memory_order_relaxed))
+            return -1;
         // The next paragraph starts after this one's break, which counts two in the text.
         m_blockStart += m_block.length();
         m_textStart += m_block.length() + 1;
-        moveTo(m_block.next());
+        m_block = m_block.next();
+        if (m_block.isValid())
+            readParagraph(store);
+        else
+            m_para = {};
     }
     return -1;
 }

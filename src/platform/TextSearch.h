@@ -3,15 +3,17 @@
 #include <QString>
 #include <QTextBlock>
 #include <array>
+#include <atomic>
 #include <vector>
 
 class QTextDocument;
 
 // Finds a text that holds no paragraph or line break in a document, front to back, one
-// paragraph's text at a time (never the whole text, and nothing is laid out). Positions given
-// are document positions; hits are reported as the control's text positions, where every
-// paragraph break counts two ("\r\n"). Successive calls that move forward go on from the
-// paragraph already read.
+// paragraph at a time, reading the text where the document keeps it: a paragraph is copied only
+// when its text lies in more than one piece, never the whole text, and nothing is laid out.
+// Positions given are document positions; hits are reported as the control's text positions,
+// where every paragraph break counts two ("\r\n"). Successive calls that move forward go on
+// from the paragraph already read; the document must not change between calls.
 class TextSearch
 {
 public:
@@ -21,6 +23,9 @@ public:
     // document position `limit`: its text position, or -1.
     qsizetype next(int from, int limit);
 
+    // A flag another thread may raise to end a search early (between paragraphs), with -1.
+    void setStopFlag(const std::atomic<bool> *stop) { m_stop = stop; }
+
     // The last hit's document position, and the characters either side of it (a paragraph
     // separator at a break, a null character at either end of the document).
     int hitPosition() const { return m_hit; }
@@ -29,7 +34,9 @@ public:
 
 private:
     qsizetype indexIn(QStringView within, qsizetype from) const;
-    void moveTo(const QTextBlock &block);
+    void seek(int position);
+    void readParagraph(const QChar *store);
+    void skip(int count);
 
     const QTextDocument &m_doc;
     bool m_foldCase;
@@ -37,8 +44,12 @@ private:
     std::array<unsigned char, 256> m_skip{};
     QTextBlock m_block; // the paragraph read
     int m_blockStart = 0;
-    qsizetype m_textStart = 0; // its text position
-    QString m_para;
+    qsizetype m_textStart = 0;    // its text position
+    QStringView m_para;           // its text: in the document's store or in m_copy
+    std::vector<char16_t> m_copy; // a paragraph whose text lies in several pieces
+    unsigned m_piece = 0;         // where the next paragraph's text starts: a piece of the
+    int m_offset = 0;             // document's text and how far into it
+    const std::atomic<bool> *m_stop = nullptr;
     int m_hit = -1;
     QChar m_before;
     QChar m_after;

@@ -1,5 +1,8 @@
 #include <QImage>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
 
 #include "platform/RichTextBox.h"
 
@@ -11,7 +14,19 @@ private slots:
     void find_data();
     void find();
     void findSelectsAcrossBreaksAndPictures();
+    void findReadsTextKeptInPieces();
+    void findInLongDocument();
 };
+
+namespace {
+
+// What Find should give: the first hit in the control's text from `start` on.
+int expectedHit(RichTextBox &box, const QString &what, int start, Qt::CaseSensitivity cs)
+{
+    return static_cast<int>(box.Text().indexOf(what, start, cs));
+}
+
+} // namespace
 
 void TestRichTextBoxFind::find_data()
 {
@@ -105,6 +120,93 @@ void TestRichTextBoxFind::findSelectsAcrossBreaksAndPictures()
     QCOMPARE(box.SelText(), QString("cd"));
     QCOMPARE(box.Find(QString("b\r\n") + QChar::ObjectReplacementCharacter), 1);
     QCOMPARE(box.SelLength(), 4);
+}
+
+// The document keeps its text in pieces, in the order it was typed, not in the order it reads:
+// formatting splits a word into runs, text typed into the middle of a paragraph is kept after
+// everything else, and undo puts pieces back. Find agrees with the control's text throughout.
+void TestRichTextBoxFind::findReadsTextKeptInPieces()
+{
+    RichTextBox box;
+    box.setText("alpha quetzal beta\r\ngamma QUETZAL delta\r\nlast quetzal");
+    QTextCursor c(box.document());
+    // Bold and italic runs inside the first "quetzal", and an edit that reorders the pieces.
+    c.setPosition(8);
+    c.setPosition(10, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    c.mergeCharFormat(bold);
+    c.setPosition(10);
+    c.setPosition(12, QTextCursor::KeepAnchor);
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    c.mergeCharFormat(italic);
+    c.setPosition(2);
+    c.insertText("pha al"); // "alpha alpha ..." read from two pieces
+    const QStringList words{"quetzal", "alpha al", "zal beta", "l q"};
+    const auto check = [&](const char *state) {
+        for (const QString &w : words) {
+            for (Qt::CaseSensitivity cs : {Qt::CaseInsensitive, Qt::CaseSensitive}) {
+                const int options = cs == Qt::CaseSensitive ? RichTextBox::rtfMatchCase : 0;
+                for (int start = 0; start <= box.Text().size(); start += 3)
+                    QVERIFY2(
+                        box.Find(w, start, -1, options | RichTextBox::rtfNoHighlight) ==
+                            expectedHit(box, w, start, cs),
+                        qPrintable(QStringLiteral("%1: \"%2\" from %3").arg(state, w).arg(start)));
+            }
+        }
+    };
+    check("edited");
+    box.document()->undo();
+    check("undone");
+
+    // A table and a picture: cells are paragraphs of their own, a picture one character.
+    c.movePosition(QTextCursor::End);
+    QTextTable *table = c.insertTable(1, 2);
+    QTextCursor(table->cellAt(0, 0).firstCursorPosition()).insertText("cell quetzal");
+    QTextCursor(table->cellAt(0, 1).firstCursorPosition()).insertText("quetzal");
+    QTextCursor after(box.document());
+    after.movePosition(QTextCursor::End);
+    after.insertImage(QImage(4, 4, QImage::Format_RGB32));
+    after.insertText("quetzal");
+    check("table");
+    const int last = expectedHit(box, "quetzal", box.Text().size() - 7, Qt::CaseSensitive);
+    QVERIFY(last > 0);
+    QCOMPARE(box.Find("quetzal", last - 1, -1, RichTextBox::rtfWholeWord), last); // a picture
+                                                                                  // ends a word
+}
+
+// A long search reads the far part of the document on another thread meanwhile; the first hit
+// is still the one found, wherever it falls, and a hit near the start costs no long read.
+void TestRichTextBoxFind::findInLongDocument()
+{
+    const QString filler = QStringLiteral("lorem ipsum dolor sit amet consectetur adipiscing\n");
+    QString text;
+    for (int i = 0; i < 36000; ++i) // about 1.8 million characters
+        text += filler;
+    RichTextBox box;
+    QTextCursor(box.document()).insertText(text);
+    const int size = box.document()->characterCount() - 1;
+    QTextCursor c(box.document());
+    QList<int> places;
+    // Near the start, in both halves of the rest, about where the rest is cut in two (each
+    // offset there, so a hit spans the cut), and at the very end.
+    const int head = 1 << 18;
+    const int middle = head + (size - head) / 2;
+    for (int at :
+         {100, head - 3, head + 5000, middle - 6, middle - 3, middle, size - 300000, size - 10})
+        places << at;
+    for (int at : std::as_const(places)) {
+        c.setPosition(at);
+        c.setPosition(at + 6, QTextCursor::KeepAnchor);
+        c.insertText("Needle");
+        const int expected = expectedHit(box, "needle", 0, Qt::CaseInsensitive);
+        QCOMPARE(box.Find("needle", 0, -1, 0), expected);
+        QCOMPARE(box.SelText(), QStringLiteral("Needle"));
+        QCOMPARE(box.Find("needle", expected + 1, -1, RichTextBox::rtfNoHighlight), -1);
+        box.document()->undo();
+    }
+    QCOMPARE(box.Find("needle"), -1);
 }
 
 QTEST_MAIN(TestRichTextBoxFind)
