@@ -129,20 +129,15 @@ void TestRichTextBoxFind::findReadsTextKeptInPieces()
 {
     RichTextBox box;
     box.setText("alpha quetzal beta\r\ngamma QUETZAL delta\r\nlast quetzal");
-    QTextCursor c(box.document());
     // Bold and italic runs inside the first "quetzal", and an edit that reorders the pieces.
-    c.setPosition(8);
-    c.setPosition(10, QTextCursor::KeepAnchor);
-    QTextCharFormat bold;
-    bold.setFontWeight(QFont::Bold);
-    c.mergeCharFormat(bold);
-    c.setPosition(10);
-    c.setPosition(12, QTextCursor::KeepAnchor);
-    QTextCharFormat italic;
-    italic.setFontItalic(true);
-    c.mergeCharFormat(italic);
-    c.setPosition(2);
-    c.insertText("pha al"); // "alpha alpha ..." read from two pieces
+    box.setSelStart(8);
+    box.setSelLength(2);
+    box.setSelBold(true);
+    box.setSelStart(10);
+    box.setSelLength(2);
+    box.setSelItalic(true);
+    box.setSelStart(2);
+    box.setSelText("pha al"); // "alpha alpha ..." read from two pieces
     const QStringList words{"quetzal", "alpha al", "zal beta", "l q"};
     const auto check = [&](const char *state) {
         for (const QString &w : words) {
@@ -161,6 +156,7 @@ void TestRichTextBoxFind::findReadsTextKeptInPieces()
     check("undone");
 
     // A table and a picture: cells are paragraphs of their own, a picture one character.
+    QTextCursor c(box.document());
     c.movePosition(QTextCursor::End);
     QTextTable *table = c.insertTable(1, 2);
     QTextCursor(table->cellAt(0, 0).firstCursorPosition()).insertText("cell quetzal");
