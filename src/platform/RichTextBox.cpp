@@ -704,7 +704,7 @@ SafeFile::Result RichTextBox::loadFileInBackground(const QString &path, qint64 s
     std::unique_ptr<QTextDocument> fresh =
         readInBackground(size, start, [&](QTextDocument &doc, Rtf::ReadControl &control) {
             QByteArray data;
-            read = SafeFile::read(path, data);
+            read = SafeFile::read(path, data, -1, &control.cancel);
             if (!read.ok())
                 return -1;
             rtf = Rtf::isRtf(data);

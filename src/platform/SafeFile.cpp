@@ -129,7 +129,11 @@ int produceInto(int fd, const Producer &produce, qint64 &written)
 
 // Reads an open file from its start to its end, or its first maxBytes when that is not
 // negative.
-bool readAll(int fd, qint64 sizeHint, QByteArray &data, int &error, qint64 maxBytes = -1)
+// Reads at most this much at a time, so a read that may be given up notices soon enough.
+constexpr qint64 kReadPiece = 4 << 20;
+
+bool readAll(int fd, qint64 sizeHint, QByteArray &data, int &error, qint64 maxBytes = -1,
+             const std::atomic<bool> *cancel = nullptr)
 {
     data.clear();
     qint64 have = 0;
@@ -144,7 +148,13 @@ bool readAll(int fd, qint64 sizeHint, QByteArray &data, int &error, qint64 maxBy
             capacity = maxBytes >= 0 ? std::min(capacity * 2, maxBytes) : capacity * 2;
             data.resize(qsizetype(capacity));
         }
-        const ssize_t n = ::pread(fd, data.data() + have, size_t(capacity - have), off_t(have));
+        if (cancel && cancel->load(std::memory_order_relaxed)) {
+            error = ECANCELED;
+            data.clear();
+            return false;
+        }
+        const qint64 want = cancel ? std::min(capacity - have, kReadPiece) : capacity - have;
+        const ssize_t n = ::pread(fd, data.data() + have, size_t(want), off_t(have));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -334,7 +344,7 @@ QString backupNameFor(const QString &path, int attempt)
     return path + QLatin1Char('~') + (attempt > 1 ? QString::number(attempt) : QString());
 }
 
-Result read(const QString &path, QByteArray &data, qint64 maxBytes)
+Result read(const QString &path, QByteArray &data, qint64 maxBytes, const std::atomic<bool> *cancel)
 {
     data.clear();
     if (path.isEmpty())
@@ -367,9 +377,12 @@ Result read(const QString &path, QByteArray &data, qint64 maxBytes)
         return notRegular(opened.st_mode);
     }
     int error = 0;
-    if (!readAll(fd, opened.st_size, data, error, maxBytes)) {
+    if (!readAll(fd, opened.st_size, data, error, maxBytes, cancel)) {
         ::close(fd);
-        return failure(error == EISDIR ? Problem::NotRegular : Problem::Unreadable, error);
+        return failure(error == EISDIR      ? Problem::NotRegular
+                       : error == ECANCELED ? Problem::Other
+                                            : Problem::Unreadable,
+                       error);
     }
     ::close(fd);
     Result r;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
 #include <functional>
 
 class QIODevice;
@@ -82,8 +83,10 @@ bool isOrdinaryOrMissing(const QString &path);
 bool isRepresentable(const QString &path);
 
 // Reads an ordinary file: all of it, or its first maxBytes bytes when maxBytes is not negative.
-// On failure data is left empty.
-Result read(const QString &path, QByteArray &data, qint64 maxBytes = -1);
+// On failure data is left empty. When `cancel` is given the file is read a few megabytes at a
+// time, and the read is given up (Problem::Other, ECANCELED) once the flag is raised.
+Result read(const QString &path, QByteArray &data, qint64 maxBytes = -1,
+            const std::atomic<bool> *cancel = nullptr);
 
 // Replaces (or creates) the file with data as described above. Symbolic links are followed: the
 // file they point to is written and the link stays.

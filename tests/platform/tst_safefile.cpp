@@ -308,6 +308,26 @@ private slots:
         QCOMPARE(SafeFile::read(file, data, 2).problem, Problem::None);
         QCOMPARE(data, QByteArray("th"));
     }
+
+    // A read that may be given up goes a few megabytes at a time and still reads everything;
+    // given up, it leaves nothing behind.
+    void readThatMayBeGivenUp()
+    {
+        const QString file = path(QStringLiteral("big.txt"));
+        QByteArray content(9 << 20, 'x');
+        for (qsizetype i = 0; i < content.size(); i += 4093)
+            content[i] = char('a' + i % 26);
+        QVERIFY(SafeFile::write(file, content).ok());
+        std::atomic<bool> cancel{false};
+        QByteArray data;
+        QVERIFY(SafeFile::read(file, data, -1, &cancel).ok());
+        QVERIFY(data == content);
+        cancel = true;
+        const SafeFile::Result given = SafeFile::read(file, data, -1, &cancel);
+        QCOMPARE(given.problem, Problem::Other);
+        QCOMPARE(given.systemError, ECANCELED);
+        QVERIFY(data.isEmpty());
+    }
 };
 
 QTEST_MAIN(tst_SafeFile)
