@@ -56,10 +56,12 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("storedFilter");
-        for (const char *path : {"close", "exit", "close all"})
+        for (const QString &path :
+             {QStringLiteral("close"), QStringLiteral("exit"), QStringLiteral("close all")})
             for (int filter : {1, 2, 5, 12})
-                QTest::addRow("%s, save filter %d", path, filter)
-                    << QString::fromLatin1(path) << filter;
+                QTest::newRow(
+                    qPrintable(QStringLiteral("%1, save filter %2").arg(path).arg(filter)))
+                    << path << filter;
     }
     void closePathsKeepTheFilesType()
     {
