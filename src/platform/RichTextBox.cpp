@@ -1486,12 +1486,11 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
     // stops as soon as the first half has a hit. Nothing changes the document meanwhile.
     const int docStart = toDocPosition(start);
     const int m = static_cast<int>(text.size());
-    const int nearEnd =
-        docLimit - docStart > kSearchAloneChars ? docStart + kSearchAloneChars : docLimit;
+    const int nearEnd = docStart + std::min(docLimit - docStart, kSearchAloneChars);
     qsizetype hit = firstHit(docStart, std::min(docLimit, nearEnd + m - 1), nullptr);
     if (hit < 0 && nearEnd < docLimit) {
         const int middle = nearEnd + (docLimit - nearEnd) / 2;
-        std::atomic<bool> found{false};
+        std::atomic<bool> found{false}; // raised to stop the second half
         std::future<qsizetype> later;
         if (docLimit - nearEnd >= kSearchSideBySideChars && QThread::idealThreadCount() > 1) {
             try {

@@ -127,11 +127,11 @@ int produceInto(int fd, const Producer &produce, qint64 &written)
     return out.error() != 0 ? out.error() : EIO;
 }
 
-// Reads an open file from its start to its end, or its first maxBytes when that is not
-// negative.
-// Reads at most this much at a time, so a read that may be given up notices soon enough.
+// A read that may be given up reads at most this much at a time, so it notices soon enough.
 constexpr qint64 kReadPiece = 4 << 20;
 
+// Reads an open file from its start to its end, or its first maxBytes when that is not
+// negative; gives up with ECANCELED once `cancel` is raised.
 bool readAll(int fd, qint64 sizeHint, QByteArray &data, int &error, qint64 maxBytes = -1,
              const std::atomic<bool> *cancel = nullptr)
 {
