@@ -94,6 +94,16 @@ void Reader::finish()
         finishBlock();
     }
     flushRun();
+    if (nextPosition() == 0) {
+        // Groups after a lone paragraph mark, with nothing after them, would stand before all
+        // content, where the unknown ones are the header's: they are kept there, as they are
+        // when what is written is read again.
+        std::erase_if(m_anchors, [this](const auto &anchor) {
+            if (anchor.second)
+                kept().keepInHeader(anchor.first.property(KeptContent::KeptRtf).toByteArray());
+            return anchor.second;
+        });
+    }
     if (!m_anchors.empty())
         placeAnchors();
     kept().finish();
@@ -323,10 +333,10 @@ bool Reader::appendToHidden(const QTextCharFormat &format, QStringView text)
     return true;
 }
 
-void Reader::insertAnchor(const QTextCharFormat &format)
+void Reader::insertAnchor(const QTextCharFormat &format, bool headerWhenFirst)
 {
     if (m_blockPending && !m_stack.empty()) {
-        m_anchors.push_back(format);
+        m_anchors.emplace_back(format, headerWhenFirst);
         ++m_shown; // counted where it was read
     } else
         insertObject(format);
@@ -336,8 +346,8 @@ void Reader::placeAnchors()
 {
     flushBytes(true);
     flushRun();
-    for (const QTextCharFormat &f : m_anchors)
-        m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), f);
+    for (const auto &anchor : m_anchors)
+        m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), anchor.first);
     m_anchors.clear();
     m_blockHasContent = true;
 }

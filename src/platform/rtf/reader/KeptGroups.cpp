@@ -140,7 +140,7 @@ void KeptGroupsHandler::word(quint16 code, bool hasParam, int param)
         return;
     case HeaderGroup:
         if (m_reader.bodyStarted())
-            keepInBody(rtf);
+            keepInBody(rtf, QString(), true);
         else
             keepInHeader(rtf);
         return;
@@ -161,7 +161,7 @@ void KeptGroupsHandler::unknownDestination(std::string_view)
     }
     const QByteArray rtf = m_reader.keepGroup();
     if (m_reader.bodyStarted())
-        keepInBody(rtf);
+        keepInBody(rtf, QString(), true);
     else
         keepInHeader(rtf);
 }
@@ -171,7 +171,8 @@ void KeptGroupsHandler::keepInHeader(const QByteArray &rtf)
     m_store.header += rtf;
 }
 
-void KeptGroupsHandler::keepInBody(const QByteArray &rtf, const QString &shown)
+void KeptGroupsHandler::keepInBody(const QByteArray &rtf, const QString &shown,
+                                   bool headerWhenFirst)
 {
     // A malformed group may close the document's own group as well: nothing is left to keep
     // it in.
@@ -198,7 +199,7 @@ void KeptGroupsHandler::keepInBody(const QByteArray &rtf, const QString &shown)
     const QTextCharFormat f =
         KeptContent::objectFormat(m_reader.charFormat(textProps(m_reader.state().chr)), rtf, shown);
     if (shown.isEmpty())
-        m_reader.insertAnchor(f);
+        m_reader.insertAnchor(f, headerWhenFirst);
     else
         m_reader.insertObject(f);
 }

@@ -24,10 +24,11 @@ public:
     void sectionBreak();
     // The end of the data: the store and the sections go to the document.
     void finish();
+    void keepInHeader(const QByteArray &rtf);
 
 private:
-    void keepInBody(const QByteArray &rtf, const QString &shown = QString());
-    void keepInHeader(const QByteArray &rtf);
+    void keepInBody(const QByteArray &rtf, const QString &shown = QString(),
+                    bool headerWhenFirst = false);
 
     int m_footnotes = 0;
     int m_noteMark = -1; // where the last note's reference mark went, until its note comes

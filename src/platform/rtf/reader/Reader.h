@@ -234,8 +234,10 @@ public:
     // The same for content that takes no room (a bookmark, a destination kept as read): read
     // between paragraphs, it waits for the next paragraph's content, so that it neither makes
     // a paragraph of its own nor gives one the formatting in force before the next \pard.
-    // After the last paragraph it ends the last paragraph.
-    void insertAnchor(const QTextCharFormat &format);
+    // After the last paragraph it ends the last paragraph; a group that would then stand
+    // before all content goes to the header when `headerWhenFirst` (as a group read there
+    // does).
+    void insertAnchor(const QTextCharFormat &format, bool headerWhenFirst = false);
     void setBlockHasContent()
     {
         m_blockHasContent = true;
@@ -331,7 +333,9 @@ private:
     std::unordered_map<CharProps, QTextCharFormat, CharPropsHash> m_formats;
     bool m_blockHasContent = false;
     quint64 m_shown = 0;
-    std::vector<QTextCharFormat> m_anchors; // waiting for the next paragraph's content
+    // Waiting for the next paragraph's content; those kept in the header when nothing
+    // precedes them are marked.
+    std::vector<std::pair<QTextCharFormat, bool>> m_anchors;
     // A paragraph mark was read; its new block is inserted when something goes into it, with
     // the paragraph formatting in force then, which is usually the block's final formatting.
     bool m_blockPending = false;
