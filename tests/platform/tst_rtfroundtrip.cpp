@@ -249,8 +249,8 @@ void TestRtfRoundTrip::keepsContent_data()
     // After a lone paragraph mark with nothing after it, a destination stands before all
     // content, as it does when written at the start of the text: it is the header's.
     QTest::newRow("destination after a lone paragraph mark")
-        << doc("\\par{\\*\\pamphlexaunknown x}")
-        << QByteArrayList{"{\\*\\pamphlexaunknown x}"} << "";
+        << doc("\\par{\\*\\pamphlexaunknown x}") << QByteArrayList{"{\\*\\pamphlexaunknown x}"}
+        << "";
     // A file cut short inside a destination: the group is kept closed (a backslash cut off
     // from its word dropped), so that what is written after it stays outside it.
     QTest::newRow("destination cut short")
