@@ -139,7 +139,7 @@ void KeptGroupsHandler::word(quint16 code, bool hasParam, int param)
         m_store.styleSheet = rtf;
         return;
     case HeaderGroup:
-        if (m_reader.bodyStarted())
+        if (inText())
             keepInBody(rtf, QString(), true);
         else
             keepInHeader(rtf);
@@ -160,10 +160,17 @@ void KeptGroupsHandler::unknownDestination(std::string_view)
         return;
     }
     const QByteArray rtf = m_reader.keepGroup();
-    if (m_reader.bodyStarted())
+    if (inText())
         keepInBody(rtf, QString(), true);
     else
         keepInHeader(rtf);
+}
+
+// Whether a group read now stands in the text rather than in the header: the text has begun, or
+// the group is in a table's cell (which only the text has).
+bool KeptGroupsHandler::inText() const
+{
+    return m_reader.bodyStarted() || m_reader.state().para.itap > 0;
 }
 
 void KeptGroupsHandler::keepInHeader(const QByteArray &rtf)

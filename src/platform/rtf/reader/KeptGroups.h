@@ -27,6 +27,7 @@ public:
     void keepInHeader(const QByteArray &rtf);
 
 private:
+    bool inText() const;
     void keepInBody(const QByteArray &rtf, const QString &shown = QString(),
                     bool headerWhenFirst = false);
 
