@@ -251,6 +251,10 @@ void TestRtfRoundTrip::keepsContent_data()
     QTest::newRow("destination after a lone paragraph mark")
         << doc("\\par{\\*\\pamphlexaunknown x}") << QByteArrayList{"{\\*\\pamphlexaunknown x}"}
         << "";
+    // In a table's first cell, before any text, a destination is the text's all the same.
+    QTest::newRow("destination opening a table")
+        << doc("\\trowd\\cellx1440\\pard\\intbl{\\*\\pamphlexaunknown x}a\\cell\\row\\pard b\\par")
+        << QByteArrayList{"{\\*\\pamphlexaunknown x}"} << "\n" + o + "a\nb";
     // A file cut short inside a destination: the group is kept closed (a backslash cut off
     // from its word dropped), so that what is written after it stays outside it.
     QTest::newRow("destination cut short")
