@@ -91,10 +91,13 @@ void FieldsHandler::word(quint16 code, bool, int)
         s.groupCode = FieldGroup;
         s.opener = true;
         if (m_fields.size() < 64)
-            m_fields.push_back({{}, {}, s.start, -1, m_reader.shownCount()});
+            m_fields.push_back({{}, {}, s.start, -1, m_reader.shownCount(), m_reader.groupDepth()});
         return;
     case FldInst:
-        if (!s.inGroup(Kind::Fields, FieldGroup) || m_fields.empty()) {
+        // Only a group right inside the field's group is its instruction or its result: the
+        // field is written back around them.
+        if (!s.inGroup(Kind::Fields, FieldGroup) || m_fields.empty() ||
+            m_reader.groupDepth() != m_fields.back().depth + 1) {
             m_reader.skipGroup();
             return;
         }
@@ -105,7 +108,8 @@ void FieldsHandler::word(quint16 code, bool, int)
         s.opener = true;
         return;
     case FldRslt:
-        if (m_fields.empty() || !s.inGroup(Kind::Fields, FieldGroup))
+        if (m_fields.empty() || !s.inGroup(Kind::Fields, FieldGroup) ||
+            m_reader.groupDepth() != m_fields.back().depth + 1)
             return;
         m_reader.flushBytes(true);
         m_reader.ensureBlock();

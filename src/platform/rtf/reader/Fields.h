@@ -34,6 +34,7 @@ private:
         qsizetype start = 0;
         int resultAt = -1;
         quint64 shownAtStart = 0; // the reader's shownCount() at the field's start
+        size_t depth = 0;         // how many groups are open in the field's own group
     };
     struct Chain
     {

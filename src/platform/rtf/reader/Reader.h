@@ -198,6 +198,8 @@ public:
 
     // --- tokenizer (Tokenizer.cpp) ---
     State &state() { return m_stack.back(); }
+    // How many groups are open.
+    size_t groupDepth() const { return m_stack.size(); }
     bool hasState() const { return !m_stack.empty(); }
     // Skips the rest of the group just opened, to its closing brace, and drops the group.
     // Returns the bytes skipped (after the word that opened it, up to and with the brace).
