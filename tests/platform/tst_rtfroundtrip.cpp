@@ -255,6 +255,11 @@ void TestRtfRoundTrip::keepsContent_data()
     QTest::newRow("destination opening a table")
         << doc("\\trowd\\cellx1440\\pard\\intbl{\\*\\pamphlexaunknown x}a\\cell\\row\\pard b\\par")
         << QByteArrayList{"{\\*\\pamphlexaunknown x}"} << "\n" + o + "a\nb";
+    // A field's instruction and result are groups right inside its group; one inside another
+    // group is only that group's content, and the field reads back the same.
+    QTest::newRow("field instruction inside another group")
+        << doc("{\\field{\\*\\fldinst}{\\x{\\*\\fldinst}{\\fldrslt l}}}a\\par") << QByteArrayList{}
+        << "la";
     // A file cut short inside a destination: the group is kept closed (a backslash cut off
     // from its word dropped), so that what is written after it stays outside it.
     QTest::newRow("destination cut short")
