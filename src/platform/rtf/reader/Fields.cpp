@@ -91,7 +91,14 @@ void FieldsHandler::word(quint16 code, bool, int)
         s.groupCode = FieldGroup;
         s.opener = true;
         if (m_fields.size() < 64)
-            m_fields.push_back({{}, {}, s.start, -1, m_reader.shownCount(), m_reader.groupDepth()});
+            m_fields.push_back({{},
+                                {},
+                                s.start,
+                                -1,
+                                m_reader.shownCount(),
+                                m_reader.groupDepth(),
+                                m_reader.document().blockCount(),
+                                m_reader.blockPending()});
         return;
     case FldInst:
         // Only a group right inside the field's group is its instruction or its result: the
@@ -197,6 +204,8 @@ void FieldsHandler::finishField()
     const Field field = m_fields.back();
     m_fields.pop_back();
     m_reader.flushBytes(true); // text of a double-byte page waits there
+    const bool markRead = m_reader.document().blockCount() != field.blocksAtStart ||
+                          m_reader.blockPending() != field.pendingAtStart;
     // Only a paragraph the result began is made here: the table depth follows the paragraph
     // properties when text or a mark comes, not the group around the field as it closes (a
     // result ending in a cell would otherwise end the table before the cell's mark).
@@ -205,9 +214,9 @@ void FieldsHandler::finishField()
     const int resultEnd = m_reader.nextPosition();
     if (field.resultAt >= 0 && resultEnd > field.resultAt)
         return;
-    // Content of the field's own group (outside its instruction) was shown already: the
-    // field is not kept as well, which would show it twice after a save.
-    if (m_reader.shownCount() != field.shownAtStart)
+    // Content of the field's own group (outside its instruction), text or a paragraph mark,
+    // was shown already: the field is not kept as well, which would show it twice after a save.
+    if (m_reader.shownCount() != field.shownAtStart || markRead)
         return;
     const QString inst = field.instruction.trimmed();
     if (!inst.startsWith(QLatin1String("EQ "), Qt::CaseInsensitive)) {

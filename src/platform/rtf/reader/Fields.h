@@ -33,8 +33,10 @@ private:
         QByteArray head; // "{\field ... {\*\fldinst ...}" as read
         qsizetype start = 0;
         int resultAt = -1;
-        quint64 shownAtStart = 0; // the reader's shownCount() at the field's start
-        size_t depth = 0;         // how many groups are open in the field's own group
+        quint64 shownAtStart = 0;    // the reader's shownCount() at the field's start
+        size_t depth = 0;            // how many groups are open in the field's own group
+        int blocksAtStart = 0;       // the document's paragraphs at the field's start
+        bool pendingAtStart = false; // and whether a paragraph mark was waiting
     };
     struct Chain
     {
