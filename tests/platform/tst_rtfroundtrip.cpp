@@ -260,6 +260,10 @@ void TestRtfRoundTrip::keepsContent_data()
     QTest::newRow("field instruction inside another group")
         << doc("{\\field{\\*\\fldinst}{\\x{\\*\\fldinst}{\\fldrslt l}}}a\\par") << QByteArrayList{}
         << "la";
+    // A field without a result whose group breaks the paragraph: the break shows, and the
+    // field is not kept to write it a second time.
+    QTest::newRow("paragraph mark in a field without a result")
+        << doc("a{\\field{\\*\\fldinst x}\\par}b\\par") << QByteArrayList{} << "a\nb";
     // A file cut short inside a destination: the group is kept closed (a backslash cut off
     // from its word dropped), so that what is written after it stays outside it.
     QTest::newRow("destination cut short")
